@@ -1,0 +1,51 @@
+// The command layer's view of the program: the analysis state, the platform
+// and the little the commands remember between calls.
+#pragma once
+
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+#include "core/analysis_state.h"
+
+namespace korvel {
+
+struct AppContext {
+  AnalysisState& s;
+  Platform& p;
+  // The command line: args[0] is the executable, then up to four arguments.
+  std::vector<std::string> args;
+
+  // FormRun acts once, at the first activation of the main window.
+  bool formRunDone = false;
+
+  // The JD edit texts the last load wrote and the exact dates behind them, so
+  // that a reload with untouched edits is not narrowed by their rounding.
+  std::string writtenJDmin, writtenJDmax;
+  double writtenJDLow = 0, writtenJDHigh = 0;
+};
+
+// The general error handler: runs one command and shows the text of any
+// error it raises in a message box. The state stays as the command left it.
+template <class F>
+void RunGuarded(AppContext& a, F&& body) {
+  try {
+    body();
+  } catch (const std::bad_alloc&) {
+    a.p.ShowMessage("Out of memory");
+  } catch (const std::exception& e) {
+    a.p.ShowMessage(e.what());
+  }
+}
+
+inline void RunCommand(AppContext& a, void (*handler)(AppContext&)) {
+  RunGuarded(a, [&] { handler(a); });
+}
+
+// Texts of messages shared by several commands.
+inline constexpr const char* kFileDoesNotExist = "File does not exist...";
+inline constexpr const char* kDefaultsNotFound = "Default parameters file not found...";
+
+}  // namespace korvel

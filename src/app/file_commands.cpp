@@ -1,0 +1,134 @@
+#include "app/file_commands.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/text_format.h"
+#include "io/observation_file.h"
+#include "io/param_file.h"
+#include "io/text_reader.h"
+#include "app/startup.h"
+
+namespace korvel {
+
+namespace {
+
+// One JD edit into its bound. The exact loaded date is used while the edit
+// still holds the text the last load wrote.
+void ReadJDEdit(AppContext& a, Control edit, const std::string& written, double writtenValue,
+                double& bound, const char* message) {
+  const std::string text = a.p.Text(edit);
+  if (text.empty()) return;
+  if (!written.empty() && text == written) {
+    bound = writtenValue;
+    return;
+  }
+  double value = 0;
+  if (TextToReal(text, value))
+    bound = value;
+  else
+    a.p.ShowMessage(message);
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && std::filesystem::exists(path, ec) &&
+         !std::filesystem::is_directory(path, ec);
+}
+
+void ReadJDWindowEdits(AppContext& a) {
+  AnalysisState& s = a.s;
+  if (s.JDHigh == 0) {
+    s.JDLow = -10000000;
+    s.JDHigh = 10000000;
+  }
+  ReadJDEdit(a, Control::JDmax, a.writtenJDmax, a.writtenJDHigh, s.JDHigh, "Error in JDmax...");
+  ReadJDEdit(a, Control::JDmin, a.writtenJDmin, a.writtenJDLow, s.JDLow, "Error in JDmin...");
+}
+
+void LoadDataFile(AppContext& a) {
+  AnalysisState& s = a.s;
+  a.p.SetText(Control::MLC_Edit4, BaseNameOf(s.DataFileName) + ".o");
+  ReadOptions options;
+  options.column = s.DataColumn;
+  options.readZeros = a.p.Checked(Control::ChBZero);
+  options.jdLow = s.JDLow;
+  options.jdHigh = s.JDHigh;
+  const std::optional<std::string> error = LoadObservations(s, s.DataFileName, options);
+  if (error) a.p.ShowMessage(*error);
+  // An empty set leaves the edits as the user typed them, so that the next
+  // load is not confined to a window of zero width.
+  if (s.NObs > 0) {
+    a.writtenJDmin = DateFieldText(s.JDLow);
+    a.writtenJDmax = DateFieldText(s.JDHigh);
+    a.writtenJDLow = s.JDLow;
+    a.writtenJDHigh = s.JDHigh;
+    a.p.SetText(Control::JDmin, a.writtenJDmin);
+    a.p.SetText(Control::JDmax, a.writtenJDmax);
+  }
+  a.p.SetStatus("Done... Number of observations: " + Str(int64_t{s.NObs}));
+}
+
+void BfileopenClick(AppContext& a) {
+  AnalysisState& s = a.s;
+  ReadJDWindowEdits(a);
+  s.DataColumn = a.p.Value(Control::SpinEdit1);
+  s.DataReady = 'b';
+  s.CfgPath = kParamFileName;
+  InstallParam(a);
+  a.p.RunFileDialog(FileDialog::FindFile,
+                    [&a](const std::string& chosen) { return FindFileCanClose(a, chosen); });
+  s.DataReady = 'y';
+  s.View = 't';
+  a.p.RequestRepaint();
+}
+
+bool FindFileCanClose(AppContext& a, const std::string& chosen) {
+  AnalysisState& s = a.s;
+  if (FileExists(chosen)) s.DataFileName = chosen;
+  if (!FileExists(s.DataFileName)) {
+    a.p.ShowMessage(kFileDoesNotExist);
+    return true;
+  }
+  LoadDataFile(a);
+  // The caption names the file actually read, also when the chosen one was
+  // missing and the previous file was read again.
+  a.p.SetText(Control::MainWindow, s.DataFileName);
+  a.p.SetEnabled(Control::MethodMenu, true);
+  return true;
+}
+
+void ChBZeroClick(AppContext&) {
+  // The reader consults the box itself at every load.
+}
+
+void ButAllDClick(AppContext& a) {
+  AnalysisState& s = a.s;
+  if (s.View == 't') {
+    s.JDHigh = s.DataJDmax;
+    s.JDLow = s.DataJDmin;
+    s.MagHigh = s.DataMagMax;
+    s.MagLow = s.DataMagMin;
+  } else if (s.View == 'l' || s.View == 'd') {
+    s.PhMax = s.PhMaxAll;
+    s.PhMin = s.PhMinAll;
+    s.MagHigh = s.DataMagMax;
+    s.MagLow = s.DataMagMin;
+    s.FullRange = true;
+  }
+  a.p.SetVisible(Control::ButAllDiap, false);
+  a.p.RequestRepaint();
+}
+
+void Save1Click(AppContext& a) {
+  AnalysisState& s = a.s;
+  s.InitDir = a.p.FileDialogDir(FileDialog::FindFile);
+  s.LastFile = a.p.FileDialogName(FileDialog::FindFile);
+  WriteParamFile(kParamFileName, s.InitDir, s.LastFile, s);
+}
+
+void Exit3Click(AppContext& a) { a.p.Quit(); }
+
+}  // namespace korvel

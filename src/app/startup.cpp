@@ -1,0 +1,90 @@
+#include "app/startup.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/file_commands.h"
+#include "io/param_file.h"
+#include "io/text_reader.h"
+
+namespace korvel {
+
+void FormRun(AppContext& a) {
+  // A reload at every activation would throw away deletions, residuals and
+  // the chosen view whenever a dialog or message box closes.
+  if (a.formRunDone) return;
+  a.formRunDone = true;
+
+  AnalysisState& s = a.s;
+  s.DataColumn = 1;
+  s.RecentMark = 'n';
+  s.View = 't';
+  if (a.args.size() < 2) return;
+
+  s.DataFileName = a.args[1];
+  s.ExePath = a.args[0];
+  // default.cfg lives beside the executable, whatever its name.
+  s.CfgPath = (std::filesystem::path(s.ExePath).parent_path() / kParamFileName).string();
+  if (a.args.size() >= 3) {
+    int32_t column = 0;
+    if (TextToInt(a.args[2], column)) s.DataColumn = column;
+  }
+  char viewLetter = 0;
+  if (a.args.size() >= 4 && !a.args[3].empty()) viewLetter = a.args[3][0];
+  if (a.args.size() >= 5 && !a.args[4].empty()) s.RecentMark = a.args[4][0];
+
+  ReadJDWindowEdits(a);
+  a.p.SetValue(Control::SpinEdit1, std::clamp(s.DataColumn, kMinColumn, kMaxColumn));
+  s.DataReady = 'b';
+  InstallParam(a);
+  if (!FileExists(s.DataFileName)) {
+    a.p.ShowMessage(kFileDoesNotExist);
+    return;
+  }
+  LoadDataFile(a);
+  a.p.SetText(Control::MainWindow, s.DataFileName);
+  a.p.SetEnabled(Control::MethodMenu, true);
+  s.DataReady = 'y';
+  if (viewLetter != 0 && viewLetter != s.View) {
+    s.View = viewLetter;
+    // Conversion errors are not reported: the values stay as they were.
+    double value = 0;
+    if (TextToReal(a.p.Text(Control::LC_Edit1), value)) s.Period = value;
+    if (TextToReal(a.p.Text(Control::LC_Edit2), value)) s.Epoch = value;
+  }
+  a.p.RequestRepaint();
+}
+
+void InstallParam(AppContext& a) {
+  AnalysisState& s = a.s;
+  SetParameterDefaults(s);
+  if (!FileExists(s.CfgPath)) {
+    a.p.ShowMessage(kDefaultsNotFound);
+    return;
+  }
+  TextReader in = TextReader::FromFile(s.CfgPath);
+  s.InitDir = in.ReadLineText();
+  a.p.SetFileDialogDir(FileDialog::FindFile, OpenDialogDir(s.InitDir));
+  s.LastFile = in.ReadLineText();
+  a.p.SetFileDialogName(FileDialog::FindFile, s.LastFile);
+
+  s.Period = in.ReadReal();
+  in.ReadLine();
+  a.p.SetText(Control::LC_Edit1, PeriodFieldText(s.Period));
+  a.p.SetText(Control::SecP_Period, PeriodFieldText(s.Period));
+  s.Epoch = in.ReadReal();
+  in.ReadLine();
+  a.p.SetText(Control::LC_Edit2, DateFieldText(s.Epoch));
+  a.p.SetText(Control::SecP_Epoch, DateFieldText(s.Epoch));
+  s.P2 = in.ReadReal();
+  in.ReadLine();
+  a.p.SetText(Control::LC_Edit3, PeriodFieldText(s.P2));
+  s.ExtrDate = in.ReadReal();
+  in.ReadLine();
+  a.p.SetText(Control::LC_Edit4, DateFieldText(s.ExtrDate));
+  s.NBins = in.ReadInt();
+  in.ReadLine();
+  a.p.SetText(Control::LC_Edit5, BinsFieldText(s.NBins));
+}
+
+}  // namespace korvel

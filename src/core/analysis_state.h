@@ -1,0 +1,73 @@
+// The analysis state: the one record that holds the observations, their
+// statistics, the light-curve elements, the search parameters and results and
+// the one-letter state codes. Exactly one instance exists in a program run;
+// every command reads and writes it directly. Field names are the names the
+// whole program uses for these quantities.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvel {
+
+using rarray = std::vector<double>;
+using iarray = std::vector<int32_t>;
+using barray = std::vector<uint8_t>;
+
+// Number of spectrum columns (0 .. 480) and of best-list places (1 .. 20).
+inline constexpr int kSpecColumns = 481;
+inline constexpr int kBestPlaces = 20;
+
+struct AnalysisState {
+  // Observation arrays: NObs + 1 elements once loaded, element 0 unused.
+  rarray JD, Mag, Phase, SortPhase, WMag;
+  iarray BinOf, Marks;
+  barray BinByte;
+
+  // Observation statistics.
+  int32_t NObs = 0;
+  double DataJDmin = 0, DataJDmax = 0, DataMagMin = 0, DataMagMax = 0;
+  double MagMean = 0, MagVar = 0;
+  int32_t DataColumn = 0;
+
+  // Windows and plot ranges.
+  double JDLow = 0, JDHigh = 0, MagLow = 0, MagHigh = 0;
+  double PhMin = 0, PhMax = 0, PhMinAll = 0, PhMaxAll = 0;
+  bool FullRange = false;
+  int32_t FrameLeft = 0, FrameRight = 0, FrameTop = 0, FrameBottom = 0;
+
+  // Light-curve elements.
+  double Period = 0, Epoch = 0, P2 = 0, P2Epoch = 0, ExtrDate = 0;
+  int32_t NBins = 0;
+
+  // Search parameters, progress and results.
+  double Pmin = 0, Pmax = 0, FreqLo = 0, FreqHi = 0, FreqStep = 0, Freq = 0, FreqEnd = 0;
+  double FreqScale = 0;
+  int32_t SpecCol = 0;
+  std::array<double, kSpecColumns> SpecLow{}, SpecHigh{};
+  double SpecMin = 0, SpecMax = 0, DrawnSpecMin = 0, DrawnSpecMax = 0, SpecYScale = 0;
+  double TrialParam = 0;
+  std::array<double, kBestPlaces + 1> BestPeriod{}, BestFreq{}, BestParam{};  // 1 .. 20 used
+  int32_t ShuffleCount = 0;
+  bool WindowSpec = false, SpecToFile = false;
+  uint8_t SecPMode = 0;
+  bool Resumed = false;
+
+  // Display state.
+  bool MagMode = false;
+  int32_t MagAxisFlip = 0, MagAxisSign = 0;
+  std::string MagLabel;
+  bool StatLoaded = false, MLCLoaded = false, MirrorOn = false, SelMade = false;
+
+  // Names and files.
+  std::string DataFileName, BaseName, InitDir, LastFile, CfgPath, ExePath;
+  bool SaveAll = false, SaveMarked = false;
+
+  // State codes: the letters themselves; character 0 until first set.
+  char View = 0, DataReady = 0, RunCode = 0, Px2State = 0, RecentMark = 0, MouseOn = 0,
+       WaveState = 0;
+};
+
+}  // namespace korvel

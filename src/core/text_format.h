@@ -1,0 +1,17 @@
+// Str(x : w : d): the one number formatter of every file, label and field.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace korvel {
+
+// Fixed point with d decimals, right-aligned with blanks to at least w
+// characters (w = 0: no leading blanks); a wider value is written in full.
+// A value that rounds to zero is written without a minus sign.
+std::string Str(double x, int w, int d);
+
+// Whole number right-aligned to at least w characters.
+std::string Str(int64_t n, int w = 0);
+
+}  // namespace korvel

@@ -1,0 +1,106 @@
+#include "io/observation_file.h"
+
+#include "core/error.h"
+#include "core/text_format.h"
+#include "io/text_reader.h"
+#include "io/text_writer.h"
+
+namespace korvel {
+
+std::string BaseNameOf(const std::string& fileName) {
+  for (size_t i = 0; i + 1 < fileName.size(); ++i)
+    if (fileName[i] == '.') return fileName.substr(0, i);
+  return fileName;
+}
+
+std::optional<std::string> LoadObservations(AnalysisState& s, const std::string& path,
+                                            const ReadOptions& options) {
+  TextReader reader = TextReader::FromFile(path);
+  s.DataFileName = path;
+  s.BaseName = BaseNameOf(path);
+
+  rarray jd{0.0}, mag{0.0};
+  std::optional<std::string> error;
+  try {
+    // A line with no number left (blank lines, trailing blanks) is not an
+    // observation, so the end is tested after skipping blanks.
+    while (!reader.SeekEof()) {
+      const double d = reader.ReadReal();
+      for (int32_t skip = 1; skip < options.column; ++skip) reader.ReadReal();
+      const double m = reader.ReadReal();
+      reader.ReadLine();
+      if (!options.readZeros && m == 0.0) continue;
+      if (d < options.jdLow || d > options.jdHigh) continue;
+      jd.push_back(d);
+      mag.push_back(m);
+    }
+  } catch (const KorvelError& e) {
+    error = e.what();
+  }
+
+  s.JD = std::move(jd);
+  s.Mag = std::move(mag);
+  s.NObs = static_cast<int32_t>(s.JD.size() - 1);
+  const size_t n = static_cast<size_t>(s.NObs) + 1;
+  s.Phase.resize(n, 0.0);
+  s.SortPhase.resize(n, 0.0);
+  s.WMag.resize(n, 0.0);
+  s.BinOf.resize(n, 0);
+  // Marks of a previous set never apply to a new one.
+  s.Marks.assign(n, 0);
+  s.SelMade = false;
+  ComputeLoadStatistics(s);
+  return error;
+}
+
+void ComputeLoadStatistics(AnalysisState& s) {
+  if (s.NObs <= 0) {
+    s.MagMean = s.MagVar = 0;
+    s.JDLow = s.JDHigh = s.MagLow = s.MagHigh = 0;
+    s.DataJDmin = s.DataJDmax = s.DataMagMin = s.DataMagMax = 0;
+    return;
+  }
+  // Extremes start from the first observation, so that dates above 1e6 (full
+  // Julian dates) and any magnitude give their true range.
+  double latest = s.JD[1], earliest = s.JD[1], largest = s.Mag[1], smallest = s.Mag[1];
+  double sum = 0;
+  for (int32_t i = 1; i <= s.NObs; ++i) {
+    if (s.JD[i] > latest) latest = s.JD[i];
+    if (s.JD[i] < earliest) earliest = s.JD[i];
+    if (s.Mag[i] > largest) largest = s.Mag[i];
+    if (s.Mag[i] < smallest) smallest = s.Mag[i];
+    sum += s.Mag[i];
+  }
+  s.MagMean = sum / s.NObs;
+  s.JDHigh = latest;
+  s.JDLow = earliest;
+  s.MagHigh = largest;
+  s.MagLow = smallest;
+  double squares = 0;
+  for (int32_t i = 1; i <= s.NObs; ++i) squares += (s.Mag[i] - s.MagMean) * (s.Mag[i] - s.MagMean);
+  s.MagVar = squares / s.NObs;
+  s.DataJDmax = s.JDHigh;
+  s.DataJDmin = s.JDLow;
+  s.DataMagMax = s.MagHigh;
+  s.DataMagMin = s.MagLow;
+}
+
+std::string ObservationLine(double jd, double mag, int magDecimals) {
+  return Str(jd, 10, 4) + " " + Str(mag, 7, magDecimals);
+}
+
+void WriteAllObservations(const AnalysisState& s, const std::string& path) {
+  TextWriter out(path);
+  for (int32_t i = 1; i <= s.NObs; ++i) out.WriteLine(ObservationLine(s.JD[i], s.Mag[i], 4));
+  out.Close();
+}
+
+void WriteMarkedObservations(const AnalysisState& s, const std::string& path) {
+  TextWriter out(path);
+  for (int32_t i = 1; i <= s.NObs; ++i)
+    if (static_cast<size_t>(i) < s.Marks.size() && s.Marks[i] == 1)
+      out.WriteLine(ObservationLine(s.JD[i], s.Mag[i], 3));
+  out.Close();
+}
+
+}  // namespace korvel

@@ -1,0 +1,43 @@
+// Observation files: reading a set into the analysis state (date, then
+// values, one observation per line) and writing the Save as... and Save
+// extraction formats.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/analysis_state.h"
+
+namespace korvel {
+
+struct ReadOptions {
+  int32_t column = 1;       // which number after the date is the magnitude
+  bool readZeros = false;   // keep observations whose magnitude is exactly 0
+  double jdLow = -10000000;  // window of accepted dates, both ends included
+  double jdHigh = 10000000;
+};
+
+// DataFileName up to the first point that is not its last character.
+std::string BaseNameOf(const std::string& fileName);
+
+// Replaces the observation set by the file's observations inside the window
+// and recomputes the statistics, the JD window and the ranges. A read error
+// stops reading but keeps the observations accepted before it: its message
+// is returned. A file that cannot be opened throws.
+std::optional<std::string> LoadObservations(AnalysisState& s, const std::string& path,
+                                            const ReadOptions& options);
+
+// Mean, variance, extremes, JD window and ranges of Mag[1..NObs], JD[1..NObs].
+// An empty set gets zeros throughout.
+void ComputeLoadStatistics(AnalysisState& s);
+
+// One observation line: date 10.4, a blank, magnitude 7.magDecimals.
+std::string ObservationLine(double jd, double mag, int magDecimals);
+
+// Save as...: every observation, magnitudes with 4 decimals.
+void WriteAllObservations(const AnalysisState& s, const std::string& path);
+// Save extraction: the observations marked 1, magnitudes with 3 decimals.
+void WriteMarkedObservations(const AnalysisState& s, const std::string& path);
+
+}  // namespace korvel

@@ -1,0 +1,123 @@
+// A scripted Platform for tests: records messages, statuses and focus, keeps
+// control states in maps, and answers dialogs from queues the test fills.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+
+namespace korvel::testing {
+
+class FakePlatform : public Platform {
+ public:
+  // What a scripted file dialog does: confirm a name, or cancel.
+  struct FileAnswer {
+    bool cancel = false;
+    std::string name;
+  };
+  // What a scripted dialog does: press OK after setting fields (the OK
+  // handler decides whether it closes; a refused OK is followed by the next
+  // scripted answer), or Cancel.
+  struct DialogAnswer {
+    bool ok = true;
+    std::map<Control, std::string> texts;
+  };
+
+  std::vector<std::string> messages;
+  std::vector<std::string> statuses;
+  std::vector<Control> focused;
+  int repaints = 0;
+  int processEventsCalls = 0;
+  bool quit = false;
+  bool mainWindowActive = true;
+  int64_t millisecondsOfDay = 12345;
+  std::string currentDir = ".";
+  std::deque<FileAnswer> fileAnswers;
+  std::deque<DialogAnswer> dialogAnswers;
+  std::deque<Answer> yesNoAnswers;
+  std::vector<Dialog> dialogsShown;
+  std::function<void()> onProcessEvents;
+
+  std::map<Control, std::string> texts;
+  std::map<Control, bool> checked, visible, enabled;
+  std::map<Control, int32_t> values;
+  std::map<FileDialog, std::string> dialogDirs, dialogNames;
+  std::map<std::pair<int, int>, std::string> grid;
+  int selectedRow = 1;
+  bool timerEnabled = false;
+
+  std::string LastStatus() const { return statuses.empty() ? std::string() : statuses.back(); }
+  std::string LastMessage() const { return messages.empty() ? std::string() : messages.back(); }
+
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  Answer AskYesNoCancel(const std::string& text) override {
+    messages.push_back(text);
+    if (yesNoAnswers.empty()) return Answer::Cancel;
+    const Answer a = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return a;
+  }
+  void SetStatus(const std::string& text) override { statuses.push_back(text); }
+  void RequestRepaint() override { ++repaints; }
+  void ProcessEvents() override {
+    ++processEventsCalls;
+    if (onProcessEvents) onProcessEvents();
+  }
+  bool IsMainWindowActive() override { return mainWindowActive; }
+
+  bool ShowDialog(Dialog dialog, const std::function<bool()>& onOk) override {
+    dialogsShown.push_back(dialog);
+    while (!dialogAnswers.empty()) {
+      DialogAnswer answer = dialogAnswers.front();
+      dialogAnswers.pop_front();
+      if (!answer.ok) return false;
+      for (const auto& [c, t] : answer.texts) texts[c] = t;
+      if (onOk()) return true;
+    }
+    return false;  // nothing more scripted: the user gives up with Cancel
+  }
+
+  bool RunFileDialog(FileDialog dialog,
+                     const std::function<bool(const std::string&)>& canClose) override {
+    while (!fileAnswers.empty()) {
+      FileAnswer answer = fileAnswers.front();
+      fileAnswers.pop_front();
+      if (answer.cancel) return false;
+      dialogNames[dialog] = answer.name;
+      if (canClose(answer.name)) return true;
+    }
+    return false;
+  }
+  std::string FileDialogDir(FileDialog d) override { return dialogDirs[d]; }
+  void SetFileDialogDir(FileDialog d, const std::string& dir) override { dialogDirs[d] = dir; }
+  std::string FileDialogName(FileDialog d) override { return dialogNames[d]; }
+  void SetFileDialogName(FileDialog d, const std::string& n) override { dialogNames[d] = n; }
+
+  void SetTimerEnabled(bool e) override { timerEnabled = e; }
+  bool TimerEnabled() override { return timerEnabled; }
+
+  std::string Text(Control c) override { return texts[c]; }
+  void SetText(Control c, const std::string& t) override { texts[c] = t; }
+  bool Checked(Control c) override { return checked[c]; }
+  void SetChecked(Control c, bool v) override { checked[c] = v; }
+  int32_t Value(Control c) override { return values[c]; }
+  void SetValue(Control c, int32_t v) override { values[c] = v; }
+  bool Visible(Control c) override { return visible[c]; }
+  void SetVisible(Control c, bool v) override { visible[c] = v; }
+  bool Enabled(Control c) override { return enabled[c]; }
+  void SetEnabled(Control c, bool v) override { enabled[c] = v; }
+  void Focus(Control c) override { focused.push_back(c); }
+
+  void SetGridCell(int row, int column, const std::string& t) override { grid[{row, column}] = t; }
+  int SelectedGridRow() override { return selectedRow; }
+
+  void Quit() override { quit = true; }
+  std::string CurrentDir() override { return currentDir; }
+  int64_t MillisecondsOfDay() override { return millisecondsOfDay; }
+};
+
+}  // namespace korvel::testing
