@@ -13,6 +13,9 @@
 namespace korvel {
 
 struct AppContext {
+  AppContext(AnalysisState& state, Platform& platform, std::vector<std::string> arguments = {})
+      : s(state), p(platform), args(std::move(arguments)) {}
+
   AnalysisState& s;
   Platform& p;
   // The command line: args[0] is the executable, then up to four arguments.
