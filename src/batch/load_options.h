@@ -1,0 +1,40 @@
+// The load options every korvel-batch subcommand shares: the observation
+// file, the column, Read zeros and the JD window, applied exactly as the
+// window's File > Open applies them.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+#include "core/analysis_state.h"
+#include "io/observation_file.h"
+
+namespace korvel::batch {
+
+// Exit codes shared by the subcommands (CLI11 keeps its own for bad options).
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitReadError = 1;    // a malformed line; what came before is used
+inline constexpr int kExitFileMissing = 2;  // nothing could be loaded
+
+struct LoadArgs {
+  std::string file;
+  ReadOptions read;
+};
+
+// Adds FILE, --column, --read-zeros, --jd-min and --jd-max to a subcommand.
+void AddLoadOptions(CLI::App& command, LoadArgs& args);
+
+struct LoadOutcome {
+  bool loaded = false;  // false: nothing was read, the state is untouched
+  int exitCode = kExitOk;
+};
+
+// Loads the file into the state. Messages go to err: "File does not exist..."
+// for a missing file, the reader's own text for a failed open or a read
+// error. A read error still counts as loaded (the observations before the
+// malformed line stay) but sets a non-zero exit code.
+LoadOutcome LoadForBatch(AnalysisState& s, const LoadArgs& args, std::ostream& err);
+
+}  // namespace korvel::batch

@@ -1,0 +1,21 @@
+// korvel-batch: the headless companion of the window. Each subcommand runs
+// one engine of the program on a file and prints its result; main only
+// parses the command line and dispatches.
+
+#include <CLI/CLI.hpp>
+#include <vector>
+
+#include "batch/command.h"
+#include "batch/stats_command.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"korvel-batch: period analysis of variable-star photometry without a window"};
+  app.require_subcommand(1);
+  const std::vector<korvel::batch::Command> commands = {
+      korvel::batch::AddStatsCommand(app),
+  };
+  CLI11_PARSE(app, argc, argv);
+  for (const auto& command : commands)
+    if (command.app->parsed()) return command.run();
+  return 1;
+}
