@@ -1,0 +1,20 @@
+// The logic of the two search-parameter dialogs: fields taken in a fixed
+// order, each value stored as soon as it converts, the first bad field
+// reported with its message and given the focus.
+#pragma once
+
+#include "app/app_context.h"
+
+namespace korvel {
+
+// OK of "Initial parameters" (Lafler-Kinman and Deeming): true when the
+// dialog may close with OK; the frequency axis is then set.
+bool LKParamOK(AppContext& a);
+
+// OK of "Parameters to search the secondary period".
+bool OKBtnClick(AppContext& a);
+// Showing "Parameters to search the secondary period": the primary period
+// and its initial date as last set, trailing zeros trimmed.
+void FormShow(AppContext& a);
+
+}  // namespace korvel

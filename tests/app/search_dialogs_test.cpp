@@ -1,0 +1,138 @@
+#include "app/search_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_platform.h"
+
+namespace korvel {
+namespace {
+
+using testing::FakePlatform;
+
+class SearchDialogs : public ::testing::Test {
+ protected:
+  void SetLK(const std::string& pmax, const std::string& pmin, const std::string& shift) {
+    p.texts[Control::LK_Pmax] = pmax;
+    p.texts[Control::LK_Pmin] = pmin;
+    p.texts[Control::LK_PhaseShift] = shift;
+  }
+  void SetSecP(std::map<Control, std::string> overrides = {}) {
+    p.texts[Control::SecP_Period] = "0.5";
+    p.texts[Control::SecP_Epoch] = "0";
+    p.texts[Control::SecP_ExtrDate] = "0";
+    p.texts[Control::SecP_Pmax] = "1000";
+    p.texts[Control::SecP_Pmin] = "1";
+    p.texts[Control::SecP_NBins] = "8";
+    p.texts[Control::SecP_PhaseShift] = "0.05";
+    p.checked[Control::SecP_Mode1] = true;
+    p.checked[Control::SecP_Mode2] = false;
+    for (const auto& [c, t] : overrides) p.texts[c] = t;
+  }
+  // Expects a refusal with this message and focus.
+  void ExpectRefused(bool ok, const std::string& message, Control focus) {
+    EXPECT_FALSE(ok);
+    ASSERT_FALSE(p.messages.empty());
+    EXPECT_EQ(p.LastMessage(), message);
+    ASSERT_FALSE(p.focused.empty());
+    EXPECT_EQ(p.focused.back(), focus);
+  }
+
+  AnalysisState s;
+  FakePlatform p;
+  AppContext a{s, p};
+};
+
+TEST_F(SearchDialogs, InitialParametersAcceptedSetTheFrequencyAxis) {
+  SetLK("100", "1", "0.05");
+  EXPECT_TRUE(LKParamOK(a));
+  EXPECT_TRUE(p.messages.empty());
+  EXPECT_EQ(s.Pmax, 100);
+  EXPECT_EQ(s.Pmin, 1);
+  EXPECT_EQ(s.FreqStep, 0.05);
+  EXPECT_DOUBLE_EQ(s.FreqLo, 0.01);
+  EXPECT_DOUBLE_EQ(s.FreqHi, 1.0);
+}
+
+TEST_F(SearchDialogs, InitialParametersRefusals) {
+  for (const char* bad : {"0", "-5", "abc", ""}) {
+    SetLK(bad, "1", "0.05");
+    ExpectRefused(LKParamOK(a), "Error in Pmax...", Control::LK_Pmax);
+    SetLK("100", bad, "0.05");
+    ExpectRefused(LKParamOK(a), "Error in Pmin...", Control::LK_Pmin);
+    SetLK("100", "1", bad);
+    ExpectRefused(LKParamOK(a), "Error in phase shift...", Control::LK_PhaseShift);
+  }
+  SetLK("3", "3", "0.05");
+  ExpectRefused(LKParamOK(a), "Error in P range...", Control::LK_Pmax);
+  SetLK("2", "3", "0.05");
+  ExpectRefused(LKParamOK(a), "Error in P range...", Control::LK_Pmax);
+}
+
+TEST_F(SearchDialogs, RefusedFieldsStayStoredAndTheAxisIsNotSet) {
+  SetLK("50", "-5", "0.05");
+  s.FreqLo = 7;
+  EXPECT_FALSE(LKParamOK(a));
+  EXPECT_EQ(s.Pmax, 50);
+  EXPECT_EQ(s.Pmin, -5);  // stored before its check
+  EXPECT_EQ(s.FreqLo, 7);
+}
+
+TEST_F(SearchDialogs, SecondaryPeriodAcceptedWithItsMode) {
+  SetSecP({{Control::SecP_Epoch, "-12.5"}, {Control::SecP_ExtrDate, "0"}});
+  p.checked[Control::SecP_Mode1] = false;
+  p.checked[Control::SecP_Mode2] = true;
+  EXPECT_TRUE(OKBtnClick(a));
+  EXPECT_EQ(s.Period, 0.5);
+  EXPECT_EQ(s.Epoch, -12.5);
+  EXPECT_EQ(s.NBins, 8);
+  EXPECT_EQ(s.SecPMode, 2);
+  EXPECT_DOUBLE_EQ(s.FreqLo, 0.001);
+  SetSecP();
+  EXPECT_TRUE(OKBtnClick(a));
+  EXPECT_EQ(s.SecPMode, 1);
+}
+
+TEST_F(SearchDialogs, SecondaryPeriodRefusalsInFieldOrder) {
+  struct Case {
+    Control field;
+    const char* text;
+    const char* message;
+    Control focus;
+  };
+  const Case cases[] = {
+      {Control::SecP_Period, "0", "Error in Po...", Control::SecP_Period},
+      {Control::SecP_Epoch, "x", "Error in JD max...", Control::SecP_Epoch},
+      {Control::SecP_ExtrDate, "1,5", "Error in JD ext...", Control::SecP_ExtrDate},
+      {Control::SecP_Pmax, "-1", "Error in P max...", Control::SecP_Pmax},
+      {Control::SecP_Pmin, "abc", "Error in P min...", Control::SecP_Pmin},
+      {Control::SecP_Pmin, "1000", "Error in P ranges...", Control::SecP_Pmax},
+      {Control::SecP_NBins, "1", "Error in Number of bins...", Control::SecP_NBins},
+      {Control::SecP_NBins, "2.5", "Error in Number of bins...", Control::SecP_NBins},
+      {Control::SecP_PhaseShift, "0", "Error in Phase shift...", Control::SecP_PhaseShift},
+  };
+  for (const Case& c : cases) {
+    SetSecP({{c.field, c.text}});
+    ExpectRefused(OKBtnClick(a), c.message, c.focus);
+  }
+  SetSecP({{Control::SecP_NBins, "2"}});
+  EXPECT_TRUE(OKBtnClick(a));
+}
+
+TEST_F(SearchDialogs, ShowingTheSecondaryDialogTrimsThePeriodAndDate) {
+  p.texts[Control::SecP_Period] = "keep";
+  p.texts[Control::SecP_Epoch] = "keep";
+  FormShow(a);
+  EXPECT_EQ(p.texts[Control::SecP_Period], "keep");
+  EXPECT_EQ(p.texts[Control::SecP_Epoch], "keep");
+  s.Period = 0.4;
+  s.Epoch = 3.0;
+  FormShow(a);
+  EXPECT_EQ(p.texts[Control::SecP_Period], "0.4");
+  EXPECT_EQ(p.texts[Control::SecP_Epoch], "3.0");
+  s.Period = 2.5;
+  FormShow(a);
+  EXPECT_EQ(p.texts[Control::SecP_Period], "2.5");
+}
+
+}  // namespace
+}  // namespace korvel
