@@ -1,0 +1,161 @@
+#include "app/run_control.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_platform.h"
+
+namespace korvel {
+namespace {
+
+using testing::FakePlatform;
+
+class RunControl : public ::testing::Test {
+ protected:
+  RunControl() {
+    s.NObs = 4;
+    s.JD = {0, 10, 11, 12, 13};
+    s.Mag = {0, 12.0, 11.5, 11.5, 12.2};
+    for (int k = 1; k <= kBestPlaces; ++k) s.BestParam[k] = 10;
+    s.BestPeriod[1] = 3.2;
+    s.BestParam[1] = 0.25;
+    s.BestFreq[1] = 1 / 3.2;
+    s.BestPeriod[2] = 1.6;
+    s.BestParam[2] = 0.5;
+    s.BestFreq[2] = 1 / 1.6;
+  }
+  std::string Cell(int row, int column) { return p.grid[std::make_pair(row, column)]; }
+
+  AnalysisState s;
+  FakePlatform p;
+  AppContext a{s, p};
+};
+
+TEST_F(RunControl, TableIsFilledOnlyAfterASearchEnded) {
+  for (char code : {'n', 'r', char(0)}) {
+    s.RunCode = code;
+    RunCommand(a, BTableClick);
+    EXPECT_TRUE(p.grid.empty());
+    EXPECT_FALSE(p.visible[Control::StrGr]);
+  }
+  s.RunCode = 'e';
+  RunCommand(a, BTableClick);
+  EXPECT_TRUE(p.visible[Control::StrGr]);
+  EXPECT_EQ(Cell(0, 0), "Period");
+  EXPECT_EQ(Cell(0, 1), "Parameter");
+  EXPECT_EQ(Cell(0, 2), "Frequency");
+  EXPECT_EQ(Cell(1, 0), "3.2000000");
+  EXPECT_EQ(Cell(1, 1), "0.250");
+  EXPECT_EQ(Cell(1, 2), "0.3125000");
+  // Places no trial reached show their initial values.
+  EXPECT_EQ(Cell(20, 0), "0.0000000");
+  EXPECT_EQ(Cell(20, 1), "10.000");
+  EXPECT_EQ(p.grid.size(), 63u);
+}
+
+TEST_F(RunControl, PickingARowInAPhaseViewSetsPeriodAndBrightestEpoch) {
+  s.View = 'd';
+  s.DataReady = 'n';
+  p.visible[Control::StrGr] = true;
+  p.selectedRow = 2;
+  RunCommand(a, StrGrClick);
+  EXPECT_EQ(s.Period, 1.6);
+  EXPECT_EQ(s.Epoch, 11);  // first of the two brightest
+  EXPECT_EQ(s.DataReady, 'y');
+  EXPECT_FALSE(p.visible[Control::StrGr]);
+  EXPECT_EQ(p.repaints, 1);
+}
+
+TEST_F(RunControl, PickingARowWhileAboutIsShownSwitchesToTheLaflerKinmanView) {
+  s.View = 'h';
+  p.selectedRow = 1;
+  RunCommand(a, StrGrClick);
+  EXPECT_EQ(s.View, 'l');
+  EXPECT_EQ(s.Period, 3.2);
+}
+
+TEST_F(RunControl, PickingARowAfterASecondarySearchSetsTheSecondaryPeriod) {
+  s.View = 's';
+  s.Period = 0.55;
+  s.P2 = 0;
+  p.selectedRow = 1;
+  RunCommand(a, StrGrClick);
+  EXPECT_EQ(s.P2, 3.2);
+  EXPECT_EQ(s.Period, 0.55);
+}
+
+TEST_F(RunControl, PickingAnEmptyRowChangesNothing) {
+  s.View = 'l';
+  s.Period = 0.55;
+  s.DataReady = 'n';
+  p.selectedRow = 7;
+  RunCommand(a, StrGrClick);
+  EXPECT_EQ(s.Period, 0.55);
+  EXPECT_EQ(s.DataReady, 'n');
+}
+
+TEST_F(RunControl, Px2DoublesAndHalvesOnlyOnAShownPhaseCurve) {
+  s.Period = 3.2;
+  s.Px2State = 'n';
+  s.View = 'l';
+  s.DataReady = 'y';
+  RunCommand(a, OnPx2Click);
+  EXPECT_EQ(s.Period, 6.4);
+  EXPECT_EQ(p.texts[Control::Px2], "P/2");
+  EXPECT_EQ(s.Px2State, 'y');
+  RunCommand(a, OnPx2Click);
+  EXPECT_EQ(s.Period, 3.2);
+  EXPECT_EQ(p.texts[Control::Px2], "Px2");
+  EXPECT_EQ(s.Px2State, 'n');
+
+  s.DataReady = 'n';  // the spectrum is shown
+  RunCommand(a, OnPx2Click);
+  for (char view : {'s', 't'}) {
+    s.DataReady = 'y';
+    s.View = view;
+    RunCommand(a, OnPx2Click);
+  }
+  EXPECT_EQ(s.Period, 3.2);
+}
+
+TEST_F(RunControl, TimerRedrawsTheCurveOnlyWhileTheRangeIsUnchanged) {
+  int curves = 0;
+  a.drawSpectrumCurve = [&] { ++curves; };
+  s.SpecMax = s.DrawnSpecMax = 2.0;
+  s.SpecMin = s.DrawnSpecMin = 0.5;
+  RunCommand(a, Timer1Timer);
+  EXPECT_EQ(curves, 1);
+  EXPECT_EQ(p.repaints, 0);
+  s.SpecMax = 2.5;
+  RunCommand(a, Timer1Timer);
+  EXPECT_EQ(curves, 1);
+  EXPECT_EQ(p.repaints, 1);
+}
+
+TEST_F(RunControl, StopWindowSpectrumAndSpectrumToFile) {
+  s.RunCode = 'r';
+  RunCommand(a, BStopClick);
+  EXPECT_EQ(s.RunCode, 'e');
+  p.checked[Control::ChBWindow] = true;
+  RunCommand(a, ChBWindowClick);
+  EXPECT_TRUE(s.WindowSpec);
+  p.checked[Control::ChBWindow] = false;
+  RunCommand(a, ChBWindowClick);
+  EXPECT_FALSE(s.WindowSpec);
+  RunCommand(a, OnSFClick);
+  EXPECT_TRUE(s.SpecToFile);
+}
+
+TEST_F(RunControl, AboutIsRefusedWhileASearchRuns) {
+  s.View = 'd';
+  s.RunCode = 'r';
+  s.DataReady = 'n';
+  RunCommand(a, Menu3Click);
+  EXPECT_EQ(s.View, 'd');
+  s.RunCode = 'e';
+  RunCommand(a, Menu3Click);
+  EXPECT_EQ(s.View, 'h');
+  EXPECT_EQ(s.DataReady, 'y');
+}
+
+}  // namespace
+}  // namespace korvel
