@@ -1,0 +1,67 @@
+#include "app/search_commands.h"
+
+#include "app/search_dialogs.h"
+#include "lightcurve/stat_file.h"
+#include "search/reshuffle.h"
+#include "search/search_start.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr auto kEventPassInterval = std::chrono::milliseconds(15);
+
+void RunSearchCommand(AppContext& a, SearchKind kind) {
+  // A second search would run nested inside the first and leave it on the
+  // second's values.
+  if (a.s.RunCode == 'r') {
+    a.p.SetStatus(kSearchRunning);
+    return;
+  }
+  const bool ok = kind == SearchKind::Secondary
+                      ? (FormShow(a), a.p.ShowDialog(Dialog::SecP, [&a] { return OKBtnClick(a); }))
+                      : a.p.ShowDialog(Dialog::LK, [&a] { return LKParamOK(a); });
+  if (!ok) return;
+  if (const auto refusal = CheckSearchable(a.s, kind)) {
+    a.p.ShowMessage(*refusal);
+    return;
+  }
+  a.p.SetVisible(Control::BPrewhite, false);
+  StartSearch(a.s, kind);
+  PlatformSearchHooks hooks(a);
+  RunSearch(a.s, kind, hooks);
+}
+
+}  // namespace
+
+void PlatformSearchHooks::BetweenTrials() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastPass_ < kEventPassInterval) return;
+  lastPass_ = now;
+  a_.p.ProcessEvents();
+}
+
+void LaflerKinman1Click(AppContext& a) { RunSearchCommand(a, SearchKind::LaflerKinman); }
+void Deeming1Click(AppContext& a) { RunSearchCommand(a, SearchKind::Deeming); }
+void SecP1Click(AppContext& a) { RunSearchCommand(a, SearchKind::Secondary); }
+
+void OnChaosClick(AppContext& a) {
+  a.p.ShowMessage(ReshuffleMags(a.s, static_cast<uint64_t>(a.p.MillisecondsOfDay())));
+}
+
+void N2Click(AppContext& a) {
+  const StatSaveResult result = SaveStatistics(a.s);
+  if (result.written)
+    a.p.SetStatus(result.text);
+  else
+    a.p.ShowMessage(result.text);
+}
+
+void OnStatClick(AppContext& a) { ReadStatistics(a.s); }
+
+void OnMagIntClick(AppContext& a) {
+  ToggleMagMode(a.s);
+  a.p.RequestRepaint();
+}
+
+}  // namespace korvel

@@ -1,0 +1,38 @@
+// The Method menu's three searches and the panel commands around them:
+// reshuffling, the statistics file and the magnitude/intensity switch.
+#pragma once
+
+#include <chrono>
+
+#include "app/app_context.h"
+#include "search/search_hooks.h"
+
+namespace korvel {
+
+void LaflerKinman1Click(AppContext& a);
+void Deeming1Click(AppContext& a);
+void SecP1Click(AppContext& a);
+void OnChaosClick(AppContext& a);
+void N2Click(AppContext& a);
+void OnStatClick(AppContext& a);
+void OnMagIntClick(AppContext& a);
+
+// A running search's view of the window. Passing to the event loop after
+// every trial would let event handling dominate small trials, so it passes
+// at most every 15 ms; Stop then takes effect after the current trial.
+class PlatformSearchHooks : public SearchHooks {
+ public:
+  explicit PlatformSearchHooks(AppContext& a) : a_(a) {}
+  void BetweenTrials() override;
+  void SetTimerEnabled(bool enabled) override { a_.p.SetTimerEnabled(enabled); }
+  void RequestRepaint() override { a_.p.RequestRepaint(); }
+  void SetStatus(const std::string& text) override { a_.p.SetStatus(text); }
+  void ShowMessage(const std::string& text) override { a_.p.ShowMessage(text); }
+  std::string SpectrumFileName() override { return a_.p.Text(Control::SpFN); }
+
+ private:
+  AppContext& a_;
+  std::chrono::steady_clock::time_point lastPass_{};
+};
+
+}  // namespace korvel

@@ -1,0 +1,178 @@
+#include "app/search_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <numbers>
+
+#include "app/run_control.h"
+#include "support/fake_platform.h"
+#include "support/temp_dir.h"
+
+namespace korvel {
+namespace {
+
+using testing::FakePlatform;
+
+// A 10-day sinusoid sampled irregularly over 200 days.
+void LoadSinusoid(AnalysisState& s) {
+  s.NObs = 300;
+  s.JD.assign(301, 0);
+  s.Mag.assign(301, 0);
+  double t = 1000;
+  for (int i = 1; i <= s.NObs; ++i) {
+    t += 0.4 + 0.5 * std::fmod(i * 0.618034, 1.0);
+    s.JD[i] = t;
+    s.Mag[i] = 12 + 0.3 * std::sin(2 * std::numbers::pi * t / 10.0);
+  }
+  double sum = 0;
+  for (int i = 1; i <= s.NObs; ++i) sum += s.Mag[i];
+  s.MagMean = sum / s.NObs;
+  double sq = 0;
+  for (int i = 1; i <= s.NObs; ++i) sq += (s.Mag[i] - s.MagMean) * (s.Mag[i] - s.MagMean);
+  s.MagVar = sq / s.NObs;
+  for (auto* v : {&s.Phase, &s.SortPhase, &s.WMag}) v->assign(301, 0);
+  s.BinOf.assign(301, 0);
+  s.Marks.assign(301, 0);
+  s.RunCode = 'n';
+  s.View = 't';
+  s.DataReady = 'y';
+}
+
+class SearchCommands : public ::testing::Test {
+ protected:
+  SearchCommands() {
+    LoadSinusoid(s);
+    p.visible[Control::BPrewhite] = true;
+    p.texts[Control::SpFN] = "SpFName.dat";
+  }
+  void AnswerLK(const std::string& pmax, const std::string& pmin, const std::string& shift) {
+    p.dialogAnswers.push_back(
+        {true,
+         {{Control::LK_Pmax, pmax}, {Control::LK_Pmin, pmin}, {Control::LK_PhaseShift, shift}}});
+  }
+
+  AnalysisState s;
+  FakePlatform p;
+  AppContext a{s, p};
+};
+
+TEST_F(SearchCommands, LaflerKinmanFromTheWindowFindsThePeriodAndFillsTheGrid) {
+  // Below twice the period: folding with 2P is as smooth as with P.
+  AnswerLK("15", "5", "0.05");
+  bool timerSeenOn = false;
+  p.onProcessEvents = [&] { timerSeenOn = timerSeenOn || p.timerEnabled; };
+  s.Marks[3] = 1;
+  RunCommand(a, LaflerKinman1Click);
+  ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
+  EXPECT_EQ(p.dialogsShown, std::vector<Dialog>{Dialog::LK});
+  EXPECT_EQ(s.View, 'l');
+  EXPECT_EQ(s.DataReady, 'n');
+  EXPECT_EQ(s.RunCode, 'e');
+  EXPECT_TRUE(timerSeenOn);
+  EXPECT_FALSE(p.timerEnabled);
+  EXPECT_FALSE(p.visible[Control::BPrewhite]);
+  EXPECT_EQ(p.LastStatus(), "Done...");
+  EXPECT_NEAR(s.BestPeriod[1], 10.0, 0.2);
+  EXPECT_EQ(s.Marks[3], 1);  // the extraction marks survive a search
+
+  RunCommand(a, BTableClick);
+  EXPECT_TRUE(p.visible[Control::StrGr]);
+  p.selectedRow = 1;
+  RunCommand(a, StrGrClick);
+  EXPECT_EQ(s.Period, s.BestPeriod[1]);
+  EXPECT_EQ(s.DataReady, 'y');
+}
+
+TEST_F(SearchCommands, StopEndsTheSearchAfterTheCurrentTrialKeepingTheBestSoFar) {
+  AnswerLK("20", "5", "0.05");
+  p.onProcessEvents = [&] { RunCommand(a, BStopClick); };
+  RunCommand(a, LaflerKinman1Click);
+  EXPECT_EQ(s.RunCode, 'e');
+  EXPECT_EQ(p.LastStatus(), "Done...");
+  EXPECT_FALSE(p.timerEnabled);
+  EXPECT_GT(s.BestPeriod[1], 0);
+  EXPECT_EQ(s.BestPeriod[2], 0);  // one trial was made
+  EXPECT_EQ(s.BestParam[2], 10);
+}
+
+TEST_F(SearchCommands, ASearchCommandWhileOneRunsIsRefused) {
+  s.RunCode = 'r';
+  AnswerLK("20", "5", "0.05");
+  RunCommand(a, Deeming1Click);
+  EXPECT_TRUE(p.dialogsShown.empty());
+  EXPECT_EQ(s.RunCode, 'r');
+  EXPECT_FALSE(p.LastStatus().empty());
+}
+
+TEST_F(SearchCommands, DataThatCannotBeSearchedIsRefusedBeforeTheStateChanges) {
+  for (int i = 1; i <= s.NObs; ++i) s.Mag[i] = 12;
+  s.MagVar = 0;
+  s.BestPeriod[1] = 7;
+  AnswerLK("20", "5", "0.05");
+  RunCommand(a, LaflerKinman1Click);
+  EXPECT_EQ(p.messages.size(), 1u);
+  EXPECT_EQ(s.RunCode, 'n');
+  EXPECT_EQ(s.View, 't');
+  EXPECT_EQ(s.BestPeriod[1], 7);
+  EXPECT_TRUE(p.visible[Control::BPrewhite]);
+}
+
+TEST_F(SearchCommands, CancelStartsNothing) {
+  p.dialogAnswers.push_back({false, {}});
+  RunCommand(a, LaflerKinman1Click);
+  EXPECT_EQ(s.RunCode, 'n');
+  EXPECT_EQ(s.View, 't');
+}
+
+TEST_F(SearchCommands, DeemingFindsThePeriodAndSummarises) {
+  AnswerLK("15", "5", "0.05");
+  RunCommand(a, Deeming1Click);
+  ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
+  EXPECT_EQ(s.View, 'd');
+  EXPECT_NEAR(s.BestPeriod[1], 10.0, 0.2);
+  EXPECT_NEAR(s.BestParam[1], 0.3, 0.03);
+  EXPECT_EQ(p.LastStatus().rfind("Done... N=", 0), 0u) << p.LastStatus();
+}
+
+TEST_F(SearchCommands, SecondaryDialogShowsThePrimaryPeriodAndRunsInView_s) {
+  s.Period = 10;
+  p.checked[Control::SecP_Mode1] = true;
+  p.dialogAnswers.push_back({true,
+                             {{Control::SecP_Epoch, "0"},
+                              {Control::SecP_ExtrDate, "1000"},
+                              {Control::SecP_Pmax, "100"},
+                              {Control::SecP_Pmin, "20"},
+                              {Control::SecP_NBins, "4"},
+                              {Control::SecP_PhaseShift, "0.1"}}});
+  RunCommand(a, SecP1Click);
+  ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
+  EXPECT_EQ(p.texts[Control::SecP_Period], "10.0");
+  EXPECT_EQ(s.View, 's');
+  EXPECT_EQ(s.RunCode, 'e');
+  EXPECT_EQ(p.LastStatus(), "Done...");
+  EXPECT_GT(s.SpecMax, 0);
+}
+
+TEST_F(SearchCommands, ChaosStatisticsAndMagInt) {
+  RunCommand(a, OnChaosClick);
+  EXPECT_EQ(p.LastMessage(), "Reshuffled 1 time.");
+  RunCommand(a, OnChaosClick);
+  EXPECT_EQ(p.LastMessage(), "Reshuffled 2 times.");
+
+  testing::TempDir dir;
+  testing::InDirectory(dir.path(), [&] { RunCommand(a, N2Click); });
+  EXPECT_FALSE(std::filesystem::exists(dir.File("stat.dat")));
+  EXPECT_EQ(p.messages.size(), 3u);
+
+  s.MagMode = true;
+  RunCommand(a, OnMagIntClick);
+  EXPECT_EQ(s.MagLabel, "Flux");
+  RunCommand(a, OnMagIntClick);
+  EXPECT_EQ(s.MagLabel, "Mag");
+  EXPECT_EQ(p.repaints, 2);
+}
+
+}  // namespace
+}  // namespace korvel
