@@ -68,6 +68,31 @@ struct AnalysisState {
   // State codes: the letters themselves; character 0 until first set.
   char View = 0, DataReady = 0, RunCode = 0, Px2State = 0, RecentMark = 0, MouseOn = 0,
        WaveState = 0;
+
+  // ---- Period search: frequency axis, secondary period, Deeming amplitude
+  // distribution and significance levels (written by src/search and
+  // src/lightcurve/stat_file). ----
+  // The frequency axis of the spectrum plot: its ends, tick spacing and the
+  // tick value from which tick drawing starts.
+  double AxisFreqLo = 0, AxisFreqHi = 0, AxisStep = 0, AxisFirst = 0;
+  // Lafler-Kinman theta of the primary period, the yardstick of the
+  // secondary-period search.
+  double PrimaryTheta = 0;
+  // The spectrum file a Deeming run writes when SpecToFile is set.
+  std::string SpecFileName;
+  // Distribution of all trial amplitudes of the last Deeming run: a 101-bin
+  // histogram whose full scale doubles as larger amplitudes arrive.
+  struct AmpDistribution {
+    double AmpScale = -1;                 // -1 before the first trial
+    std::array<int64_t, 101> AmpHist{};   // trials per bin Trunc(A / AmpScale * 100)
+    int64_t AmpTrials = 0;                // trials counted; 0: no distribution yet
+    int32_t AmpTopBin = 0;                // highest non-empty bin
+    std::array<double, 101> AmpLevel{};   // upper amplitude of bins 0 .. AmpTopBin
+    std::array<double, 101> AmpCumPct{};  // per cent of trials in bins 0 .. k
+    double Sigma = 0;                     // root mean square of the counted amplitudes
+  } AmpDist;
+  std::array<double, 5> SigLevel{};  // 1 .. 4 used: amplitudes at 90, 99, 99.9, 99.99 %
+  bool StatFromFile = false;         // the levels were read back from stat.dat
 };
 
 }  // namespace korvel

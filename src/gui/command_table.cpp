@@ -1,0 +1,109 @@
+#include "gui/command_table.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTimer>
+#include <QWidget>
+#include <stdexcept>
+#include <string>
+
+#include "app/file_commands.h"
+
+namespace korvel::gui {
+
+namespace {
+
+// No help file belongs to the program; Help says so instead of failing.
+void NoHelpInstalled(AppContext& a) { a.p.ShowMessage("No help is installed..."); }
+
+// Every control that runs a command. A later command fills in its entry.
+constexpr CommandBinding kCommands[] = {
+    // File menu.
+    {"BfileopenClick", &BfileopenClick},
+    {"Save1Click", &Save1Click},
+    {"SaveAs1Click", nullptr},
+    {"SaveCondItem", nullptr},
+    {"SaveSelClick", nullptr},
+    {"Exit3Click", &Exit3Click},
+    {"N2Click", nullptr},
+    {"OnMLCfileClick", nullptr},
+    // Method menu.
+    {"Lightcurveofthemainperiod1Click", nullptr},
+    {"MenuLCSecClick", nullptr},
+    {"Colr2PCurveClick", nullptr},
+    {"TimeOnClick", nullptr},
+    {"LaflerKinman1Click", nullptr},
+    {"Deeming1Click", nullptr},
+    {"SecP1Click", nullptr},
+    {"Continue1Click", nullptr},
+    // About the software.
+    {"Menu3Click", nullptr},
+    // Panel.
+    {"ChBZero", &ChBZeroClick},
+    {"ChBWindow", nullptr},   // ChBWindowClick
+    {"Butt4print", nullptr},  // Butt4printClick
+    {"BStop", nullptr},       // BStopClick
+    {"BTable", nullptr},      // BTableClick
+    {"Butt2wave", nullptr},   // Butt2waveClick
+    {"BPrewhite", nullptr},   // BPrewhiteClick
+    {"SpToFile", nullptr},    // OnSFClick
+    {"Chaos", nullptr},       // OnChaosClick
+    {"StatX", nullptr},       // OnStatClick
+    {"Px2", nullptr},         // OnPx2Click
+    {"ButAllDiap", &ButAllDClick},
+    {"Magint", nullptr},  // OnMagIntClick
+    // Results grid and timer.
+    {"StrGr", nullptr},   // StrGrClick
+    {"Timer1", nullptr},  // Timer1Timer
+    // Dialogs.
+    {"TDialLK.HelpBtn", &NoHelpInstalled},
+    {"TDlgLC.HelpBtn", &NoHelpInstalled},
+    {"TDlgSecP.HelpBtn", &NoHelpInstalled},
+    {"TMLCDlg.HelpBtn", &NoHelpInstalled},
+    {"TMLCDlg.Button1", nullptr},  // Button1Click
+    {"TMLCDlg.Edit3", nullptr},    // Edit3Change
+};
+
+}  // namespace
+
+std::span<const CommandBinding> CommandTable() { return kCommands; }
+
+QObject* FindCommandObject(const char* object, QWidget& form, const QList<QWidget*>& dialogs) {
+  const QString name = QString::fromLatin1(object);
+  const qsizetype dot = name.indexOf('.');
+  if (dot < 0) return form.findChild<QObject*>(name);
+  const QString owner = name.left(dot);
+  for (QWidget* d : dialogs)
+    if (d->objectName() == owner) return d->findChild<QObject*>(name.mid(dot + 1));
+  return nullptr;
+}
+
+bool CanRunCommands(const QObject* o) {
+  return qobject_cast<const QAction*>(o) || qobject_cast<const QAbstractButton*>(o) ||
+         qobject_cast<const QTableWidget*>(o) || qobject_cast<const QTimer*>(o) ||
+         qobject_cast<const QLineEdit*>(o);
+}
+
+void WireCommands(AppContext& ctx, QWidget& form, const QList<QWidget*>& dialogs) {
+  for (const CommandBinding& b : kCommands) {
+    QObject* o = FindCommandObject(b.object, form, dialogs);
+    if (!o || !CanRunCommands(o))
+      throw std::logic_error(std::string("No control for the command of ") + b.object);
+    if (!b.handler) continue;
+    const auto run = [&ctx, h = b.handler] { RunCommand(ctx, h); };
+    if (auto* a = qobject_cast<QAction*>(o))
+      QObject::connect(a, &QAction::triggered, a, run);
+    else if (auto* button = qobject_cast<QAbstractButton*>(o))
+      QObject::connect(button, &QAbstractButton::clicked, button, run);
+    else if (auto* grid = qobject_cast<QTableWidget*>(o))
+      QObject::connect(grid, &QTableWidget::cellClicked, grid, run);
+    else if (auto* timer = qobject_cast<QTimer*>(o))
+      QObject::connect(timer, &QTimer::timeout, timer, run);
+    else if (auto* edit = qobject_cast<QLineEdit*>(o))
+      QObject::connect(edit, &QLineEdit::textChanged, edit, run);
+  }
+}
+
+}  // namespace korvel::gui

@@ -1,0 +1,245 @@
+#include "gui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "gui/plot_surface.h"
+
+namespace korvel::gui {
+
+namespace {
+
+constexpr int kGridColumns = 3;
+constexpr int kGridDataRows = 20;
+constexpr int kGridColumnWidth = 77;
+constexpr int kGridRowHeight = 16;
+
+template <class W>
+W* Place(W* widget, const char* name, int left, int top, int width, int height) {
+  widget->setObjectName(name);
+  widget->setGeometry(left, top, width, height);
+  return widget;
+}
+
+QPushButton* Button(QWidget* panel, const char* name, const char* caption, int left, int top,
+                    int width) {
+  auto* b = Place(new QPushButton(caption, panel), name, left, top, width, 25);
+  b->setAutoDefault(false);
+  b->setFocusPolicy(Qt::TabFocus);
+  return b;
+}
+
+QLabel* Label(QWidget* panel, const char* caption, int left, int top) {
+  auto* l = new QLabel(caption, panel);
+  l->move(left, top);
+  l->adjustSize();
+  return l;
+}
+
+}  // namespace
+
+QFont WindowFont() {
+  QFont f = QApplication::font();
+  f.setPointSize(8);
+  return f;
+}
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+  setObjectName("TForm1");
+  setWindowTitle("Korvel for Windows");
+  setFont(WindowFont());
+
+  auto* client = new QWidget(this);
+  client->setObjectName("ClientArea");
+  QPalette pal = client->palette();
+  pal.setColor(QPalette::Window, QColor(0, 128, 255));
+  client->setPalette(pal);
+  client->setAutoFillBackground(true);
+  auto* column = new QVBoxLayout(client);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  PWin = new PlotSurface(client);
+  PWin->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  column->addWidget(PWin, 1);
+
+  Panel1 = new QFrame(client);
+  Panel1->setObjectName("Panel1");
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Panel1->setFixedHeight(kPanelHeight);
+  column->addWidget(Panel1);
+  setCentralWidget(client);
+
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName("StatusBar1");
+  QPalette white = StatusBar1->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  StatusBar1->setPalette(white);
+  StatusBar1->setAutoFillBackground(true);
+  setStatusBar(StatusBar1);
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setInterval(1000);
+
+  BuildMenu();
+  BuildPanel();
+  BuildGrid();
+
+  // The outer size follows from a client area whose plot surface is
+  // kPlotWidth x kPlotHeight: menu bar, plot, panel and status line.
+  resize(kPlotWidth, menuBar()->sizeHint().height() + kPlotHeight + kPanelHeight +
+                         StatusBar1->sizeHint().height());
+  move(84, 107);
+}
+
+void TForm1::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  auto item = [](QMenu* menu, const char* caption, const char* handler) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(handler);
+  };
+
+  FileMenu = bar->addMenu("File");
+  FileMenu->setObjectName("File");
+  item(FileMenu, "Open", "BfileopenClick");
+  item(FileMenu, "Save parameters", "Save1Click");
+  item(FileMenu, "Save as...", "SaveAs1Click");
+  item(FileMenu, "Save condition", "SaveCondItem");
+  item(FileMenu, "Save extraction", "SaveSelClick");
+  item(FileMenu, "Exit", "Exit3Click");
+  item(FileMenu, "Save statistics", "N2Click");
+  item(FileMenu, "Mean light curve file", "OnMLCfileClick");
+
+  MethodMenu = bar->addMenu("Method");
+  MethodMenu->setObjectName("Method");
+  LightCurveMenu = MethodMenu->addMenu("Light curve");
+  LightCurveMenu->setObjectName("LightCurve");
+  item(LightCurveMenu, "For the primary period", "Lightcurveofthemainperiod1Click");
+  item(LightCurveMenu, "Light curves divided by the secondary period phase bins",
+       "MenuLCSecClick");
+  item(LightCurveMenu, "The secondary period phases are distinquished with different colors",
+       "Colr2PCurveClick");
+  item(LightCurveMenu, "Dependent on time", "TimeOnClick");
+  item(MethodMenu, "Lafler - Kinman", "LaflerKinman1Click");
+  item(MethodMenu, "Deeming", "Deeming1Click");
+  item(MethodMenu, "Secondary period", "SecP1Click");
+  item(MethodMenu, "Continue", "Continue1Click");
+  // Nothing to search before a file is loaded.
+  MethodMenu->menuAction()->setEnabled(false);
+
+  AboutAction = bar->addAction("About the software");
+  AboutAction->setObjectName("Menu3Click");
+}
+
+void TForm1::BuildPanel() {
+  QWidget* p = Panel1;
+
+  SpinEdit1 = Place(new QSpinBox(p), "SpinEdit1", 8, 9, 41, 21);
+  SpinEdit1->setRange(1, 20);
+  SpinEdit1->setValue(1);
+  LabelColumn = Label(p, "Column", 53, 12);
+
+  JDmin = Place(new QLineEdit(p), "JDmin", 96, 10, 81, 21);
+  LabelJDmin = Label(p, "JDmin", 181, 13);
+  JDmax = Place(new QLineEdit(p), "JDmax", 96, 34, 81, 21);
+  LabelJDmax = Label(p, "JDmax", 181, 37);
+
+  ChBZero = Place(new QCheckBox("Read zeros", p), "ChBZero", 8, 40, 85, 17);
+  ChBWindow = Place(new QCheckBox("Window spectrum", p), "ChBWindow", 224, 40, 120, 17);
+
+  Butt4print = Button(p, "Butt4print", "Print", 224, 2, 45);
+  BStop = Button(p, "BStop", "Stop", 272, 2, 89);
+  QFont bold("Arial", WindowFont().pointSize(), QFont::Bold);
+  BStop->setFont(bold);
+  QPalette red = BStop->palette();
+  red.setColor(QPalette::ButtonText, QColor(255, 0, 0));
+  BStop->setPalette(red);
+  BTable = Button(p, "BTable", "Table", 368, 2, 57);
+  Butt2wave = Button(p, "Butt2wave", "Wave", 432, 2, 57);
+  BPrewhite = Button(p, "BPrewhite", "Prewhitening", 496, 2, 89);
+  BPrewhite->hide();
+  SpToFile = Button(p, "SpToFile", "Spectrum to file", 592, 2, 121);
+  SpFN = Place(new QLineEdit("SpFName.dat", p), "SpFN", 592, 32, 121, 21);
+
+  Chaos = Button(p, "Chaos", "Chaos", 344, 30, 45);
+  StatX = Button(p, "StatX", "Stat", 392, 30, 37);
+  Px2 = Button(p, "Px2", "Px2", 432, 30, 57);
+  ButAllDiap = Button(p, "ButAllDiap", "All", 496, 30, 37);
+  ButAllDiap->hide();
+  Magint = Button(p, "Magint", "Mag/Int", 536, 30, 53);
+}
+
+void TForm1::BuildGrid() {
+  // The header row is the table's horizontal header, so that the user can
+  // drag the column borders there and a click on it never picks a trial.
+  StrGr = new QTableWidget(kGridDataRows, kGridColumns, PWin);
+  StrGr->setObjectName("StrGr");
+  StrGr->setGeometry(400, 0, 238, 343);
+  StrGr->verticalHeader()->hide();
+  StrGr->verticalHeader()->setMinimumSectionSize(1);
+  StrGr->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  StrGr->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
+  QHeaderView* header = StrGr->horizontalHeader();
+  header->setMinimumSectionSize(1);
+  header->setDefaultSectionSize(kGridColumnWidth);
+  header->setSectionResizeMode(QHeaderView::Interactive);
+  header->setFixedHeight(kGridRowHeight);
+  header->setHighlightSections(false);
+  header->setSectionsClickable(false);
+  header->setStyleSheet(
+      "QHeaderView::section { background-color: rgb(200, 83, 70); color: rgb(254, 254, 84);"
+      " border: 0px; border-right: 1px solid rgb(120, 30, 28);"
+      " border-bottom: 1px solid rgb(120, 30, 28); padding: 0px 2px; }");
+  StrGr->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  StrGr->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  StrGr->setSelectionBehavior(QAbstractItemView::SelectRows);
+  StrGr->setSelectionMode(QAbstractItemView::SingleSelection);
+  StrGr->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  StrGr->setWordWrap(false);
+
+  QPalette pal = StrGr->palette();
+  pal.setColor(QPalette::Base, QColor(141, 46, 44));
+  pal.setColor(QPalette::Text, QColor(254, 254, 84));
+  StrGr->setPalette(pal);
+
+  for (int c = 0; c < kGridColumns; ++c) {
+    StrGr->setColumnWidth(c, kGridColumnWidth);
+    StrGr->setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
+    for (int r = 0; r < kGridDataRows; ++r) {
+      auto* item = new QTableWidgetItem(QString());
+      item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+      StrGr->setItem(r, c, item);
+    }
+  }
+  // As in a grid with a fixed header row, the first trial row starts selected.
+  StrGr->setCurrentCell(0, 0);
+  StrGr->hide();
+}
+
+bool TForm1::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate)
+    QTimer::singleShot(0, this, [this] { emit activated(); });
+  return QMainWindow::event(e);
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+  emit closing();
+  QMainWindow::closeEvent(e);
+}
+
+}  // namespace korvel::gui

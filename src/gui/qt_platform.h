@@ -1,0 +1,113 @@
+// The Platform port on Qt: messages, dialogs, file dialogs, the timer and the
+// controls of the main window and its dialogs, addressed by Control.
+//
+// For tests, message boxes, questions, dialogs and file dialogs can be
+// replaced by hooks, so that no modal loop blocks a test run.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/platform.h"
+
+class QFileDialog;
+class QObject;
+class QWidget;
+
+namespace korvel::gui {
+
+class TForm1;
+class TOKRightDlg;
+class TDialLK;
+class TDlgLC;
+class TDlgSecP;
+class TMLCDlg;
+
+class QtPlatform final : public Platform {
+ public:
+  QtPlatform(TForm1& form, TDialLK& dialLK, TDlgLC& dlgLC, TDlgSecP& dlgSecP, TMLCDlg& mlcDlg);
+
+  // When set, messages go here instead of into a message box.
+  using MessageSink = std::function<void(const std::string&)>;
+  void SetMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+  // When set, answers the Yes/No/Cancel questions. Without it, a set message
+  // sink receives the question and the answer is Cancel.
+  using QuestionHook = std::function<Answer(const std::string&)>;
+  void SetQuestionHook(QuestionHook hook) { questionHook_ = std::move(hook); }
+  // When set, runs in place of the modal loop of ShowDialog: it may fill the
+  // fields and click OK (as often as it likes) or Cancel. The dialog counts
+  // as confirmed when its result is Accepted afterwards.
+  using DialogHook = std::function<void(TOKRightDlg&)>;
+  void SetDialogHook(DialogHook hook) { dialogHook_ = std::move(hook); }
+  // When set, runs in place of the file dialog's modal loop, once per
+  // showing: returns the confirmed name, or nothing for Cancel.
+  using FileDialogHook = std::function<std::optional<std::string>(FileDialog, QFileDialog&)>;
+  void SetFileDialogHook(FileDialogHook hook) { fileDialogHook_ = std::move(hook); }
+
+  TOKRightDlg& DialogOf(Dialog dialog) const;
+  // The widget or action behind a control; throws for an unbound control.
+  QObject* ControlObject(Control c) const;
+  bool IsBound(Control c) const { return controls_.count(c) != 0; }
+
+  void ShowMessage(const std::string& text) override;
+  Answer AskYesNoCancel(const std::string& text) override;
+  void SetStatus(const std::string& text) override;
+
+  void RequestRepaint() override;
+  void ProcessEvents() override;
+  bool IsMainWindowActive() override;
+
+  bool ShowDialog(Dialog dialog, const std::function<bool()>& onOk) override;
+
+  bool RunFileDialog(FileDialog dialog,
+                     const std::function<bool(const std::string&)>& canClose) override;
+  std::string FileDialogDir(FileDialog dialog) override;
+  void SetFileDialogDir(FileDialog dialog, const std::string& dir) override;
+  std::string FileDialogName(FileDialog dialog) override;
+  void SetFileDialogName(FileDialog dialog, const std::string& name) override;
+
+  void SetTimerEnabled(bool enabled) override;
+  bool TimerEnabled() override;
+
+  std::string Text(Control c) override;
+  void SetText(Control c, const std::string& text) override;
+  bool Checked(Control c) override;
+  void SetChecked(Control c, bool checked) override;
+  int32_t Value(Control c) override;
+  void SetValue(Control c, int32_t value) override;
+  bool Visible(Control c) override;
+  void SetVisible(Control c, bool visible) override;
+  bool Enabled(Control c) override;
+  void SetEnabled(Control c, bool enabled) override;
+  void Focus(Control c) override;
+
+  void SetGridCell(int row, int column, const std::string& text) override;
+  int SelectedGridRow() override;
+
+  void Quit() override;
+  std::string CurrentDir() override;
+  int64_t MillisecondsOfDay() override;
+
+ private:
+  struct FileDialogState {
+    std::string dir, name;
+  };
+
+  void Bind(Control c, QObject* object) { controls_[c] = object; }
+  QWidget* ModalParent() const;
+
+  TForm1& form_;
+  std::map<Dialog, TOKRightDlg*> dialogs_;
+  std::map<Control, QObject*> controls_;
+  std::map<FileDialog, FileDialogState> files_;
+
+  MessageSink messageSink_;
+  QuestionHook questionHook_;
+  DialogHook dialogHook_;
+  FileDialogHook fileDialogHook_;
+};
+
+}  // namespace korvel::gui

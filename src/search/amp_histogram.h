@@ -1,0 +1,37 @@
+// The distribution of the trial amplitudes of a Deeming run, kept in a fixed
+// 101-bin histogram whose full scale doubles whenever a larger amplitude
+// arrives, so that no list of all amplitudes is stored. Its percentiles give
+// the significance levels of spectrum peaks when the run was made on
+// reshuffled magnitudes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/analysis_state.h"
+
+namespace korvel {
+
+using AmpDistribution = AnalysisState::AmpDistribution;
+
+// A run's distribution starts empty with the scale unset (-1).
+void ResetAmpDistribution(AmpDistribution& d);
+
+// Counts one amplitude a >= 0 and adds a^2 to sumSquares. The first sets the
+// scale (and lands in bin 100); a larger one doubles the scale, merging bin
+// pairs, until the scale exceeds it; an amplitude equal to the scale is bin
+// 100. While every amplitude so far is 0 the scale is 0 and they wait in bin
+// 100; the first positive amplitude becomes the scale and moves them to
+// bin 0.
+void CountAmplitude(AmpDistribution& d, double a, double& sumSquares);
+
+// End of a run: Sigma, AmpTopBin, and AmpLevel / AmpCumPct for bins
+// 0 .. AmpTopBin (zero above). With no trial counted everything is 0.
+// Returns the "Discount in Total Number" text when the bins do not add up to
+// AmpTrials, which would mean the histogram lost a trial.
+std::optional<std::string> FinishAmpDistribution(AmpDistribution& d, double sumSquares);
+
+// "Done... N=<trials>;   Sigma=<Sigma, 7 wide, 5 decimals>".
+std::string DeemingSummary(const AmpDistribution& d);
+
+}  // namespace korvel

@@ -1,0 +1,96 @@
+#include "search/deeming.h"
+
+#include <cmath>
+#include <optional>
+
+#include "core/error.h"
+#include "core/text_format.h"
+#include "io/text_writer.h"
+#include "search/amp_histogram.h"
+#include "search/engine_support.h"
+#include "search/trial_kernels.h"
+#include "search/trial_record.h"
+
+namespace korvel {
+
+void SetDeemingWeights(AnalysisState& s) {
+  EnsureWorkArrays(s);
+  for (int32_t i = 1; i <= s.NObs; ++i)
+    s.WMag[i] = s.WindowSpec ? kWindowWeight : s.Mag[i] - s.MagMean;
+}
+
+std::string SpectrumLine(double freq, double amplitude) {
+  return Str(freq, 9, 7) + " " + Str(amplitude, 7, 4);
+}
+
+void SearchDeeming(AnalysisState& s, SearchHooks& hooks) {
+  s.SpecFileName = hooks.SpectrumFileName();
+  if (auto problem = CheckObservations(s, false); problem) return RefuseRun(s, hooks, *problem);
+  if (auto problem = CheckGrid(s); problem) return RefuseRun(s, hooks, *problem);
+  EnsureWorkArrays(s);
+
+  std::optional<TextWriter> file;
+  if (s.SpecToFile) {
+    try {
+      file.emplace(s.SpecFileName);
+    } catch (const KorvelError&) {
+      s.RunCode = 'e';
+      s.Resumed = false;
+      hooks.RequestRepaint();
+      throw;
+    }
+  }
+
+  const int32_t n = s.NObs;
+  const Offsets dt = OffsetsFrom(s.JD, n, s.JD[1]);
+  const std::vector<double> weights(s.WMag.begin() + 1, s.WMag.begin() + 1 + n);
+  AmpDistribution& dist = s.AmpDist;
+  ResetAmpDistribution(dist);
+  double sumSquares = 0;
+  std::optional<KorvelError> failure;
+
+  RunBracket run(s, hooks);
+  while (s.RunCode != 'e') {
+    hooks.BetweenTrials();
+    if (ObservationSetChanged(s, n)) break;
+    if (!AdvanceFrequency(s)) break;
+
+    const kernels::Isa isa = FoldIsa(dt, s.Freq, 0);
+    const kernels::Sums sums =
+        kernels::DeemingSums(dt.values.data(), weights.data(), static_cast<size_t>(n), s.Freq, isa);
+    const double ss = sums.ss / n;
+    const double sc = sums.sc / n;
+    const double a = std::sqrt(ss * ss + sc * sc) * kAmplitudeFactor;
+    if (!std::isfinite(a)) continue;  // weights so large that the squares overflow
+
+    CountAmplitude(dist, a, sumSquares);
+    s.TrialParam = a;
+    if (file) {
+      try {
+        file->WriteLine(SpectrumLine(s.Freq, a));
+      } catch (const KorvelError& e) {
+        failure = e;
+        break;
+      }
+    }
+    RecordSpectrum(s, a);
+    RankLargest(s, a);
+  }
+  run.Finish();
+  s.Resumed = false;
+
+  if (auto discount = FinishAmpDistribution(dist, sumSquares); discount)
+    hooks.ShowMessage(*discount);
+  hooks.SetStatus(DeemingSummary(dist));
+  if (file) {
+    try {
+      file->Close();
+    } catch (const KorvelError& e) {
+      if (!failure) failure = e;
+    }
+  }
+  hooks.RequestRepaint();
+  if (failure) throw *failure;
+}
+
+}  // namespace korvel

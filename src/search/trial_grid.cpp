@@ -1,0 +1,35 @@
+#include "search/trial_grid.h"
+
+#include <cmath>
+
+#include "core/nice_steps.h"
+
+namespace korvel {
+
+void SetFreqAxis(AnalysisState& s) {
+  s.FreqHi = 1 / s.Pmin;
+  s.FreqLo = 1 / s.Pmax;
+  s.AxisFreqHi = s.FreqHi;
+  s.AxisFreqLo = s.FreqLo;
+  s.FreqScale = 480 / (s.AxisFreqHi - s.AxisFreqLo);
+  s.AxisStep = ChooseStep(s.AxisFreqHi - s.AxisFreqLo).step;
+  s.AxisFirst = std::trunc(s.FreqLo / s.AxisStep) * s.AxisStep;
+}
+
+void SetUpTrialGrid(AnalysisState& s) {
+  s.P2 = 1 / s.Pmax;
+  s.FreqEnd = 1 / s.Pmin;
+  s.FreqHi = s.FreqEnd;
+  s.FreqLo = s.P2;
+  s.FreqScale = 480 / (s.FreqHi - s.FreqLo);
+  s.FreqStep = s.FreqStep / (s.JD[s.NObs] - s.JD[1]);
+  s.Freq = s.P2 - s.FreqStep;
+}
+
+int32_t SpectrumColumn(const AnalysisState& s, double freq) {
+  const double column = std::nearbyint((freq - s.FreqLo) * s.FreqScale);
+  if (!(column >= 0 && column <= kSpecColumns - 1)) return -1;
+  return static_cast<int32_t>(column);
+}
+
+}  // namespace korvel

@@ -1,0 +1,375 @@
+// The phases, weights and sums must come out the same on every machine, so
+// no multiply-add may be fused here: a fused a * f + c rounds once instead of
+// twice, which moves phases across bucket edges and changes sort orders. The
+// vector variants are compiled for their instruction sets with GCC target
+// pragmas; elsewhere only the scalar code is built. The rounding trick and
+// the exact comparisons need IEEE arithmetic: never build this with
+// -ffast-math.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("fp-contract=off")
+#elif defined(__clang__)
+#pragma clang fp contract(off)
+#endif
+
+#include "search/trial_kernels.h"
+
+#include <cmath>
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define KORVEL_X86_KERNELS 1
+#include <immintrin.h>
+#endif
+
+namespace korvel::kernels {
+
+Weights SineCosineWeights(double phase) {
+  Weights w;
+  if (phase <= 0.5) {
+    w.s = 1 - 16 * ((phase - 0.25) * (phase - 0.25));
+  } else {
+    w.s = 16 * ((phase - 0.75) * (phase - 0.75)) - 1;
+  }
+  if (phase < 0.25) {
+    w.c = 1 - 16 * (phase * phase);
+  } else if (phase <= 0.75) {
+    w.c = 16 * ((phase - 0.5) * (phase - 0.5)) - 1;
+  } else {
+    w.c = 1 - 16 * ((1 - phase) * (1 - phase));
+  }
+  return w;
+}
+
+namespace {
+
+int32_t ScalarBucket(double p, int32_t buckets) {
+  const double t = std::fmin(std::fmax(buckets * p, 0.0), buckets - 1);
+  return static_cast<int32_t>(t);
+}
+
+}  // namespace
+
+namespace scalar {
+
+Sums DeemingSums(const double* dt, const double* w, size_t n, double f) {
+  Sums sums;
+  for (size_t i = 0; i < n; ++i) {
+    const Weights k = SineCosineWeights(Frac(dt[i] * f));
+    sums.ss += w[i] * k.s;
+    sums.sc += w[i] * k.c;
+  }
+  return sums;
+}
+
+void Fold(const double* a, size_t n, double f, double c, double* out) {
+  for (size_t i = 0; i < n; ++i) out[i] = Frac(a[i] * f + c);
+}
+
+void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out) {
+  for (size_t i = 0; i < n; ++i) out[i] = static_cast<int32_t>(bins * Frac(a[i] * f + c));
+}
+
+void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out) {
+  for (size_t i = 0; i < n; ++i) out[i] = ScalarBucket(phase[i], buckets);
+}
+
+double CyclicSquaredSteps(const double* w, size_t n) {
+  if (n == 0) return 0;
+  double sum = 0;
+  for (size_t i = 1; i < n; ++i) sum += (w[i] - w[i - 1]) * (w[i] - w[i - 1]);
+  return sum + (w[0] - w[n - 1]) * (w[0] - w[n - 1]);
+}
+
+}  // namespace scalar
+
+#ifdef KORVEL_X86_KERNELS
+
+namespace sse2 {
+using V = __m128d;
+using M = __m128d;
+constexpr size_t kLanes = 2;
+inline V Set(double x) {
+  return _mm_set1_pd(x);
+}
+inline V Load(const double* p) {
+  return _mm_loadu_pd(p);
+}
+inline void Store(double* p, V v) {
+  _mm_storeu_pd(p, v);
+}
+inline V Add(V a, V b) {
+  return _mm_add_pd(a, b);
+}
+inline V Sub(V a, V b) {
+  return _mm_sub_pd(a, b);
+}
+inline V Mul(V a, V b) {
+  return _mm_mul_pd(a, b);
+}
+inline V Min(V a, V b) {
+  return _mm_min_pd(a, b);
+}
+inline V Max(V a, V b) {
+  return _mm_max_pd(a, b);
+}
+inline M Gt(V a, V b) {
+  return _mm_cmpgt_pd(a, b);
+}
+inline M Ge(V a, V b) {
+  return _mm_cmpge_pd(a, b);
+}
+inline M Le(V a, V b) {
+  return _mm_cmple_pd(a, b);
+}
+inline V AndMask(M m, V v) {
+  return _mm_and_pd(m, v);
+}
+inline V Select(M m, V a, V b) {
+  return _mm_or_pd(_mm_and_pd(m, a), _mm_andnot_pd(m, b));
+}
+inline M Without(M a, M b) {
+  return _mm_andnot_pd(b, a);
+}
+inline V NegIf(M m, V v) {
+  return _mm_xor_pd(v, _mm_and_pd(m, _mm_set1_pd(-0.0)));
+}
+// No rounding instruction before SSE4.1: adding and removing 2^52 rounds x
+// to the nearest whole number, and one less replaces it where it overshoots.
+inline V Floor(V x) {
+  const V big = Set(0x1.0p52);
+  const V r = Sub(Add(x, big), big);
+  return Sub(r, AndMask(Gt(r, x), Set(1.0)));
+}
+inline double HorizontalSum(V v) {
+  return _mm_cvtsd_f64(v) + _mm_cvtsd_f64(_mm_unpackhi_pd(v, v));
+}
+inline void StoreTrunc(int32_t* p, V v) {
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_cvttpd_epi32(v));
+}
+#include "search/trial_kernels.inc"
+}  // namespace sse2
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace avx2 {
+using V = __m256d;
+using M = __m256d;
+constexpr size_t kLanes = 4;
+inline V Set(double x) {
+  return _mm256_set1_pd(x);
+}
+inline V Load(const double* p) {
+  return _mm256_loadu_pd(p);
+}
+inline void Store(double* p, V v) {
+  _mm256_storeu_pd(p, v);
+}
+inline V Add(V a, V b) {
+  return _mm256_add_pd(a, b);
+}
+inline V Sub(V a, V b) {
+  return _mm256_sub_pd(a, b);
+}
+inline V Mul(V a, V b) {
+  return _mm256_mul_pd(a, b);
+}
+inline V Min(V a, V b) {
+  return _mm256_min_pd(a, b);
+}
+inline V Max(V a, V b) {
+  return _mm256_max_pd(a, b);
+}
+inline M Gt(V a, V b) {
+  return _mm256_cmp_pd(a, b, _CMP_GT_OQ);
+}
+inline M Ge(V a, V b) {
+  return _mm256_cmp_pd(a, b, _CMP_GE_OQ);
+}
+inline M Le(V a, V b) {
+  return _mm256_cmp_pd(a, b, _CMP_LE_OQ);
+}
+inline V AndMask(M m, V v) {
+  return _mm256_and_pd(m, v);
+}
+inline V Select(M m, V a, V b) {
+  return _mm256_blendv_pd(b, a, m);
+}
+inline M Without(M a, M b) {
+  return _mm256_andnot_pd(b, a);
+}
+inline V NegIf(M m, V v) {
+  return _mm256_xor_pd(v, _mm256_and_pd(m, _mm256_set1_pd(-0.0)));
+}
+inline V Floor(V x) {
+  return _mm256_floor_pd(x);
+}
+inline double HorizontalSum(V v) {
+  const __m128d pair = _mm_add_pd(_mm256_castpd256_pd128(v), _mm256_extractf128_pd(v, 1));
+  return _mm_cvtsd_f64(pair) + _mm_cvtsd_f64(_mm_unpackhi_pd(pair, pair));
+}
+inline void StoreTrunc(int32_t* p, V v) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_cvttpd_epi32(v));
+}
+#include "search/trial_kernels.inc"
+}  // namespace avx2
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+namespace avx512 {
+using V = __m512d;
+using M = __mmask8;
+constexpr size_t kLanes = 8;
+inline V Set(double x) {
+  return _mm512_set1_pd(x);
+}
+inline V Load(const double* p) {
+  return _mm512_loadu_pd(p);
+}
+inline void Store(double* p, V v) {
+  _mm512_storeu_pd(p, v);
+}
+inline V Add(V a, V b) {
+  return _mm512_add_pd(a, b);
+}
+inline V Sub(V a, V b) {
+  return _mm512_sub_pd(a, b);
+}
+inline V Mul(V a, V b) {
+  return _mm512_mul_pd(a, b);
+}
+inline V Min(V a, V b) {
+  return _mm512_maskz_min_pd(0xFF, a, b);
+}
+inline V Max(V a, V b) {
+  return _mm512_maskz_max_pd(0xFF, a, b);
+}
+inline M Gt(V a, V b) {
+  return _mm512_cmp_pd_mask(a, b, _CMP_GT_OQ);
+}
+inline M Ge(V a, V b) {
+  return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ);
+}
+inline M Le(V a, V b) {
+  return _mm512_cmp_pd_mask(a, b, _CMP_LE_OQ);
+}
+inline V AndMask(M m, V v) {
+  return _mm512_maskz_mov_pd(m, v);
+}
+inline V Select(M m, V a, V b) {
+  return _mm512_mask_blend_pd(m, b, a);
+}
+inline M Without(M a, M b) {
+  return static_cast<M>(a & ~b);
+}
+inline V Floor(V x) {
+  return _mm512_maskz_roundscale_pd(0xFF, x, _MM_FROUND_FLOOR);
+}
+inline V NegIf(M m, V v) {
+  const __m512i bits = _mm512_castpd_si512(v);
+  return _mm512_castsi512_pd(_mm512_mask_xor_epi64(bits, m, bits, _mm512_set1_epi64(INT64_MIN)));
+}
+inline double HorizontalSum(V v) {
+  double lanes[kLanes];
+  _mm512_storeu_pd(lanes, v);
+  return ((lanes[0] + lanes[1]) + (lanes[2] + lanes[3])) +
+         ((lanes[4] + lanes[5]) + (lanes[6] + lanes[7]));
+}
+inline void StoreTrunc(int32_t* p, V v) {
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(p),
+                      _mm512_mask_cvttpd_epi32(_mm256_setzero_si256(), 0xFF, v));
+}
+#include "search/trial_kernels.inc"
+}  // namespace avx512
+#pragma GCC pop_options
+
+#endif  // KORVEL_X86_KERNELS
+
+namespace {
+
+Isa DetectIsa() {
+#ifdef KORVEL_X86_KERNELS
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f")) return Isa::Avx512;
+  if (__builtin_cpu_supports("avx2")) return Isa::Avx2;
+  return Isa::Sse2;
+#else
+  return Isa::Scalar;
+#endif
+}
+
+#ifdef KORVEL_X86_KERNELS
+// A variant this build or processor lacks falls back to the next narrower.
+Isa Usable(Isa isa) {
+  return isa > BestIsa() ? BestIsa() : isa;
+}
+#endif
+
+}  // namespace
+
+Isa BestIsa() {
+  static const Isa best = DetectIsa();
+  return best;
+}
+
+std::vector<Isa> AvailableIsas() {
+  std::vector<Isa> isas;
+  for (Isa isa : {Isa::Scalar, Isa::Sse2, Isa::Avx2, Isa::Avx512})
+    if (isa <= BestIsa()) isas.push_back(isa);
+  return isas;
+}
+
+const char* IsaName(Isa isa) {
+  switch (isa) {
+    case Isa::Scalar:
+      return "scalar";
+    case Isa::Sse2:
+      return "sse2";
+    case Isa::Avx2:
+      return "avx2";
+    case Isa::Avx512:
+      return "avx512";
+  }
+  return "?";
+}
+
+// One dispatch per kernel: the variants share their signatures.
+#ifdef KORVEL_X86_KERNELS
+#define KORVEL_DISPATCH(scalarCall, vectorName, ...) \
+  switch (Usable(isa)) {                             \
+    case Isa::Sse2:                                  \
+      return sse2::vectorName(__VA_ARGS__);          \
+    case Isa::Avx2:                                  \
+      return avx2::vectorName(__VA_ARGS__);          \
+    case Isa::Avx512:                                \
+      return avx512::vectorName(__VA_ARGS__);        \
+    case Isa::Scalar:                                \
+      break;                                         \
+  }                                                  \
+  return scalarCall(__VA_ARGS__)
+#else
+#define KORVEL_DISPATCH(scalarCall, vectorName, ...) \
+  (void)isa;                                         \
+  return scalarCall(__VA_ARGS__)
+#endif
+
+Sums DeemingSums(const double* dt, const double* w, size_t n, double f, Isa isa) {
+  KORVEL_DISPATCH(scalar::DeemingSums, DeemingSumsV, dt, w, n, f);
+}
+
+void Fold(const double* a, size_t n, double f, double c, double* out, Isa isa) {
+  KORVEL_DISPATCH(scalar::Fold, FoldV, a, n, f, c, out);
+}
+
+void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out, Isa isa) {
+  KORVEL_DISPATCH(scalar::FoldBins, FoldBinsV, a, n, f, c, bins, out);
+}
+
+void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out, Isa isa) {
+  KORVEL_DISPATCH(scalar::PhaseBuckets, PhaseBucketsV, phase, n, buckets, out);
+}
+
+double CyclicSquaredSteps(const double* w, size_t n, Isa isa) {
+  KORVEL_DISPATCH(scalar::CyclicSquaredSteps, CyclicSquaredStepsV, w, n);
+}
+
+}  // namespace korvel::kernels

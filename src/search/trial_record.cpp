@@ -1,0 +1,83 @@
+#include "search/trial_record.h"
+
+#include <cmath>
+
+#include "search/trial_grid.h"
+
+namespace korvel {
+
+namespace {
+
+void InsertAt(AnalysisState& s, int place, double value) {
+  for (int k = kBestPlaces; k > place; --k) {
+    s.BestPeriod[k] = s.BestPeriod[k - 1];
+    s.BestParam[k] = s.BestParam[k - 1];
+    s.BestFreq[k] = s.BestFreq[k - 1];
+  }
+  s.BestPeriod[place] = 1 / s.Freq;
+  s.BestParam[place] = value;
+  s.BestFreq[place] = s.Freq;
+}
+
+// A frequency of 0 (only from a damaged condition file) has no period.
+bool HasPeriod(const AnalysisState& s) {
+  return std::isfinite(1 / s.Freq);
+}
+
+}  // namespace
+
+void InitBestList(AnalysisState& s, double emptyValue) {
+  for (int k = 1; k <= kBestPlaces; ++k) {
+    s.BestPeriod[k] = 0;
+    s.BestParam[k] = emptyValue;
+    s.BestFreq[k] = 0;
+  }
+}
+
+void ClearSpectrum(AnalysisState& s) {
+  s.SpecHigh.fill(0);
+  s.SpecLow.fill(0);
+  s.SpecMax = 0;
+  s.SpecMin = 100;
+  s.DrawnSpecMax = 0;
+  s.DrawnSpecMin = 0;
+}
+
+void RecordSpectrum(AnalysisState& s, double value) {
+  const int32_t c = SpectrumColumn(s, s.Freq);
+  if (c >= 0) {
+    s.SpecCol = c;
+    if (s.SpecHigh[c] == 0) {
+      s.SpecHigh[c] = value;
+      s.SpecLow[c] = value;
+    } else {
+      if (s.SpecHigh[c] < value) s.SpecHigh[c] = value;
+      if (s.SpecLow[c] > value) s.SpecLow[c] = value;
+    }
+  }
+  if (value > s.SpecMax) s.SpecMax = value;
+  if (s.SpecMin == 0) s.SpecMin = 100;
+  if (value < s.SpecMin) s.SpecMin = value;
+}
+
+void RankSmallest(AnalysisState& s, double value) {
+  if (value > s.BestParam[kBestPlaces] || !HasPeriod(s)) return;
+  for (int k = 1; k <= kBestPlaces; ++k) {
+    if (value < s.BestParam[k]) {
+      InsertAt(s, k, value);
+      return;
+    }
+  }
+}
+
+void RankLargest(AnalysisState& s, double value) {
+  if (value < s.BestParam[kBestPlaces] || !HasPeriod(s)) return;
+  for (int k = 1; k <= kBestPlaces; ++k) {
+    if (value > s.BestParam[k]) {
+      InsertAt(s, k, value);
+      return;
+    }
+  }
+}
+
+}  // namespace korvel

@@ -1,0 +1,32 @@
+// What each trial leaves behind: its spectrum column and, when it ranks, a
+// place in the list of the 20 best trials.
+#pragma once
+
+#include "core/analysis_state.h"
+
+namespace korvel {
+
+// Best-list value of an empty place: a theta of 10 (Lafler-Kinman, secondary
+// period) is far above any real trial; an amplitude of 0 (Deeming) below.
+inline constexpr double kEmptyTheta = 10;
+inline constexpr double kEmptyAmplitude = 0;
+
+// Every place := (period 0, value, frequency 0).
+void InitBestList(AnalysisState& s, double emptyValue);
+
+// Spectrum arrays cleared, SpecMax 0, SpecMin 100, the drawn range 0.
+void ClearSpectrum(AnalysisState& s);
+
+// Records the plotted value of the trial at Freq: SpecCol, the column's
+// SpecHigh and SpecLow (0 in both marks a column no trial has reached), and
+// the running SpecMax and SpecMin.
+void RecordSpectrum(AnalysisState& s, double value);
+
+// Inserts (1/Freq, value, Freq) at the first place whose value it beats
+// strictly; the places below move down and the 20th drops out, so among
+// equal values the earlier trial stays first. Smallest first:
+void RankSmallest(AnalysisState& s, double value);
+// Largest first; a value equal to the 20th is not admitted:
+void RankLargest(AnalysisState& s, double value);
+
+}  // namespace korvel

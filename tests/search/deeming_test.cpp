@@ -1,0 +1,244 @@
+#include "search/deeming.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <numeric>
+
+#include "core/error.h"
+#include "core/text_format.h"
+#include "search/amp_histogram.h"
+#include "search_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace korvel {
+namespace {
+
+using testing::Begin;
+using testing::MakeState;
+using testing::RandomDates;
+using testing::RecordingHooks;
+using testing::TempDir;
+
+// a cos(2 pi f0 (t - t1)) around 12 mag, densely and evenly sampled.
+AnalysisState DenseCosine(double a, double f0) {
+  std::vector<double> t, m;
+  for (int i = 0; i < 4000; ++i) {
+    t.push_back(1000 + i * 0.2537);
+    m.push_back(12 + a * std::cos(2 * std::numbers::pi * f0 * (t.back() - 1000)));
+  }
+  return MakeState(t, m);
+}
+
+// Each trial's amplitude: in a Deeming run BetweenTrials comes before the
+// frequency advances, so it sees the previous trial's TrialParam.
+std::vector<double> Amplitudes(AnalysisState& s, RecordingHooks& hooks) {
+  std::vector<double> a;
+  hooks.onBetweenTrials = [&] {
+    if (hooks.betweenTrials > 1) a.push_back(s.TrialParam);
+  };
+  SearchDeeming(s, hooks);
+  return a;
+}
+
+TEST(SearchDeeming, AmplitudeOfADenseCosineIsNearItsSemiAmplitude) {
+  AnalysisState s = DenseCosine(0.3, 0.1);
+  Begin(s, SearchKind::Deeming, 1 / 0.0995, 1 / 0.1005, 0.05);
+  RecordingHooks hooks;
+  SearchDeeming(s, hooks);
+  EXPECT_NEAR(s.BestFreq[1], 0.1, s.FreqStep);
+  EXPECT_NEAR(s.BestParam[1] / 0.3, 0.98, 0.01);
+  for (int k = 2; k <= 20; ++k) EXPECT_GE(s.BestParam[k - 1], s.BestParam[k]);
+}
+
+TEST(SearchDeeming, WindowSpectrumIsNearOneWhereEveryPhaseIsNearZero) {
+  AnalysisState s = MakeState(RandomDates(200, 1000, 3), std::vector<double>(200, 12.0));
+  s.WindowSpec = true;
+  Begin(s, SearchKind::Deeming, 1e7, 5e6, 0.001);  // frequencies ~1e-7: phases below 1e-4
+  EXPECT_EQ(s.WMag[1], 1 / 1.898);
+  RecordingHooks hooks;
+  SearchDeeming(s, hooks);
+  EXPECT_NEAR(s.BestParam[1], 1.0, 1e-3);
+}
+
+TEST(SearchDeeming, HistogramAccountsForEveryTrialAndTheSummaryReportsThem) {
+  const std::vector<double> t = RandomDates(150, 500, 11);
+  AnalysisState s = MakeState(t, testing::Sinusoid(t, 3.3, 0.2));
+  Begin(s, SearchKind::Deeming, 50, 2, 0.05);
+  RecordingHooks hooks;
+  const std::vector<double> a = Amplitudes(s, hooks);
+  const AmpDistribution& d = s.AmpDist;
+
+  ASSERT_EQ(d.AmpTrials, static_cast<int64_t>(a.size()));
+  EXPECT_EQ(std::accumulate(d.AmpHist.begin(), d.AmpHist.end(), int64_t{0}), d.AmpTrials);
+  EXPECT_EQ(d.AmpCumPct[d.AmpTopBin], 100);
+  EXPECT_GT(d.AmpHist[d.AmpTopBin], 0);
+  for (int k = d.AmpTopBin + 1; k <= 100; ++k) EXPECT_EQ(d.AmpHist[k], 0);
+  const double largest = *std::max_element(a.begin(), a.end());
+  EXPECT_LE(largest, d.AmpScale);
+  EXPECT_GE(d.AmpLevel[d.AmpTopBin], largest);
+  EXPECT_TRUE(hooks.messages.empty());  // no "Discount in Total Number"
+
+  double squares = 0;
+  for (double x : a) squares += x * x;
+  const double sigma = std::sqrt(squares / static_cast<double>(a.size()));
+  EXPECT_NEAR(d.Sigma, sigma, 1e-12);
+  EXPECT_EQ(hooks.LastStatus(),
+            "Done... N=" + std::to_string(a.size()) + ";   Sigma=" + Str(sigma, 7, 5));
+  EXPECT_EQ(s.RunCode, 'e');
+  EXPECT_EQ(hooks.timerCalls, (std::vector<bool>{true, false}));
+}
+
+TEST(SearchDeeming, ClearsResumedAtTheEnd) {
+  AnalysisState s = DenseCosine(0.3, 0.1);
+  Begin(s, SearchKind::Deeming, 20, 5, 0.5);
+  s.Resumed = true;
+  RecordingHooks hooks;
+  SearchDeeming(s, hooks);
+  EXPECT_FALSE(s.Resumed);
+}
+
+TEST(SearchDeeming, StoppedBeforeItsFirstTrialEndsWithAnEmptyDistribution) {
+  AnalysisState s = DenseCosine(0.3, 0.1);
+  Begin(s, SearchKind::Deeming, 100, 1, 0.05);
+  s.AmpDist.AmpTopBin = 57;  // left by an earlier run
+  s.RunCode = 'e';           // Stop reached the run before its first trial
+  RecordingHooks hooks;
+  SearchDeeming(s, hooks);
+  EXPECT_EQ(hooks.betweenTrials, 0);
+  EXPECT_EQ(s.AmpDist.AmpTrials, 0);
+  EXPECT_EQ(s.AmpDist.AmpTopBin, 0);
+  EXPECT_EQ(s.AmpDist.Sigma, 0);
+  EXPECT_EQ(hooks.LastStatus(), "Done... N=0;   Sigma=0.00000");
+  EXPECT_EQ(s.BestParam[1], 0);
+}
+
+TEST(SearchDeeming, AllMagnitudesAtTheMeanGiveZeroAmplitudesWithoutFailing) {
+  AnalysisState s = MakeState(RandomDates(50, 100, 5), std::vector<double>(50, 9.0));
+  Begin(s, SearchKind::Deeming, 50, 2, 0.05);
+  RecordingHooks hooks;
+  SearchDeeming(s, hooks);
+  EXPECT_GT(s.AmpDist.AmpTrials, 1);
+  EXPECT_EQ(s.AmpDist.AmpScale, 0);
+  EXPECT_EQ(s.AmpDist.Sigma, 0);
+  EXPECT_EQ(s.AmpDist.AmpHist[100], s.AmpDist.AmpTrials);
+  EXPECT_EQ(s.SpecMax, 0);
+  EXPECT_EQ(s.BestParam[1], 0);
+  EXPECT_EQ(s.RunCode, 'e');
+}
+
+TEST(AmpHistogram, AnAmplitudeEqualToTheScaleIsBin100AndOneAboveDoublesIt) {
+  AmpDistribution d;
+  ResetAmpDistribution(d);
+  double q = 0;
+  CountAmplitude(d, 1.0, q);
+  EXPECT_EQ(d.AmpScale, 1.0);
+  EXPECT_EQ(d.AmpHist[100], 1);
+  CountAmplitude(d, 1.0, q);
+  EXPECT_EQ(d.AmpScale, 1.0);
+  EXPECT_EQ(d.AmpHist[100], 2);
+  CountAmplitude(d, 0.985, q);
+  EXPECT_EQ(d.AmpHist[98], 1);
+  CountAmplitude(d, 1.0000001, q);
+  EXPECT_EQ(d.AmpScale, 2.0);
+  EXPECT_EQ(d.AmpHist[100], 0);
+  EXPECT_EQ(d.AmpHist[50], 3);  // the two at the old scale, and the new one
+  EXPECT_EQ(d.AmpHist[49], 1);  // bin 98 merged with 99
+  CountAmplitude(d, 7.0, q);    // doubles twice: scale 8
+  EXPECT_EQ(d.AmpScale, 8.0);
+  EXPECT_EQ(d.AmpHist[87], 1);
+  EXPECT_EQ(d.AmpHist[12], 4);  // bins 49 and 50 of scale 2 land at 12 of scale 8
+  EXPECT_EQ(d.AmpTrials, 5);
+  EXPECT_DOUBLE_EQ(q, 1 + 1 + 0.985 * 0.985 + 1.0000001 * 1.0000001 + 49);
+}
+
+TEST(AmpHistogram, ZeroAmplitudesMoveToTheLowestBinOnceAScaleArrives) {
+  AmpDistribution d;
+  ResetAmpDistribution(d);
+  double q = 0;
+  CountAmplitude(d, 0, q);
+  CountAmplitude(d, 0, q);
+  EXPECT_EQ(d.AmpScale, 0);
+  EXPECT_EQ(d.AmpHist[100], 2);
+  CountAmplitude(d, 0.5, q);
+  EXPECT_EQ(d.AmpScale, 0.5);
+  EXPECT_EQ(d.AmpHist[0], 2);
+  EXPECT_EQ(d.AmpHist[100], 1);
+  EXPECT_FALSE(FinishAmpDistribution(d, q).has_value());
+  EXPECT_EQ(d.AmpTopBin, 100);
+  EXPECT_NEAR(d.AmpCumPct[0], 200.0 / 3, 1e-12);
+  EXPECT_EQ(d.AmpLevel[0], 0.005);
+}
+
+TEST(AmpHistogram, ALostTrialIsReported) {
+  AmpDistribution d;
+  ResetAmpDistribution(d);
+  double q = 0;
+  CountAmplitude(d, 1.0, q);
+  CountAmplitude(d, 0.5, q);
+  d.AmpHist[50] = 0;
+  EXPECT_EQ(FinishAmpDistribution(d, q), "Discount in Total Number: 2 Sum:1");
+}
+
+TEST(SpectrumFile, LineFormat) {
+  EXPECT_EQ(SpectrumLine(0.01, 0.0123), "0.0100000  0.0123");
+  EXPECT_EQ(SpectrumLine(12.5, 123.45678), "12.5000000 123.4568");
+}
+
+TEST(SpectrumFile, OneLinePerTrialAndASecondRunOverwrites) {
+  TempDir dir;
+  AnalysisState s = DenseCosine(0.3, 0.1);
+  s.SpecToFile = true;
+  RecordingHooks hooks;
+  hooks.fileName = dir.File("spectrum.dat");
+  Begin(s, SearchKind::Deeming, 12, 8, 0.5);
+  const std::vector<double> a = Amplitudes(s, hooks);
+  EXPECT_EQ(s.SpecFileName, hooks.fileName);
+  const std::string first = testing::ReadFile(hooks.fileName);
+  ASSERT_EQ(first.size(), a.size() * 19);  // 9 + 1 + 7 characters, CR LF
+  EXPECT_EQ(first.substr(0, 19), SpectrumLine(1.0 / 12, a[0]) + "\r\n");
+
+  Begin(s, SearchKind::Deeming, 12, 11, 0.5);
+  RecordingHooks again;
+  again.fileName = hooks.fileName;
+  SearchDeeming(s, again);
+  const std::string second = testing::ReadFile(hooks.fileName);
+  EXPECT_LT(second.size(), first.size());
+  EXPECT_EQ(second.size() % 19, 0u);
+}
+
+TEST(SpectrumFile, AFileThatCannotBeCreatedEndsTheRunBeforeItsFirstTrial) {
+  TempDir dir;
+  AnalysisState s = DenseCosine(0.3, 0.1);
+  s.SpecToFile = true;
+  Begin(s, SearchKind::Deeming, 12, 8, 0.5);
+  RecordingHooks hooks;
+  hooks.fileName = dir.File("no/such/dir/spectrum.dat");
+  try {
+    SearchDeeming(s, hooks);
+    FAIL() << "no error raised";
+  } catch (const KorvelError& e) {
+    EXPECT_EQ(std::string(e.what()), "I/O error 3");
+  }
+  EXPECT_EQ(s.RunCode, 'e');
+  EXPECT_EQ(hooks.betweenTrials, 0);
+  EXPECT_FALSE(hooks.timerOn);
+}
+
+TEST(SpectrumFile, AFailedWriteEndsTheRunCleanlyAndRaisesTheError) {
+  AnalysisState s = DenseCosine(0.3, 0.1);
+  s.SpecToFile = true;
+  Begin(s, SearchKind::Deeming, 100, 1, 0.05);  // enough lines to overflow the buffer
+  RecordingHooks hooks;
+  hooks.fileName = "/dev/full";
+  EXPECT_THROW(SearchDeeming(s, hooks), KorvelError);
+  EXPECT_EQ(s.RunCode, 'e');
+  EXPECT_FALSE(hooks.timerOn);
+  EXPECT_EQ(hooks.timerCalls.back(), false);
+  EXPECT_EQ(hooks.LastStatus().rfind("Done... N=", 0), 0u);
+  EXPECT_LT(s.Freq, s.FreqEnd);  // abandoned early
+}
+
+}  // namespace
+}  // namespace korvel

@@ -1,0 +1,98 @@
+// Shared by the search tests: a SearchHooks fake that records what an engine
+// did, and observation sets built in code.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/analysis_state.h"
+#include "io/observation_file.h"
+#include "io/param_file.h"
+#include "search/search_hooks.h"
+#include "search/search_start.h"
+#include "search/trial_grid.h"
+
+namespace korvel::testing {
+
+class RecordingHooks : public SearchHooks {
+ public:
+  int betweenTrials = 0;
+  int repaints = 0;
+  bool timerOn = false;
+  std::vector<bool> timerCalls;  // every SetTimerEnabled argument, in order
+  bool timerOnAtEveryTrial = true;
+  std::vector<double> freqAtTrial;  // Freq whenever BetweenTrials ran
+  std::vector<std::string> statuses, messages;
+  std::string fileName = "SpFName.dat";
+  std::function<void()> onBetweenTrials;
+  const AnalysisState* watched = nullptr;
+
+  void BetweenTrials() override {
+    ++betweenTrials;
+    if (!timerOn) timerOnAtEveryTrial = false;
+    if (watched != nullptr) freqAtTrial.push_back(watched->Freq);
+    if (onBetweenTrials) onBetweenTrials();
+  }
+  void SetTimerEnabled(bool enabled) override {
+    timerOn = enabled;
+    timerCalls.push_back(enabled);
+  }
+  void RequestRepaint() override { ++repaints; }
+  void SetStatus(const std::string& text) override { statuses.push_back(text); }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  std::string SpectrumFileName() override { return fileName; }
+
+  std::string LastStatus() const { return statuses.empty() ? std::string() : statuses.back(); }
+};
+
+// A loaded set: the arrays of NObs + 1 elements and the load statistics.
+inline AnalysisState MakeState(const std::vector<double>& jd, const std::vector<double>& mag) {
+  AnalysisState s;
+  SetParameterDefaults(s);
+  s.NObs = static_cast<int32_t>(jd.size());
+  s.JD.assign(1, 0.0);
+  s.Mag.assign(1, 0.0);
+  s.JD.insert(s.JD.end(), jd.begin(), jd.end());
+  s.Mag.insert(s.Mag.end(), mag.begin(), mag.end());
+  const size_t size = jd.size() + 1;
+  s.Phase.assign(size, 0.0);
+  s.SortPhase.assign(size, 0.0);
+  s.WMag.assign(size, 0.0);
+  s.BinOf.assign(size, 0);
+  s.Marks.assign(size, 0);
+  ComputeLoadStatistics(s);
+  return s;
+}
+
+// Sorted random dates in [start, start + span), fixed by the seed.
+inline std::vector<double> RandomDates(int n, double span, unsigned seed, double start = 0) {
+  std::mt19937 gen(seed);
+  std::uniform_real_distribution<double> u(0, span);
+  std::vector<double> t(static_cast<size_t>(n));
+  for (double& x : t) x = start + u(gen);
+  std::sort(t.begin(), t.end());
+  return t;
+}
+
+inline std::vector<double> Sinusoid(const std::vector<double>& t, double period, double amplitude,
+                                    double mean = 10) {
+  std::vector<double> m;
+  for (double x : t) m.push_back(mean + amplitude * std::sin(2 * std::numbers::pi * x / period));
+  return m;
+}
+
+// The dialog values, then the command's steps up to the engine call.
+inline void Begin(AnalysisState& s, SearchKind kind, double pmax, double pmin, double shift) {
+  s.Pmax = pmax;
+  s.Pmin = pmin;
+  s.FreqStep = shift;
+  SetFreqAxis(s);
+  StartSearch(s, kind);
+}
+
+}  // namespace korvel::testing

@@ -1,0 +1,122 @@
+#include "search/trial_kernels.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <random>
+
+namespace korvel::kernels {
+namespace {
+
+TEST(SineCosineWeights, MatchSineAndCosineAtTheQuarterPoints) {
+  const double phases[] = {0, 0.25, 0.5, 0.75};
+  const double sines[] = {0, 1, 0, -1};
+  const double cosines[] = {1, 0, -1, 0};
+  for (int k = 0; k < 4; ++k) {
+    const Weights w = SineCosineWeights(phases[k]);
+    EXPECT_EQ(w.s, sines[k]) << phases[k];
+    EXPECT_EQ(w.c, cosines[k]) << phases[k];
+  }
+}
+
+TEST(SineCosineWeights, StayWithinSixHundredthsOfTheTrigonometricFunctions) {
+  for (double p = 0; p < 1; p += 1.0 / 64) {
+    const Weights w = SineCosineWeights(p);
+    EXPECT_NEAR(w.s, std::sin(2 * std::numbers::pi * p), 0.06) << p;
+    EXPECT_NEAR(w.c, std::cos(2 * std::numbers::pi * p), 0.06) << p;
+  }
+}
+
+struct Data {
+  std::vector<double> a, w;
+};
+
+Data RandomData(size_t n, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::uniform_real_distribution<double> date(0, 3000), mag(-1, 1);
+  Data d;
+  for (size_t i = 0; i < n; ++i) {
+    d.a.push_back(date(gen));
+    d.w.push_back(mag(gen));
+  }
+  d.a[0] = 0;  // the first observation's offset from itself
+  return d;
+}
+
+// Every variant on this machine, on lengths that exercise the vector tails.
+class EveryIsa : public ::testing::TestWithParam<Isa> {};
+
+TEST_P(EveryIsa, FoldsBitForBitAsTheScalarCode) {
+  for (size_t n : {1u, 2u, 7u, 8u, 9u, 17u, 1000u}) {
+    const Data d = RandomData(n, static_cast<unsigned>(n));
+    for (double f : {0.0, 0.01, 0.1234567, 3.7}) {
+      for (double c : {0.0, 0.5, 1.0 / 6}) {
+        std::vector<double> ref(n), got(n);
+        Fold(d.a.data(), n, f, c, ref.data(), Isa::Scalar);
+        Fold(d.a.data(), n, f, c, got.data(), GetParam());
+        EXPECT_EQ(got, ref) << "n " << n << " f " << f << " c " << c;
+        std::vector<int32_t> refBins(n), gotBins(n);
+        FoldBins(d.a.data(), n, f, c, 8, refBins.data(), Isa::Scalar);
+        FoldBins(d.a.data(), n, f, c, 8, gotBins.data(), GetParam());
+        EXPECT_EQ(gotBins, refBins);
+        const int32_t buckets = 2 * static_cast<int32_t>(n);
+        PhaseBuckets(ref.data(), n, buckets, refBins.data(), Isa::Scalar);
+        PhaseBuckets(ref.data(), n, buckets, gotBins.data(), GetParam());
+        EXPECT_EQ(gotBins, refBins);
+      }
+    }
+  }
+}
+
+TEST_P(EveryIsa, SumsAgreeWithTheScalarCodeToTheLastBits) {
+  for (size_t n : {1u, 5u, 8u, 13u, 16u, 1001u}) {
+    const Data d = RandomData(n, 100 + static_cast<unsigned>(n));
+    for (double f : {0.001, 0.1, 2.5}) {
+      const Sums ref = DeemingSums(d.a.data(), d.w.data(), n, f, Isa::Scalar);
+      const Sums got = DeemingSums(d.a.data(), d.w.data(), n, f, GetParam());
+      const double scale = 1e-13 * static_cast<double>(n);
+      EXPECT_NEAR(got.ss, ref.ss, scale);
+      EXPECT_NEAR(got.sc, ref.sc, scale);
+    }
+    const double ref = CyclicSquaredSteps(d.w.data(), n, Isa::Scalar);
+    EXPECT_NEAR(CyclicSquaredSteps(d.w.data(), n, GetParam()), ref, 1e-12 * ref + 1e-300);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, EveryIsa, ::testing::ValuesIn(AvailableIsas()),
+                         [](const ::testing::TestParamInfo<Isa>& info) {
+                           return std::string(IsaName(info.param));
+                         });
+
+TEST(CyclicSquaredSteps, ClosesTheCycle) {
+  const double w[] = {1, 3, 2};
+  // (3-1)^2 + (2-3)^2 + (1-2)^2
+  EXPECT_EQ(CyclicSquaredSteps(w, 3, BestIsa()), 6);
+  EXPECT_EQ(CyclicSquaredSteps(w, 1, BestIsa()), 0);
+}
+
+TEST(PhaseBuckets, ClampPhasesOfOneAndAboveToTheLastBucket) {
+  const double phases[] = {0.0, 0.49, 0.5, 0.999, 1.0, 1.5};
+  int32_t out[6];
+  PhaseBuckets(phases, 6, 4, out, BestIsa());
+  EXPECT_EQ(std::vector<int32_t>(out, out + 6), (std::vector<int32_t>{0, 1, 2, 3, 3, 3}));
+}
+
+TEST(VectorFoldIsExact, OnlyForNonNegativeArgumentsWellBelowTwoToThe52) {
+  EXPECT_TRUE(VectorFoldIsExact(0, 1000, 1.0, 0.5));
+  EXPECT_FALSE(VectorFoldIsExact(-1, 1000, 1.0, 0));
+  EXPECT_FALSE(VectorFoldIsExact(0, 1e16, 1.0, 0));
+}
+
+TEST(Fold, TakesTheWholePartBelowForNegativeArguments) {
+  const double a[] = {-0.25, -2.0, 1.75};
+  double out[3];
+  Fold(a, 3, 1.0, 0, out, Isa::Scalar);
+  EXPECT_EQ(out[0], 0.75);
+  EXPECT_EQ(out[1], 1.0);  // a negative whole number has phase 1
+  EXPECT_EQ(out[2], 0.75);
+}
+
+}  // namespace
+}  // namespace korvel::kernels
