@@ -10,13 +10,17 @@
 #include <string>
 
 #include "app/file_commands.h"
+#include "app/run_control.h"
+#include "app/search_commands.h"
 
 namespace korvel::gui {
 
 namespace {
 
 // No help file belongs to the program; Help says so instead of failing.
-void NoHelpInstalled(AppContext& a) { a.p.ShowMessage("No help is installed..."); }
+void NoHelpInstalled(AppContext& a) {
+  a.p.ShowMessage("No help is installed...");
+}
 
 // Every control that runs a command. A later command fills in its entry.
 constexpr CommandBinding kCommands[] = {
@@ -27,36 +31,36 @@ constexpr CommandBinding kCommands[] = {
     {"SaveCondItem", nullptr},
     {"SaveSelClick", nullptr},
     {"Exit3Click", &Exit3Click},
-    {"N2Click", nullptr},
+    {"N2Click", &N2Click},
     {"OnMLCfileClick", nullptr},
     // Method menu.
     {"Lightcurveofthemainperiod1Click", nullptr},
     {"MenuLCSecClick", nullptr},
     {"Colr2PCurveClick", nullptr},
     {"TimeOnClick", nullptr},
-    {"LaflerKinman1Click", nullptr},
-    {"Deeming1Click", nullptr},
-    {"SecP1Click", nullptr},
+    {"LaflerKinman1Click", &LaflerKinman1Click},
+    {"Deeming1Click", &Deeming1Click},
+    {"SecP1Click", &SecP1Click},
     {"Continue1Click", nullptr},
     // About the software.
-    {"Menu3Click", nullptr},
+    {"Menu3Click", &Menu3Click},
     // Panel.
     {"ChBZero", &ChBZeroClick},
-    {"ChBWindow", nullptr},   // ChBWindowClick
+    {"ChBWindow", &ChBWindowClick},
     {"Butt4print", nullptr},  // Butt4printClick
-    {"BStop", nullptr},       // BStopClick
-    {"BTable", nullptr},      // BTableClick
-    {"Butt2wave", nullptr},   // Butt2waveClick
-    {"BPrewhite", nullptr},   // BPrewhiteClick
-    {"SpToFile", nullptr},    // OnSFClick
-    {"Chaos", nullptr},       // OnChaosClick
-    {"StatX", nullptr},       // OnStatClick
-    {"Px2", nullptr},         // OnPx2Click
+    {"BStop", &BStopClick},
+    {"BTable", &BTableClick},
+    {"Butt2wave", nullptr},  // Butt2waveClick
+    {"BPrewhite", nullptr},  // BPrewhiteClick
+    {"SpToFile", &OnSFClick},
+    {"Chaos", &OnChaosClick},
+    {"StatX", &OnStatClick},
+    {"Px2", &OnPx2Click},
     {"ButAllDiap", &ButAllDClick},
-    {"Magint", nullptr},  // OnMagIntClick
+    {"Magint", &OnMagIntClick},
     // Results grid and timer.
-    {"StrGr", nullptr},   // StrGrClick
-    {"Timer1", nullptr},  // Timer1Timer
+    {"StrGr", &StrGrClick},
+    {"Timer1", &Timer1Timer},
     // Dialogs.
     {"TDialLK.HelpBtn", &NoHelpInstalled},
     {"TDlgLC.HelpBtn", &NoHelpInstalled},
@@ -68,7 +72,9 @@ constexpr CommandBinding kCommands[] = {
 
 }  // namespace
 
-std::span<const CommandBinding> CommandTable() { return kCommands; }
+std::span<const CommandBinding> CommandTable() {
+  return kCommands;
+}
 
 QObject* FindCommandObject(const char* object, QWidget& form, const QList<QWidget*>& dialogs) {
   const QString name = QString::fromLatin1(object);

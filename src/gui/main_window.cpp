@@ -232,7 +232,14 @@ void TForm1::BuildGrid() {
 }
 
 bool TForm1::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate)
+  // Menus send empty status tips when hovered, which would wipe the status
+  // line ("Done...", a search summary); the program has no status tips.
+  if (e->type() == QEvent::StatusTip) return true;
+  // The first showing counts as an activation too: without a window manager
+  // (a bare X server, a kiosk) the window may never be made active.
+  const bool firstShow = e->type() == QEvent::Show && !shown_;
+  if (firstShow) shown_ = true;
+  if (e->type() == QEvent::WindowActivate || firstShow)
     QTimer::singleShot(0, this, [this] { emit activated(); });
   return QMainWindow::event(e);
 }

@@ -71,7 +71,7 @@ class TForm1 : public QMainWindow {
   QTimer* Timer1;
 
  signals:
-  // Each time the window becomes the active window, the first show included.
+  // Each time the window becomes the active window, and at its first showing.
   // Delivered after the activation event, so that a handler may open modal
   // boxes without nesting them inside the activation.
   void activated();
@@ -83,6 +83,8 @@ class TForm1 : public QMainWindow {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  bool shown_ = false;
+
   void BuildMenu();
   void BuildPanel();
   void BuildGrid();

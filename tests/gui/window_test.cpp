@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <stdexcept>
 
 #include "gui/command_table.h"
@@ -511,6 +512,76 @@ class WindowTest : public QObject {
     p.form.findChild<QAction*>("Exit3Click")->trigger();
     QVERIFY(!p.form.isVisible());
     QCOMPARE(p.state.RunCode, 'e');
+    QDir::setCurrent(oldDir);
+  }
+
+  void searchRunsFromTheMenuStopsAndFillsTheGrid() {
+    TestProgram t({"korvel"});
+    QVERIFY(t.ShowAndActivate());
+    korvel::gui::Program& p = *t.program;
+    const QString oldDir = QDir::currentPath();
+    QDir::setCurrent(tmp.path());
+    // A 10-day sinusoid over 400 days.
+    std::string text;
+    for (int i = 0; i < 400; ++i) {
+      const double jd = 1000 + i + 0.37 * (i % 3);
+      text += std::to_string(jd) + " " + std::to_string(12 + 0.5 * std::sin(2 * M_PI * jd / 10)) + "\n";
+    }
+    const std::string file = WriteFile(tmp, "sine.dat", text);
+    p.platform.SetFileDialogHook(
+        [&](FileDialog, QFileDialog&) -> std::optional<std::string> { return file; });
+    p.form.findChild<QAction*>("BfileopenClick")->trigger();
+    QCOMPARE(p.form.StatusBar1->currentMessage(), QString("Done... Number of observations: 400"));
+
+    // Table before any search does nothing.
+    QTest::mouseClick(p.form.BTable, Qt::LeftButton);
+    QVERIFY(!p.form.StrGr->isVisible());
+
+    int shown = 0;
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
+      auto* lk = qobject_cast<korvel::gui::TDialLK*>(&d);
+      QVERIFY(lk);
+      ++shown;
+      lk->Pmax->setText("20");
+      lk->Pmin->setText("5");
+      lk->OKBtn->click();
+    });
+    p.form.findChild<QAction*>("LaflerKinman1Click")->trigger();
+    QCOMPARE(shown, 1);
+    QCOMPARE(p.state.RunCode, 'e');
+    QVERIFY(!p.form.Timer1->isActive());
+    QVERIFY(p.form.StatusBar1->currentMessage().startsWith("Done"));
+
+    // Table shows the best trial first; picking it sets the period.
+    QTest::mouseClick(p.form.BTable, Qt::LeftButton);
+    QVERIFY(p.form.StrGr->isVisible());
+    QCOMPARE(p.form.StrGr->horizontalHeaderItem(1)->text(), QString("Parameter"));
+    QVERIFY(std::abs(p.form.StrGr->item(0, 0)->text().toDouble() - 10.0) < 0.01);
+    const QRect row1 = p.form.StrGr->visualRect(p.form.StrGr->model()->index(0, 1));
+    QTest::mouseClick(p.form.StrGr->viewport(), Qt::LeftButton, {}, row1.center());
+    QVERIFY(!p.form.StrGr->isVisible());
+    QCOMPARE(p.state.Period, p.state.BestPeriod[1]);
+    QCOMPARE(p.state.View, 'l');
+
+    // Stop, clicked while a long search passes to the event loop, ends it
+    // after the current trial with the best so far kept.
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
+      auto* lk = qobject_cast<korvel::gui::TDialLK*>(&d);
+      lk->Pmax->setText("100");
+      lk->Pmin->setText("0.002");
+      lk->OKBtn->click();
+      QTimer::singleShot(50, p.form.BStop, [&] {
+        // The one-second timer runs while the engine does.
+        QVERIFY(p.form.Timer1->isActive());
+        QVERIFY(p.form.BStop->isEnabled());
+        QTest::mouseClick(p.form.BStop, Qt::LeftButton);
+      });
+    });
+    p.form.findChild<QAction*>("Deeming1Click")->trigger();
+    QCOMPARE(p.state.RunCode, 'e');
+    QVERIFY(!p.form.Timer1->isActive());
+    QVERIFY(p.state.Freq < p.state.FreqEnd);
+    QVERIFY(p.state.BestPeriod[1] > 0);
     QDir::setCurrent(oldDir);
   }
 
