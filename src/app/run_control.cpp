@@ -1,10 +1,10 @@
 #include "app/run_control.h"
 
-#include "core/text_format.h"
-
 namespace korvel {
 
-void BStopClick(AppContext& a) { a.s.RunCode = 'e'; }
+void BStopClick(AppContext& a) {
+  a.s.RunCode = 'e';
+}
 
 void Timer1Timer(AppContext& a) {
   AnalysisState& s = a.s;
@@ -33,21 +33,12 @@ void OnPx2Click(AppContext& a) {
   }
 }
 
-void ChBWindowClick(AppContext& a) { a.s.WindowSpec = a.p.Checked(Control::ChBWindow); }
+void ChBWindowClick(AppContext& a) {
+  a.s.WindowSpec = a.p.Checked(Control::ChBWindow);
+}
 
-void OnSFClick(AppContext& a) { a.s.SpecToFile = true; }
-
-std::string GridCellText(const AnalysisState& s, int row, int column) {
-  static const char* const kHeaders[] = {"Period", "Parameter", "Frequency"};
-  if (row == 0) return kHeaders[column];
-  switch (column) {
-    case 0:
-      return Str(s.BestPeriod[row], 0, 7);
-    case 1:
-      return Str(s.BestParam[row], 0, 3);
-    default:
-      return Str(s.BestFreq[row], 0, 7);
-  }
+void OnSFClick(AppContext& a) {
+  a.s.SpecToFile = true;
 }
 
 void BTableClick(AppContext& a) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/app_context.h"
+#include "search/trial_record.h"  // GridCellText, the texts Table fills in
 
 namespace korvel {
 
@@ -15,8 +16,5 @@ void OnSFClick(AppContext& a);
 void BTableClick(AppContext& a);
 void StrGrClick(AppContext& a);
 void Menu3Click(AppContext& a);
-
-// Texts of one row of the results grid (row 0 is the header).
-std::string GridCellText(const AnalysisState& s, int row, int column);
 
 }  // namespace korvel

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/error.h"
+#include "io/param_file.h"
 
 namespace korvel::batch {
 
@@ -42,6 +43,7 @@ LoadOutcome LoadForBatch(AnalysisState& s, const LoadArgs& args, std::ostream& e
     err << kFileDoesNotExist << '\n';
     return {false, kExitFileMissing};
   }
+  SetParameterDefaults(s);
   s.DataColumn = args.read.column;
   try {
     if (const auto error = LoadObservations(s, args.file, args.read)) {

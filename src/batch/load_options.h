@@ -17,6 +17,8 @@ namespace korvel::batch {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitReadError = 1;    // a malformed line; what came before is used
 inline constexpr int kExitFileMissing = 2;  // nothing could be loaded
+inline constexpr int kExitRefused = 3;      // parameters or data the command cannot use
+inline constexpr int kExitWriteError = 4;   // an output file could not be written
 
 struct LoadArgs {
   std::string file;
@@ -31,7 +33,8 @@ struct LoadOutcome {
   int exitCode = kExitOk;
 };
 
-// Loads the file into the state. Messages go to err: "File does not exist..."
+// Applies the parameter defaults of a load (as File > Open does before it
+// reads) and loads the file into the state. Messages go to err: "File does not exist..."
 // for a missing file, the reader's own text for a failed open or a read
 // error. A read error still counts as loaded (the observations before the
 // malformed line stay) but sets a non-zero exit code.

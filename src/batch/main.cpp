@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "batch/command.h"
+#include "batch/reshuffle_command.h"
+#include "batch/search_command.h"
 #include "batch/stats_command.h"
 
 int main(int argc, char** argv) {
@@ -13,6 +15,8 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   const std::vector<korvel::batch::Command> commands = {
       korvel::batch::AddStatsCommand(app),
+      korvel::batch::AddSearchCommand(app),
+      korvel::batch::AddReshuffleCommand(app),
   };
   CLI11_PARSE(app, argc, argv);
   for (const auto& command : commands)

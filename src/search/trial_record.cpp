@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/text_format.h"
 #include "search/trial_grid.h"
 
 namespace korvel {
@@ -77,6 +78,19 @@ void RankLargest(AnalysisState& s, double value) {
       InsertAt(s, k, value);
       return;
     }
+  }
+}
+
+std::string GridCellText(const AnalysisState& s, int row, int column) {
+  static const char* const kHeaders[] = {"Period", "Parameter", "Frequency"};
+  if (row == 0) return kHeaders[column];
+  switch (column) {
+    case 0:
+      return Str(s.BestPeriod[row], 0, 7);
+    case 1:
+      return Str(s.BestParam[row], 0, 3);
+    default:
+      return Str(s.BestFreq[row], 0, 7);
   }
 }
 

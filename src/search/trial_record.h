@@ -1,6 +1,8 @@
 // What each trial leaves behind: its spectrum column and, when it ranks, a
-// place in the list of the 20 best trials.
+// place in the list of the 20 best trials; and the texts of that list.
 #pragma once
+
+#include <string>
 
 #include "core/analysis_state.h"
 
@@ -28,5 +30,11 @@ void RecordSpectrum(AnalysisState& s, double value);
 void RankSmallest(AnalysisState& s, double value);
 // Largest first; a value equal to the 20th is not admitted:
 void RankLargest(AnalysisState& s, double value);
+
+// One cell of the results grid as the window and korvel-batch show it: row
+// 0 is the header ("Period", "Parameter", "Frequency"), rows 1 .. 20 the
+// best list with the period and the frequency to 7 decimals and the value
+// to 3.
+std::string GridCellText(const AnalysisState& s, int row, int column);
 
 }  // namespace korvel

@@ -1,0 +1,163 @@
+#include "batch/search_command.h"
+
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "batch/batch_hooks.h"
+#include "batch/load_options.h"
+#include "batch/search_parameters.h"
+#include "batch/search_report.h"
+#include "core/error.h"
+#include "lightcurve/stat_file.h"
+#include "search/search_start.h"
+
+namespace korvel::batch {
+
+namespace {
+
+// The Deeming engine asks for the spectrum file name even when it writes no
+// file: the default text of the window's edit.
+constexpr const char* kDefaultSpectrumFile = "SpFName.dat";
+
+struct SearchArgs {
+  LoadArgs load;
+  SearchKind kind = SearchKind::LaflerKinman;
+  SearchParameters params;
+  bool window = false;
+  std::string spectrumFile;
+  bool json = false, progress = false;
+  // Options whose presence matters, not only their value.
+  CLI::Option* pmax = nullptr;
+  CLI::Option* spectrumFileOption = nullptr;
+  CLI::Option* period = nullptr;
+  std::vector<CLI::Option*> secondaryOnly, deemingOnly;
+};
+
+bool AnyGiven(const std::vector<CLI::Option*>& options) {
+  for (const CLI::Option* o : options)
+    if (o->count() > 0) return true;
+  return false;
+}
+
+// Options of one method given to another are a mistake worth reporting:
+// silently ignoring --window would print a data spectrum as a window one.
+std::optional<std::string> MisplacedOption(const SearchArgs& args) {
+  if (args.kind != SearchKind::Secondary && AnyGiven(args.secondaryOnly))
+    return "--period, --epoch, --extremum-date, --bins and --mode belong to --method "
+           "secondary...";
+  if (args.kind != SearchKind::Deeming && AnyGiven(args.deemingOnly))
+    return "--window and --spectrum-file belong to --method deeming...";
+  return std::nullopt;
+}
+
+int RunSearchCommand(const SearchArgs& args) {
+  if (const auto misplaced = MisplacedOption(args)) {
+    std::cerr << *misplaced << '\n';
+    return kExitRefused;
+  }
+  AnalysisState s;
+  const LoadOutcome outcome = LoadForBatch(s, args.load, std::cerr);
+  if (!outcome.loaded) return outcome.exitCode;
+
+  SearchParameters params = args.params;
+  if (args.kind == SearchKind::Secondary && args.pmax->count() == 0)
+    params.pmax = kDefaultSecondaryPmax;
+  if (const auto refusal = ApplySearchParameters(s, args.kind, params)) {
+    std::cerr << *refusal << '\n';
+    if (args.kind == SearchKind::Secondary && args.period->count() == 0)
+      std::cerr << "The secondary period needs the primary period: --period P\n";
+    return kExitRefused;
+  }
+  // The panel's switches: "Window spectrum" and "Spectrum to file".
+  const bool toFile = args.spectrumFileOption->count() > 0;
+  if (args.kind == SearchKind::Deeming) {
+    s.WindowSpec = args.window;
+    if (toFile) s.SpecToFile = true;
+  }
+  if (const auto refusal = CheckSearchable(s, args.kind)) {
+    std::cerr << *refusal << '\n';
+    return kExitRefused;
+  }
+
+  StartSearch(s, args.kind);
+  const std::string fileName = toFile ? args.spectrumFile : kDefaultSpectrumFile;
+  BatchSearchHooks hooks(s, fileName, args.progress ? &std::cerr : nullptr);
+  try {
+    RunSearch(s, args.kind, hooks);
+  } catch (const KorvelError& e) {
+    // Only the spectrum file can fail; the engine has ended the run cleanly.
+    hooks.FinishProgress();
+    for (const std::string& m : hooks.Messages()) std::cerr << m << '\n';
+    std::cerr << e.what() << ": " << fileName << '\n';
+    return kExitWriteError;
+  }
+  hooks.FinishProgress();
+  for (const std::string& m : hooks.Messages()) std::cerr << m << '\n';
+  // An engine that refuses the run says why on the status line.
+  if (hooks.Status().rfind("Done...", 0) != 0) {
+    std::cerr << hooks.Status() << '\n';
+    return kExitRefused;
+  }
+
+  if (args.kind == SearchKind::Deeming && s.AmpDist.AmpTrials > 0) ComputeSigLevels(s);
+  if (args.json)
+    std::cout
+        << SearchJson(s, args.kind, TrialsMade(args.kind, hooks.Calls()), hooks.Status()).dump()
+        << '\n';
+  else
+    PrintSearchText(s, args.kind, hooks.Status(), std::cout);
+  std::cout.flush();
+  return outcome.exitCode;
+}
+
+}  // namespace
+
+Command AddSearchCommand(CLI::App& parent) {
+  auto args = std::make_shared<SearchArgs>();
+  CLI::App* app = parent.add_subcommand(
+      "search",
+      "Run a period search as the window runs it and print the 20 best trials (or, with "
+      "--json, every result)");
+  const std::map<std::string, SearchKind> methods = {{"lk", SearchKind::LaflerKinman},
+                                                     {"deeming", SearchKind::Deeming},
+                                                     {"secondary", SearchKind::Secondary}};
+  app->add_option("--method", args->kind, "lk (Lafler-Kinman), deeming or secondary")
+      ->required()
+      ->transform(CLI::CheckedTransformer(methods, CLI::ignore_case));
+  AddLoadOptions(*app, args->load);
+  SearchParameters& p = args->params;
+  args->pmax = app->add_option("--pmax", p.pmax,
+                               "Maximum trial period (default 100; secondary period 1000)");
+  app->add_option("--pmin", p.pmin, "Minimum trial period")->capture_default_str();
+  app->add_option("--phase-shift", p.phaseShift,
+                  "Maximum phase shift between the first and last observation from one trial "
+                  "to the next")
+      ->capture_default_str();
+  args->deemingOnly = {
+      app->add_flag("--window", args->window, "Deeming: compute the spectral window"),
+      args->spectrumFileOption =
+          app->add_option("--spectrum-file", args->spectrumFile,
+                          "Deeming: write every trial (frequency, amplitude) to this file"),
+  };
+  args->period = app->add_option("--period", p.period, "Secondary: the primary period");
+  args->secondaryOnly = {
+      args->period,
+      app->add_option("--epoch", p.epoch, "Secondary: initial date of the primary period")
+          ->capture_default_str(),
+      app->add_option("--extremum-date", p.extremumDate,
+                      "Secondary: date of the extremal light-curve shape")
+          ->capture_default_str(),
+      app->add_option("--bins", p.bins, "Secondary: number of phase bins")->capture_default_str(),
+      app->add_option("--mode", p.mode,
+                      "Secondary: 1 divides the secondary phases by bins, 2 the primary phases")
+          ->check(CLI::IsMember({1, 2}))
+          ->capture_default_str(),
+  };
+  app->add_flag("--json", args->json, "Print one JSON object instead of text");
+  app->add_flag("--progress", args->progress, "Draw a progress bar on stderr");
+  return {app, [args] { return RunSearchCommand(*args); }};
+}
+
+}  // namespace korvel::batch

@@ -1,0 +1,12 @@
+// korvel-batch search: one period search (Lafler-Kinman, Deeming or the
+// secondary period) on an observation file, with the state set as the
+// window's dialogs and switches set it and the engine the window runs.
+#pragma once
+
+#include "batch/command.h"
+
+namespace korvel::batch {
+
+Command AddSearchCommand(CLI::App& parent);
+
+}  // namespace korvel::batch
