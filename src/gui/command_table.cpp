@@ -11,6 +11,7 @@
 
 #include "app/file_commands.h"
 #include "app/run_control.h"
+#include "app/save_commands.h"
 #include "app/search_commands.h"
 
 namespace korvel::gui {
@@ -27,9 +28,9 @@ constexpr CommandBinding kCommands[] = {
     // File menu.
     {"BfileopenClick", &BfileopenClick},
     {"Save1Click", &Save1Click},
-    {"SaveAs1Click", nullptr},
-    {"SaveCondItem", nullptr},
-    {"SaveSelClick", nullptr},
+    {"SaveAs1Click", &SaveAs1Click},
+    {"SaveCondItem", &SaveCondItem},
+    {"SaveSelClick", &SaveSelClick},
     {"Exit3Click", &Exit3Click},
     {"N2Click", &N2Click},
     {"OnMLCfileClick", nullptr},
@@ -41,7 +42,7 @@ constexpr CommandBinding kCommands[] = {
     {"LaflerKinman1Click", &LaflerKinman1Click},
     {"Deeming1Click", &Deeming1Click},
     {"SecP1Click", &SecP1Click},
-    {"Continue1Click", nullptr},
+    {"Continue1Click", &Continue1Click},
     // About the software.
     {"Menu3Click", &Menu3Click},
     // Panel.

@@ -20,10 +20,15 @@ std::string ConditionSaveProblem(const AnalysisState& s) {
 void WriteConditionFile(AnalysisState& s, const std::string& path) {
   // Halves go to the even column, as the default rounding mode does.
   s.SpecCol = static_cast<int32_t>(std::nearbyint((s.Freq - s.FreqLo) * s.FreqScale));
+  // The vertical range last drawn; before the spectrum has been drawn, the
+  // range the search has reached, so that Continue has a range to scale to.
+  const bool drawn = s.DrawnSpecMax != s.DrawnSpecMin;
+  const double rangeHigh = drawn ? s.DrawnSpecMax : s.SpecMax;
+  const double rangeLow = drawn ? s.DrawnSpecMin : s.SpecMin;
   TextWriter out(path);
   out.WriteLine(Str(1 / s.Freq, 0, 10) + " " + Str(1 / s.FreqHi, 0, 7) + " " +
                 Str(1 / s.FreqLo, 0, 7) + " " + Str(s.FreqStep, 0, 8) + " " +
-                Str(s.DrawnSpecMax, 0, 8) + " " + Str(s.DrawnSpecMin, 0, 8));
+                Str(rangeHigh, 0, 8) + " " + Str(rangeLow, 0, 8));
   out.WriteLine(std::string(1, s.View) + " " + Str(int64_t{s.NBins}, 3) + " " +
                 Str(s.ExtrDate, 10, 3) + " " + Str(s.Period, 0, 7) + " " + Str(s.P2Epoch, 10, 3));
   for (int k = 1; k <= kBestPlaces; ++k)

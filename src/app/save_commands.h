@@ -1,0 +1,22 @@
+// File > Save as..., Save extraction and the Save-file dialog; File > Save
+// condition and Method > Continue, which write and resume a period search.
+#pragma once
+
+#include <string>
+
+#include "app/app_context.h"
+
+namespace korvel {
+
+void SaveAs1Click(AppContext& a);
+void SaveSelClick(AppContext& a);
+// Confirmation of the Save-file dialog with the chosen name: writes the file
+// unless one of that name exists. True when the dialog may close.
+bool SaveFileCanClose(AppContext& a, const std::string& chosen);
+void SaveCondItem(AppContext& a);
+void Continue1Click(AppContext& a);
+
+inline constexpr const char* kNameExists = "File with this name exists. Call otherwise...";
+inline constexpr const char* kNotSelected = "Data are still not selected...";
+
+}  // namespace korvel
