@@ -129,10 +129,10 @@ TEST_F(BatchSearch, DeemingDistributionAddsUpAndLevelsAreOrdered) {
 }
 
 TEST_F(BatchSearch, SpectrumFileGetsOneLinePerTrial) {
-  const std::string spec = dir_.File("spec.dat");
+  const std::string spectrumFile = dir_.File("spectrum.dat");
   const nlohmann::json j =
-      Json("--method deeming --pmax 10 --pmin 5 --spectrum-file " + ShellQuote(spec));
-  const std::string text = testing::ReadFile(spec);
+      Json("--method deeming --pmax 10 --pmin 5 --spectrum-file " + ShellQuote(spectrumFile));
+  const std::string text = testing::ReadFile(spectrumFile);
   size_t lines = 0;
   for (size_t p = 0; (p = text.find("\r\n", p)) != std::string::npos; p += 2) ++lines;
   EXPECT_EQ(static_cast<int64_t>(lines), j.at("trials").get<int64_t>());
