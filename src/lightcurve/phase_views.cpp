@@ -1,0 +1,36 @@
+#include "lightcurve/phase_views.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "core/numeric.h"
+
+namespace korvel {
+
+void ComputePhases(AnalysisState& s) {
+  for (int32_t i = 1; i <= s.NObs; ++i) s.Phase[i] = Frac((s.JD[i] - s.Epoch) / s.Period);
+}
+
+BinPlace SecondaryBinPlace(const AnalysisState& s, int32_t i) {
+  const double u = Frac((s.JD[i] - s.Epoch) / s.Period + 0.5);
+  const double v = Frac((s.JD[i] - s.ExtrDate) / s.P2 - 0.5 / s.NBins);
+  // v may be exactly 1 (a negative whole number): keep it in the last panel.
+  const int32_t bin = std::clamp(static_cast<int32_t>(IntBelow(v * s.NBins)), 0, s.NBins - 1);
+  return {bin, bin + u};
+}
+
+double SecondaryColourParam(const AnalysisState& s, int32_t i) {
+  return 2 * Frac((s.JD[i] - s.ExtrDate) / s.P2);
+}
+
+Rgb PhaseColour(double w) {
+  const double pi = std::numbers::pi;
+  const auto channel = [](double term) {
+    return static_cast<int32_t>(std::trunc(255 * std::max(term, 0.0)));
+  };
+  return {channel((std::cos((w - 0.5) * pi) + 1) / 2), channel((std::cos((w - 1) * pi) + 1) / 2),
+          channel((1 - std::cos((w - 0.5) * pi)) / 2)};
+}
+
+}  // namespace korvel
