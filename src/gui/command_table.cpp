@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/file_commands.h"
+#include "app/lightcurve_commands.h"
 #include "app/run_control.h"
 #include "app/save_commands.h"
 #include "app/search_commands.h"
@@ -35,10 +36,10 @@ constexpr CommandBinding kCommands[] = {
     {"N2Click", &N2Click},
     {"OnMLCfileClick", nullptr},
     // Method menu.
-    {"Lightcurveofthemainperiod1Click", nullptr},
-    {"MenuLCSecClick", nullptr},
-    {"Colr2PCurveClick", nullptr},
-    {"TimeOnClick", nullptr},
+    {"Lightcurveofthemainperiod1Click", &Lightcurveofthemainperiod1Click},
+    {"MenuLCSecClick", &MenuLCSecClick},
+    {"Colr2PCurveClick", &Colr2PCurveClick},
+    {"TimeOnClick", &TimeOnClick},
     {"LaflerKinman1Click", &LaflerKinman1Click},
     {"Deeming1Click", &Deeming1Click},
     {"SecP1Click", &SecP1Click},
