@@ -69,6 +69,16 @@ struct AnalysisState {
   char View = 0, DataReady = 0, RunCode = 0, Px2State = 0, RecentMark = 0, MouseOn = 0,
        WaveState = 0;
 
+  // ---- Mean light curve of the moving average (src/lightcurve/moving_average).
+  // Points 1 .. MeanPoints are used; the dialog keeps N below 100. ----
+  static constexpr int kMeanSize = 100;
+  int32_t MeanPoints = 0, CurveNumber = 1;
+  double BinLength = 0;
+  std::string CollectFileName;
+  std::array<double, kMeanSize> MeanCount{}, MeanPhase{}, MeanMag{}, MeanPhaseErr{},
+      MeanMagErr{}, EditedMag{};
+  double MeanMagHigh = 0, MeanMagLow = 0;
+
   // ---- Period search: frequency axis, secondary period, Deeming amplitude
   // distribution and significance levels (written by src/search and
   // src/lightcurve/stat_file). ----
