@@ -32,12 +32,6 @@ void ReadJDEdit(AppContext& a, Control edit, const std::string& written, double 
 
 }  // namespace
 
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && std::filesystem::exists(path, ec) &&
-         !std::filesystem::is_directory(path, ec);
-}
-
 void ReadJDWindowEdits(AppContext& a) {
   AnalysisState& s = a.s;
   if (s.JDHigh == 0) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app_context.h"
+#include "io/text_reader.h"
 
 namespace korvel {
 
@@ -22,7 +23,5 @@ void ReadJDWindowEdits(AppContext& a);
 // Loads DataFileName into the state: residual-file field, reading, edits,
 // status line.
 void LoadDataFile(AppContext& a);
-// True for a path that names an existing file that can be opened as one.
-bool FileExists(const std::string& path);
 
 }  // namespace korvel

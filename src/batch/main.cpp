@@ -9,6 +9,7 @@
 #include "batch/reshuffle_command.h"
 #include "batch/search_command.h"
 #include "batch/stats_command.h"
+#include "batch/wave_command.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"korvel-batch: period analysis of variable-star photometry without a window"};
@@ -17,6 +18,9 @@ int main(int argc, char** argv) {
       korvel::batch::AddStatsCommand(app),
       korvel::batch::AddSearchCommand(app),
       korvel::batch::AddReshuffleCommand(app),
+      korvel::batch::AddWaveCommand(app),
+      korvel::batch::AddPrewhitenCommand(app),
+      korvel::batch::AddModelCommand(app),
   };
   CLI11_PARSE(app, argc, argv);
   for (const auto& command : commands)

@@ -79,6 +79,15 @@ struct AnalysisState {
       MeanMagErr{}, EditedMag{};
   double MeanMagHigh = 0, MeanMagLow = 0;
 
+  // ---- Curves read back from a collecting file (src/lightcurve/mean_curve_file):
+  // curve k = 1 .. MLCCurves has MLCCount[k] points MLCPhase[k][1..],
+  // MLCMag[k][1..]; element 0 of every vector is unused. Sized from the file. ----
+  int32_t MLCCurves = 0;
+  iarray MLCCount;
+  rarray MLCPeriod, MLCEpoch;
+  std::vector<rarray> MLCPhase, MLCMag;
+  std::string MLCFileName;
+
   // ---- Period search: frequency axis, secondary period, Deeming amplitude
   // distribution and significance levels (written by src/search and
   // src/lightcurve/stat_file). ----

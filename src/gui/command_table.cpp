@@ -14,6 +14,7 @@
 #include "app/run_control.h"
 #include "app/save_commands.h"
 #include "app/search_commands.h"
+#include "app/wave_commands.h"
 
 namespace korvel::gui {
 
@@ -34,7 +35,7 @@ constexpr CommandBinding kCommands[] = {
     {"SaveSelClick", &SaveSelClick},
     {"Exit3Click", &Exit3Click},
     {"N2Click", &N2Click},
-    {"OnMLCfileClick", nullptr},
+    {"OnMLCfileClick", &OnMLCfileClick},
     // Method menu.
     {"Lightcurveofthemainperiod1Click", &Lightcurveofthemainperiod1Click},
     {"MenuLCSecClick", &MenuLCSecClick},
@@ -52,8 +53,8 @@ constexpr CommandBinding kCommands[] = {
     {"Butt4print", nullptr},  // Butt4printClick
     {"BStop", &BStopClick},
     {"BTable", &BTableClick},
-    {"Butt2wave", nullptr},  // Butt2waveClick
-    {"BPrewhite", nullptr},  // BPrewhiteClick
+    {"Butt2wave", &Butt2waveClick},
+    {"BPrewhite", &BPrewhiteClick},
     {"SpToFile", &OnSFClick},
     {"Chaos", &OnChaosClick},
     {"StatX", &OnStatClick},
@@ -68,8 +69,8 @@ constexpr CommandBinding kCommands[] = {
     {"TDlgLC.HelpBtn", &NoHelpInstalled},
     {"TDlgSecP.HelpBtn", &NoHelpInstalled},
     {"TMLCDlg.HelpBtn", &NoHelpInstalled},
-    {"TMLCDlg.Button1", nullptr},  // Button1Click
-    {"TMLCDlg.Edit3", nullptr},    // Edit3Change
+    {"TMLCDlg.Button1", &MLCButton1Click},
+    {"TMLCDlg.Edit3", &MLCEdit3Change},
 };
 
 }  // namespace

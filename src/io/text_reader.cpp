@@ -132,4 +132,10 @@ bool TextToInt(std::string_view text, int32_t& value) {
   return ParseInt(SkipLeadingBlanks(text), value);
 }
 
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && std::filesystem::exists(path, ec) &&
+         !std::filesystem::is_directory(path, ec);
+}
+
 }  // namespace korvel

@@ -45,4 +45,8 @@ class TextReader {
 bool TextToReal(std::string_view text, double& value);
 bool TextToInt(std::string_view text, int32_t& value);
 
+// True for a path that names an existing file that can be opened as one
+// (not a directory).
+bool FileExists(const std::string& path);
+
 }  // namespace korvel

@@ -1,0 +1,113 @@
+#include "app/wave_commands.h"
+
+#include "app/dialog_fields.h"
+#include "io/observation_file.h"
+#include "io/text_reader.h"
+#include "lightcurve/mean_curve_file.h"
+#include "lightcurve/moving_average.h"
+#include "lightcurve/phase_views.h"
+#include "lightcurve/prewhitening.h"
+
+namespace korvel {
+
+void MLCFormShow(AppContext& a) {
+  a.p.SetChecked(Control::MLC_CheckBox1, true);
+}
+
+void MLCEdit3Change(AppContext& a) {
+  a.p.SetEnabled(Control::MLC_CheckBox1, FileExists(a.p.Text(Control::MLC_Edit3)));
+}
+
+void MLCButton1Click(AppContext& a) {
+  a.p.SetFileDialogName(FileDialog::MLCDialog, a.p.Text(Control::MLC_Edit3));
+  std::string chosen;
+  const bool confirmed = a.p.RunFileDialog(FileDialog::MLCDialog, [&chosen](const std::string& name) {
+    chosen = name;
+    return true;
+  });
+  if (confirmed) a.p.SetText(Control::MLC_Edit3, chosen);
+}
+
+bool MLCOKBtnClick(AppContext& a) {
+  AnalysisState& s = a.s;
+  s.CurveNumber = a.p.Value(Control::MLC_SpinEdit1);
+  FieldReader f(a);
+  const char* badNumber = "Error in Number...";
+  if (!f.Int(Control::MLC_Edit1, s.MeanPoints, 1, badNumber) ||
+      !f.Check(s.MeanPoints < AnalysisState::kMeanSize, Control::MLC_Edit1, badNumber))
+    return false;
+  const char* badLength = "Error in Interval extention...";
+  if (!f.Real(Control::MLC_Edit2, s.BinLength, true, badLength) ||
+      !f.Check(s.BinLength <= 0.25, Control::MLC_Edit2, badLength))
+    return false;
+  const std::string collect = a.p.Text(Control::MLC_Edit3);
+  if (!f.Check(!collect.empty(), Control::MLC_Edit3, "Select File Name...")) return false;
+  s.CollectFileName = collect;
+  // The residual file is named even when it is not to be written.
+  return f.Check(!a.p.Text(Control::MLC_Edit4).empty(), Control::MLC_Edit4, "Select File Name...");
+}
+
+void Butt2waveClick(AppContext& a) {
+  AnalysisState& s = a.s;
+  if (s.DataReady != 'y' || (s.View != 'l' && s.View != 'd')) return;
+  if (!(s.Period > 0)) return;  // no phase light curve to smooth
+  // A Cancel puts back what a rejected attempt overwrote: MeanPoints is also
+  // the size of the current mean curve, which Prewhitening still subtracts.
+  const int32_t curveNumber = s.CurveNumber, meanPoints = s.MeanPoints;
+  const double binLength = s.BinLength;
+  const std::string collect = s.CollectFileName;
+  MLCFormShow(a);
+  if (!a.p.ShowDialog(Dialog::MLC, [&a] { return MLCOKBtnClick(a); })) {
+    s.CurveNumber = curveNumber;
+    s.MeanPoints = meanPoints;
+    s.BinLength = binLength;
+    s.CollectFileName = collect;
+    return;
+  }
+  a.p.SetVisible(Control::BPrewhite, true);
+  ComputePhases(s);
+  ComputeMeanCurve(s);
+  s.View = 'm';
+  s.DataReady = 'y';
+  s.WaveState = 'd';
+  a.p.RequestRepaint();
+}
+
+void BPrewhiteClick(AppContext& a) {
+  AnalysisState& s = a.s;
+  if (auto problem = PrewhitenProblem(s)) {
+    a.p.ShowMessage(*problem);
+    return;
+  }
+  Prewhiten(s, s.CollectFileName, a.p.Checked(Control::MLC_CheckBox1));
+  // The residuals are in place: whatever the residual file does, a second
+  // press must wait for a new mean curve.
+  a.p.SetVisible(Control::BPrewhite, false);
+  a.p.RequestRepaint();
+  if (!a.p.Checked(Control::MLC_CheckBox2))
+    WriteAllObservations(s, a.p.Text(Control::MLC_Edit4));
+}
+
+void OnMLCfileClick(AppContext& a) {
+  a.p.RunFileDialog(FileDialog::MLCFileShow,
+                    [&a](const std::string& chosen) { return MLCFileShowCanClose(a, chosen); });
+  MLCFOnClose(a);
+}
+
+bool MLCFileShowCanClose(AppContext& a, const std::string& chosen) {
+  a.s.MLCFileName = chosen;
+  return true;
+}
+
+void MLCFOnClose(AppContext& a) {
+  const std::string& name = a.s.MLCFileName;
+  if (name == "none") return;
+  if (!FileExists(name)) {
+    a.p.ShowMessage("File " + name + " does not exist.");
+    return;
+  }
+  ReadMeanCurveFile(a.s, name);
+  a.p.RequestRepaint();
+}
+
+}  // namespace korvel

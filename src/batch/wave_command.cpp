@@ -1,0 +1,247 @@
+#include "batch/wave_command.h"
+
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+#include "batch/load_options.h"
+#include "core/error.h"
+#include "core/text_format.h"
+#include "io/observation_file.h"
+#include "io/text_reader.h"
+#include "lightcurve/mean_curve_file.h"
+#include "lightcurve/moving_average.h"
+#include "lightcurve/phase_views.h"
+#include "lightcurve/prewhitening.h"
+
+namespace korvel::batch {
+
+namespace {
+
+// The elements and the moving-average parameters the window's dialogs ask for.
+struct MeanCurveArgs {
+  LoadArgs load;
+  double period = 0, epoch = 0;
+  int32_t points = 40;
+  double binLength = 0.05;
+  bool json = false;
+};
+
+struct PrewhitenArgs {
+  MeanCurveArgs curve;
+  int32_t curveNumber = 1;
+  std::string collect, residuals;
+};
+
+struct ModelArgs {
+  std::string file;
+  double from = 0, to = 0;
+  int32_t samples = 1001;
+  bool json = false;
+};
+
+void AddMeanCurveOptions(CLI::App& app, MeanCurveArgs& args) {
+  AddLoadOptions(app, args.load);
+  app.add_option("--period", args.period, "Period to fold on, days")->required();
+  app.add_option("--epoch", args.epoch, "Initial date (phase 0), JD")->required();
+  app.add_option("--points", args.points, "Number of average points, 1 < N < 100")
+      ->capture_default_str();
+  app.add_option("--bin-length", args.binLength, "Length of the average bin, 0 < L <= 0.25")
+      ->capture_default_str();
+  app.add_flag("--json", args.json, "Print one JSON object instead of text");
+}
+
+// The dialog's own refusals, with its messages.
+std::optional<std::string> MeanCurveProblem(const MeanCurveArgs& args) {
+  if (!(args.period > 0)) return kNoPeriod;
+  if (!(args.points > 1 && args.points < AnalysisState::kMeanSize)) return "Error in Number...";
+  if (!(args.binLength > 0 && args.binLength <= 0.25)) return "Error in Interval extention...";
+  return std::nullopt;
+}
+
+// Loads the observations and computes the mean curve as Wave does; nothing
+// when the command must end, with its exit code in exitCode.
+bool LoadAndSmooth(AnalysisState& s, const MeanCurveArgs& args, int& exitCode) {
+  if (const auto problem = MeanCurveProblem(args)) {
+    std::cerr << *problem << '\n';
+    exitCode = kExitRefused;
+    return false;
+  }
+  const LoadOutcome outcome = LoadForBatch(s, args.load, std::cerr);
+  exitCode = outcome.exitCode;
+  if (!outcome.loaded) return false;
+  s.Period = args.period;
+  s.Epoch = args.epoch;
+  s.MeanPoints = args.points;
+  s.BinLength = args.binLength;
+  ComputePhases(s);
+  ComputeMeanCurve(s);
+  s.WaveState = 'd';
+  return true;
+}
+
+void PrintMeanCurve(const AnalysisState& s, bool json) {
+  if (json) {
+    nlohmann::ordered_json points = nlohmann::ordered_json::array();
+    for (int32_t k = 1; k <= s.MeanPoints; ++k)
+      points.push_back({{"phase", s.MeanPhase[k]},
+                        {"mag", s.MeanMag[k]},
+                        {"phase_err", s.MeanPhaseErr[k]},
+                        {"mag_err", s.MeanMagErr[k]},
+                        {"count", static_cast<int64_t>(s.MeanCount[k])}});
+    nlohmann::ordered_json j;
+    j["points"] = std::move(points);
+    j["mag_high"] = s.MeanMagHigh;
+    j["mag_low"] = s.MeanMagLow;
+    std::cout << j.dump() << '\n';
+    return;
+  }
+  std::cout << "Points: " << s.MeanPoints << '\n';
+  std::cout << "  phase      mag  phase_err   mag_err count\n";
+  for (int32_t k = 1; k <= s.MeanPoints; ++k)
+    std::cout << Str(s.MeanPhase[k], 7, 4) << ' ' << Str(s.MeanMag[k], 8, 4) << ' '
+              << Str(s.MeanPhaseErr[k], 10, 5) << ' ' << Str(s.MeanMagErr[k], 9, 5) << ' '
+              << Str(s.MeanCount[k], 5, 0) << '\n';
+  std::cout << "Mag: " << Str(s.MeanMagLow, 0, 4) << " .. " << Str(s.MeanMagHigh, 0, 4) << '\n';
+}
+
+int RunWave(const MeanCurveArgs& args) {
+  AnalysisState s;
+  int exitCode = kExitOk;
+  if (!LoadAndSmooth(s, args, exitCode)) return exitCode;
+  PrintMeanCurve(s, args.json);
+  std::cout.flush();
+  return exitCode;
+}
+
+void PrintResiduals(const AnalysisState& s, bool json) {
+  if (json) {
+    nlohmann::ordered_json residuals = nlohmann::ordered_json::array();
+    for (int32_t i = 1; i <= s.NObs; ++i) residuals.push_back(s.Mag[i]);
+    nlohmann::ordered_json j;
+    j["residuals"] = std::move(residuals);
+    j["mag_mean"] = s.MagMean;
+    j["mag_var"] = s.MagVar;
+    j["mag_min"] = s.DataMagMin;
+    j["mag_max"] = s.DataMagMax;
+    std::cout << j.dump() << '\n';
+    return;
+  }
+  std::cout << "NObs: " << s.NObs << '\n';
+  std::cout << "MagMean: " << Str(s.MagMean, 0, 6) << '\n';
+  std::cout << "MagVar: " << Str(s.MagVar, 0, 8) << '\n';
+  std::cout << "Mag: " << Str(s.DataMagMin, 0, 4) << " .. " << Str(s.DataMagMax, 0, 4) << '\n';
+}
+
+int RunPrewhiten(const PrewhitenArgs& args) {
+  AnalysisState s;
+  int exitCode = kExitOk;
+  if (!(args.curveNumber >= 1 && args.curveNumber <= 100)) {
+    std::cerr << "The number of the mean light curve is 1 .. 100...\n";
+    return kExitRefused;
+  }
+  if (!LoadAndSmooth(s, args.curve, exitCode)) return exitCode;
+  // Residuals of a set cut short by a malformed line would pass for the
+  // whole set in the files written.
+  if (exitCode != kExitOk) {
+    std::cerr << "Nothing written: the file was not read to its end...\n";
+    return exitCode;
+  }
+  if (const auto problem = PrewhitenProblem(s)) {
+    std::cerr << *problem << '\n';
+    return kExitRefused;
+  }
+  s.CurveNumber = args.curveNumber;
+  std::string writing = args.collect;
+  try {
+    Prewhiten(s, args.collect, true);
+    writing = args.residuals;
+    if (!args.residuals.empty()) WriteAllObservations(s, args.residuals);
+  } catch (const KorvelError& e) {
+    std::cerr << e.what() << ": " << writing << '\n';
+    return kExitWriteError;
+  }
+  PrintResiduals(s, args.curve.json);
+  std::cout.flush();
+  return kExitOk;
+}
+
+int RunModel(const ModelArgs& args) {
+  if (args.samples < 1) {
+    std::cerr << "At least one sample is needed...\n";
+    return kExitRefused;
+  }
+  if (!FileExists(args.file)) {
+    std::cerr << "File " << args.file << " does not exist.\n";
+    return kExitFileMissing;
+  }
+  AnalysisState s;
+  try {
+    ReadMeanCurveFile(s, args.file);
+  } catch (const KorvelError& e) {
+    std::cerr << e.what() << ": " << args.file << '\n';
+    return kExitReadError;
+  }
+  nlohmann::ordered_json samples = nlohmann::ordered_json::array();
+  for (int32_t k = 0; k < args.samples; ++k) {
+    const double t =
+        args.samples == 1 ? args.from : args.from + (args.to - args.from) * k / (args.samples - 1);
+    const double m = ModelValue(s, t);
+    if (args.json)
+      samples.push_back({{"t", t}, {"mag", m}});
+    else
+      std::cout << Str(t, 0, 6) << ' ' << Str(m, 0, 6) << '\n';
+  }
+  if (args.json) {
+    nlohmann::ordered_json j;
+    j["curves"] = s.MLCCurves;
+    j["samples"] = std::move(samples);
+    std::cout << j.dump() << '\n';
+  }
+  std::cout.flush();
+  return kExitOk;
+}
+
+}  // namespace
+
+Command AddWaveCommand(CLI::App& parent) {
+  auto args = std::make_shared<MeanCurveArgs>();
+  CLI::App* app = parent.add_subcommand(
+      "wave", "Fold the observations on a period and print their moving-average mean light curve");
+  AddMeanCurveOptions(*app, *args);
+  return {app, [args] { return RunWave(*args); }};
+}
+
+Command AddPrewhitenCommand(CLI::App& parent) {
+  auto args = std::make_shared<PrewhitenArgs>();
+  CLI::App* app = parent.add_subcommand(
+      "prewhiten",
+      "Subtract the mean light curve of a period from the observations: append the curve to "
+      "the collecting file, write the residuals as an observation file and print their "
+      "statistics");
+  AddMeanCurveOptions(*app, args->curve);
+  app->add_option("--curve", args->curveNumber, "Number of the mean light curve, 1 .. 100")
+      ->capture_default_str();
+  app->add_option("--collect", args->collect,
+                  "Collecting file the mean curve is appended to (created if missing)");
+  app->add_option("--residuals", args->residuals,
+                  "Residual file written (overwritten if it exists)");
+  return {app, [args] { return RunPrewhiten(*args); }};
+}
+
+Command AddModelCommand(CLI::App& parent) {
+  auto args = std::make_shared<ModelArgs>();
+  CLI::App* app = parent.add_subcommand(
+      "model", "Print the periodic model M(t) of a collecting file over a range of dates");
+  app->add_option("file", args->file, "Collecting file of mean light curves")->required();
+  app->add_option("--from", args->from, "First date, JD")->required();
+  app->add_option("--to", args->to, "Last date, JD")->required();
+  app->add_option("--samples", args->samples, "Number of equally spaced dates")
+      ->capture_default_str();
+  app->add_flag("--json", args->json, "Print one JSON object instead of text");
+  return {app, [args] { return RunModel(*args); }};
+}
+
+}  // namespace korvel::batch

@@ -1,0 +1,31 @@
+// Prewhitening: subtracting the current mean light curve from the
+// observations, so that a further period can be searched in the residuals.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/analysis_state.h"
+
+namespace korvel {
+
+inline constexpr const char* kNoMeanCurve = "The mean light curve has no points to subtract...";
+inline constexpr const char* kNoPeriod = "The period of the light curve must be positive...";
+
+// Why prewhitening cannot run on the state; nothing when it can.
+std::optional<std::string> PrewhitenProblem(const AnalysisState& s);
+
+// The value the mean curve MeanPhase / MeanMag[1..MeanPoints] gives at
+// phase phi (the computed means; hand adjustments are not used).
+double MeanCurveValue(const AnalysisState& s, double phi);
+
+// Records the mean curve in collectFile (skipped when the name is empty;
+// appended when appendIfExists and it exists), then replaces every Mag by its
+// residual, keeps the phases in Phase (raised by 1 below the first mean
+// phase), sets View 'd', DataReady 'y', RunCode 'n' and recomputes MagHigh,
+// MagLow, DataMagMax, DataMagMin, MagMean and MagVar over the residuals.
+// Check PrewhitenProblem first. A collecting file that cannot be written
+// throws before anything else changes.
+void Prewhiten(AnalysisState& s, const std::string& collectFile, bool appendIfExists);
+
+}  // namespace korvel
