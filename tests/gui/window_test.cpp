@@ -585,6 +585,89 @@ class WindowTest : public QObject {
     QDir::setCurrent(oldDir);
   }
 
+
+  void waveAndPrewhiteningRunFromTheWindow() {
+    TestProgram t({"korvel"});
+    QVERIFY(t.ShowAndActivate());
+    korvel::gui::Program& p = *t.program;
+    // A 2-day sinusoid over 60 days.
+    std::string text;
+    for (int i = 0; i < 300; ++i) {
+      const double jd = 1000 + i * 0.2 + 0.013 * (i % 7);
+      text += std::to_string(jd) + " " + std::to_string(12 + 0.5 * std::sin(2 * M_PI * jd / 2)) + "\n";
+    }
+    const std::string file = WriteFile(tmp, "sine.dat", text);
+    const std::string collect = tmp.filePath("sine.sup").toStdString();
+    const std::string residuals = tmp.filePath("sine.o").toStdString();
+    p.platform.SetFileDialogHook(
+        [&](FileDialog, QFileDialog&) -> std::optional<std::string> { return file; });
+    p.form.findChild<QAction*>("BfileopenClick")->trigger();
+    QCOMPARE(p.mlcDlg.Edit4->text().toStdString(), residuals);
+
+    // Wave does nothing on the time view.
+    int shown = 0;
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg&) { ++shown; });
+    QTest::mouseClick(p.form.Butt2wave, Qt::LeftButton);
+    QCOMPARE(shown, 0);
+
+    // The phase light curve of period 2, then Wave through its dialog: the
+    // browse button fills the collecting file name, which does not exist yet.
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
+      auto* lc = qobject_cast<korvel::gui::TDlgLC*>(&d);
+      QVERIFY(lc);
+      lc->Edit1->setText("2");
+      lc->Edit2->setText("1000");
+      lc->OKBtn->click();
+    });
+    p.form.findChild<QAction*>("Lightcurveofthemainperiod1Click")->trigger();
+    QCOMPARE(p.state.View, 'l');
+    p.platform.SetFileDialogHook(
+        [&](FileDialog d, QFileDialog&) -> std::optional<std::string> {
+          if (d == FileDialog::MLCDialog) return collect;
+          return std::nullopt;
+        });
+    bool appendChecked = false, appendEnabled = true;
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
+      auto* mlc = qobject_cast<korvel::gui::TMLCDlg*>(&d);
+      QVERIFY(mlc);
+      ++shown;
+      appendChecked = mlc->CheckBox1->isChecked();
+      mlc->Button1->click();
+      appendEnabled = mlc->CheckBox1->isEnabled();
+      mlc->Edit1->setText("20");
+      mlc->OKBtn->click();
+    });
+    QTest::mouseClick(p.form.Butt2wave, Qt::LeftButton);
+    QCOMPARE(shown, 1);
+    QVERIFY(appendChecked);
+    QVERIFY(!appendEnabled);
+    QCOMPARE(p.mlcDlg.Edit3->text().toStdString(), collect);
+    QCOMPARE(p.state.View, 'm');
+    QCOMPARE(p.state.MeanPoints, 20);
+    QVERIFY(p.form.BPrewhite->isVisible());
+
+    // Prewhitening: the collecting and residual files, the button hidden.
+    QTest::mouseClick(p.form.BPrewhite, Qt::LeftButton);
+    QVERIFY(!p.form.BPrewhite->isVisible());
+    QCOMPARE(p.state.View, 'd');
+    QVERIFY(QFile::exists(QString::fromStdString(collect)));
+    QVERIFY(QFile::exists(QString::fromStdString(residuals)));
+    QVERIFY(p.state.MagVar < 0.01);
+
+    // Mean light curve file reads the collected curve back.
+    p.platform.SetFileDialogHook(
+        [&](FileDialog d, QFileDialog&) -> std::optional<std::string> {
+          if (d == FileDialog::MLCFileShow) return collect;
+          return std::nullopt;
+        });
+    t.messages.clear();
+    p.form.findChild<QAction*>("OnMLCfileClick")->trigger();
+    QVERIFY(t.messages.empty());
+    QVERIFY(p.state.MLCLoaded);
+    QCOMPARE(p.state.MLCCurves, 1);
+    QCOMPARE(p.state.MLCCount[1], 20);
+  }
+
  private:
   QTemporaryDir tmp;
 };
