@@ -20,12 +20,8 @@ void MLCEdit3Change(AppContext& a) {
 
 void MLCButton1Click(AppContext& a) {
   a.p.SetFileDialogName(FileDialog::MLCDialog, a.p.Text(Control::MLC_Edit3));
-  std::string chosen;
-  const bool confirmed = a.p.RunFileDialog(FileDialog::MLCDialog, [&chosen](const std::string& name) {
-    chosen = name;
-    return true;
-  });
-  if (confirmed) a.p.SetText(Control::MLC_Edit3, chosen);
+  if (a.p.RunFileDialog(FileDialog::MLCDialog, [](const std::string&) { return true; }))
+    a.p.SetText(Control::MLC_Edit3, a.p.FileDialogName(FileDialog::MLCDialog));
 }
 
 bool MLCOKBtnClick(AppContext& a) {

@@ -1,6 +1,5 @@
 #include "lightcurve/mean_curve_file.h"
 
-#include <cmath>
 #include <utility>
 
 #include "core/numeric.h"
@@ -76,7 +75,7 @@ void ReadMeanCurveFile(AnalysisState& s, const std::string& path) {
     const int32_t n = in.ReadInt();
     period.push_back(in.ReadReal());
     epoch.push_back(in.ReadReal());
-    in.ReadLineText();
+    in.ReadLine();  // the label
     rarray ph{0}, m{0};
     // A file that ends before the points its header announces keeps the
     // points it has: reading on would only invent zeros.
