@@ -29,10 +29,6 @@ struct AppContext {
   // that a reload with untouched edits is not narrowed by their rounding.
   std::string writtenJDmin, writtenJDmax;
   double writtenJDLow = 0, writtenJDHigh = 0;
-
-  // Draws only the spectrum line over the picture already shown (the timer's
-  // cheap redraw of a running search); set by the plot layer's owner.
-  std::function<void()> drawSpectrumCurve;
 };
 
 // The general error handler: runs one command and shows the text of any

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "plot/canvas.h"
+
 namespace korvel {
 
 // Every control the commands read or write, named as in the window and its
@@ -88,6 +90,13 @@ class Platform {
   virtual void RequestRepaint() = 0;
   virtual void ProcessEvents() = 0;
   virtual bool IsMainWindowActive() = 0;
+  // Draws over the picture the plot surface shows, without a full repaint
+  // (the growing spectrum of a running search, the mouse's figures), and shows
+  // the result at once.
+  virtual void DrawOnPlot(const std::function<void(Canvas&)>& draw) = 0;
+  // The share 0 .. 1 of a running search's trials done, shown beside the
+  // status line; a negative share hides it.
+  virtual void SetProgress(double share) = 0;
 
   // Shows a dialog modally. Its OK button calls onOk, which validates the
   // fields and returns true when the dialog may close with OK. Returns true

@@ -1,5 +1,8 @@
 #include "app/run_control.h"
 
+#include "app/paint_commands.h"
+#include "plot/spectrum_view.h"
+
 namespace korvel {
 
 void BStopClick(AppContext& a) {
@@ -11,10 +14,11 @@ void Timer1Timer(AppContext& a) {
   // An unchanged vertical range keeps the axes valid: only the line is drawn
   // again. A new range needs the axes redrawn, so the whole surface repaints.
   if (s.SpecMax == s.DrawnSpecMax && s.SpecMin == s.DrawnSpecMin) {
-    if (a.drawSpectrumCurve) a.drawSpectrumCurve();
+    a.p.DrawOnPlot([&s](Canvas& c) { DrawSpectrumCurve(s, c); });
   } else {
     a.p.RequestRepaint();
   }
+  a.p.SetProgress(SearchProgress(s));
 }
 
 void OnPx2Click(AppContext& a) {

@@ -28,6 +28,9 @@ void RunSearchCommand(AppContext& a, SearchKind kind) {
   }
   a.p.SetVisible(Control::BPrewhite, false);
   StartSearch(a.s, kind);
+  // The first pass through the event loop then shows the empty spectrum and
+  // "Running...", however short the search.
+  a.p.RequestRepaint();
   PlatformSearchHooks hooks(a);
   RunSearch(a.s, kind, hooks);
 }
@@ -41,9 +44,15 @@ void PlatformSearchHooks::BetweenTrials() {
   a_.p.ProcessEvents();
 }
 
-void LaflerKinman1Click(AppContext& a) { RunSearchCommand(a, SearchKind::LaflerKinman); }
-void Deeming1Click(AppContext& a) { RunSearchCommand(a, SearchKind::Deeming); }
-void SecP1Click(AppContext& a) { RunSearchCommand(a, SearchKind::Secondary); }
+void LaflerKinman1Click(AppContext& a) {
+  RunSearchCommand(a, SearchKind::LaflerKinman);
+}
+void Deeming1Click(AppContext& a) {
+  RunSearchCommand(a, SearchKind::Deeming);
+}
+void SecP1Click(AppContext& a) {
+  RunSearchCommand(a, SearchKind::Secondary);
+}
 
 void OnChaosClick(AppContext& a) {
   a.p.ShowMessage(ReshuffleMags(a.s, static_cast<uint64_t>(a.p.MillisecondsOfDay())));
@@ -57,7 +66,9 @@ void N2Click(AppContext& a) {
     a.p.ShowMessage(result.text);
 }
 
-void OnStatClick(AppContext& a) { ReadStatistics(a.s); }
+void OnStatClick(AppContext& a) {
+  ReadStatistics(a.s);
+}
 
 void OnMagIntClick(AppContext& a) {
   ToggleMagMode(a.s);

@@ -24,7 +24,11 @@ class PlatformSearchHooks : public SearchHooks {
  public:
   explicit PlatformSearchHooks(AppContext& a) : a_(a) {}
   void BetweenTrials() override;
-  void SetTimerEnabled(bool enabled) override { a_.p.SetTimerEnabled(enabled); }
+  // The progress bar lives exactly as long as the timer of the run.
+  void SetTimerEnabled(bool enabled) override {
+    a_.p.SetTimerEnabled(enabled);
+    a_.p.SetProgress(enabled ? 0.0 : -1.0);
+  }
   void RequestRepaint() override { a_.p.RequestRepaint(); }
   void SetStatus(const std::string& text) override { a_.p.SetStatus(text); }
   void ShowMessage(const std::string& text) override { a_.p.ShowMessage(text); }

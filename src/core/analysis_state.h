@@ -60,6 +60,16 @@ struct AnalysisState {
   int32_t MagAxisFlip = 0, MagAxisSign = 0;
   std::string MagLabel;
   bool StatLoaded = false, MLCLoaded = false, MirrorOn = false, SelMade = false;
+  double MirrorJD = 0;  // the date the time view is mirrored about
+
+  // ---- Geometry of the picture last drawn (src/plot): frames in pixels and
+  // scales, rewritten by each paint of their view; the mouse reads them. ----
+  int32_t PhBoxLeft = 0, PhBoxTop = 0, PhBoxRight = 0, PhBoxBottom = 0;      // 'd' 'l' 'n' 'm'
+  int32_t BinBoxLeft = 0, BinBoxRight = 0, BinBoxTop = 0, BinBoxBottom = 0;  // 's'
+  double PhScaleX = 0;    // pixels per unit of phase on a fixed phase axis
+  double PhSpan = 0;      // width of the zoomed phase window
+  double TimeScaleX = 0;  // pixels per day on the time view
+  int32_t StepIndex = 0;  // position 1 .. 28 in NiceSteps of the last axis step
 
   // Names and files.
   std::string DataFileName, BaseName, InitDir, LastFile, CfgPath, ExePath;
@@ -75,8 +85,8 @@ struct AnalysisState {
   int32_t MeanPoints = 0, CurveNumber = 1;
   double BinLength = 0;
   std::string CollectFileName;
-  std::array<double, kMeanSize> MeanCount{}, MeanPhase{}, MeanMag{}, MeanPhaseErr{},
-      MeanMagErr{}, EditedMag{};
+  std::array<double, kMeanSize> MeanCount{}, MeanPhase{}, MeanMag{}, MeanPhaseErr{}, MeanMagErr{},
+      EditedMag{};
   double MeanMagHigh = 0, MeanMagLow = 0;
 
   // ---- Curves read back from a collecting file (src/lightcurve/mean_curve_file):

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/analysis_state.h"
+#include "core/colour.h"
 
 namespace korvel {
 
@@ -25,9 +26,6 @@ BinPlace SecondaryBinPlace(const AnalysisState& s, int32_t i);
 // View 'n': the colour parameter 2 Frac((JD[i] - ExtrDate) / P2), in [0, 2).
 double SecondaryColourParam(const AnalysisState& s, int32_t i);
 
-struct Rgb {
-  int32_t r, g, b;
-};
 // The colour of the colour parameter w: red near w = 0.5, green near 1, blue
 // near 1.5 and 0, each channel truncated and never below 0.
 Rgb PhaseColour(double w);

@@ -68,6 +68,15 @@ class FakePlatform : public Platform {
     if (onProcessEvents) onProcessEvents();
   }
   bool IsMainWindowActive() override { return mainWindowActive; }
+  // Incremental drawings go to plotCanvas when a test sets one.
+  Canvas* plotCanvas = nullptr;
+  int plotDraws = 0;
+  void DrawOnPlot(const std::function<void(Canvas&)>& draw) override {
+    ++plotDraws;
+    if (plotCanvas) draw(*plotCanvas);
+  }
+  std::vector<double> progress;
+  void SetProgress(double share) override { progress.push_back(share); }
 
   bool ShowDialog(Dialog dialog, const std::function<bool()>& onOk) override {
     dialogsShown.push_back(dialog);

@@ -1,0 +1,10 @@
+// The About page of the plot surface.
+#pragma once
+
+#include "plot/canvas.h"
+
+namespace korvel {
+
+void DrawAbout(Canvas& c);
+
+}  // namespace korvel
