@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "batch/command.h"
+#include "batch/plot_command.h"
 #include "batch/reshuffle_command.h"
 #include "batch/search_command.h"
 #include "batch/stats_command.h"
@@ -15,12 +16,10 @@ int main(int argc, char** argv) {
   CLI::App app{"korvel-batch: period analysis of variable-star photometry without a window"};
   app.require_subcommand(1);
   const std::vector<korvel::batch::Command> commands = {
-      korvel::batch::AddStatsCommand(app),
-      korvel::batch::AddSearchCommand(app),
-      korvel::batch::AddReshuffleCommand(app),
-      korvel::batch::AddWaveCommand(app),
-      korvel::batch::AddPrewhitenCommand(app),
-      korvel::batch::AddModelCommand(app),
+      korvel::batch::AddStatsCommand(app),     korvel::batch::AddSearchCommand(app),
+      korvel::batch::AddReshuffleCommand(app), korvel::batch::AddWaveCommand(app),
+      korvel::batch::AddPrewhitenCommand(app), korvel::batch::AddModelCommand(app),
+      korvel::batch::AddPlotCommand(app),
   };
   CLI11_PARSE(app, argc, argv);
   for (const auto& command : commands)

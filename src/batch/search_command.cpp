@@ -6,6 +6,7 @@
 #include <string>
 
 #include "batch/batch_hooks.h"
+#include "batch/batch_search.h"
 #include "batch/load_options.h"
 #include "batch/search_parameters.h"
 #include "batch/search_report.h"
@@ -16,10 +17,6 @@
 namespace korvel::batch {
 
 namespace {
-
-// The Deeming engine asks for the spectrum file name even when it writes no
-// file: the default text of the window's edit.
-constexpr const char* kDefaultSpectrumFile = "SpFName.dat";
 
 struct SearchArgs {
   LoadArgs load;
@@ -61,53 +58,22 @@ int RunSearchCommand(const SearchArgs& args) {
   const LoadOutcome outcome = LoadForBatch(s, args.load, std::cerr);
   if (!outcome.loaded) return outcome.exitCode;
 
-  SearchParameters params = args.params;
-  if (args.kind == SearchKind::Secondary && args.pmax->count() == 0)
-    params.pmax = kDefaultSecondaryPmax;
-  if (const auto refusal = ApplySearchParameters(s, args.kind, params)) {
-    std::cerr << *refusal << '\n';
-    if (args.kind == SearchKind::Secondary && args.period->count() == 0)
-      std::cerr << "The secondary period needs the primary period: --period P\n";
-    return kExitRefused;
-  }
-  // The panel's switches: "Window spectrum" and "Spectrum to file".
-  const bool toFile = args.spectrumFileOption->count() > 0;
-  if (args.kind == SearchKind::Deeming) {
-    s.WindowSpec = args.window;
-    if (toFile) s.SpecToFile = true;
-  }
-  if (const auto refusal = CheckSearchable(s, args.kind)) {
-    std::cerr << *refusal << '\n';
-    return kExitRefused;
-  }
-
-  StartSearch(s, args.kind);
-  const std::string fileName = toFile ? args.spectrumFile : kDefaultSpectrumFile;
-  BatchSearchHooks hooks(s, fileName, args.progress ? &std::cerr : nullptr);
-  try {
-    RunSearch(s, args.kind, hooks);
-  } catch (const KorvelError& e) {
-    // Only the spectrum file can fail; the engine has ended the run cleanly.
-    hooks.FinishProgress();
-    for (const std::string& m : hooks.Messages()) std::cerr << m << '\n';
-    std::cerr << e.what() << ": " << fileName << '\n';
-    return kExitWriteError;
-  }
-  hooks.FinishProgress();
-  for (const std::string& m : hooks.Messages()) std::cerr << m << '\n';
-  // An engine that refuses the run says why on the status line.
-  if (hooks.Status().rfind("Done...", 0) != 0) {
-    std::cerr << hooks.Status() << '\n';
-    return kExitRefused;
-  }
+  BatchSearchRequest request;
+  request.kind = args.kind;
+  request.params = args.params;
+  request.pmaxGiven = args.pmax->count() > 0;
+  request.periodGiven = args.period->count() > 0;
+  request.window = args.window;
+  if (args.spectrumFileOption->count() > 0) request.spectrumFile = args.spectrumFile;
+  request.progress = args.progress ? &std::cerr : nullptr;
+  const BatchSearchOutcome searched = RunBatchSearch(s, request, std::cerr);
+  if (searched.exitCode) return *searched.exitCode;
 
   if (args.kind == SearchKind::Deeming && s.AmpDist.AmpTrials > 0) ComputeSigLevels(s);
   if (args.json)
-    std::cout
-        << SearchJson(s, args.kind, TrialsMade(args.kind, hooks.Calls()), hooks.Status()).dump()
-        << '\n';
+    std::cout << SearchJson(s, args.kind, searched.trials, searched.status).dump() << '\n';
   else
-    PrintSearchText(s, args.kind, hooks.Status(), std::cout);
+    PrintSearchText(s, args.kind, searched.status, std::cout);
   std::cout.flush();
   return outcome.exitCode;
 }

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -91,6 +92,15 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   StatusBar1->setPalette(white);
   StatusBar1->setAutoFillBackground(true);
   setStatusBar(StatusBar1);
+  SearchProgress = new QProgressBar(StatusBar1);
+  SearchProgress->setObjectName("SearchProgress");
+  SearchProgress->setRange(0, 100);
+  SearchProgress->setMaximumWidth(160);
+  // No taller than the status line's text, so that showing it never resizes
+  // the plot surface in the middle of a search.
+  SearchProgress->setMaximumHeight(StatusBar1->fontMetrics().height());
+  StatusBar1->addPermanentWidget(SearchProgress);
+  SearchProgress->hide();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
@@ -130,8 +140,7 @@ void TForm1::BuildMenu() {
   LightCurveMenu = MethodMenu->addMenu("Light curve");
   LightCurveMenu->setObjectName("LightCurve");
   item(LightCurveMenu, "For the primary period", "Lightcurveofthemainperiod1Click");
-  item(LightCurveMenu, "Light curves divided by the secondary period phase bins",
-       "MenuLCSecClick");
+  item(LightCurveMenu, "Light curves divided by the secondary period phase bins", "MenuLCSecClick");
   item(LightCurveMenu, "The secondary period phases are distinquished with different colors",
        "Colr2PCurveClick");
   item(LightCurveMenu, "Dependent on time", "TimeOnClick");

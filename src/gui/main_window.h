@@ -12,6 +12,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QStatusBar;
@@ -40,6 +41,9 @@ class TForm1 : public QMainWindow {
   QTableWidget* StrGr;
   QFrame* Panel1;
   QStatusBar* StatusBar1;
+  // At the right of the status line: the share of a running search's trials
+  // done. Hidden at start and between searches.
+  QProgressBar* SearchProgress;
 
   QSpinBox* SpinEdit1;
   QLabel* LabelColumn;

@@ -1,10 +1,14 @@
-// PWin, the plot surface of the main window.
+// PWin, the plot surface of the main window. It keeps the picture last drawn
+// as an image: a full repaint clears it to the window colour and draws the
+// whole picture into it; incremental drawing (the growing spectrum, the
+// mouse's figures) draws over it; painting the widget only shows it.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 #include <functional>
 
-class QPainter;
+#include "plot/canvas.h"
 
 namespace korvel::gui {
 
@@ -14,12 +18,27 @@ class PlotSurface : public QWidget {
  public:
   explicit PlotSurface(QWidget* parent);
 
-  // Draws the current view over the blue background. Unset until the views
-  // are drawn through the Canvas port; then the plotting shell sets it.
-  std::function<void(QPainter&)> onPaint;
+  // Draws the whole picture (the program sets it to the paint handler).
+  std::function<void(Canvas&)> paintPicture;
+
+  // The next showing draws the whole picture again.
+  void RequestFullRepaint();
+  bool FullRepaintPending() const { return fullRepaintPending_; }
+  // Draws over the picture shown, without clearing it, and shows the result.
+  void DrawOver(const std::function<void(Canvas&)>& draw);
+
+  // The picture last drawn, as the surface shows it.
+  const QImage& Picture() const { return picture_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void Render();
+
+  QImage picture_;
+  bool fullRepaintPending_ = true;
 };
 
 }  // namespace korvel::gui

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -16,6 +17,8 @@
 #include <QTableWidget>
 #include <QTime>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <new>
 #include <stdexcept>
 
@@ -27,8 +30,12 @@ namespace korvel::gui {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+std::string S(const QString& s) {
+  return s.toStdString();
+}
 
 struct FileDialogLook {
   const char* title;  // nullptr: the toolkit's own title
@@ -39,8 +46,8 @@ struct FileDialogLook {
 FileDialogLook LookOf(FileDialog d) {
   switch (d) {
     case FileDialog::FindFile:
-      return {"Поиск файла", {"Все файлы (*.*)", "Звезды (*.dat *.ne2 *.o)"},
-              QFileDialog::AcceptOpen};
+      return {
+          "Поиск файла", {"Все файлы (*.*)", "Звезды (*.dat *.ne2 *.o)"}, QFileDialog::AcceptOpen};
     case FileDialog::SaveFile:
       return {"Установите имя для нового файла...", {}, QFileDialog::AcceptSave};
     case FileDialog::MLCFileShow:
@@ -116,7 +123,9 @@ QtPlatform::QtPlatform(TForm1& form, TDialLK& dialLK, TDlgLC& dlgLC, TDlgSecP& d
   files_[FileDialog::MLCFileShow].name = "ci51.mlc";
 }
 
-TOKRightDlg& QtPlatform::DialogOf(Dialog dialog) const { return *dialogs_.at(dialog); }
+TOKRightDlg& QtPlatform::DialogOf(Dialog dialog) const {
+  return *dialogs_.at(dialog);
+}
 
 QObject* QtPlatform::ControlObject(Control c) const {
   const auto it = controls_.find(c);
@@ -159,13 +168,35 @@ Answer QtPlatform::AskYesNoCancel(const std::string& text) {
   }
 }
 
-void QtPlatform::SetStatus(const std::string& text) { form_.StatusBar1->showMessage(Q(text)); }
+void QtPlatform::SetStatus(const std::string& text) {
+  form_.StatusBar1->showMessage(Q(text));
+}
 
-void QtPlatform::RequestRepaint() { form_.PWin->update(); }
+void QtPlatform::RequestRepaint() {
+  form_.PWin->RequestFullRepaint();
+}
 
-void QtPlatform::ProcessEvents() { QCoreApplication::processEvents(); }
+void QtPlatform::ProcessEvents() {
+  QCoreApplication::processEvents();
+}
 
-bool QtPlatform::IsMainWindowActive() { return form_.isActiveWindow(); }
+bool QtPlatform::IsMainWindowActive() {
+  return form_.isActiveWindow();
+}
+
+void QtPlatform::DrawOnPlot(const std::function<void(Canvas&)>& draw) {
+  form_.PWin->DrawOver(draw);
+}
+
+void QtPlatform::SetProgress(double share) {
+  QProgressBar* bar = form_.SearchProgress;
+  if (!(share >= 0)) {  // negative (or not a number): no search runs
+    bar->hide();
+    return;
+  }
+  bar->setValue(static_cast<int>(std::lround(std::min(share, 1.0) * 100)));
+  bar->show();
+}
 
 bool QtPlatform::ShowDialog(Dialog dialog, const std::function<bool()>& onOk) {
   TOKRightDlg& dlg = DialogOf(dialog);
@@ -222,13 +253,17 @@ bool QtPlatform::RunFileDialog(FileDialog dialog,
   }
 }
 
-std::string QtPlatform::FileDialogDir(FileDialog dialog) { return files_[dialog].dir; }
+std::string QtPlatform::FileDialogDir(FileDialog dialog) {
+  return files_[dialog].dir;
+}
 
 void QtPlatform::SetFileDialogDir(FileDialog dialog, const std::string& dir) {
   files_[dialog].dir = dir;
 }
 
-std::string QtPlatform::FileDialogName(FileDialog dialog) { return files_[dialog].name; }
+std::string QtPlatform::FileDialogName(FileDialog dialog) {
+  return files_[dialog].name;
+}
 
 void QtPlatform::SetFileDialogName(FileDialog dialog, const std::string& name) {
   files_[dialog].name = name;
@@ -241,7 +276,9 @@ void QtPlatform::SetTimerEnabled(bool enabled) {
     form_.Timer1->stop();
 }
 
-bool QtPlatform::TimerEnabled() { return form_.Timer1->isActive(); }
+bool QtPlatform::TimerEnabled() {
+  return form_.Timer1->isActive();
+}
 
 std::string QtPlatform::Text(Control c) {
   QObject* o = ControlObject(c);
@@ -350,8 +387,12 @@ void QtPlatform::Quit() {
   QCoreApplication::quit();
 }
 
-std::string QtPlatform::CurrentDir() { return S(QDir::currentPath()); }
+std::string QtPlatform::CurrentDir() {
+  return S(QDir::currentPath());
+}
 
-int64_t QtPlatform::MillisecondsOfDay() { return QTime::currentTime().msecsSinceStartOfDay(); }
+int64_t QtPlatform::MillisecondsOfDay() {
+  return QTime::currentTime().msecsSinceStartOfDay();
+}
 
 }  // namespace korvel::gui

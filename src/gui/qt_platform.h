@@ -59,6 +59,8 @@ class QtPlatform final : public Platform {
   void RequestRepaint() override;
   void ProcessEvents() override;
   bool IsMainWindowActive() override;
+  void DrawOnPlot(const std::function<void(Canvas&)>& draw) override;
+  void SetProgress(double share) override;
 
   bool ShowDialog(Dialog dialog, const std::function<bool()>& onOk) override;
 

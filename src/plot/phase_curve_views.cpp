@@ -43,7 +43,9 @@ void DrawZoomedPhaseAxis(AnalysisState& s, Canvas& c, const AxisRange& window, i
   if (span / step <= 5) step *= 2;
   const LabelFormat format = StepLabelFormat(s.StepIndex);
   const double first = std::trunc(window.low / step), last = std::trunc(window.high / step);
-  for (double n = first; n <= last && n - first < kMaxTicks; ++n) {
+  // Counted apart from n: far out, ++n no longer changes n.
+  double n = first;
+  for (int count = 0; count < kMaxTicks && n <= last; ++count, ++n) {
     const double v = n * step;
     if (!(window.low < v && v < window.high)) continue;
     const int x = ToPixel((v - window.low) / span * (R - L)) + L;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "support/fake_platform.h"
+#include "support/recording_canvas.h"
 
 namespace korvel {
 namespace {
@@ -118,17 +121,35 @@ TEST_F(RunControl, Px2DoublesAndHalvesOnlyOnAShownPhaseCurve) {
 }
 
 TEST_F(RunControl, TimerRedrawsTheCurveOnlyWhileTheRangeIsUnchanged) {
-  int curves = 0;
-  a.drawSpectrumCurve = [&] { ++curves; };
+  testing::RecordingCanvas shown;
+  p.plotCanvas = &shown;
   s.SpecMax = s.DrawnSpecMax = 2.0;
   s.SpecMin = s.DrawnSpecMin = 0.5;
+  s.SpecYScale = 250 / 1.5;  // as the last full paint left it
+  for (int i = 0; i <= 9; ++i) s.SpecLow[i] = s.SpecHigh[i] = 1.0;
+  s.FreqLo = 0.5;
+  s.FreqEnd = 1.5;
+  s.Freq = 1.0;  // half of the trial frequencies done
   RunCommand(a, Timer1Timer);
-  EXPECT_EQ(curves, 1);
+  EXPECT_EQ(p.plotDraws, 1);
   EXPECT_EQ(p.repaints, 0);
+  // Only the curve, over the picture shown: columns 0 .. 9 at
+  // y = 300 - (1.0 - 0.5) * 166.67 = 216.67, ten highs and nine lows.
+  EXPECT_EQ(shown.Lines().size(), 19u);
+  EXPECT_TRUE(shown.HasLine(80, 217, 81, 217));
+  EXPECT_EQ(shown.PixelAt(85, 217), kWhite);
+  EXPECT_TRUE(shown.OpsOf(testing::CanvasOp::Kind::Rectangle).empty());
+  EXPECT_TRUE(shown.Texts().empty());
+  EXPECT_EQ(p.progress, std::vector<double>{0.5});
+
+  // A new maximum needs new axes: a full repaint, nothing drawn over the old picture.
   s.SpecMax = 2.5;
+  s.Freq = 1.25;
   RunCommand(a, Timer1Timer);
-  EXPECT_EQ(curves, 1);
+  EXPECT_EQ(p.plotDraws, 1);
   EXPECT_EQ(p.repaints, 1);
+  EXPECT_EQ(shown.Lines().size(), 19u);
+  EXPECT_EQ(p.progress, (std::vector<double>{0.5, 0.75}));
 }
 
 TEST_F(RunControl, StopWindowSpectrumAndSpectrumToFile) {

@@ -13,9 +13,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -47,7 +47,8 @@ QString LabelOf(QWidget* field) {
   if (!form) return "<no form>";
   for (int r = 0; r < form->rowCount(); ++r) {
     QLayoutItem* item = form->itemAt(r, QFormLayout::FieldRole);
-    if (!item || (item->widget() != field && !(item->layout() && item->layout()->indexOf(field) >= 0)))
+    if (!item ||
+        (item->widget() != field && !(item->layout() && item->layout()->indexOf(field) >= 0)))
       continue;
     QLayoutItem* label = form->itemAt(r, QFormLayout::LabelRole);
     auto* l = label ? qobject_cast<QLabel*>(label->widget()) : nullptr;
@@ -67,7 +68,9 @@ bool CaptionFits(QAbstractButton* b) {
   return b->fontMetrics().horizontalAdvance(b->text()) <= room.width();
 }
 
-QColor PixelAt(QWidget* w, int x, int y) { return w->grab().toImage().pixelColor(x, y); }
+QColor PixelAt(QWidget* w, int x, int y) {
+  return w->grab().toImage().pixelColor(x, y);
+}
 
 }  // namespace
 
@@ -88,7 +91,8 @@ class WindowTest : public QObject {
     // Panel along the bottom of the plot, status line under it.
     QCOMPARE(f.Panel1->mapTo(&f, QPoint(0, 0)).y(), f.PWin->mapTo(&f, QPoint(0, 0)).y() + 432);
     QVERIFY(f.StatusBar1->geometry().top() >= f.Panel1->mapTo(&f, QPoint(0, 63)).y());
-    QCOMPARE(PixelAt(f.PWin, 10, 10), QColor(0, 0, 255));
+    // Nothing to draw yet: the surface shows the window colour.
+    QCOMPARE(PixelAt(f.PWin, 10, 10), QColor(0, 128, 255));
     QCOMPARE(PixelAt(f.Panel1, 300, 58), QColor(0, 128, 255));
     QCOMPARE(PixelAt(f.StatusBar1, 200, f.StatusBar1->height() / 2), QColor(Qt::white));
     // Without arguments the start loads nothing and says nothing.
@@ -291,7 +295,8 @@ class WindowTest : public QObject {
     QCOMPARE(p.dlgSecP.Mode->title(), QString("Mode"));
     QCOMPARE(p.dlgSecP.Mode1->text(),
              QString("To devide the phases of the secondary period  by bins"));
-    QCOMPARE(p.dlgSecP.Mode2->text(), QString("To divide the phases of the primary period by bins"));
+    QCOMPARE(p.dlgSecP.Mode2->text(),
+             QString("To divide the phases of the primary period by bins"));
     QVERIFY(p.dlgSecP.Mode1->isChecked());
     QVERIFY(!p.dlgSecP.Mode2->isChecked());
     p.platform.SetChecked(Control::SecP_Mode2, true);
@@ -380,7 +385,8 @@ class WindowTest : public QObject {
 
     // An error inside OK is shown and keeps the dialog open.
     pf.SetDialogHook([](korvel::gui::TOKRightDlg& d) { d.OKBtn->click(); });
-    QVERIFY(!pf.ShowDialog(Dialog::SecP, []() -> bool { throw std::runtime_error("I/O error 5"); }));
+    QVERIFY(
+        !pf.ShowDialog(Dialog::SecP, []() -> bool { throw std::runtime_error("I/O error 5"); }));
     QCOMPARE(t.messages, std::vector<std::string>({"I/O error 5"}));
 
     // The real modal loop: OK pressed while the dialog is shown.
@@ -525,7 +531,8 @@ class WindowTest : public QObject {
     std::string text;
     for (int i = 0; i < 400; ++i) {
       const double jd = 1000 + i + 0.37 * (i % 3);
-      text += std::to_string(jd) + " " + std::to_string(12 + 0.5 * std::sin(2 * M_PI * jd / 10)) + "\n";
+      text +=
+          std::to_string(jd) + " " + std::to_string(12 + 0.5 * std::sin(2 * M_PI * jd / 10)) + "\n";
     }
     const std::string file = WriteFile(tmp, "sine.dat", text);
     p.platform.SetFileDialogHook(
@@ -585,7 +592,6 @@ class WindowTest : public QObject {
     QDir::setCurrent(oldDir);
   }
 
-
   void waveAndPrewhiteningRunFromTheWindow() {
     TestProgram t({"korvel"});
     QVERIFY(t.ShowAndActivate());
@@ -594,7 +600,8 @@ class WindowTest : public QObject {
     std::string text;
     for (int i = 0; i < 300; ++i) {
       const double jd = 1000 + i * 0.2 + 0.013 * (i % 7);
-      text += std::to_string(jd) + " " + std::to_string(12 + 0.5 * std::sin(2 * M_PI * jd / 2)) + "\n";
+      text +=
+          std::to_string(jd) + " " + std::to_string(12 + 0.5 * std::sin(2 * M_PI * jd / 2)) + "\n";
     }
     const std::string file = WriteFile(tmp, "sine.dat", text);
     const std::string collect = tmp.filePath("sine.sup").toStdString();
@@ -621,11 +628,10 @@ class WindowTest : public QObject {
     });
     p.form.findChild<QAction*>("Lightcurveofthemainperiod1Click")->trigger();
     QCOMPARE(p.state.View, 'l');
-    p.platform.SetFileDialogHook(
-        [&](FileDialog d, QFileDialog&) -> std::optional<std::string> {
-          if (d == FileDialog::MLCDialog) return collect;
-          return std::nullopt;
-        });
+    p.platform.SetFileDialogHook([&](FileDialog d, QFileDialog&) -> std::optional<std::string> {
+      if (d == FileDialog::MLCDialog) return collect;
+      return std::nullopt;
+    });
     bool appendChecked = false, appendEnabled = true;
     p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
       auto* mlc = qobject_cast<korvel::gui::TMLCDlg*>(&d);
@@ -655,11 +661,10 @@ class WindowTest : public QObject {
     QVERIFY(p.state.MagVar < 0.01);
 
     // Mean light curve file reads the collected curve back.
-    p.platform.SetFileDialogHook(
-        [&](FileDialog d, QFileDialog&) -> std::optional<std::string> {
-          if (d == FileDialog::MLCFileShow) return collect;
-          return std::nullopt;
-        });
+    p.platform.SetFileDialogHook([&](FileDialog d, QFileDialog&) -> std::optional<std::string> {
+      if (d == FileDialog::MLCFileShow) return collect;
+      return std::nullopt;
+    });
     t.messages.clear();
     p.form.findChild<QAction*>("OnMLCfileClick")->trigger();
     QVERIFY(t.messages.empty());

@@ -1,0 +1,279 @@
+#include "batch/plot_command.h"
+
+#include <cmath>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "batch/batch_search.h"
+#include "batch/load_options.h"
+#include "batch/search_parameters.h"
+#include "core/error.h"
+#include "gui/file_renderer.h"
+#include "io/text_reader.h"
+#include "lightcurve/mean_curve_file.h"
+#include "lightcurve/moving_average.h"
+#include "lightcurve/phase_views.h"
+#include "lightcurve/stat_file.h"
+#include "search/search_start.h"
+
+namespace korvel::batch {
+
+namespace {
+
+// Pictures are drawn by the window's Qt canvas: a build without the window
+// (the sanitizer build) has the command, but can only say why it draws
+// nothing.
+#ifdef KORVEL_HAS_RENDERER
+constexpr bool kHasRenderer = true;
+#else
+constexpr bool kHasRenderer = false;
+#endif
+constexpr const char* kNoRenderer =
+    "This build of korvel-batch has no picture renderer (it was built without Qt)...";
+
+struct PlotArgs {
+  LoadArgs load;
+  std::string viewText;
+  char view = 't';
+  std::string out;
+  int width = 734, height = 432;
+  // The light-curve elements, as the "Light curve elements" dialog stores
+  // them (and, for the secondary-period search, as its dialog does).
+  double period = 0, epoch = 0, p2 = 0, extremumDate = 0;
+  int bins = 8;
+  bool intensity = false;
+  std::string model;
+  // The mean light curve of view m, as "Moving average method calculation".
+  int points = 40;
+  double binLength = 0.05;
+  // A search run first, as korvel-batch search runs it.
+  std::optional<SearchKind> search;
+  SearchKind searchKind = SearchKind::LaflerKinman;
+  SearchParameters params;
+  bool window = false;
+  std::string spectrumFile;
+
+  CLI::Option* periodOption = nullptr;
+  CLI::Option* p2Option = nullptr;
+  CLI::Option* pmaxOption = nullptr;
+  CLI::Option* spectrumFileOption = nullptr;
+  std::vector<CLI::Option*> searchOnly, deemingOnly, secondaryOnly, meanCurveOnly;
+};
+
+bool AnyGiven(const std::vector<CLI::Option*>& options) {
+  for (const CLI::Option* o : options)
+    if (o->count() > 0) return true;
+  return false;
+}
+
+bool NeedsPeriod(char view) {
+  return view == 'l' || view == 'd' || view == 's' || view == 'n' || view == 'm';
+}
+bool NeedsSecondary(char view) {
+  return view == 's' || view == 'n';
+}
+
+// What the command line asks for that cannot be drawn, checked before
+// anything is read: the message, or nothing.
+std::optional<std::string> ArgumentProblem(const PlotArgs& a) {
+  if (auto problem = gui::PictureProblem(a.out, a.width, a.height)) return problem;
+  if (!a.search && AnyGiven(a.searchOnly))
+    return "--pmax, --pmin, --phase-shift, --window, --spectrum-file and --mode belong to "
+           "--search...";
+  if (a.search != SearchKind::Deeming && AnyGiven(a.deemingOnly))
+    return "--window and --spectrum-file belong to --search deeming...";
+  if (a.search != SearchKind::Secondary && AnyGiven(a.secondaryOnly))
+    return "--mode belongs to --search secondary...";
+  if (a.view != 'm' && AnyGiven(a.meanCurveOnly))
+    return "--points and --bin-length belong to --view m...";
+  if (a.search) {
+    // The search leaves its own view showing its spectrum.
+    const char letter = ViewLetter(*a.search);
+    if (a.view != letter)
+      return std::string("A search shows its spectrum in view ") + letter + ": --view " + letter +
+             "...";
+    return std::nullopt;
+  }
+  // The dialogs' own refusals, with their messages.
+  if (NeedsPeriod(a.view) && a.periodOption->count() == 0)
+    return std::string("View ") + a.view + " needs the period: --period P";
+  if (NeedsPeriod(a.view)) {
+    if (!(a.period > 0) || !std::isfinite(a.period)) return "Error in Po...";
+    if (!std::isfinite(a.epoch)) return "Error in JD max...";
+  }
+  if (NeedsSecondary(a.view)) {
+    if (a.p2Option->count() == 0)
+      return std::string("View ") + a.view + " needs the secondary period: --p2 P2";
+    if (!(a.p2 > 0) || !std::isfinite(a.p2)) return "Error in P2...";
+    if (!std::isfinite(a.extremumDate)) return "Error in JD extremal amplitude...";
+    if (!(a.bins > 1)) return "Error in Number of bins...";
+  }
+  if (a.view == 'm') {
+    if (!(a.points > 1 && a.points < AnalysisState::kMeanSize)) return "Error in Number...";
+    if (!(a.binLength > 0 && a.binLength <= 0.25)) return "Error in Interval extention...";
+  }
+  return std::nullopt;
+}
+
+// The search as korvel-batch search runs it; View and DataReady are then as
+// after a search in the window. The exit code of a refusal, or nothing.
+std::optional<int> RunSearchFirst(AnalysisState& s, const PlotArgs& a) {
+  BatchSearchRequest request;
+  request.kind = *a.search;
+  request.params = a.params;
+  request.params.period = a.period;
+  request.params.epoch = a.epoch;
+  request.params.extremumDate = a.extremumDate;
+  request.params.bins = a.bins;
+  request.pmaxGiven = a.pmaxOption->count() > 0;
+  request.periodGiven = a.periodOption->count() > 0;
+  request.window = a.window;
+  if (a.spectrumFileOption->count() > 0) request.spectrumFile = a.spectrumFile;
+  return RunBatchSearch(s, request, std::cerr).exitCode;
+}
+
+// The state a light-curve view is drawn from: the elements as the "Light
+// curve elements" dialog stores them, and for view m the mean curve as Wave
+// computes it.
+void SetUpView(AnalysisState& s, const PlotArgs& a) {
+  if (a.periodOption->count() > 0) s.Period = a.period;
+  s.Epoch = a.epoch;
+  if (a.p2Option->count() > 0) s.P2 = a.p2;
+  s.ExtrDate = a.extremumDate;
+  s.NBins = a.bins;
+  if (a.view == 'm') {
+    s.MeanPoints = a.points;
+    s.BinLength = a.binLength;
+    ComputePhases(s);
+    ComputeMeanCurve(s);
+    s.WaveState = 'd';
+  }
+  s.View = a.view;
+  s.DataReady = 'y';
+}
+
+std::optional<std::string> Render(AnalysisState& s, const PlotArgs& a) {
+#ifdef KORVEL_HAS_RENDERER
+  return gui::RenderPicture(s, a.out, a.width, a.height);
+#else
+  (void)s;
+  (void)a;
+  return kNoRenderer;
+#endif
+}
+
+int RunPlot(const PlotArgs& a) {
+  if (const auto problem = ArgumentProblem(a)) {
+    std::cerr << *problem << '\n';
+    return kExitRefused;
+  }
+  if (!kHasRenderer) {
+    std::cerr << kNoRenderer << '\n';
+    return kExitRefused;
+  }
+  AnalysisState s;
+  const LoadOutcome outcome = LoadForBatch(s, a.load, std::cerr);
+  if (!outcome.loaded) return outcome.exitCode;
+  if (a.intensity) ToggleMagMode(s);
+  if (!a.model.empty()) {
+    if (!FileExists(a.model)) {
+      std::cerr << "File " << a.model << " does not exist.\n";
+      return kExitFileMissing;
+    }
+    try {
+      ReadMeanCurveFile(s, a.model);
+    } catch (const KorvelError& e) {
+      std::cerr << e.what() << ": " << a.model << '\n';
+      return kExitReadError;
+    }
+  }
+  if (a.search) {
+    if (const auto refused = RunSearchFirst(s, a)) return *refused;
+  } else {
+    SetUpView(s, a);
+  }
+  if (const auto failure = Render(s, a)) {
+    std::cerr << *failure << '\n';
+    return kExitWriteError;
+  }
+  return outcome.exitCode;
+}
+
+}  // namespace
+
+Command AddPlotCommand(CLI::App& parent) {
+  auto args = std::make_shared<PlotArgs>();
+  PlotArgs& a = *args;
+  CLI::App* app = parent.add_subcommand(
+      "plot",
+      "Draw the picture the window's plot surface shows for a view of the observations and "
+      "write it as PNG, BMP, SVG or PDF (by the extension of OUT)");
+  AddLoadOptions(*app, a.load);
+  app->add_option("--view", a.viewText,
+                  "t (time), l or d (phase), s (secondary-phase bins), n (secondary-phase "
+                  "colours), m (mean light curve), h (About); after --search: its spectrum")
+      ->required()
+      ->check(CLI::IsMember({"t", "l", "d", "s", "n", "m", "h"}));
+  app->add_option("-o,--output", a.out, "Picture file written: .png, .bmp, .svg or .pdf")
+      ->required();
+  app->add_option("--width", a.width, "Width of the plot surface, pixels")->capture_default_str();
+  app->add_option("--height", a.height, "Height of the plot surface, pixels")
+      ->capture_default_str();
+  a.periodOption = app->add_option("--period", a.period, "Period, days");
+  app->add_option("--epoch", a.epoch, "Initial date (phase 0), JD")->capture_default_str();
+  a.p2Option = app->add_option("--p2", a.p2, "Secondary period, days (views s and n)");
+  app->add_option("--extremum-date", a.extremumDate, "Extremum moment date of the secondary period")
+      ->capture_default_str();
+  app->add_option("--bins", a.bins, "Number of bins of the secondary phase")->capture_default_str();
+  app->add_flag("--intensity", a.intensity, "Intensities up (\"Flux\") instead of magnitudes down");
+  app->add_option("--model", a.model, "Collecting file of mean light curves: the model on view t");
+  a.meanCurveOnly = {
+      app->add_option("--points", a.points, "View m: number of average points, 1 < N < 100")
+          ->capture_default_str(),
+      app->add_option("--bin-length", a.binLength,
+                      "View m: length of the average bin, 0 < L <= 0.25")
+          ->capture_default_str(),
+  };
+  const std::map<std::string, SearchKind> methods = {{"lk", SearchKind::LaflerKinman},
+                                                     {"deeming", SearchKind::Deeming},
+                                                     {"secondary", SearchKind::Secondary}};
+  CLI::Option* search =
+      app->add_option("--search", a.searchKind,
+                      "Run a search first (lk, deeming or secondary) and draw its spectrum")
+          ->transform(CLI::CheckedTransformer(methods, CLI::ignore_case));
+  SearchParameters& p = a.params;
+  a.pmaxOption = app->add_option("--pmax", p.pmax,
+                                 "Search: maximum trial period (default 100; secondary 1000)");
+  a.deemingOnly = {
+      app->add_flag("--window", a.window, "Deeming: compute the spectral window"),
+      a.spectrumFileOption = app->add_option("--spectrum-file", a.spectrumFile,
+                                             "Deeming: write every trial to this file"),
+  };
+  a.secondaryOnly = {
+      app->add_option("--mode", p.mode,
+                      "Secondary: 1 divides the secondary phases by bins, 2 the primary phases")
+          ->check(CLI::IsMember({1, 2}))
+          ->capture_default_str(),
+  };
+  a.searchOnly = {
+      a.pmaxOption,
+      app->add_option("--pmin", p.pmin, "Search: minimum trial period")->capture_default_str(),
+      app->add_option("--phase-shift", p.phaseShift,
+                      "Search: maximum phase shift between the first and last observation from "
+                      "one trial to the next")
+          ->capture_default_str(),
+  };
+  a.searchOnly.insert(a.searchOnly.end(), a.deemingOnly.begin(), a.deemingOnly.end());
+  a.searchOnly.insert(a.searchOnly.end(), a.secondaryOnly.begin(), a.secondaryOnly.end());
+  return {app, [args, search] {
+            args->view = args->viewText.at(0);
+            if (search->count() > 0) args->search = args->searchKind;
+            return RunPlot(*args);
+          }};
+}
+
+}  // namespace korvel::batch
