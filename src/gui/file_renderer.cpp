@@ -20,6 +20,13 @@ namespace {
 // A headless application for a program that has none (korvel-batch): text
 // needs the font database, and no display may be required.
 std::unique_ptr<QGuiApplication> HeadlessApplication() {
+  // A command-line run as root has no XDG runtime directory, and needs none:
+  // Qt's notice about it would only clutter the command's output.
+  static const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set")) return;
+        if (previous) previous(type, context, message);
+      });
   static int argc = 3;
   static char name[] = "korvel-batch", option[] = "-platform", platform[] = "offscreen";
   static char* argv[] = {name, option, platform, nullptr};

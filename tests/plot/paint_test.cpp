@@ -12,6 +12,7 @@
 
 #include "io/param_file.h"
 #include "plot/about.h"
+#include "plot/plot_fixtures.h"
 #include "support/recording_canvas.h"
 
 namespace korvel {
@@ -21,15 +22,9 @@ using testing::CanvasOp;
 using testing::RecordingCanvas;
 
 AnalysisState Ready(char view, char dataReady = 'y') {
-  AnalysisState s;
-  SetParameterDefaults(s);
-  s.View = view;
+  AnalysisState s = testing::ShownState(view, {{100.2, 10.5}, {100.7, 11.5}});
   s.DataReady = dataReady;
   s.RunCode = 'e';
-  s.NObs = 2;
-  s.JD = {0, 100.2, 100.7};
-  s.Mag = {0, 10.5, 11.5};
-  s.Phase = {0, 0, 0};
   s.JDLow = 100.2;
   s.JDHigh = 100.7;
   s.MagLow = 10.5;

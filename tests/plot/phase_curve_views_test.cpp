@@ -13,6 +13,7 @@
 #include "io/param_file.h"
 #include "lightcurve/stat_file.h"
 #include "plot/axes.h"
+#include "plot/plot_fixtures.h"
 #include "support/recording_canvas.h"
 
 namespace korvel {
@@ -22,18 +23,7 @@ using testing::CanvasOp;
 using testing::RecordingCanvas;
 
 AnalysisState PhaseState(char view, const std::vector<std::pair<double, double>>& observations) {
-  AnalysisState s;
-  SetParameterDefaults(s);
-  s.View = view;
-  s.DataReady = 'y';
-  s.NObs = static_cast<int32_t>(observations.size());
-  s.JD = {0};
-  s.Mag = {0};
-  for (const auto& [jd, mag] : observations) {
-    s.JD.push_back(jd);
-    s.Mag.push_back(mag);
-  }
-  s.Phase.assign(s.JD.size(), -1);
+  AnalysisState s = testing::ShownState(view, observations, -1);
   s.JDLow = 100;
   s.JDHigh = 101;
   s.MagLow = 10;

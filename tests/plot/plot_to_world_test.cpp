@@ -11,6 +11,7 @@
 #include "lightcurve/stat_file.h"
 #include "plot/mean_curve_view.h"
 #include "plot/phase_curve_views.h"
+#include "plot/plot_fixtures.h"
 #include "plot/time_view.h"
 #include "support/recording_canvas.h"
 
@@ -20,18 +21,7 @@ namespace {
 using testing::RecordingCanvas;
 
 AnalysisState Observed(char view, const std::vector<std::pair<double, double>>& observations) {
-  AnalysisState s;
-  SetParameterDefaults(s);
-  s.View = view;
-  s.DataReady = 'y';
-  s.NObs = static_cast<int32_t>(observations.size());
-  s.JD = {0};
-  s.Mag = {0};
-  for (const auto& [jd, mag] : observations) {
-    s.JD.push_back(jd);
-    s.Mag.push_back(mag);
-  }
-  s.Phase.assign(s.JD.size(), 0);
+  AnalysisState s = testing::ShownState(view, observations);
   s.JDLow = 100.1;
   s.JDHigh = 102.5;
   s.MagLow = 10;

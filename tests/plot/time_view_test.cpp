@@ -11,6 +11,7 @@
 
 #include "io/param_file.h"
 #include "plot/axes.h"
+#include "plot/plot_fixtures.h"
 #include "support/recording_canvas.h"
 
 namespace korvel {
@@ -21,18 +22,7 @@ using testing::RecordingCanvas;
 
 AnalysisState TimeState(double jdLow, double jdHigh,
                         const std::vector<std::pair<double, double>>& observations) {
-  AnalysisState s;
-  SetParameterDefaults(s);
-  s.View = 't';
-  s.DataReady = 'y';
-  s.NObs = static_cast<int32_t>(observations.size());
-  s.JD = {0};
-  s.Mag = {0};
-  for (const auto& [jd, mag] : observations) {
-    s.JD.push_back(jd);
-    s.Mag.push_back(mag);
-  }
-  s.Phase.assign(s.JD.size(), 0);
+  AnalysisState s = testing::ShownState('t', observations);
   s.JDLow = jdLow;
   s.JDHigh = jdHigh;
   s.MagLow = 10;
