@@ -83,7 +83,8 @@ class Platform {
 
   // Messages and the status line.
   virtual void ShowMessage(const std::string& text) = 0;
-  virtual Answer AskYesNoCancel(const std::string& text) = 0;
+  // A question box with the caption and the buttons Yes, No and Cancel.
+  virtual Answer AskYesNoCancel(const std::string& caption, const std::string& text) = 0;
   virtual void SetStatus(const std::string& text) = 0;
 
   // The plot surface and the event loop.
@@ -133,6 +134,14 @@ class Platform {
   // The results grid: row 0 is the header, rows 1..20 the best trials.
   virtual void SetGridCell(int row, int column, const std::string& text) = 0;
   virtual int SelectedGridRow() = 0;
+
+  // Print: the main window's client area as shown (every control, the grid
+  // when visible) written to a BMP file, an existing one overwritten; a
+  // failure throws with the platform's message. Then the system's image
+  // viewer started on the file without waiting; a viewer that cannot start is
+  // ignored.
+  virtual void SaveWindowImage(const std::string& path) = 0;
+  virtual void StartImageViewer(const std::string& path) = 0;
 
   // Process and clock.
   virtual void Quit() = 0;

@@ -62,6 +62,13 @@ struct AnalysisState {
   bool StatLoaded = false, MLCLoaded = false, MirrorOn = false, SelMade = false;
   double MirrorJD = 0;  // the date the time view is mirrored about
 
+  // ---- The mouse (src/app/mouse_commands): the rubber band from its anchor
+  // (BandX0, BandY0) to the corner last drawn, and the mean-curve point
+  // picked (-1: the press missed the plot). ----
+  int32_t BandX0 = 0, BandY0 = 0, BandX1 = 0, BandY1 = 0;
+  int32_t SelNode = -1;
+  int32_t ImageCount = 0;  // pictures saved by Print since the start
+
   // ---- Geometry of the picture last drawn (src/plot): frames in pixels and
   // scales, rewritten by each paint of their view; the mouse reads them. ----
   int32_t PhBoxLeft = 0, PhBoxTop = 0, PhBoxRight = 0, PhBoxBottom = 0;      // 'd' 'l' 'n' 'm'

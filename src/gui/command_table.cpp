@@ -11,6 +11,7 @@
 
 #include "app/file_commands.h"
 #include "app/lightcurve_commands.h"
+#include "app/mouse_commands.h"
 #include "app/run_control.h"
 #include "app/save_commands.h"
 #include "app/search_commands.h"
@@ -50,7 +51,7 @@ constexpr CommandBinding kCommands[] = {
     // Panel.
     {"ChBZero", &ChBZeroClick},
     {"ChBWindow", &ChBWindowClick},
-    {"Butt4print", nullptr},  // Butt4printClick
+    {"Butt4print", &Butt4printClick},
     {"BStop", &BStopClick},
     {"BTable", &BTableClick},
     {"Butt2wave", &Butt2waveClick},

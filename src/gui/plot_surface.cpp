@@ -1,17 +1,57 @@
 #include "gui/plot_surface.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <cmath>
+#include <optional>
 
 #include "gui/qt_canvas.h"
 
 namespace korvel::gui {
+
+namespace {
+
+// The event as the handlers take it; nothing for buttons they do not know.
+std::optional<MouseEvent> ToMouseEvent(const QMouseEvent& e) {
+  MouseEvent m;
+  switch (e.button()) {
+    case Qt::LeftButton:
+    case Qt::NoButton:  // a move
+      m.button = MouseButton::Left;
+      break;
+    case Qt::RightButton:
+      m.button = MouseButton::Right;
+      break;
+    case Qt::MiddleButton:
+      m.button = MouseButton::Middle;
+      break;
+    default:
+      return std::nullopt;
+  }
+  m.shift = e.modifiers().testFlag(Qt::ShiftModifier);
+  m.ctrl = e.modifiers().testFlag(Qt::ControlModifier);
+  m.leftHeld = e.buttons().testFlag(Qt::LeftButton);
+  // The pixel under the cursor, also where positions come with fractions.
+  m.x = static_cast<int>(std::floor(e.position().x()));
+  m.y = static_cast<int>(std::floor(e.position().y()));
+  return m;
+}
+
+void Forward(const std::function<void(const MouseEvent&)>& handler, const QMouseEvent& e) {
+  if (!handler) return;
+  if (const std::optional<MouseEvent> m = ToMouseEvent(e)) handler(*m);
+}
+
+}  // namespace
 
 PlotSurface::PlotSurface(QWidget* parent) : QWidget(parent) {
   setObjectName("PWin");
   // Every pixel comes from the picture: nothing to clear before a paint.
   setAttribute(Qt::WA_OpaquePaintEvent);
   picture_ = NewPlotImage(width(), height());
+  // The read-out follows the cursor without a button held.
+  setMouseTracking(true);
 }
 
 void PlotSurface::RequestFullRepaint() {
@@ -48,6 +88,18 @@ void PlotSurface::paintEvent(QPaintEvent* event) {
 void PlotSurface::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   RequestFullRepaint();
+}
+
+void PlotSurface::mousePressEvent(QMouseEvent* event) {
+  Forward(mouseDown, *event);
+}
+
+void PlotSurface::mouseMoveEvent(QMouseEvent* event) {
+  Forward(mouseMove, *event);
+}
+
+void PlotSurface::mouseReleaseEvent(QMouseEvent* event) {
+  Forward(mouseUp, *event);
 }
 
 }  // namespace korvel::gui

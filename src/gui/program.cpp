@@ -1,5 +1,6 @@
 #include "gui/program.h"
 
+#include "app/mouse_commands.h"
 #include "app/paint_commands.h"
 #include "app/startup.h"
 #include "gui/command_table.h"
@@ -15,7 +16,11 @@ Program::Program(std::vector<std::string> args)
       platform(form, dialLK, dlgLC, dlgSecP, mlcDlg),
       ctx(state, platform, std::move(args)) {
   WireCommands(ctx, form, Dialogs());
-  form.PWin->paintPicture = [this](Canvas& c) { PWinPaint(ctx, c); };
+  PlotSurface& pwin = *form.PWin;
+  pwin.paintPicture = [this](Canvas& c) { PWinPaint(ctx, c); };
+  pwin.mouseDown = [this](const MouseEvent& e) { RunGuarded(ctx, [&] { PWinMouseDown(ctx, e); }); };
+  pwin.mouseMove = [this](const MouseEvent& e) { RunGuarded(ctx, [&] { PWinMouseMove(ctx, e); }); };
+  pwin.mouseUp = [this](const MouseEvent& e) { RunGuarded(ctx, [&] { PWinMouseUp(ctx, e); }); };
   QObject::connect(&form, &TForm1::activated, &form, [this] { RunCommand(ctx, FormRun); });
   // A search runs inside its command; closing the window must end it too, or
   // the program would go on computing without a window.

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
@@ -9,9 +10,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -22,6 +25,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "core/error.h"
 #include "gui/dialogs.h"
 #include "gui/main_window.h"
 #include "gui/plot_surface.h"
@@ -149,13 +153,13 @@ void QtPlatform::ShowMessage(const std::string& text) {
   box.exec();
 }
 
-Answer QtPlatform::AskYesNoCancel(const std::string& text) {
-  if (questionHook_) return questionHook_(text);
+Answer QtPlatform::AskYesNoCancel(const std::string& caption, const std::string& text) {
+  if (questionHook_) return questionHook_(caption, text);
   if (messageSink_) {
     messageSink_(text);
     return Answer::Cancel;
   }
-  QMessageBox box(QMessageBox::Question, "KORVEL", Q(text),
+  QMessageBox box(QMessageBox::Question, Q(caption), Q(text),
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, ModalParent());
   box.setDefaultButton(QMessageBox::Yes);
   switch (box.exec()) {
@@ -380,6 +384,42 @@ void QtPlatform::SetGridCell(int row, int column, const std::string& text) {
 int QtPlatform::SelectedGridRow() {
   const int row = form_.StrGr->currentRow();
   return row < 0 ? 1 : row + 1;
+}
+
+void QtPlatform::SaveWindowImage(const std::string& path) {
+  // The client area is everything below the menu bar: the plot (with the
+  // grid over it when shown), the panel and the status line, each control
+  // painting itself over the window colour.
+  const int top = form_.centralWidget()->y();
+  const QRect client(0, top, form_.width(), form_.height() - top);
+  const QImage image = form_.grab(client).toImage().convertToFormat(QImage::Format_RGB32);
+  QByteArray bmp;
+  QBuffer buffer(&bmp);
+  buffer.open(QIODevice::WriteOnly);
+  if (image.isNull() || !image.save(&buffer, "BMP"))
+    throw KorvelError("Cannot capture the window for " + path);
+  // Written aside and renamed into place: a failure leaves no half file and
+  // an existing one as it was.
+  QSaveFile file(Q(path));
+  if (!file.open(QIODevice::WriteOnly) || file.write(bmp) != bmp.size() || !file.commit())
+    throw KorvelError("Cannot write " + path + ": " + S(file.errorString()));
+}
+
+void QtPlatform::StartImageViewer(const std::string& path) {
+  if (viewerHook_) {
+    viewerHook_(path);
+    return;
+  }
+  // The desktop's viewer for the file, neither awaited nor heard from: its
+  // output would only clutter the terminal, and when it is missing or fails
+  // nothing more is to be done.
+  QProcess viewer;
+  viewer.setProgram("xdg-open");
+  viewer.setArguments({Q(path)});
+  viewer.setStandardInputFile(QProcess::nullDevice());
+  viewer.setStandardOutputFile(QProcess::nullDevice());
+  viewer.setStandardErrorFile(QProcess::nullDevice());
+  viewer.startDetached();
 }
 
 void QtPlatform::Quit() {

@@ -1,8 +1,9 @@
 // The Platform port on Qt: messages, dialogs, file dialogs, the timer and the
 // controls of the main window and its dialogs, addressed by Control.
 //
-// For tests, message boxes, questions, dialogs and file dialogs can be
-// replaced by hooks, so that no modal loop blocks a test run.
+// For tests, message boxes, questions, dialogs, file dialogs and the image
+// viewer can be replaced by hooks, so that no modal loop blocks a test run and
+// no outside program starts.
 #pragma once
 
 #include <QString>
@@ -33,9 +34,9 @@ class QtPlatform final : public Platform {
   // When set, messages go here instead of into a message box.
   using MessageSink = std::function<void(const std::string&)>;
   void SetMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
-  // When set, answers the Yes/No/Cancel questions. Without it, a set message
-  // sink receives the question and the answer is Cancel.
-  using QuestionHook = std::function<Answer(const std::string&)>;
+  // When set, answers the Yes/No/Cancel questions (caption, text). Without
+  // it, a set message sink receives the question and the answer is Cancel.
+  using QuestionHook = std::function<Answer(const std::string&, const std::string&)>;
   void SetQuestionHook(QuestionHook hook) { questionHook_ = std::move(hook); }
   // When set, runs in place of the modal loop of ShowDialog: it may fill the
   // fields and click OK (as often as it likes) or Cancel. The dialog counts
@@ -46,6 +47,10 @@ class QtPlatform final : public Platform {
   // showing: returns the confirmed name, or nothing for Cancel.
   using FileDialogHook = std::function<std::optional<std::string>(FileDialog, QFileDialog&)>;
   void SetFileDialogHook(FileDialogHook hook) { fileDialogHook_ = std::move(hook); }
+  // When set, receives the file the image viewer would be started on, and
+  // nothing is started.
+  using ViewerHook = std::function<void(const std::string&)>;
+  void SetViewerHook(ViewerHook hook) { viewerHook_ = std::move(hook); }
 
   TOKRightDlg& DialogOf(Dialog dialog) const;
   // The widget or action behind a control; throws for an unbound control.
@@ -53,7 +58,7 @@ class QtPlatform final : public Platform {
   bool IsBound(Control c) const { return controls_.count(c) != 0; }
 
   void ShowMessage(const std::string& text) override;
-  Answer AskYesNoCancel(const std::string& text) override;
+  Answer AskYesNoCancel(const std::string& caption, const std::string& text) override;
   void SetStatus(const std::string& text) override;
 
   void RequestRepaint() override;
@@ -89,6 +94,9 @@ class QtPlatform final : public Platform {
   void SetGridCell(int row, int column, const std::string& text) override;
   int SelectedGridRow() override;
 
+  void SaveWindowImage(const std::string& path) override;
+  void StartImageViewer(const std::string& path) override;
+
   void Quit() override;
   std::string CurrentDir() override;
   int64_t MillisecondsOfDay() override;
@@ -110,6 +118,7 @@ class QtPlatform final : public Platform {
   QuestionHook questionHook_;
   DialogHook dialogHook_;
   FileDialogHook fileDialogHook_;
+  ViewerHook viewerHook_;
 };
 
 }  // namespace korvel::gui

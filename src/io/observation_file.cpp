@@ -63,26 +63,34 @@ void ComputeLoadStatistics(AnalysisState& s) {
   // Extremes start from the first observation, so that dates above 1e6 (full
   // Julian dates) and any magnitude give their true range.
   double latest = s.JD[1], earliest = s.JD[1], largest = s.Mag[1], smallest = s.Mag[1];
-  double sum = 0;
   for (int32_t i = 1; i <= s.NObs; ++i) {
     if (s.JD[i] > latest) latest = s.JD[i];
     if (s.JD[i] < earliest) earliest = s.JD[i];
     if (s.Mag[i] > largest) largest = s.Mag[i];
     if (s.Mag[i] < smallest) smallest = s.Mag[i];
-    sum += s.Mag[i];
   }
-  s.MagMean = sum / s.NObs;
+  ComputeMeanAndVariance(s);
   s.JDHigh = latest;
   s.JDLow = earliest;
   s.MagHigh = largest;
   s.MagLow = smallest;
-  double squares = 0;
-  for (int32_t i = 1; i <= s.NObs; ++i) squares += (s.Mag[i] - s.MagMean) * (s.Mag[i] - s.MagMean);
-  s.MagVar = squares / s.NObs;
   s.DataJDmax = s.JDHigh;
   s.DataJDmin = s.JDLow;
   s.DataMagMax = s.MagHigh;
   s.DataMagMin = s.MagLow;
+}
+
+void ComputeMeanAndVariance(AnalysisState& s) {
+  if (s.NObs <= 0) {
+    s.MagMean = s.MagVar = 0;
+    return;
+  }
+  double sum = 0;
+  for (int32_t i = 1; i <= s.NObs; ++i) sum += s.Mag[i];
+  s.MagMean = sum / s.NObs;
+  double squares = 0;
+  for (int32_t i = 1; i <= s.NObs; ++i) squares += (s.Mag[i] - s.MagMean) * (s.Mag[i] - s.MagMean);
+  s.MagVar = squares / s.NObs;
 }
 
 std::string ObservationLine(double jd, double mag, int magDecimals) {

@@ -12,8 +12,8 @@
 namespace korvel {
 
 struct ReadOptions {
-  int32_t column = 1;       // which number after the date is the magnitude
-  bool readZeros = false;   // keep observations whose magnitude is exactly 0
+  int32_t column = 1;        // which number after the date is the magnitude
+  bool readZeros = false;    // keep observations whose magnitude is exactly 0
   double jdLow = -10000000;  // window of accepted dates, both ends included
   double jdHigh = 10000000;
 };
@@ -31,6 +31,9 @@ std::optional<std::string> LoadObservations(AnalysisState& s, const std::string&
 // Mean, variance, extremes, JD window and ranges of Mag[1..NObs], JD[1..NObs].
 // An empty set gets zeros throughout.
 void ComputeLoadStatistics(AnalysisState& s);
+
+// MagMean and MagVar (divided by NObs) of Mag[1..NObs]; 0 for an empty set.
+void ComputeMeanAndVariance(AnalysisState& s);
 
 // One observation line: date 10.4, a blank, magnitude 7.magDecimals.
 std::string ObservationLine(double jd, double mag, int magDecimals);

@@ -70,3 +70,23 @@ void DrawMeanCurveView(AnalysisState& s, Canvas& c) {
 }
 
 }  // namespace korvel
+
+namespace korvel {
+
+void DrawMeanSegment(const AnalysisState& s, Canvas& c, int32_t a, int32_t b) {
+  const ValueMap map = MakeValueMap(s, s.PhBoxTop, s.PhBoxBottom, s.MeanMagLow, s.MeanMagHigh);
+  if (!map.range.usable) return;
+  const auto x = [&s](double phase) { return ToPixel(phase * s.PhScaleX + s.PhBoxLeft); };
+  const int ya = map.Y(s.EditedMag[a]), yb = map.Y(s.EditedMag[b]);
+  Stroke(c, x(s.MeanPhase[a]), ya, x(s.MeanPhase[b]), yb);
+  if (s.MeanPhase[a] < 0.5) Stroke(c, x(s.MeanPhase[a] + 1), ya, x(s.MeanPhase[b] + 1), yb);
+}
+
+void DrawNodeLinks(const AnalysisState& s, Canvas& c, int32_t k) {
+  const int32_t n = std::clamp<int32_t>(s.MeanPoints, 0, AnalysisState::kMeanSize - 1);
+  if (k < 1 || k > n) return;
+  if (k > 1) DrawMeanSegment(s, c, k - 1, k);
+  if (k < n) DrawMeanSegment(s, c, k, k + 1);
+}
+
+}  // namespace korvel

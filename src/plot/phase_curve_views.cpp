@@ -58,6 +58,36 @@ void DrawZoomedPhaseAxis(AnalysisState& s, Canvas& c, const AxisRange& window, i
 
 }  // namespace
 
+PhaseGeometry::PhaseGeometry(const AnalysisState& s)
+    : s_(s),
+      map_(MakeValueMap(s, s.PhBoxTop, s.PhBoxBottom, s.MagLow, s.MagHigh)),
+      window_(s.FullRange ? AxisRange{-0.5, 1, true} : DrawableRange(s.PhMin, s.PhMax)) {}
+
+int PhaseGeometry::X(double phase) const {
+  const int L = s_.PhBoxLeft, R = s_.PhBoxRight;
+  if (s_.FullRange) return ToPixel(phase * s_.PhScaleX + (2.0 * L + R) / 3);
+  return ToPixel((phase - window_.low) / (window_.high - window_.low) * (R - L)) + L;
+}
+
+PhasePlaces PhaseGeometry::Places(double phase, double mag) const {
+  PhasePlaces places;
+  if (!s_.FullRange) {
+    const bool taken =
+        (s_.PhMin <= phase && phase <= s_.PhMax) || (s_.PhMin <= 0 && phase >= 1 + s_.PhMin);
+    if (!taken || !(s_.MagLow <= mag && mag <= s_.MagHigh)) return places;
+  }
+  const int y = map_.Y(mag);
+  places.x[0] = X(phase);
+  places.y[0] = y;
+  places.count = 1;
+  if (s_.PhMin < 0 && phase >= 0.5) {
+    places.x[1] = X(phase - 1);
+    places.y[1] = y;
+    places.count = 2;
+  }
+  return places;
+}
+
 void DrawLightElements(const AnalysisState& s, Canvas& c, int x, int dy, int H) {
   c.TextOut(
       x, H - dy - 29,
@@ -83,35 +113,20 @@ void DrawPhaseView(AnalysisState& s, Canvas& c) {
   WritePhases(s, n);
   if (s.FullRange) {
     s.PhScaleX = 2.0 * (R - L) / 3;
-    const double origin = (2.0 * L + R) / 3;
-    DrawFullPhaseAxis(c, s.PhScaleX, origin, B);
-    const auto x = [&](double phase) { return ToPixel(phase * s.PhScaleX + origin); };
-    for (int32_t i = 1; map.range.usable && i <= n; ++i) {
-      if (!InMagRange(s, s.Mag[i])) continue;
-      const Rgb colour = s.RecentMark == 'r' && s.JD[i] > s.JDHigh - 0.5 ? kRed : kWhite;
-      const int y = map.Y(s.Mag[i]);
-      PlotPoint(c, x(s.Phase[i]), y, colour);
-      if (s.PhMin < 0 && s.Phase[i] >= 0.5) PlotPoint(c, x(s.Phase[i] - 1), y, colour);
-    }
+    DrawFullPhaseAxis(c, s.PhScaleX, (2.0 * L + R) / 3, B);
   } else {
     s.PhSpan = s.PhMax - s.PhMin;
     const AxisRange window = DrawableRange(s.PhMin, s.PhMax);
-    if (window.usable) {
-      DrawZoomedPhaseAxis(s, c, window, L, R, B);
-      const double span = window.high - window.low;
-      const auto x = [&](double phase) {
-        return ToPixel((phase - window.low) / span * (R - L)) + L;
-      };
-      for (int32_t i = 1; map.range.usable && i <= n; ++i) {
-        const double phase = s.Phase[i];
-        const bool inWindow =
-            (s.PhMin <= phase && phase <= s.PhMax) || (s.PhMin <= 0 && phase >= 1 + s.PhMin);
-        if (!inWindow || !InMagRange(s, s.Mag[i])) continue;
-        const int y = map.Y(s.Mag[i]);
-        PlotPoint(c, x(phase), y, kWhite);
-        if (s.PhMin < 0 && phase >= 0.5) PlotPoint(c, x(phase - 1), y, kWhite);
-      }
-    }
+    if (window.usable) DrawZoomedPhaseAxis(s, c, window, L, R, B);
+  }
+  const PhaseGeometry geometry(s);
+  for (int32_t i = 1; geometry.Usable() && i <= n; ++i) {
+    if (!InMagRange(s, s.Mag[i])) continue;
+    // Recent observations are red on the full range only.
+    const Rgb colour =
+        s.FullRange && s.RecentMark == 'r' && s.JD[i] > s.JDHigh - 0.5 ? kRed : kWhite;
+    const PhasePlaces places = geometry.Places(s.Phase[i], s.Mag[i]);
+    for (int k = 0; k < places.count; ++k) PlotPoint(c, places.x[k], places.y[k], colour);
   }
 
   c.TextOut(5, T - 28, s.MagLabel);

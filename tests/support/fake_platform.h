@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,9 @@ class FakePlatform : public Platform {
   std::string LastMessage() const { return messages.empty() ? std::string() : messages.back(); }
 
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  Answer AskYesNoCancel(const std::string& text) override {
+  std::vector<std::string> questionCaptions;
+  Answer AskYesNoCancel(const std::string& caption, const std::string& text) override {
+    questionCaptions.push_back(caption);
     messages.push_back(text);
     if (yesNoAnswers.empty()) return Answer::Cancel;
     const Answer a = yesNoAnswers.front();
@@ -123,6 +126,16 @@ class FakePlatform : public Platform {
 
   void SetGridCell(int row, int column, const std::string& t) override { grid[{row, column}] = t; }
   int SelectedGridRow() override { return selectedRow; }
+
+  // Print: the files "saved" and the viewers "started"; a set saveImageError
+  // is thrown as the platform's failure.
+  std::vector<std::string> savedImages, viewersStarted;
+  std::string saveImageError;
+  void SaveWindowImage(const std::string& path) override {
+    if (!saveImageError.empty()) throw std::runtime_error(saveImageError);
+    savedImages.push_back(path);
+  }
+  void StartImageViewer(const std::string& path) override { viewersStarted.push_back(path); }
 
   void Quit() override { quit = true; }
   std::string CurrentDir() override { return currentDir; }

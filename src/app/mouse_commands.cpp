@@ -1,0 +1,349 @@
+#include "app/mouse_commands.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "app/search_commands.h"
+#include "core/numeric.h"
+#include "core/text_format.h"
+#include "io/observation_file.h"
+#include "plot/axes.h"
+#include "plot/mean_curve_view.h"
+#include "plot/phase_curve_views.h"
+#include "plot/plot_to_world.h"
+
+namespace korvel {
+
+namespace {
+
+bool IsBandView(char view) {
+  return view == 'd' || view == 'l' || view == 's' || view == 't';
+}
+
+// The rubber band: white in XOR mode with a clear brush, so drawing it again
+// removes it; the canvas is left in its usual state.
+void XorBand(Canvas& c, int x0, int y0, int x1, int y1) {
+  c.SetPenColour(kWhite);
+  c.SetPenMode(PenMode::Xor);
+  c.SetBrushStyle(BrushStyle::Clear);
+  c.Rectangle(x0, y0, x1, y1);
+  c.SetPenColour(kWhite);
+  c.SetPenMode(PenMode::Copy);
+  c.SetBrushStyle(BrushStyle::Solid);
+}
+
+void StartBand(AppContext& a, int x, int y) {
+  a.p.DrawOnPlot([x, y](Canvas& c) { XorBand(c, x, y, x, y); });
+  a.s.BandX1 = x;
+  a.s.BandY1 = y;
+}
+
+// Removes the band as last drawn.
+void RemoveBand(AppContext& a) {
+  const AnalysisState& s = a.s;
+  a.p.DrawOnPlot([&s](Canvas& c) { XorBand(c, s.BandX0, s.BandY0, s.BandX1, s.BandY1); });
+}
+
+// The links of the picked mean point in the green of the curve, XOR: drawn
+// twice they vanish.
+void XorNodeLinks(AppContext& a) {
+  const AnalysisState& s = a.s;
+  a.p.DrawOnPlot([&s](Canvas& c) {
+    c.SetPenColour(kCurveGreen);
+    c.SetPenMode(PenMode::Xor);
+    DrawNodeLinks(s, c, s.SelNode);
+    c.SetPenMode(PenMode::Copy);
+  });
+}
+
+// The mean point nearest in phase to the fraction of u (the first of equal
+// distances), or -1 when there is none.
+int32_t NearestMeanPoint(const AnalysisState& s, double u) {
+  const double phase = u - std::trunc(u);
+  const int32_t n = std::clamp<int32_t>(s.MeanPoints, 0, AnalysisState::kMeanSize - 1);
+  int32_t nearest = -1;
+  double distance = 2;
+  for (int32_t k = 1; k <= n; ++k)
+    if (std::fabs(s.MeanPhase[k] - phase) < distance) {
+      distance = std::fabs(s.MeanPhase[k] - phase);
+      nearest = k;
+    }
+  return nearest;
+}
+
+void PressMeanCurve(AppContext& a, int x, int y) {
+  AnalysisState& s = a.s;
+  if (s.WaveState == 'd') s.WaveState = 'f';
+  const WorldPoint w = PlotToWorld(s, x, y);
+  s.SelNode = w.inside ? NearestMeanPoint(s, w.u) : -1;
+  if (s.SelNode < 1) return;
+  // The links leave the picture (drawn over in the frame's blue) and come
+  // back as the moving XOR figure.
+  a.p.DrawOnPlot([&s](Canvas& c) {
+    c.SetPenColour(kFrameFill);
+    c.SetPenMode(PenMode::Copy);
+    DrawNodeLinks(s, c, s.SelNode);
+  });
+  XorNodeLinks(a);
+}
+
+// The band after release, normalised: (x0, y0) top-left, (x1, y1)
+// bottom-right, with the data coordinates of its corners.
+struct Band {
+  int x0, y0, x1, y1;
+  WorldPoint w0, w1;
+};
+Band NormalBand(const AnalysisState& s, int x, int y) {
+  Band b{s.BandX0, s.BandY0, x, y, PlotToWorld(s, s.BandX0, s.BandY0), PlotToWorld(s, x, y)};
+  if (b.x1 < b.x0) {
+    std::swap(b.x0, b.x1);
+    std::swap(b.w0.u, b.w1.u);
+  }
+  if (b.y1 < b.y0) {
+    std::swap(b.y0, b.y1);
+    std::swap(b.w0.v, b.w1.v);
+  }
+  return b;
+}
+
+bool Contains(const Band& b, int x, int y) {
+  return b.x0 <= x && x < b.x1 && b.y0 <= y && y < b.y1;
+}
+
+// Shift + band on the phase view: the band becomes the phase and magnitude
+// window. A corner off the plot has no data coordinates: no zoom.
+void ZoomPhaseView(AppContext& a, const Band& b) {
+  AnalysisState& s = a.s;
+  if (!b.w0.inside || !b.w1.inside) return;
+  if (b.w0.u == b.w1.u || b.w0.v == b.w1.v) return;
+  s.PhMin = b.w0.u;
+  s.PhMax = b.w1.u;
+  if (s.PhMin < 0 && s.PhMax < 0) {
+    s.PhMin += 1;
+    s.PhMax += 1;
+  }
+  s.MagLow = std::min(b.w0.v, b.w1.v);
+  s.MagHigh = std::max(b.w0.v, b.w1.v);
+  s.FullRange = false;
+  a.p.SetVisible(Control::ButAllDiap, true);
+  a.p.RequestRepaint();
+}
+
+// Observation i leaves the set; the marks move with it. The plotted range is
+// recomputed when it held an end of it, and the mean and variance always,
+// since the searches normalise by them.
+void DeleteObservation(AnalysisState& s, int32_t i) {
+  const double m = s.Mag[i];
+  s.JD.erase(s.JD.begin() + i);
+  s.Mag.erase(s.Mag.begin() + i);
+  if (static_cast<size_t>(i) < s.Marks.size()) s.Marks.erase(s.Marks.begin() + i);
+  s.NObs -= 1;
+  if (m == s.MagHigh) {
+    s.MagHigh = -10000000;
+    for (int32_t k = 1; k <= s.NObs; ++k)
+      if (s.Mag[k] > s.MagHigh) s.MagHigh = s.DataMagMax = s.Mag[k];
+  }
+  if (m == s.MagLow) {
+    s.MagLow = 10000000;
+    for (int32_t k = 1; k <= s.NObs; ++k)
+      if (s.Mag[k] < s.MagLow) s.MagLow = s.DataMagMin = s.Mag[k];
+  }
+  ComputeMeanAndVariance(s);
+}
+
+// A band without Shift on the phase view: each observation inside is offered
+// for deletion, or with Ctrl marked (and every other one unmarked).
+void DeleteOrMark(AppContext& a, const Band& b, bool ctrl) {
+  AnalysisState& s = a.s;
+  if (s.Marks.size() < static_cast<size_t>(s.NObs) + 1) s.Marks.resize(s.NObs + 1, 0);
+  for (int32_t i = 1; i <= s.NObs;) {
+    const PhaseGeometry geometry(s);
+    const double phase = Frac((s.JD[i] - s.Epoch) / s.Period);
+    const PhasePlaces places = geometry.Usable() ? geometry.Places(phase, s.Mag[i]) : PhasePlaces{};
+    bool inside = false;
+    for (int k = 0; k < places.count; ++k) inside = inside || Contains(b, places.x[k], places.y[k]);
+    if (inside && !ctrl) {
+      const std::string text =
+          TrimZeros(Str(s.JD[i], 0, 4)) + ",  " + TrimZeros(Str(s.Mag[i], 0, 3)) + "   Delete?";
+      const Answer answer = a.p.AskYesNoCancel("Set point", text);
+      if (answer == Answer::Cancel) return;
+      if (answer == Answer::Yes) {
+        s.SaveAll = true;
+        DeleteObservation(s, i);
+        a.p.RequestRepaint();
+        continue;  // index i now holds the next observation
+      }
+    } else if (inside) {
+      s.SelMade = true;
+      s.Marks[i] = 1;
+      a.p.DrawOnPlot([&places](Canvas& c) {
+        for (int k = 0; k < places.count; ++k) PlotPoint(c, places.x[k], places.y[k], kRed);
+      });
+    } else if (ctrl) {
+      s.Marks[i] = 0;
+    }
+    ++i;
+  }
+}
+
+// A band on a spectrum: its frequencies become the period range of the
+// view's search, which then asks for its parameters.
+void NewPeriodRange(AppContext& a, const Band& b) {
+  const std::string longer = TrimZeros(Str(1 / b.w0.u, 0, 8));
+  const std::string shorter = TrimZeros(Str(1 / b.w1.u, 0, 8));
+  if (a.s.View == 's') {
+    a.p.SetText(Control::SecP_Pmax, longer);
+    a.p.SetText(Control::SecP_Pmin, shorter);
+    SecP1Click(a);
+    return;
+  }
+  a.p.SetText(Control::LK_Pmax, longer);
+  a.p.SetText(Control::LK_Pmin, shorter);
+  if (a.s.View == 'l')
+    LaflerKinman1Click(a);
+  else
+    Deeming1Click(a);
+}
+
+void ReleaseBand(AppContext& a, const MouseEvent& e) {
+  AnalysisState& s = a.s;
+  RemoveBand(a);
+  const Band b = NormalBand(s, e.x, e.y);
+  if (s.DataReady == 'y') {
+    // The band acts on the phase view only: view 's' does not show it.
+    if (s.View != 'd' && s.View != 'l') return;
+    if (e.shift)
+      ZoomPhaseView(a, b);
+    else
+      DeleteOrMark(a, b, e.ctrl);
+  } else if (b.w0.inside && b.w1.inside) {
+    NewPeriodRange(a, b);
+  }
+}
+
+// A band on the time view: its dates and values become the window when it
+// holds two observations or more.
+void ReleaseTimeBand(AppContext& a, const MouseEvent& e) {
+  AnalysisState& s = a.s;
+  RemoveBand(a);
+  const WorldPoint w0 = PlotToWorld(s, s.BandX0, s.BandY0), w1 = PlotToWorld(s, e.x, e.y);
+  if (!w0.inside || !w1.inside) return;
+  const double t0 = w0.u, t1 = w1.u;
+  int32_t count = 0;
+  for (int32_t i = 1; i <= s.NObs; ++i)
+    if (t0 <= s.JD[i] && s.JD[i] <= t1) ++count;
+  if (count < 2) return;
+  s.JDLow = t0;
+  s.JDHigh = t1;
+  s.MagHigh = std::max(w0.v, w1.v);
+  s.MagLow = std::min(w0.v, w1.v);
+  a.p.SetStatus("Done... Number of observations: " + std::to_string(count));
+  a.p.SetVisible(Control::ButAllDiap, true);
+  a.p.RequestRepaint();
+}
+
+void ReleaseMeanCurve(AppContext& a) {
+  if (a.s.SelNode < 1) return;
+  XorNodeLinks(a);
+  const AnalysisState& s = a.s;
+  a.p.DrawOnPlot([&s](Canvas& c) {
+    c.SetPenColour(kCurveGreen);
+    c.SetPenMode(PenMode::Copy);
+    DrawNodeLinks(s, c, s.SelNode);
+  });
+  a.p.RequestRepaint();
+}
+
+bool ButtonIgnored(const AnalysisState& s, const MouseEvent& e) {
+  return s.RunCode == 'r' || s.MouseOn != 'y' || e.button != MouseButton::Left;
+}
+
+}  // namespace
+
+void PWinMouseDown(AppContext& a, const MouseEvent& e) {
+  AnalysisState& s = a.s;
+  if (ButtonIgnored(s, e)) return;
+  s.BandX0 = e.x;
+  s.BandY0 = e.y;
+  switch (s.View) {
+    case 'd':
+    case 'l':
+    case 's':
+      StartBand(a, e.x, e.y);
+      break;
+    case 't':
+      if (e.shift) {
+        s.MirrorOn = true;
+        if (const WorldPoint w = PlotToWorld(s, e.x, e.y); w.inside) s.MirrorJD = w.u;
+      } else {
+        s.MirrorOn = false;
+      }
+      a.p.RequestRepaint();
+      StartBand(a, e.x, e.y);
+      break;
+    case 'm':
+      PressMeanCurve(a, e.x, e.y);
+      break;
+    default:
+      break;
+  }
+}
+
+void PWinMouseMove(AppContext& a, const MouseEvent& e) {
+  AnalysisState& s = a.s;
+  if (s.RunCode == 'r') return;
+  const WorldPoint w = PlotToWorld(s, e.x, e.y);
+  if (w.inside) {
+    // On a spectrum the trial period, elsewhere the phase or date.
+    const double first = s.DataReady != 'y' ? 1 / w.u : w.u;
+    a.p.SetStatus(Str(first, 0, 7) + ",  " + Str(w.v, 0, 3));
+  } else if (s.DataReady != 'b') {
+    a.p.SetStatus("");
+  }
+  if (s.MouseOn != 'y' || !e.leftHeld) return;
+  if (IsBandView(s.View)) {
+    RemoveBand(a);
+    s.BandX1 = e.x;
+    s.BandY1 = e.y;
+    a.p.DrawOnPlot([&s](Canvas& c) { XorBand(c, s.BandX0, s.BandY0, s.BandX1, s.BandY1); });
+  } else if (s.View == 'm' && w.inside && s.SelNode >= 1) {
+    XorNodeLinks(a);
+    s.EditedMag[s.SelNode] = w.v;
+    XorNodeLinks(a);
+  }
+}
+
+void PWinMouseUp(AppContext& a, const MouseEvent& e) {
+  if (ButtonIgnored(a.s, e)) return;
+  switch (a.s.View) {
+    case 'd':
+    case 'l':
+    case 's':
+      ReleaseBand(a, e);
+      break;
+    case 't':
+      ReleaseTimeBand(a, e);
+      break;
+    case 'm':
+      ReleaseMeanCurve(a);
+      break;
+    default:
+      break;
+  }
+}
+
+void Butt1seekClick(AppContext& a) {
+  a.s.MouseOn = 'y';
+}
+
+void Butt4printClick(AppContext& a) {
+  AnalysisState& s = a.s;
+  s.ImageCount += 1;
+  const std::string name = s.BaseName + std::to_string(s.ImageCount) + ".bmp";
+  a.p.SaveWindowImage(name);
+  a.p.SetStatus("File " + name + " is done...");
+  a.p.StartImageViewer(name);
+}
+
+}  // namespace korvel

@@ -1,0 +1,32 @@
+// The plot surface as a tool: the rubber band and what it does in each view
+// (zoom, delete, mark, a new period range from a spectrum), the read-out of
+// the data under the cursor, dragging a point of the mean curve, the mirror
+// date of the time view; and Print.
+#pragma once
+
+#include <cstdint>
+
+#include "app/app_context.h"
+
+namespace korvel {
+
+enum class MouseButton { Left, Right, Middle };
+
+// One mouse event on the plot surface, in surface pixels.
+struct MouseEvent {
+  MouseButton button = MouseButton::Left;
+  bool shift = false, ctrl = false;
+  bool leftHeld = false;  // the left button is down (during a move)
+  int x = 0, y = 0;
+};
+
+void PWinMouseDown(AppContext& a, const MouseEvent& e);
+void PWinMouseMove(AppContext& a, const MouseEvent& e);
+void PWinMouseUp(AppContext& a, const MouseEvent& e);
+void Butt1seekClick(AppContext& a);
+
+// Print: the window's picture to BaseName + ImageCount + ".bmp", then the
+// image viewer.
+void Butt4printClick(AppContext& a);
+
+}  // namespace korvel
