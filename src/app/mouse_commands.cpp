@@ -230,6 +230,8 @@ void ReleaseTimeBand(AppContext& a, const MouseEvent& e) {
   const WorldPoint w0 = PlotToWorld(s, s.BandX0, s.BandY0), w1 = PlotToWorld(s, e.x, e.y);
   if (!w0.inside || !w1.inside) return;
   const double t0 = w0.u, t1 = w1.u;
+  // A band without width or height would leave an empty window.
+  if (!(t0 < t1) || w0.v == w1.v) return;
   int32_t count = 0;
   for (int32_t i = 1; i <= s.NObs; ++i)
     if (t0 <= s.JD[i] && s.JD[i] <= t1) ++count;

@@ -18,8 +18,8 @@ double MeanCurveValue(const AnalysisState& s, double phi) {
   const int32_t n = s.MeanPoints;
   // Beyond the last mean phase the value wraps, even where the mean phases
   // are not in order; below the first the wrap is the same formula.
-  if (phi > ph[n]) return WrapValue(ph, s.MeanMag.data(), n, phi - ph[n]);
-  return PeriodicValue(ph, s.MeanMag.data(), n, phi);
+  if (phi > ph[n]) return WrapValue(ph, s.EditedMag.data(), n, phi - ph[n]);
+  return PeriodicValue(ph, s.EditedMag.data(), n, phi);
 }
 
 void Prewhiten(AnalysisState& s, const std::string& collectFile, bool appendIfExists) {

@@ -15,8 +15,10 @@ inline constexpr const char* kNoPeriod = "The period of the light curve must be 
 // Why prewhitening cannot run on the state; nothing when it can.
 std::optional<std::string> PrewhitenProblem(const AnalysisState& s);
 
-// The value the mean curve MeanPhase / MeanMag[1..MeanPoints] gives at
-// phase phi (the computed means; hand adjustments are not used).
+// The value the mean curve MeanPhase / EditedMag[1..MeanPoints] gives at
+// phase phi: the curve as the user left it (the computed means unless points
+// were dragged), the same curve the collecting file records, so that the
+// residuals and the model always add up to the observations.
 double MeanCurveValue(const AnalysisState& s, double phi);
 
 // Records the mean curve in collectFile (skipped when the name is empty;

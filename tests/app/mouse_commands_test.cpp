@@ -16,11 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "io/observation_file.h"
+#include "lightcurve/prewhitening.h"
 #include "lightcurve/stat_file.h"
 #include "plot/paint.h"
 #include "plot/plot_fixtures.h"
 #include "support/fake_platform.h"
 #include "support/recording_canvas.h"
+#include "support/temp_dir.h"
 
 namespace korvel {
 namespace {
@@ -271,6 +274,15 @@ TEST_F(MouseCommands, CtrlBandMarksOnlyWhatTheLastBandHoldsAndDrawsItRed) {
   EXPECT_EQ(p.repaints, 0);
   EXPECT_TRUE(p.questionCaptions.empty());
   EXPECT_EQ(s.NObs, 5);
+
+  // Deleting observation 1 before it keeps the mark on observation 4, so
+  // Save extraction writes exactly the marked one.
+  p.yesNoAnswers = {Answer::Yes};
+  Band(375, 35, 385, 45);
+  ASSERT_EQ(s.NObs, 4);
+  const testing::TempDir dir;
+  WriteMarkedObservations(s, dir.File("fragment.dat"));
+  EXPECT_EQ(testing::ReadFile(dir.File("fragment.dat")), "  103.8000  10.600\r\n");
 }
 
 TEST_F(MouseCommands, BinsViewNeitherDeletesNorMarksNorZooms) {
@@ -318,6 +330,11 @@ TEST_F(MouseCommands, TimeViewBandZoomsWhenItHoldsTwoObservationsOrMore) {
   EXPECT_EQ(s.MagLow, 10);
   EXPECT_FALSE(p.visible[Control::ButAllDiap]);
   EXPECT_NE(p.LastStatus().rfind("Done", 0), 0u);
+  // A flat band holds all five but has no magnitude range to zoom to.
+  Band(100, 200, 550, 200);
+  EXPECT_EQ(s.JDLow, 100);
+  EXPECT_EQ(s.MagLow, 10);
+  EXPECT_FALSE(p.visible[Control::ButAllDiap]);
 
   // 100.2 .. 104.7 holds all five; values 10 + 20 / 200 and 10 + 340 / 200.
   Band(100, 70, 550, 390);
@@ -423,6 +440,11 @@ TEST_F(MouseCommands, MeanCurvePointIsPickedDraggedAndLeftWhereReleased) {
   EXPECT_EQ(s.EditedMag[2], 11);
   EXPECT_EQ(s.EditedMag[3], 11.5);
   EXPECT_EQ(s.EditedMag[4], 11);
+
+  // Prewhitening subtracts the dragged curve: observation 1 at phase 0.25
+  // lies halfway between 10.6 (phase 0.125) and 11 (0.375).
+  Prewhiten(s, "", true);
+  EXPECT_NEAR(s.Mag[1], 10.0 - 10.8, 1e-9);
 }
 
 TEST_F(MouseCommands, PrintNumbersTheImagesAndReportsAFailedSave) {

@@ -1,6 +1,7 @@
 // The mouse on the plot surface of a real window with the sample star: the
 // read-out, the rubber band drawn into the picture, zooms, deleting point by
-// point; and Print, which writes the window's client area into a BMP file.
+// point, marking with Ctrl; and Print, which writes the window's client area
+// into a BMP file.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -20,9 +21,11 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <set>
 
 #include "gui/plot_surface.h"
 #include "gui_test_support.h"
+#include "plot/phase_curve_views.h"
 
 using korvel::Answer;
 using korvel::gui::PlotSurface;
@@ -79,6 +82,45 @@ bool HasDate(const korvel::AnalysisState& s, double jd) {
   for (int32_t i = 1; i <= s.NObs; ++i)
     if (std::abs(s.JD[i] - jd) < 5e-5) return true;
   return false;
+}
+
+// The observations the phase view draws with a place inside the band from
+// the top-left a to the bottom-right b (right and bottom edges excluded).
+std::vector<int32_t> DrawnInside(const korvel::AnalysisState& s, QPoint a, QPoint b) {
+  const korvel::PhaseGeometry geometry(s);
+  std::vector<int32_t> inside;
+  for (int32_t i = 1; i <= s.NObs; ++i) {
+    const korvel::PhasePlaces places = geometry.Places(s.Phase[i], s.Mag[i]);
+    for (int k = 0; k < places.count; ++k)
+      if (QRect(a, b - QPoint(1, 1)).contains(places.x[k], places.y[k])) {
+        inside.push_back(i);
+        break;
+      }
+  }
+  return inside;
+}
+
+// The red pixels of the picture.
+std::set<std::pair<int, int>> RedPixels(const QImage& image) {
+  std::set<std::pair<int, int>> red;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (Rgb(image, {x, y}) == 0xff0000u) red.insert({x, y});
+  return red;
+}
+
+// The pixels of the points the phase view draws for the observations.
+std::set<std::pair<int, int>> PointPixels(const korvel::AnalysisState& s,
+                                          const std::vector<int32_t>& observations) {
+  const korvel::PhaseGeometry geometry(s);
+  std::set<std::pair<int, int>> pixels;
+  for (int32_t i : observations) {
+    const korvel::PhasePlaces places = geometry.Places(s.Phase[i], s.Mag[i]);
+    for (int k = 0; k < places.count; ++k)
+      for (int dx : {0, 1})
+        for (int dy : {0, 1}) pixels.insert({places.x[k] + dx, places.y[k] + dy});
+  }
+  return pixels;
 }
 
 }  // namespace
@@ -227,6 +269,71 @@ class PlotMouseTest : public QObject {
     QVERIFY(p.form.ButAllDiap->isVisible());
     QTRY_VERIFY(!pwin->FullRepaintPending());
     QVERIFY(pwin->Picture() != before);
+  }
+
+  void ctrlBandMarksTheObservationsDrawnInsideIt() {
+    TestProgram t({exe, star.toStdString(), "1"});
+    QVERIFY(t.ShowAndActivate());
+    korvel::gui::Program& p = *t.program;
+    PlotSurface* pwin = p.form.PWin;
+    const korvel::AnalysisState& s = p.state;
+    p.platform.SetDialogHook([](korvel::gui::TOKRightDlg& d) {
+      auto* lc = qobject_cast<korvel::gui::TDlgLC*>(&d);
+      QVERIFY(lc);
+      lc->Edit1->setText("0.5567809");
+      lc->Edit2->setText("59000.7877");
+      lc->OKBtn->click();
+    });
+    p.form.findChild<QAction*>("Lightcurveofthemainperiod1Click")->trigger();
+    QCOMPARE(s.View, 'l');
+    QTRY_VERIFY(!pwin->FullRepaintPending());
+    QVERIFY(s.FullRange);
+    QVERIFY(RedPixels(pwin->Picture()).empty());
+    const auto marked = [&s] {
+      std::vector<int32_t> m;
+      for (int32_t i = 1; i <= s.NObs; ++i)
+        if (s.Marks[i] != 0) m.push_back(i);
+      return m;
+    };
+
+    // Ctrl + band, drawn backwards, between phases 0 and 0.5 (where each
+    // point has one place): the observations drawn inside are marked and
+    // drawn red there, all else stays as it was, without a repaint.
+    const int T = s.PhBoxTop, B = s.PhBoxBottom;
+    const int x0 = s.PhBoxLeft + (s.PhBoxRight - s.PhBoxLeft) / 3;  // phase 0
+    const int xHalf = x0 + int(s.PhScaleX / 2);
+    const QPoint a1(x0 + 5, T + (B - T) / 3), b1(xHalf - 5, B - (B - T) / 3);
+    const std::vector<int32_t> first = DrawnInside(s, a1, b1);
+    QVERIFY(first.size() >= 2 && first.size() < size_t(s.NObs));
+    const QImage before = pwin->Picture().copy();
+    QTest::mousePress(pwin, Qt::LeftButton, Qt::ControlModifier, b1);
+    DragTo(pwin, a1, Qt::ControlModifier);
+    QTest::mouseRelease(pwin, Qt::LeftButton, Qt::ControlModifier, a1);
+    QVERIFY(t.messages.empty());
+    QVERIFY(s.SelMade);
+    QVERIFY(!pwin->FullRepaintPending());
+    QCOMPARE(marked(), first);
+    const std::set<std::pair<int, int>> red = RedPixels(pwin->Picture());
+    QCOMPARE(red, PointPixels(s, first));
+    // A point two pixels wide reaches one pixel past the right and bottom edge.
+    for (const auto& [x, y] : red) QVERIFY(QRect(a1, b1).contains(x, y));
+    QImage rest = pwin->Picture().copy();
+    for (const auto& [x, y] : red) rest.setPixel(x, y, before.pixel(x, y));
+    QCOMPARE(rest, before);
+
+    // A second Ctrl + band beyond phase 0.5 replaces the marks; the red of
+    // the first stays until the next repaint.
+    const QPoint a2(xHalf + 5, T + (B - T) / 3), b2(s.PhBoxRight - 10, B - (B - T) / 4);
+    const std::vector<int32_t> second = DrawnInside(s, a2, b2);
+    QVERIFY(!second.empty());
+    QTest::mousePress(pwin, Qt::LeftButton, Qt::ControlModifier, a2);
+    DragTo(pwin, b2, Qt::ControlModifier);
+    QTest::mouseRelease(pwin, Qt::LeftButton, Qt::ControlModifier, b2);
+    QCOMPARE(marked(), second);
+    for (int32_t i : first) QCOMPARE(s.Marks[i], 0);
+    std::set<std::pair<int, int>> both = PointPixels(s, first);
+    both.merge(PointPixels(s, second));
+    QCOMPARE(RedPixels(pwin->Picture()), both);
   }
 
   void printWritesTheClientAreaAndStartsTheViewer() {

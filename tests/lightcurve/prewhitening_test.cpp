@@ -41,8 +41,6 @@ AnalysisState TwoPointCase(std::vector<double> phases) {
 
 TEST(Prewhitening, SubtractsTheInterpolatedMeanCurve) {
   AnalysisState s = TwoPointCase({0.5, 0.0, 0.9, 0.75, 0.25, 0.1});
-  // Hand adjustments are not what is subtracted.
-  s.EditedMag[1] = 99;
   Prewhiten(s, "", true);
   EXPECT_NEAR(s.Mag[1], 20 - 10.5, 1e-9);
   EXPECT_NEAR(s.Mag[2], 20 - 10.5, 1e-9);  // 0.0 wraps to 1.0
@@ -57,6 +55,16 @@ TEST(Prewhitening, SubtractsTheInterpolatedMeanCurve) {
   EXPECT_EQ(s.View, 'd');
   EXPECT_EQ(s.DataReady, 'y');
   EXPECT_EQ(s.RunCode, 'n');
+}
+
+TEST(Prewhitening, SubtractsTheCurveAsAdjustedByHand) {
+  // The first point dragged from 10 to 9: phase 0.5 lies halfway to 11.
+  AnalysisState s = TwoPointCase({0.25, 0.5, 0.75});
+  s.EditedMag[1] = 9;
+  Prewhiten(s, "", true);
+  EXPECT_NEAR(s.Mag[1], 20 - 9.0, 1e-9);
+  EXPECT_NEAR(s.Mag[2], 20 - 10.0, 1e-9);
+  EXPECT_EQ(s.Mag[3], 20 - 11.0);
 }
 
 TEST(Prewhitening, RecomputesTheStatisticsOfTheResiduals) {
@@ -77,7 +85,7 @@ TEST(Prewhitening, OnePointAndAZeroGapSubtractOneMagnitude) {
   AnalysisState s = TwoPointCase({0.1, 0.6, 0.99});
   s.MeanPoints = 1;
   s.MeanPhase[1] = 0.4;
-  s.MeanMag[1] = 7;
+  s.MeanMag[1] = s.EditedMag[1] = 7;
   Prewhiten(s, "", true);
   for (int i = 1; i <= 3; ++i) EXPECT_DOUBLE_EQ(s.Mag[i], 13) << i;
 
