@@ -123,6 +123,22 @@ std::set<std::pair<int, int>> PointPixels(const korvel::AnalysisState& s,
   return pixels;
 }
 
+// Light curve > For the primary period with this period and initial date
+// 59000.7877, as the dialog takes them.
+void ShowPhaseView(korvel::gui::Program& p, const char* period) {
+  p.platform.SetDialogHook([period](korvel::gui::TOKRightDlg& d) {
+    auto* lc = qobject_cast<korvel::gui::TDlgLC*>(&d);
+    QVERIFY(lc);
+    lc->Edit1->setText(period);
+    lc->Edit2->setText("59000.7877");
+    lc->OKBtn->click();
+  });
+  p.form.findChild<QAction*>("Lightcurveofthemainperiod1Click")->trigger();
+  QCOMPARE(p.state.View, 'l');
+  QTRY_VERIFY(!p.form.PWin->FullRepaintPending());
+  QVERIFY(p.state.FullRange);
+}
+
 }  // namespace
 
 class PlotMouseTest : public QObject {
@@ -206,17 +222,7 @@ class PlotMouseTest : public QObject {
     korvel::gui::Program& p = *t.program;
     PlotSurface* pwin = p.form.PWin;
     const korvel::AnalysisState& s = p.state;
-    p.platform.SetDialogHook([](korvel::gui::TOKRightDlg& d) {
-      auto* lc = qobject_cast<korvel::gui::TDlgLC*>(&d);
-      QVERIFY(lc);
-      lc->Edit1->setText("0.5568");
-      lc->Edit2->setText("59000.7877");
-      lc->OKBtn->click();
-    });
-    p.form.findChild<QAction*>("Lightcurveofthemainperiod1Click")->trigger();
-    QCOMPARE(s.View, 'l');
-    QTRY_VERIFY(!pwin->FullRepaintPending());
-    QVERIFY(s.FullRange);
+    ShowPhaseView(p, "0.5568");
     const int L = s.PhBoxLeft, T = s.PhBoxTop, R = s.PhBoxRight, B = s.PhBoxBottom;
 
     // A plain band over a patch of points: each inside is offered in turn
@@ -277,17 +283,7 @@ class PlotMouseTest : public QObject {
     korvel::gui::Program& p = *t.program;
     PlotSurface* pwin = p.form.PWin;
     const korvel::AnalysisState& s = p.state;
-    p.platform.SetDialogHook([](korvel::gui::TOKRightDlg& d) {
-      auto* lc = qobject_cast<korvel::gui::TDlgLC*>(&d);
-      QVERIFY(lc);
-      lc->Edit1->setText("0.5567809");
-      lc->Edit2->setText("59000.7877");
-      lc->OKBtn->click();
-    });
-    p.form.findChild<QAction*>("Lightcurveofthemainperiod1Click")->trigger();
-    QCOMPARE(s.View, 'l');
-    QTRY_VERIFY(!pwin->FullRepaintPending());
-    QVERIFY(s.FullRange);
+    ShowPhaseView(p, "0.5567809");
     QVERIFY(RedPixels(pwin->Picture()).empty());
     const auto marked = [&s] {
       std::vector<int32_t> m;
