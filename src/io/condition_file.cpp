@@ -1,6 +1,7 @@
 // Writer and reader of the condition file.
 #include "io/condition_file.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/text_format.h"
@@ -18,8 +19,11 @@ std::string ConditionSaveProblem(const AnalysisState& s) {
 }
 
 void WriteConditionFile(AnalysisState& s, const std::string& path) {
-  // Halves go to the even column, as the default rounding mode does.
-  s.SpecCol = static_cast<int32_t>(std::nearbyint((s.Freq - s.FreqLo) * s.FreqScale));
+  // Halves go to the even column, as the default rounding mode does. A
+  // column off the spectrum (a crafted resumed search, a scale out of range)
+  // is held to -1 (no column reached) or 480 before it becomes an integer.
+  const double column = std::nearbyint((s.Freq - s.FreqLo) * s.FreqScale);
+  s.SpecCol = column >= 0 ? static_cast<int32_t>(std::min<double>(column, kSpecColumns - 1)) : -1;
   // The vertical range last drawn; before the spectrum has been drawn, the
   // range the search has reached, so that Continue has a range to scale to.
   const bool drawn = s.DrawnSpecMax != s.DrawnSpecMin;
@@ -27,8 +31,8 @@ void WriteConditionFile(AnalysisState& s, const std::string& path) {
   const double rangeLow = drawn ? s.DrawnSpecMin : s.SpecMin;
   TextWriter out(path);
   out.WriteLine(Str(1 / s.Freq, 0, 10) + " " + Str(1 / s.FreqHi, 0, 7) + " " +
-                Str(1 / s.FreqLo, 0, 7) + " " + Str(s.FreqStep, 0, 8) + " " +
-                Str(rangeHigh, 0, 8) + " " + Str(rangeLow, 0, 8));
+                Str(1 / s.FreqLo, 0, 7) + " " + Str(s.FreqStep, 0, 8) + " " + Str(rangeHigh, 0, 8) +
+                " " + Str(rangeLow, 0, 8));
   out.WriteLine(std::string(1, s.View) + " " + Str(int64_t{s.NBins}, 3) + " " +
                 Str(s.ExtrDate, 10, 3) + " " + Str(s.Period, 0, 7) + " " + Str(s.P2Epoch, 10, 3));
   for (int k = 1; k <= kBestPlaces; ++k)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -67,6 +68,27 @@ TEST(ConditionFile, WritesLinesOneAndTwoInTheirFormats) {
   int lines = 0;
   for (size_t p = 0; (p = text.find("\r\n", p)) != std::string::npos; p += 2) ++lines;
   EXPECT_EQ(lines, 2 + 20 + 239);
+}
+
+TEST(ConditionFile, AColumnOffTheSpectrumWritesAllColumnsOrNone) {
+  const auto countLines = [](const std::string& text) {
+    int lines = 0;
+    for (size_t p = 0; (p = text.find("\r\n", p)) != std::string::npos; p += 2) ++lines;
+    return lines;
+  };
+  // Far beyond the last column (a scale no int holds): every column, once.
+  AnalysisState s = SavedSearch();
+  s.FreqScale = 1e300;
+  WriteConditionFile(s, TempPath("cond_far.img"));
+  EXPECT_EQ(s.SpecCol, kSpecColumns - 1);
+  EXPECT_EQ(countLines(ReadAll(TempPath("cond_far.img"))), 2 + 20 + kSpecColumns);
+  // Below the first column, or no column at all: no spectrum line.
+  for (const double scale : {-1e300, std::nan("")}) {
+    s.FreqScale = scale;
+    WriteConditionFile(s, TempPath("cond_none.img"));
+    EXPECT_EQ(s.SpecCol, -1);
+    EXPECT_EQ(countLines(ReadAll(TempPath("cond_none.img"))), 2 + 20);
+  }
 }
 
 TEST(ConditionFile, RoundTripsBestListAndSpectrum) {
