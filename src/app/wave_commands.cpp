@@ -75,13 +75,17 @@ void BPrewhiteClick(AppContext& a) {
     a.p.ShowMessage(*problem);
     return;
   }
-  Prewhiten(s, s.CollectFileName, a.p.Checked(Control::MLC_CheckBox1));
-  // The residuals are in place: whatever the residual file does, a second
-  // press must wait for a new mean curve.
+  const std::string residualFile =
+      a.p.Checked(Control::MLC_CheckBox2) ? std::string() : a.p.Text(Control::MLC_Edit4);
+  if (auto problem = PrewhitenFileProblem(s, s.CollectFileName, residualFile)) {
+    a.p.ShowMessage(*problem);
+    return;
+  }
+  // A file that fails leaves the state and both files as they were: the
+  // button stays for another try.
+  PrewhitenWithFiles(s, s.CollectFileName, a.p.Checked(Control::MLC_CheckBox1), residualFile);
   a.p.SetVisible(Control::BPrewhite, false);
   a.p.RequestRepaint();
-  if (!a.p.Checked(Control::MLC_CheckBox2))
-    WriteAllObservations(s, a.p.Text(Control::MLC_Edit4));
 }
 
 void OnMLCfileClick(AppContext& a) {

@@ -154,13 +154,15 @@ int RunPrewhiten(const PrewhitenArgs& args) {
     return kExitRefused;
   }
   s.CurveNumber = args.curveNumber;
-  std::string writing = args.collect;
+  if (const auto problem = PrewhitenFileProblem(s, args.collect, args.residuals)) {
+    std::cerr << *problem << '\n';
+    return kExitRefused;
+  }
   try {
-    Prewhiten(s, args.collect, true);
-    writing = args.residuals;
-    if (!args.residuals.empty()) WriteAllObservations(s, args.residuals);
+    PrewhitenWithFiles(s, args.collect, true, args.residuals);
   } catch (const KorvelError& e) {
-    std::cerr << e.what() << ": " << writing << '\n';
+    // Nothing was changed: neither file, nor (for a rerun) the model.
+    std::cerr << e.what() << ": " << args.residuals << ", " << args.collect << '\n';
     return kExitWriteError;
   }
   PrintResiduals(s, args.curve.json);

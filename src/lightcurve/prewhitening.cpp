@@ -1,5 +1,10 @@
 #include "lightcurve/prewhitening.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "core/error.h"
+#include "io/observation_file.h"
 #include "lightcurve/mean_curve_file.h"
 #include "lightcurve/phase_views.h"
 #include "search/engine_support.h"
@@ -47,6 +52,65 @@ void Prewhiten(AnalysisState& s, const std::string& collectFile, bool appendIfEx
   double squares = 0;
   for (int32_t i = 1; i <= s.NObs; ++i) squares += (s.Mag[i] - s.MagMean) * (s.Mag[i] - s.MagMean);
   s.MagVar = squares / s.NObs;
+}
+
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  std::error_code error;
+  if (std::filesystem::equivalent(a, b, error)) return true;
+  return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+}
+
+}  // namespace
+
+std::optional<std::string> PrewhitenFileProblem(const AnalysisState& s,
+                                                const std::string& collectFile,
+                                                const std::string& residualFile) {
+  if (SameFile(collectFile, s.DataFileName)) return kCollectIsData;
+  if (SameFile(residualFile, s.DataFileName)) return kResidualsIsData;
+  return std::nullopt;
+}
+
+void PrewhitenWithFiles(AnalysisState& s, const std::string& collectFile, bool appendIfExists,
+                        const std::string& residualFile) {
+  AnalysisState residuals = s;
+  Prewhiten(residuals, "", appendIfExists);
+  namespace fs = std::filesystem;
+  const std::string part = residualFile + ".part";
+  std::error_code ignored;
+  if (!residualFile.empty()) {
+    try {
+      WriteAllObservations(residuals, part);
+    } catch (...) {
+      fs::remove(part, ignored);
+      throw;
+    }
+  }
+  // The collecting file's length before the curve is added, to take the
+  // curve back if the residual file cannot take its name.
+  const bool existed = !collectFile.empty() && fs::exists(collectFile, ignored);
+  const auto oldSize = existed ? fs::file_size(collectFile, ignored) : 0;
+  try {
+    if (!collectFile.empty()) WriteCollectingFile(s, collectFile, appendIfExists);
+  } catch (...) {
+    if (!residualFile.empty()) fs::remove(part, ignored);
+    throw;
+  }
+  if (!residualFile.empty()) {
+    std::error_code error;
+    fs::rename(part, residualFile, error);
+    if (error) {
+      fs::remove(part, ignored);
+      if (!collectFile.empty() && appendIfExists && existed)
+        fs::resize_file(collectFile, oldSize, ignored);
+      else if (!collectFile.empty())
+        fs::remove(collectFile, ignored);
+      throw IoError(IoCodeFromErrno(error.value(), true));
+    }
+  }
+  s = std::move(residuals);
 }
 
 }  // namespace korvel

@@ -30,4 +30,24 @@ double MeanCurveValue(const AnalysisState& s, double phi);
 // throws before anything else changes.
 void Prewhiten(AnalysisState& s, const std::string& collectFile, bool appendIfExists);
 
+inline constexpr const char* kCollectIsData =
+    "The collecting file cannot be the observation file itself...";
+inline constexpr const char* kResidualsIsData =
+    "The residual file cannot be the observation file itself...";
+
+// A collecting or residual file that names the observation file read
+// (DataFileName) would overwrite or corrupt the data: the message, or nothing.
+std::optional<std::string> PrewhitenFileProblem(const AnalysisState& s,
+                                                const std::string& collectFile,
+                                                const std::string& residualFile);
+
+// Prewhitening with its files, in the order that loses nothing: the residuals
+// are computed on a copy and written (when residualFile is not empty) under a
+// temporary name; then the curve is recorded in collectFile, the temporary
+// file takes its name, and only then does the state take the residuals. A
+// failure throws and leaves the state and both files as they were, so the
+// user can correct a name and press again without doubling the model.
+void PrewhitenWithFiles(AnalysisState& s, const std::string& collectFile, bool appendIfExists,
+                        const std::string& residualFile);
+
 }  // namespace korvel

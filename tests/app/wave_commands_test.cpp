@@ -208,17 +208,33 @@ TEST_F(WaveCommands, PrewhiteningWithoutMeanPointsRefusesAndChangesNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("c.sup")));
 }
 
-TEST_F(WaveCommands, AnUnwritableResidualFileLeavesConsistentResiduals) {
+TEST_F(WaveCommands, AFailedResidualFileLeavesTheStateAndBothFilesAsTheyWere) {
   Answer({});
   Butt2waveClick(a);
+  dir.Write("c.sup", "kept\r\n");
+  p.checked[Control::MLC_CheckBox1] = true;  // append
   p.texts[Control::MLC_Edit4] = dir.File("missing/star.o");
+  const rarray before = s.Mag;
   RunCommand(a, &BPrewhiteClick);
   EXPECT_EQ(p.LastMessage().rfind("I/O error", 0), 0u) << p.LastMessage();
-  // The magnitudes are residuals now: the statistics describe them and the
-  // button waits for a new mean curve.
-  EXPECT_FALSE(p.visible[Control::BPrewhite]);
-  EXPECT_NEAR(s.MagMean, 0, 0.01);
-  EXPECT_LT(s.DataMagMax, 0.1);
+  // Nothing subtracted, nothing appended: the user may correct the name and
+  // press again without doubling the model.
+  EXPECT_EQ(s.Mag, before);
+  EXPECT_TRUE(p.visible[Control::BPrewhite]);
+  EXPECT_EQ(ReadFile(dir.File("c.sup")), "kept\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
+
+  // Neither file may be the observation file itself.
+  s.DataFileName = dir.Write("star.dat", "59000.1 12.0\r\n");
+  p.texts[Control::MLC_Edit4] = s.DataFileName;
+  BPrewhiteClick(a);
+  EXPECT_EQ(p.LastMessage(), kResidualsIsData);
+  s.CollectFileName = s.DataFileName;
+  p.texts[Control::MLC_Edit4] = dir.File("star.o");
+  BPrewhiteClick(a);
+  EXPECT_EQ(p.LastMessage(), kCollectIsData);
+  EXPECT_EQ(ReadFile(s.DataFileName), "59000.1 12.0\r\n");
+  EXPECT_EQ(s.Mag, before);
 }
 
 TEST_F(WaveCommands, MeanLightCurveFileReadsTheNameChosenLast) {
@@ -228,8 +244,9 @@ TEST_F(WaveCommands, MeanLightCurveFileReadsTheNameChosenLast) {
   EXPECT_EQ(p.LastMessage(), "File  does not exist.");
   EXPECT_FALSE(s.MLCLoaded);
 
-  const std::string path = dir.Write("ci51.mlc", " 1  1     0.50000000     0.0000 disturbed\r\n"
-                                                 "0.250 10.0000 0.0100    12\r\n");
+  const std::string path = dir.Write("ci51.mlc",
+                                     " 1  1     0.50000000     0.0000 disturbed\r\n"
+                                     "0.250 10.0000 0.0100    12\r\n");
   p.fileAnswers.push_back({false, path});
   OnMLCfileClick(a);
   EXPECT_TRUE(s.MLCLoaded);

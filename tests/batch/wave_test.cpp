@@ -72,9 +72,9 @@ TEST_F(BatchWave, TheChainFindsAnotherPeriodInTheResiduals) {
 }
 
 TEST_F(BatchWave, WavePrintsTheMeanCurveOfTheWindowsAlgorithm) {
-  const nlohmann::json j =
-      Json("wave " + ShellQuote(kStar) + " --period 0.5567809 --epoch 59000.59 --points 25 "
-           "--bin-length 0.1");
+  const nlohmann::json j = Json("wave " + ShellQuote(kStar) +
+                                " --period 0.5567809 --epoch 59000.59 --points 25 "
+                                "--bin-length 0.1");
   AnalysisState s;
   ASSERT_FALSE(LoadObservations(s, kStar, ReadOptions{}));
   s.Period = 0.5567809;
@@ -98,8 +98,8 @@ TEST_F(BatchWave, WavePrintsTheMeanCurveOfTheWindowsAlgorithm) {
 
 TEST_F(BatchWave, PrewhitenPrintsTheResidualsAndAppendsCurves) {
   const std::string collect = dir_.File("c.sup");
-  const std::string base = "prewhiten " + ShellQuote(kStar) + " --epoch 59000 --collect " +
-                           ShellQuote(collect);
+  const std::string base =
+      "prewhiten " + ShellQuote(kStar) + " --epoch 59000 --collect " + ShellQuote(collect);
   const nlohmann::json j = Json(base + " --period 0.5567809");
   Json(base + " --period 0.55 --curve 2 --points 20");
   AnalysisState s;
@@ -153,8 +153,7 @@ TEST_F(BatchWave, RefusalsSayWhyAndWriteNothing) {
       {"wave " + star + " --period 0.5 --epoch 0 --bin-length 0.2500001", 3,
        "Error in Interval extention..."},
       {"wave " + star + " --period 0 --epoch 0", 3, "period"},
-      {"prewhiten " + star + " --period 0.5 --epoch 0 --points 1 --collect " +
-           ShellQuote(collect),
+      {"prewhiten " + star + " --period 0.5 --epoch 0 --points 1 --collect " + ShellQuote(collect),
        3, "Error in Number..."},
       {"prewhiten " + ShellQuote(dir_.File("none.dat")) + " --period 0.5 --epoch 0", 2,
        "does not exist"},
@@ -169,6 +168,27 @@ TEST_F(BatchWave, RefusalsSayWhyAndWriteNothing) {
     EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
   }
   EXPECT_FALSE(std::filesystem::exists(collect));
+
+  // A failed residual file appends nothing: a rerun cannot double the model.
+  // Neither output may be the observation file.
+  const std::string kept = dir_.Write("kept.sup", "kept\r\n");
+  const std::string data = dir_.Write("data.dat", "1.0 10\r\n1.3 11\r\n1.6 12\r\n");
+  const Case refused[] = {
+      {"prewhiten " + star + " --period 0.5 --epoch 0 --collect " + ShellQuote(kept) +
+           " --residuals " + ShellQuote(dir_.File("no/dir/r.o")),
+       4, "I/O error"},
+      {"prewhiten " + ShellQuote(data) + " --period 0.5 --epoch 0 --collect " + ShellQuote(data), 3,
+       "The collecting file cannot be the observation file itself..."},
+      {"prewhiten " + ShellQuote(data) + " --period 0.5 --epoch 0 --residuals " + ShellQuote(data),
+       3, "The residual file cannot be the observation file itself..."},
+  };
+  for (const Case& c : refused) {
+    const RunResult r = Run(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
+  }
+  EXPECT_EQ(testing::ReadFile(kept), "kept\r\n");
+  EXPECT_EQ(testing::ReadFile(data), "1.0 10\r\n1.3 11\r\n1.6 12\r\n");
 
   // A malformed line cuts the set short: no residuals of part of it.
   const std::string bad = dir_.Write("bad.dat", "1.0 10\r\n1.3 11\r\n1.6 x\r\n");
