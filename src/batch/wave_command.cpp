@@ -1,5 +1,6 @@
 #include "batch/wave_command.h"
 
+#include <cmath>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -55,7 +56,10 @@ void AddMeanCurveOptions(CLI::App& app, MeanCurveArgs& args) {
 
 // The dialog's own refusals, with its messages.
 std::optional<std::string> MeanCurveProblem(const MeanCurveArgs& args) {
-  if (!(args.period > 0)) return kNoPeriod;
+  // Infinity and NaN pass the comparisons of the dialog; no date or period
+  // of a star is either.
+  if (!(args.period > 0) || !std::isfinite(args.period)) return kNoPeriod;
+  if (!std::isfinite(args.epoch)) return "Error in JD max...";
   if (!(args.points > 1 && args.points < AnalysisState::kMeanSize)) return "Error in Number...";
   if (!(args.binLength > 0 && args.binLength <= 0.25)) return "Error in Interval extention...";
   return std::nullopt;
@@ -170,9 +174,20 @@ int RunPrewhiten(const PrewhitenArgs& args) {
   return kExitOk;
 }
 
+constexpr int32_t kMaxModelSamples = 10000000;
+
 int RunModel(const ModelArgs& args) {
   if (args.samples < 1) {
     std::cerr << "At least one sample is needed...\n";
+    return kExitRefused;
+  }
+  // Every sample is printed (and with --json held) at once.
+  if (args.samples > kMaxModelSamples) {
+    std::cerr << "At most " << kMaxModelSamples << " samples...\n";
+    return kExitRefused;
+  }
+  if (!std::isfinite(args.from) || !std::isfinite(args.to)) {
+    std::cerr << "--from and --to must be finite dates...\n";
     return kExitRefused;
   }
   if (!FileExists(args.file)) {
