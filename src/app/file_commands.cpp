@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/startup.h"
 #include "core/text_format.h"
 #include "io/observation_file.h"
 #include "io/param_file.h"
 #include "io/text_reader.h"
-#include "app/startup.h"
 
 namespace korvel {
 
@@ -123,6 +123,8 @@ void Save1Click(AppContext& a) {
   WriteParamFile(kParamFileName, s.InitDir, s.LastFile, s);
 }
 
-void Exit3Click(AppContext& a) { a.p.Quit(); }
+void Exit3Click(AppContext& a) {
+  a.p.Quit();
+}
 
 }  // namespace korvel

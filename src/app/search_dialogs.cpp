@@ -9,7 +9,9 @@ namespace korvel {
 
 namespace {
 
-std::string TrimmedTenDecimals(double x) { return TrimZeros(Str(x, 0, 10)); }
+std::string TrimmedTenDecimals(double x) {
+  return TrimZeros(Str(x, 0, 10));
+}
 
 }  // namespace
 

@@ -4,7 +4,9 @@
 
 namespace korvel {
 
-KorvelError IoError(int code) { return KorvelError("I/O error " + std::to_string(code)); }
+KorvelError IoError(int code) {
+  return KorvelError("I/O error " + std::to_string(code));
+}
 
 int IoCodeFromErrno(int err, bool writing) {
   switch (err) {

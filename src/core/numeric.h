@@ -14,7 +14,9 @@ double IntBelow(double x);
 
 // Phase rule of the whole program: x - IntBelow(x), in [0, 1), or exactly 1
 // for a negative whole number.
-inline double Frac(double x) { return x - IntBelow(x); }
+inline double Frac(double x) {
+  return x - IntBelow(x);
+}
 
 // base^exponent by repeated multiplication (or division for exponent < 0).
 double IntPower(int32_t base, int32_t exponent);

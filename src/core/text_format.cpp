@@ -25,6 +25,8 @@ std::string Str(double x, int w, int d) {
   return PadLeft(std::move(s), w);
 }
 
-std::string Str(int64_t n, int w) { return PadLeft(std::to_string(n), w); }
+std::string Str(int64_t n, int w) {
+  return PadLeft(std::to_string(n), w);
+}
 
 }  // namespace korvel

@@ -98,9 +98,9 @@ class TMLCDlg : public TOKRightDlg {
   explicit TMLCDlg(QWidget* parent);
 
   QSpinBox* SpinEdit1;
-  QLineEdit* Edit1;  // Number of average points
-  QLineEdit* Edit2;  // Length of the average bin
-  QLineEdit* Edit3;  // File name to collect mean light curves
+  QLineEdit* Edit1;      // Number of average points
+  QLineEdit* Edit2;      // Length of the average bin
+  QLineEdit* Edit3;      // File name to collect mean light curves
   QPushButton* Button1;  // browse for Edit3
   QCheckBox* CheckBox1;  // Append the existing file
   QLineEdit* Edit4;      // File name to save residuals of prewhitening

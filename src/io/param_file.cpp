@@ -29,13 +29,18 @@ void SetParameterDefaults(AnalysisState& s) {
   s.SpecToFile = false;
 }
 
-std::string PeriodFieldText(double period) { return Str(period, 0, 7); }
-std::string DateFieldText(double date) { return Str(date, 0, 4); }
-std::string BinsFieldText(int32_t nbins) { return Str(int64_t{nbins}, 2); }
+std::string PeriodFieldText(double period) {
+  return Str(period, 0, 7);
+}
+std::string DateFieldText(double date) {
+  return Str(date, 0, 4);
+}
+std::string BinsFieldText(int32_t nbins) {
+  return Str(int64_t{nbins}, 2);
+}
 
 std::string OpenDialogDir(std::string dir) {
-  if (dir.size() >= 2 && (dir.back() == '/' || dir.back() == '\\') &&
-      dir[dir.size() - 2] != ':')
+  if (dir.size() >= 2 && (dir.back() == '/' || dir.back() == '\\') && dir[dir.size() - 2] != ':')
     dir.pop_back();
   return dir;
 }

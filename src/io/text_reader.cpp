@@ -13,8 +13,12 @@ namespace {
 
 constexpr char kCtrlZ = 26;
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Fixed or exponent notation with an optional sign; at least one digit in the
 // mantissa. No "inf", "nan", hexadecimal or comma decimal separator.

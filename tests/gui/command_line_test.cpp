@@ -25,8 +25,7 @@ class CommandLineTest : public QObject {
     QVERIFY(dir->isValid());
     // The executable's path decides where default.cfg is looked for.
     exe = dir->filePath("korvel").toStdString();
-    obs = WriteFile(*dir, "star.dat",
-                    "59001.1234  12.345\n59002.2  12.5\n59003.56789  12.1\n");
+    obs = WriteFile(*dir, "star.dat", "59001.1234  12.345\n59002.2  12.5\n59003.56789  12.1\n");
   }
 
   void fileArgumentIsLoadedAtActivation() {
@@ -49,10 +48,10 @@ class CommandLineTest : public QObject {
   void columnBeyondTheSpinRangeIsStillRead() {
     std::string line = "59010.5";
     for (int k = 1; k <= 25; ++k) {
-    line += ' ';
-    line += std::to_string(10 + k);
-    line += ".5";
-  }
+      line += ' ';
+      line += std::to_string(10 + k);
+      line += ".5";
+    }
     const std::string wide = WriteFile(*dir, "wide.dat", line + "\n");
     TestProgram t({exe, wide, "25"});
     QVERIFY(t.ShowAndActivate());

@@ -70,7 +70,9 @@ TEST(LoadObservations, LineWithOnlyADateTakesTheMagnitudeFromTheNextLine) {
 }
 
 TEST(LoadObservations, CtrlZEndsTheSet) {
-  Loaded l = Load("1 10\r\n2 11\r\n\x1a" "3 12\r\n");
+  Loaded l = Load(
+      "1 10\r\n2 11\r\n\x1a"
+      "3 12\r\n");
   EXPECT_EQ(l.s.NObs, 2);
   EXPECT_FALSE(l.error);
 }
@@ -148,8 +150,8 @@ TEST(LoadObservations, ArraysHaveNObsPlusOneElementsAndMarksAreCleared) {
   s.Phase = {0, 0.5, 0.25};
   LoadObservations(s, dir.Write("a.dat", "1 10\n2 11\n3 12\n"), {});
   EXPECT_EQ(s.NObs, 3);
-  for (size_t size : {s.JD.size(), s.Mag.size(), s.Phase.size(), s.SortPhase.size(),
-                      s.WMag.size(), s.BinOf.size(), s.Marks.size()})
+  for (size_t size : {s.JD.size(), s.Mag.size(), s.Phase.size(), s.SortPhase.size(), s.WMag.size(),
+                      s.BinOf.size(), s.Marks.size()})
     EXPECT_EQ(size, 4u);
   EXPECT_EQ(s.Marks, (iarray{0, 0, 0, 0}));
   EXPECT_FALSE(s.SelMade);
