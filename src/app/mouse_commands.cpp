@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "app/search_commands.h"
@@ -157,10 +158,13 @@ void DeleteObservation(AnalysisState& s, int32_t i) {
 void DeleteOrMark(AppContext& a, const Band& b, bool ctrl) {
   AnalysisState& s = a.s;
   if (s.Marks.size() < static_cast<size_t>(s.NObs) + 1) s.Marks.resize(s.NObs + 1, 0);
+  // Built once, and again after a deletion, which may move the ends of the
+  // magnitude range the view maps.
+  std::optional<PhaseGeometry> geometry(std::in_place, s);
   for (int32_t i = 1; i <= s.NObs;) {
-    const PhaseGeometry geometry(s);
     const double phase = Frac((s.JD[i] - s.Epoch) / s.Period);
-    const PhasePlaces places = geometry.Usable() ? geometry.Places(phase, s.Mag[i]) : PhasePlaces{};
+    const PhasePlaces places =
+        geometry->Usable() ? geometry->Places(phase, s.Mag[i]) : PhasePlaces{};
     bool inside = false;
     for (int k = 0; k < places.count; ++k) inside = inside || Contains(b, places.x[k], places.y[k]);
     if (inside && !ctrl) {
@@ -171,6 +175,7 @@ void DeleteOrMark(AppContext& a, const Band& b, bool ctrl) {
       if (answer == Answer::Yes) {
         s.SaveAll = true;
         DeleteObservation(s, i);
+        geometry.emplace(s);
         a.p.RequestRepaint();
         continue;  // index i now holds the next observation
       }

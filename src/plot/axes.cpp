@@ -102,6 +102,15 @@ int32_t DrawableObservations(AnalysisState& s) {
   return static_cast<int32_t>(n);
 }
 
+ValueMap DrawViewFrame(AnalysisState& s, Canvas& c, const FrameLook& look, int top, int bottom,
+                       double low, double high) {
+  DrawFrame(c, look.x1, look.y1, look.x2, look.y2, look.fill);
+  const ValueMap map = MakeValueMap(s, top, bottom, low, high);
+  s.SpecYScale = map.scale;
+  DrawValueTicks(s, c, map, look.axis);
+  return map;
+}
+
 void PlotPoint(Canvas& c, int x, int y, Rgb colour) {
   c.SetPixel(x, y, colour);
   c.SetPixel(x + 1, y, colour);

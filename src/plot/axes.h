@@ -73,6 +73,17 @@ void PlotPoint(Canvas& c, int x, int y, Rgb colour);
 // views write.
 int32_t DrawableObservations(AnalysisState& s);
 
+// The frame every light-curve view starts with: its rectangle (x1, y1, x2,
+// y2) filled, then the value axis over top .. bottom and low .. high with the
+// view's ticks. Writes SpecYScale (and StepIndex) and returns the map.
+struct FrameLook {
+  int x1, y1, x2, y2;
+  Rgb fill;
+  ValueAxisStyle axis;
+};
+ValueMap DrawViewFrame(AnalysisState& s, Canvas& c, const FrameLook& look, int top, int bottom,
+                       double low, double high);
+
 // A move-to followed by a line-to.
 void Stroke(Canvas& c, int x1, int y1, int x2, int y2);
 

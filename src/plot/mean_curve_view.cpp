@@ -16,10 +16,9 @@ void DrawMeanCurveView(AnalysisState& s, Canvas& c) {
   s.PhBoxTop = T;
   s.PhBoxRight = R;
   s.PhBoxBottom = B;
-  DrawFrame(c, L - 4, T - 4, R + 2, B + 4, kFrameFill);
-  const ValueMap map = MakeValueMap(s, T, B, s.MeanMagLow, s.MeanMagHigh);
-  s.SpecYScale = map.scale;
-  DrawValueTicks(s, c, map, {16, 79, 76, L, 3});
+  const ValueMap map =
+      DrawViewFrame(s, c, {L - 4, T - 4, R + 2, B + 4, kFrameFill, {16, 79, 76, L, 3}}, T, B,
+                    s.MeanMagLow, s.MeanMagHigh);
 
   for (int k = 0; k <= 3; ++k) {
     const int x = ToPixel((R - L) * k / 3.0) + L;

@@ -104,10 +104,9 @@ void DrawPhaseView(AnalysisState& s, Canvas& c) {
   s.PhBoxTop = T;
   s.PhBoxRight = R;
   s.PhBoxBottom = B;
-  DrawFrame(c, L - 4, T - 6, R + 2, B + 6, kFrameFill);
-  const ValueMap map = MakeValueMap(s, T, B, s.MagLow, s.MagHigh);
-  s.SpecYScale = map.scale;
-  DrawValueTicks(s, c, map, {16, 82, 76, L, 3});
+  // The points are placed by PhaseGeometry, over the same map.
+  DrawViewFrame(s, c, {L - 4, T - 6, R + 2, B + 6, kFrameFill, {16, 82, 76, L, 3}}, T, B, s.MagLow,
+                s.MagHigh);
 
   const int32_t n = DrawableObservations(s);
   WritePhases(s, n);
@@ -143,10 +142,8 @@ void DrawBinsView(AnalysisState& s, Canvas& c) {
   s.BinBoxRight = R;
   s.BinBoxTop = T;
   s.BinBoxBottom = B;
-  DrawFrame(c, L, T - 4, R + 2, B + 4, kFrameFill);
-  const ValueMap map = MakeValueMap(s, T, B, s.MagLow, s.MagHigh);
-  s.SpecYScale = map.scale;
-  DrawValueTicks(s, c, map, {16, L, L + 5, L, 5});
+  const ValueMap map = DrawViewFrame(
+      s, c, {L, T - 4, R + 2, B + 4, kFrameFill, {16, L, L + 5, L, 5}}, T, B, s.MagLow, s.MagHigh);
 
   const int32_t N = s.NBins;
   // Panels narrower than a pixel have no ticks to show.
@@ -180,10 +177,9 @@ void DrawColourView(AnalysisState& s, Canvas& c) {
   s.PhBoxTop = T;
   s.PhBoxRight = R;
   s.PhBoxBottom = B;
-  DrawFrame(c, L - 4, T - 4, R + 2, B + 4, kBlack);
-  const ValueMap map = MakeValueMap(s, T, B, s.MagLow, s.MagHigh);
-  s.SpecYScale = map.scale;
-  DrawValueTicks(s, c, map, {10, L + 2, L - 4, L, 3});
+  const ValueMap map =
+      DrawViewFrame(s, c, {L - 4, T - 4, R + 2, B + 4, kBlack, {10, L + 2, L - 4, L, 3}}, T, B,
+                    s.MagLow, s.MagHigh);
 
   for (int k = 0; k <= 3; ++k) {
     const int x = ToPixel((R - L) * k / 3.0) + L;

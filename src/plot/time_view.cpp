@@ -56,10 +56,9 @@ void DrawTimeView(AnalysisState& s, Canvas& c) {
   s.FrameRight = R;
   s.FrameTop = T;
   s.FrameBottom = B;
-  DrawFrame(c, L - 4, T - 4, R + 4, B + 4, kFrameFill);
-  const ValueMap map = MakeValueMap(s, T, B, s.MagLow, s.MagHigh);
-  s.SpecYScale = map.scale;
-  DrawValueTicks(s, c, map, {10, L + 2, L - 4, L, 5});
+  const ValueMap map =
+      DrawViewFrame(s, c, {L - 4, T - 4, R + 4, B + 4, kFrameFill, {10, L + 2, L - 4, L, 5}}, T, B,
+                    s.MagLow, s.MagHigh);
 
   const AxisRange dates = DrawableRange(s.JDLow, s.JDHigh);
   if (dates.usable) {

@@ -16,6 +16,11 @@ struct RunResult {
   std::string out, err;
 };
 
+#ifdef KORVEL_SAMPLES_DIR
+// The bundled sample star, as the batch tests read it.
+inline const std::string kSampleStar = std::string(KORVEL_SAMPLES_DIR) + "/sample_star.dat";
+#endif
+
 // Single quotes keep every byte of an argument as it is.
 inline std::string ShellQuote(const std::string& arg) {
   std::string quoted = "'";

@@ -23,7 +23,7 @@ using testing::RunResult;
 using testing::ShellQuote;
 using testing::TempDir;
 
-const std::string kStar = std::string(KORVEL_SAMPLES_DIR) + "/sample_star.dat";
+const std::string& kStar = testing::kSampleStar;
 const std::string kElements = " --period 0.5568 --epoch 59000.7877";
 const std::string kSecondary = " --p2 39.8 --extremum-date 59021";
 constexpr const char* kNoRenderer = "no picture renderer";

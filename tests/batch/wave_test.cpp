@@ -23,7 +23,7 @@ using testing::RunResult;
 using testing::ShellQuote;
 using testing::TempDir;
 
-const std::string kStar = std::string(KORVEL_SAMPLES_DIR) + "/sample_star.dat";
+const std::string& kStar = testing::kSampleStar;
 
 class BatchWave : public ::testing::Test {
  protected:
