@@ -6,6 +6,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/platform.h"
@@ -32,16 +33,25 @@ struct AppContext {
 };
 
 // The general error handler: runs one command and shows the text of any
-// error it raises in a message box. The state stays as the command left it.
+// error it raises in a message box (running out of memory as "Out of
+// memory"). The state stays as the command left it. True when the command
+// ended without an error.
 template <class F>
-void RunGuarded(AppContext& a, F&& body) {
+bool RunGuarded(Platform& p, F&& body) {
   try {
     body();
+    return true;
   } catch (const std::bad_alloc&) {
-    a.p.ShowMessage("Out of memory");
+    p.ShowMessage("Out of memory");
   } catch (const std::exception& e) {
-    a.p.ShowMessage(e.what());
+    p.ShowMessage(e.what());
   }
+  return false;
+}
+
+template <class F>
+void RunGuarded(AppContext& a, F&& body) {
+  RunGuarded(a.p, std::forward<F>(body));
 }
 
 inline void RunCommand(AppContext& a, void (*handler)(AppContext&)) {

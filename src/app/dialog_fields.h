@@ -1,47 +1,38 @@
-// Reading the fields of a parameter dialog: each text converts, is stored in
-// its state value at once, and is then checked; the first failure shows its
-// message and puts the focus into its field.
+// Between a parameter dialog's texts and its rules: each field's text
+// converted (nothing when it does not convert), and a refusal shown as the
+// dialog shows it: the message, then the focus in the refused field.
 #pragma once
 
+#include <optional>
+#include <span>
+
 #include "app/app_context.h"
+#include "core/parameter_fields.h"
 #include "io/text_reader.h"
 
 namespace korvel {
 
-// One field of a dialog: converts, stores at once, then checks. Reports the
-// message and focuses the field on failure.
-class FieldReader {
- public:
-  explicit FieldReader(AppContext& a) : a_(a) {}
+inline std::optional<double> RealOf(AppContext& a, Control field) {
+  double value = 0;
+  if (!TextToReal(a.p.Text(field), value)) return std::nullopt;
+  return value;
+}
 
-  bool Real(Control field, double& target, bool mustBePositive, const char* message) {
-    double value = 0;
-    if (!TextToReal(a_.p.Text(field), value)) return Fail(field, message);
-    target = value;
-    if (mustBePositive && !(value > 0)) return Fail(field, message);
-    return true;
-  }
+inline std::optional<int32_t> IntOf(AppContext& a, Control field) {
+  int32_t value = 0;
+  if (!TextToInt(a.p.Text(field), value)) return std::nullopt;
+  return value;
+}
 
-  bool Int(Control field, int32_t& target, int32_t above, const char* message) {
-    int32_t value = 0;
-    if (!TextToInt(a_.p.Text(field), value)) return Fail(field, message);
-    target = value;
-    if (!(value > above)) return Fail(field, message);
-    return true;
-  }
-
-  bool Check(bool ok, Control focus, const char* message) {
-    return ok ? true : Fail(focus, message);
-  }
-
- private:
-  bool Fail(Control field, const char* message) {
-    a_.p.ShowMessage(message);
-    a_.p.Focus(field);
-    return false;
-  }
-
-  AppContext& a_;
-};
+// fields: the dialog's controls in the order of its rules' field indexes.
+// True when there is nothing to refuse.
+inline bool AcceptFields(AppContext& a, const std::optional<FieldRefusal>& refusal,
+                         std::span<const Control> fields) {
+  if (!refusal) return true;
+  a.p.ShowMessage(refusal->message);
+  if (refusal->field >= 0 && static_cast<size_t>(refusal->field) < fields.size())
+    a.p.Focus(fields[refusal->field]);
+  return false;
+}
 
 }  // namespace korvel

@@ -1,6 +1,7 @@
 #include "app/lightcurve_commands.h"
 
 #include "app/dialog_fields.h"
+#include "lightcurve/wave_parameters.h"
 
 namespace korvel {
 
@@ -25,15 +26,15 @@ bool ShowElementsDialog(AppContext& a, int32_t mode) {
 }  // namespace
 
 bool LCOKBtnClick(AppContext& a, int32_t mode) {
-  AnalysisState& s = a.s;
-  FieldReader f(a);
-  if (!f.Real(Control::LC_Edit1, s.Period, true, "Error in Po...")) return false;
-  if (!f.Real(Control::LC_Edit2, s.Epoch, false, "Error in JD max...")) return false;
-  if (mode != 2) return true;
-  if (!f.Real(Control::LC_Edit3, s.P2, true, "Error in P2...")) return false;
-  if (!f.Real(Control::LC_Edit4, s.ExtrDate, false, "Error in JD extremal amplitude..."))
-    return false;
-  return f.Int(Control::LC_Edit5, s.NBins, 1, "Error in Number of bins...");
+  static constexpr Control kControls[] = {Control::LC_Edit1, Control::LC_Edit2, Control::LC_Edit3,
+                                          Control::LC_Edit4, Control::LC_Edit5};
+  LightCurveElements e;
+  e.period = RealOf(a, Control::LC_Edit1);
+  e.epoch = RealOf(a, Control::LC_Edit2);
+  e.p2 = RealOf(a, Control::LC_Edit3);
+  e.extremumDate = RealOf(a, Control::LC_Edit4);
+  e.bins = IntOf(a, Control::LC_Edit5);
+  return AcceptFields(a, ApplyLightCurveElements(a.s, mode, e), kControls);
 }
 
 void Lightcurveofthemainperiod1Click(AppContext& a) {

@@ -90,4 +90,12 @@ void Menu3Click(AppContext& a) {
   a.p.RequestRepaint();
 }
 
+void HelpBtnClick(AppContext& a) {
+  a.p.ShowMessage("No help is installed...");
+}
+
+void FormClose(AppContext& a) {
+  if (a.s.RunCode == 'r') a.s.RunCode = 'e';
+}
+
 }  // namespace korvel

@@ -18,37 +18,16 @@ bool RunSaveDialog(AppContext& a) {
                            [&a](const std::string& chosen) { return SaveFileCanClose(a, chosen); });
 }
 
-// The search a view letter resumes; nothing for a letter of no search.
-std::optional<SearchKind> KindOfView(char view) {
-  switch (view) {
-    case 'l':
-      return SearchKind::LaflerKinman;
-    case 'd':
-      return SearchKind::Deeming;
-    case 's':
-      return SearchKind::Secondary;
-    default:
-      return std::nullopt;
-  }
-}
-
 // Whether the loaded observations can carry the search the file resumes:
 // the same refusals as a fresh start, on the elements the file holds.
-std::optional<std::string> ResumeProblem(const AnalysisState& s, SearchKind kind,
+std::optional<std::string> ResumeProblem(const AnalysisState& s, const SearchMethod& m,
                                          const ConditionRecord& c) {
-  if (s.RunCode == 'r') return kSearchRunning;
-  const bool needsVariance = !(kind == SearchKind::Deeming && s.WindowSpec);
-  if (auto problem = CheckObservations(s, needsVariance); problem) return problem;
-  const double span = s.JD[s.NObs] - s.JD[1];
-  if (span == 0) return kZeroSpan;
-  if (!(span > 0)) return kDescendingDates;
-  if (kind == SearchKind::Secondary) {
-    AnalysisState probe = s;
-    probe.Period = c.Period;
-    probe.NBins = c.NBins;
-    return CheckSecondaryParameters(probe);
-  }
-  return std::nullopt;
+  if (auto problem = DataProblem(s, m.kind)) return problem;
+  if (!m.extraCheck) return std::nullopt;
+  AnalysisState probe = s;
+  probe.Period = c.Period;
+  probe.NBins = c.NBins;
+  return m.extraCheck(probe);
 }
 
 void ApplyCondition(AnalysisState& s, const ConditionRecord& c) {
@@ -142,20 +121,20 @@ void Continue1Click(AppContext& a) {
     a.p.ShowMessage(problem);
     return;
   }
-  const std::optional<SearchKind> kind = KindOfView(c.View);
-  if (kind) {
-    if (const auto problem = ResumeProblem(s, *kind, c)) {
+  const SearchMethod* method = MethodOfView(c.View);
+  if (method) {
+    if (const auto problem = ResumeProblem(s, *method, c)) {
       a.p.ShowMessage(*problem);
       return;
     }
   }
   ApplyCondition(s, c);
-  if (!kind) return;
+  if (!method) return;
 
   a.p.SetVisible(Control::BPrewhite, false);
   s.RunCode = 'r';
   s.DataReady = 'n';
-  if (*kind == SearchKind::Deeming) SetDeemingWeights(s);
+  if (method->deeming) SetDeemingWeights(s);
   s.FreqScale = 480 / (s.FreqHi - s.FreqLo);
   s.P2 = s.FreqLo;
   s.FreqEnd = s.FreqHi;
@@ -164,7 +143,7 @@ void Continue1Click(AppContext& a) {
   SetFreqAxis(s);
   a.p.RequestRepaint();
   PlatformSearchHooks hooks(a);
-  RunSearch(s, *kind, hooks);
+  RunSearch(s, method->kind, hooks);
 }
 
 }  // namespace korvel

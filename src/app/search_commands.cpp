@@ -18,7 +18,7 @@ void RunSearchCommand(AppContext& a, SearchKind kind) {
     a.p.SetStatus(kSearchRunning);
     return;
   }
-  const bool ok = kind == SearchKind::Secondary
+  const bool ok = MethodOf(kind).secondary
                       ? (FormShow(a), a.p.ShowDialog(Dialog::SecP, [&a] { return OKBtnClick(a); }))
                       : a.p.ShowDialog(Dialog::LK, [&a] { return LKParamOK(a); });
   if (!ok) return;

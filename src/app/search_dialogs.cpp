@@ -1,50 +1,44 @@
 #include "app/search_dialogs.h"
 
 #include "app/dialog_fields.h"
-#include "core/numeric.h"
-#include "core/text_format.h"
-#include "search/trial_grid.h"
+#include "search/search_parameters.h"
 
 namespace korvel {
 
 namespace {
 
-std::string TrimmedTenDecimals(double x) {
-  return TrimZeros(Str(x, 0, 10));
-}
+// The dialogs' controls in the order of their fields.
+constexpr Control kInitialControls[] = {Control::LK_Pmax, Control::LK_Pmin, Control::LK_PhaseShift};
+constexpr Control kSecondaryControls[] = {
+    Control::SecP_Period, Control::SecP_Epoch, Control::SecP_ExtrDate,  Control::SecP_Pmax,
+    Control::SecP_Pmin,   Control::SecP_NBins, Control::SecP_PhaseShift};
 
 }  // namespace
 
 bool LKParamOK(AppContext& a) {
-  AnalysisState& s = a.s;
-  FieldReader f(a);
-  if (!f.Real(Control::LK_Pmax, s.Pmax, true, "Error in Pmax...")) return false;
-  if (!f.Real(Control::LK_Pmin, s.Pmin, true, "Error in Pmin...")) return false;
-  if (!f.Check(s.Pmax > s.Pmin, Control::LK_Pmax, "Error in P range...")) return false;
-  if (!f.Real(Control::LK_PhaseShift, s.FreqStep, true, "Error in phase shift...")) return false;
-  SetFreqAxis(s);
-  return true;
+  SearchParameters p;
+  p.pmax = RealOf(a, Control::LK_Pmax);
+  p.pmin = RealOf(a, Control::LK_Pmin);
+  p.phaseShift = RealOf(a, Control::LK_PhaseShift);
+  return AcceptFields(a, ApplySearchParameters(a.s, SearchKind::LaflerKinman, p), kInitialControls);
 }
 
 bool OKBtnClick(AppContext& a) {
-  AnalysisState& s = a.s;
-  FieldReader f(a);
-  if (!f.Real(Control::SecP_Period, s.Period, true, "Error in Po...")) return false;
-  if (!f.Real(Control::SecP_Epoch, s.Epoch, false, "Error in JD max...")) return false;
-  if (!f.Real(Control::SecP_ExtrDate, s.ExtrDate, false, "Error in JD ext...")) return false;
-  if (!f.Real(Control::SecP_Pmax, s.Pmax, true, "Error in P max...")) return false;
-  if (!f.Real(Control::SecP_Pmin, s.Pmin, true, "Error in P min...")) return false;
-  if (!f.Check(s.Pmax > s.Pmin, Control::SecP_Pmax, "Error in P ranges...")) return false;
-  if (!f.Int(Control::SecP_NBins, s.NBins, 1, "Error in Number of bins...")) return false;
-  if (!f.Real(Control::SecP_PhaseShift, s.FreqStep, true, "Error in Phase shift...")) return false;
-  s.SecPMode = a.p.Checked(Control::SecP_Mode2) ? 2 : 1;
-  SetFreqAxis(s);
-  return true;
+  SearchParameters p;
+  p.period = RealOf(a, Control::SecP_Period);
+  p.epoch = RealOf(a, Control::SecP_Epoch);
+  p.extremumDate = RealOf(a, Control::SecP_ExtrDate);
+  p.pmax = RealOf(a, Control::SecP_Pmax);
+  p.pmin = RealOf(a, Control::SecP_Pmin);
+  p.bins = IntOf(a, Control::SecP_NBins);
+  p.phaseShift = RealOf(a, Control::SecP_PhaseShift);
+  p.mode = a.p.Checked(Control::SecP_Mode2) ? 2 : 1;
+  return AcceptFields(a, ApplySearchParameters(a.s, SearchKind::Secondary, p), kSecondaryControls);
 }
 
 void FormShow(AppContext& a) {
-  if (a.s.Period != 0) a.p.SetText(Control::SecP_Period, TrimmedTenDecimals(a.s.Period));
-  if (a.s.Epoch != 0) a.p.SetText(Control::SecP_Epoch, TrimmedTenDecimals(a.s.Epoch));
+  if (a.s.Period != 0) a.p.SetText(Control::SecP_Period, FieldText(a.s.Period));
+  if (a.s.Epoch != 0) a.p.SetText(Control::SecP_Epoch, FieldText(a.s.Epoch));
 }
 
 }  // namespace korvel

@@ -7,6 +7,7 @@
 #include "lightcurve/moving_average.h"
 #include "lightcurve/phase_views.h"
 #include "lightcurve/prewhitening.h"
+#include "lightcurve/wave_parameters.h"
 
 namespace korvel {
 
@@ -25,22 +26,15 @@ void MLCButton1Click(AppContext& a) {
 }
 
 bool MLCOKBtnClick(AppContext& a) {
-  AnalysisState& s = a.s;
-  s.CurveNumber = a.p.Value(Control::MLC_SpinEdit1);
-  FieldReader f(a);
-  const char* badNumber = "Error in Number...";
-  if (!f.Int(Control::MLC_Edit1, s.MeanPoints, 1, badNumber) ||
-      !f.Check(s.MeanPoints < AnalysisState::kMeanSize, Control::MLC_Edit1, badNumber))
-    return false;
-  const char* badLength = "Error in Interval extention...";
-  if (!f.Real(Control::MLC_Edit2, s.BinLength, true, badLength) ||
-      !f.Check(s.BinLength <= 0.25, Control::MLC_Edit2, badLength))
-    return false;
-  const std::string collect = a.p.Text(Control::MLC_Edit3);
-  if (!f.Check(!collect.empty(), Control::MLC_Edit3, "Select File Name...")) return false;
-  s.CollectFileName = collect;
-  // The residual file is named even when it is not to be written.
-  return f.Check(!a.p.Text(Control::MLC_Edit4).empty(), Control::MLC_Edit4, "Select File Name...");
+  static constexpr Control kControls[] = {Control::MLC_Edit1, Control::MLC_Edit2,
+                                          Control::MLC_Edit3, Control::MLC_Edit4};
+  WaveParameters p;
+  p.curveNumber = a.p.Value(Control::MLC_SpinEdit1);
+  p.points = IntOf(a, Control::MLC_Edit1);
+  p.binLength = RealOf(a, Control::MLC_Edit2);
+  p.collectFile = a.p.Text(Control::MLC_Edit3);
+  p.residualFile = a.p.Text(Control::MLC_Edit4);
+  return AcceptFields(a, ApplyWaveParameters(a.s, p), kControls);
 }
 
 void Butt2waveClick(AppContext& a) {

@@ -1,5 +1,7 @@
 #include "core/text_format.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -27,6 +29,12 @@ std::string Str(double x, int w, int d) {
 
 std::string Str(int64_t n, int w) {
   return PadLeft(std::to_string(n), w);
+}
+
+std::string ShortestText(double x) {
+  std::array<char, 32> buffer{};
+  const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x).ptr;
+  return std::string(buffer.data(), end);
 }
 
 }  // namespace korvel

@@ -11,6 +11,10 @@ namespace korvel {
 // A value that rounds to zero is written without a minus sign.
 std::string Str(double x, int w, int d);
 
+// The shortest text that reads back as x ("100", "0.05"): how a default
+// value stands in a field before the user types.
+std::string ShortestText(double x);
+
 // Whole number right-aligned to at least w characters.
 std::string Str(int64_t n, int w = 0);
 

@@ -21,11 +21,6 @@ namespace korvel::gui {
 
 namespace {
 
-// No help file belongs to the program; Help says so instead of failing.
-void NoHelpInstalled(AppContext& a) {
-  a.p.ShowMessage("No help is installed...");
-}
-
 // Every control that runs a command. A later command fills in its entry.
 constexpr CommandBinding kCommands[] = {
     // File menu.
@@ -66,10 +61,10 @@ constexpr CommandBinding kCommands[] = {
     {"StrGr", &StrGrClick},
     {"Timer1", &Timer1Timer},
     // Dialogs.
-    {"TDialLK.HelpBtn", &NoHelpInstalled},
-    {"TDlgLC.HelpBtn", &NoHelpInstalled},
-    {"TDlgSecP.HelpBtn", &NoHelpInstalled},
-    {"TMLCDlg.HelpBtn", &NoHelpInstalled},
+    {"TDialLK.HelpBtn", &HelpBtnClick},
+    {"TDlgLC.HelpBtn", &HelpBtnClick},
+    {"TDlgSecP.HelpBtn", &HelpBtnClick},
+    {"TMLCDlg.HelpBtn", &HelpBtnClick},
     {"TMLCDlg.Button1", &MLCButton1Click},
     {"TMLCDlg.Edit3", &MLCEdit3Change},
 };

@@ -13,7 +13,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "core/text_format.h"
 #include "gui/main_window.h"
+#include "lightcurve/wave_parameters.h"
+#include "search/search_parameters.h"
 
 namespace korvel::gui {
 
@@ -60,8 +63,8 @@ TOKRightDlg::TOKRightDlg(QWidget* parent) : QDialog(parent) {
   outer->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QLineEdit* TOKRightDlg::AddEdit(const char* name, const char* label, const char* text) {
-  auto* edit = new QLineEdit(text);
+QLineEdit* TOKRightDlg::AddEdit(const char* name, const char* label, const std::string& text) {
+  auto* edit = new QLineEdit(QString::fromStdString(text));
   edit->setObjectName(name);
   edit->setFixedWidth(kEditWidth);
   fields_->addRow(label, edit);
@@ -84,9 +87,9 @@ void TOKRightDlg::showEvent(QShowEvent* e) {
 TDialLK::TDialLK(QWidget* parent) : TOKRightDlg(parent) {
   setObjectName("TDialLK");
   setWindowTitle("Initial parameters");
-  Pmax = AddEdit("Pmax", "Maximum trial period", "100");
-  Pmin = AddEdit("Pmin", "Minimum trial period", "1");
-  PhaseShift = AddEdit("PhaseShift", "Maximum phase shift", "0.05");
+  Pmax = AddEdit("Pmax", "Maximum trial period", ShortestText(kDefaultPmax));
+  Pmin = AddEdit("Pmin", "Minimum trial period", ShortestText(kDefaultPmin));
+  PhaseShift = AddEdit("PhaseShift", "Maximum phase shift", ShortestText(kDefaultPhaseShift));
 }
 
 TDlgLC::TDlgLC(QWidget* parent) : TOKRightDlg(parent) {
@@ -96,7 +99,7 @@ TDlgLC::TDlgLC(QWidget* parent) : TOKRightDlg(parent) {
   Edit2 = AddEdit("Edit2", "Initial date", "0");
   Edit3 = AddEdit("Edit3", "Secondary period", "0");
   Edit4 = AddEdit("Edit4", "Extremum moment date", "0");
-  Edit5 = AddEdit("Edit5", "Number of bins ", "8");
+  Edit5 = AddEdit("Edit5", "Number of bins ", ShortestText(kDefaultElementBins));
 }
 
 TDlgSecP::TDlgSecP(QWidget* parent) : TOKRightDlg(parent) {
@@ -105,10 +108,11 @@ TDlgSecP::TDlgSecP(QWidget* parent) : TOKRightDlg(parent) {
   Period = AddEdit("Period", "Primary period", "0");
   Epoch = AddEdit("Epoch", "Initial date of the primary period", "0");
   ExtrDate = AddEdit("ExtrDate", "Date of extremal light curve shape", "0");
-  Pmax = AddEdit("Pmax", "Maximum trial secondary period", "1000");
-  Pmin = AddEdit("Pmin", "Minimum trial secondary period", "1");
-  NBins = AddEdit("NBins", "Phase bin number for secondary period", "8");
-  PhaseShift = AddEdit("PhaseShift", "Maximum phase shift of the secondary period", "0.05");
+  Pmax = AddEdit("Pmax", "Maximum trial secondary period", ShortestText(kDefaultSecondaryPmax));
+  Pmin = AddEdit("Pmin", "Minimum trial secondary period", ShortestText(kDefaultPmin));
+  NBins = AddEdit("NBins", "Phase bin number for secondary period", ShortestText(kDefaultBins));
+  PhaseShift = AddEdit("PhaseShift", "Maximum phase shift of the secondary period",
+                       ShortestText(kDefaultPhaseShift));
 
   Mode = new QGroupBox("Mode");
   Mode->setObjectName("Mode");
@@ -133,8 +137,8 @@ TMLCDlg::TMLCDlg(QWidget* parent) : TOKRightDlg(parent) {
   SpinEdit1->setValue(1);
   SpinEdit1->setFixedWidth(60);
   Fields()->addRow("Number of the mean light curve", SpinEdit1);
-  Edit1 = AddEdit("Edit1", "Number of average points (<100)", "40");
-  Edit2 = AddEdit("Edit2", "Length of the average bin", "0.05");
+  Edit1 = AddEdit("Edit1", "Number of average points (<100)", ShortestText(kDefaultMeanPoints));
+  Edit2 = AddEdit("Edit2", "Length of the average bin", ShortestText(kDefaultBinLength));
 
   // A file name wants more room than a number.
   Edit3 = new QLineEdit;

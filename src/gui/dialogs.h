@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <string>
 
 class QCheckBox;
 class QFormLayout;
@@ -34,7 +35,7 @@ class TOKRightDlg : public QDialog {
  protected:
   // Where a dialog places its labelled fields, top to bottom.
   QFormLayout* Fields() const { return fields_; }
-  QLineEdit* AddEdit(const char* name, const char* label, const char* text);
+  QLineEdit* AddEdit(const char* name, const char* label, const std::string& text);
 
   void showEvent(QShowEvent* e) override;
 

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "gui/plot_surface.h"
+#include "search/search_parameters.h"
 
 namespace korvel::gui {
 
@@ -183,7 +184,7 @@ void TForm1::BuildPanel() {
   BPrewhite = Button(p, "BPrewhite", "Prewhitening", 496, 2, 89);
   BPrewhite->hide();
   SpToFile = Button(p, "SpToFile", "Spectrum to file", 592, 2, 121);
-  SpFN = Place(new QLineEdit("SpFName.dat", p), "SpFN", 592, 32, 121, 21);
+  SpFN = Place(new QLineEdit(kDefaultSpectrumFile, p), "SpFN", 592, 32, 121, 21);
 
   Chaos = Button(p, "Chaos", "Chaos", 344, 30, 45);
   StatX = Button(p, "StatX", "Stat", 392, 30, 37);

@@ -2,6 +2,7 @@
 
 #include "app/mouse_commands.h"
 #include "app/paint_commands.h"
+#include "app/run_control.h"
 #include "app/startup.h"
 #include "gui/command_table.h"
 #include "gui/plot_surface.h"
@@ -22,11 +23,7 @@ Program::Program(std::vector<std::string> args)
   pwin.mouseMove = [this](const MouseEvent& e) { RunGuarded(ctx, [&] { PWinMouseMove(ctx, e); }); };
   pwin.mouseUp = [this](const MouseEvent& e) { RunGuarded(ctx, [&] { PWinMouseUp(ctx, e); }); };
   QObject::connect(&form, &TForm1::activated, &form, [this] { RunCommand(ctx, FormRun); });
-  // A search runs inside its command; closing the window must end it too, or
-  // the program would go on computing without a window.
-  QObject::connect(&form, &TForm1::closing, &form, [this] {
-    if (state.RunCode == 'r') state.RunCode = 'e';
-  });
+  QObject::connect(&form, &TForm1::closing, &form, [this] { RunCommand(ctx, FormClose); });
 }
 
 }  // namespace korvel::gui

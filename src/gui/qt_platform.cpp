@@ -25,6 +25,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "app/app_context.h"
 #include "core/error.h"
 #include "gui/dialogs.h"
 #include "gui/main_window.h"
@@ -208,14 +209,9 @@ bool QtPlatform::ShowDialog(Dialog dialog, const std::function<bool()>& onOk) {
   // pass through Qt: the general error handler's messages are given here and
   // the dialog stays open.
   dlg.SetOkHandler([this, &onOk] {
-    try {
-      return onOk();
-    } catch (const std::bad_alloc&) {
-      ShowMessage("Out of memory");
-    } catch (const std::exception& e) {
-      ShowMessage(e.what());
-    }
-    return false;
+    bool accepted = false;
+    RunGuarded(*this, [&] { accepted = onOk(); });
+    return accepted;
   });
   bool confirmed = false;
   if (dialogHook_) {

@@ -4,10 +4,10 @@
 #include <system_error>
 
 #include "core/error.h"
+#include "core/messages.h"
 #include "io/observation_file.h"
 #include "lightcurve/mean_curve_file.h"
 #include "lightcurve/phase_views.h"
-#include "search/engine_support.h"
 
 namespace korvel {
 

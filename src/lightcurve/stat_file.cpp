@@ -7,31 +7,9 @@
 #include "core/text_format.h"
 #include "io/text_reader.h"
 #include "io/text_writer.h"
+#include "search/significance.h"
 
 namespace korvel {
-
-namespace {
-
-double Percentage(int j) {
-  return 100 - IntPower(10, 2 - j);
-}
-
-double LevelAt(const AnalysisState::AmpDistribution& d, double x) {
-  for (int k = d.AmpTopBin - 1; k >= 0; --k) {
-    if (d.AmpCumPct[k] < x) {
-      const double rise = d.AmpCumPct[k + 1] - d.AmpCumPct[k];
-      if (!(rise > 0)) return d.AmpLevel[k + 1];
-      return d.AmpLevel[k] + (d.AmpLevel[k + 1] - d.AmpLevel[k]) * (x - d.AmpCumPct[k]) / rise;
-    }
-  }
-  return d.AmpLevel[0];
-}
-
-}  // namespace
-
-void ComputeSigLevels(AnalysisState& s) {
-  for (int j = 1; j <= 4; ++j) s.SigLevel[j] = LevelAt(s.AmpDist, Percentage(j));
-}
 
 StatSaveResult SaveStatistics(AnalysisState& s, const std::string& path) {
   const AnalysisState::AmpDistribution& d = s.AmpDist;
@@ -39,7 +17,7 @@ StatSaveResult SaveStatistics(AnalysisState& s, const std::string& path) {
   ComputeSigLevels(s);
   TextWriter out(path);
   for (int j = 1; j <= 4; ++j)
-    out.WriteLine(Str(Percentage(j), 5, 2) + " " + Str(s.SigLevel[j], 12, 8));
+    out.WriteLine(Str(SigPercentage(j), 5, 2) + " " + Str(s.SigLevel[j], 12, 8));
   out.WriteLine("0 " + std::to_string(d.AmpTrials));
   for (int k = 0; k <= d.AmpTopBin; ++k)
     out.WriteLine(Str(d.AmpLevel[k], 12, 8) + " " + Str(d.AmpCumPct[k], 12, 8));

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/analysis_state.h"
+#include "search/significance.h"  // ComputeSigLevels, which Save statistics runs
 
 namespace korvel {
 
@@ -15,22 +16,15 @@ inline constexpr const char* kStatFileName = "stat.dat";
 inline constexpr const char* kNoDistribution =
     "No amplitude distribution yet: run a Deeming search first...";
 
-// SigLevel[j], j = 1 .. 4: the amplitude below which 90, 99, 99.9 and 99.99
-// per cent of the trials fall, interpolated linearly between the upper
-// edges of the histogram classes. Where no class lies below the percentage
-// the level is the lowest class amplitude AmpLevel[0].
-void ComputeSigLevels(AnalysisState& s);
-
 struct StatSaveResult {
   bool written = false;
   std::string text;  // status text when written, else the message to show
 };
 
-// Save statistics: the four levels, then line 5 ("0 " and the number of
-// trials) and one line per class 0 .. AmpTopBin (upper amplitude,
-// cumulative per cent); sets StatLoaded. Before any Deeming run (no trial
-// counted) nothing is written and the result carries kNoDistribution.
-// Throws "I/O error %d" when the file cannot be written.
+// Save statistics: the four levels (ComputeSigLevels of search/significance), then line 5 ("0 " and
+// the number of trials) and one line per class 0 .. AmpTopBin (upper amplitude, cumulative per
+// cent); sets StatLoaded. Before any Deeming run (no trial counted) nothing is written and the
+// result carries kNoDistribution. Throws "I/O error %d" when the file cannot be written.
 StatSaveResult SaveStatistics(AnalysisState& s, const std::string& path = kStatFileName);
 
 // Stat: StatFromFile := true, then reads the four levels (the percentage of

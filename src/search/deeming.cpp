@@ -6,8 +6,8 @@
 #include "core/error.h"
 #include "core/text_format.h"
 #include "io/text_writer.h"
-#include "search/amp_histogram.h"
 #include "search/engine_support.h"
+#include "search/significance.h"
 #include "search/trial_kernels.h"
 #include "search/trial_record.h"
 

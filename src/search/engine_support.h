@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "core/analysis_state.h"
+#include "core/messages.h"
 #include "search/search_hooks.h"
 #include "search/trial_kernels.h"
 
 namespace korvel {
 
 // Messages of the checks, shared with CheckSearchable.
-inline constexpr const char* kNoObservations = "No observations loaded...";
 inline constexpr const char* kArraysMismatch =
     "The observation arrays do not match the number of observations...";
 inline constexpr const char* kZeroSpan =

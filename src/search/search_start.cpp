@@ -4,65 +4,48 @@
 
 #include "search/deeming.h"
 #include "search/engine_support.h"
-#include "search/lafler_kinman.h"
-#include "search/secondary_period.h"
 #include "search/trial_grid.h"
 #include "search/trial_record.h"
 
 namespace korvel {
 
-char ViewLetter(SearchKind kind) {
-  switch (kind) {
-    case SearchKind::LaflerKinman:
-      return 'l';
-    case SearchKind::Deeming:
-      return 'd';
-    case SearchKind::Secondary:
-      return 's';
-  }
-  return 'l';
-}
-
-std::optional<std::string> CheckSearchable(const AnalysisState& s, SearchKind kind) {
+std::optional<std::string> DataProblem(const AnalysisState& s, SearchKind kind) {
   if (s.RunCode == 'r') return kSearchRunning;
-  const bool secondary = kind == SearchKind::Secondary;
-  const bool needsVariance = !(kind == SearchKind::Deeming && s.WindowSpec);
+  const SearchMethod& m = MethodOf(kind);
+  const bool needsVariance = m.needsVariance && !(m.deeming && s.WindowSpec);
   if (auto problem = CheckObservations(s, needsVariance); problem) return problem;
   const double span = s.JD[s.NObs] - s.JD[1];
   if (span == 0) return kZeroSpan;
   if (!(span > 0) || !std::isfinite(span)) return kDescendingDates;
+  return std::nullopt;
+}
 
+std::optional<std::string> CheckSearchable(const AnalysisState& s, SearchKind kind) {
+  if (auto problem = DataProblem(s, kind)) return problem;
+  const SearchMethod& m = MethodOf(kind);
   if (!(s.Pmin > 0) || !std::isfinite(s.Pmin) || !(s.Pmax > s.Pmin) || !std::isfinite(s.Pmax))
-    return secondary ? "Error in P ranges..." : "Error in P range...";
-  if (!(s.FreqStep > 0) || !std::isfinite(s.FreqStep))
-    return secondary ? "Error in Phase shift..." : "Error in phase shift...";
-  const double step = s.FreqStep / span;
+    return m.rangeText;
+  if (!(s.FreqStep > 0) || !std::isfinite(s.FreqStep)) return m.stepText;
+  const double step = s.FreqStep / (s.JD[s.NObs] - s.JD[1]);
   const double last = 1 / s.Pmin;
   if (!(last + step > last)) return kStepTooSmall;
-
-  if (secondary) return CheckSecondaryParameters(s);
+  if (m.extraCheck) return m.extraCheck(s);
   return std::nullopt;
 }
 
 void StartSearch(AnalysisState& s, SearchKind kind) {
+  const SearchMethod& m = MethodOf(kind);
   s.RunCode = 'r';
-  s.View = ViewLetter(kind);
+  s.View = m.view;
   s.DataReady = 'n';
   ClearSpectrum(s);
-  InitBestList(s, kind == SearchKind::Deeming ? kEmptyAmplitude : kEmptyTheta);
-  if (kind == SearchKind::Deeming) SetDeemingWeights(s);
+  InitBestList(s, m.emptyBest);
+  if (m.deeming) SetDeemingWeights(s);
   SetUpTrialGrid(s);
 }
 
 void RunSearch(AnalysisState& s, SearchKind kind, SearchHooks& hooks) {
-  switch (kind) {
-    case SearchKind::LaflerKinman:
-      return SearchLK(s, hooks);
-    case SearchKind::Deeming:
-      return SearchDeeming(s, hooks);
-    case SearchKind::Secondary:
-      return SearchSecP(s, hooks);
-  }
+  MethodOf(kind).engine(s, hooks);
 }
 
 }  // namespace korvel

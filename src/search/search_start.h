@@ -8,13 +8,19 @@
 
 #include "core/analysis_state.h"
 #include "search/search_hooks.h"
+#include "search/search_methods.h"
 
 namespace korvel {
 
-enum class SearchKind { LaflerKinman, Deeming, Secondary };
-
 // The view letter of each search: 'l', 'd', 's'.
-char ViewLetter(SearchKind kind);
+inline char ViewLetter(SearchKind kind) {
+  return MethodOf(kind).view;
+}
+
+// What a fresh search and a resumed one both refuse in the data: a search
+// already running, no observations (or, unless a window spectrum, equal
+// magnitudes), and a time span that is zero, negative or not finite.
+std::optional<std::string> DataProblem(const AnalysisState& s, SearchKind kind);
 
 // Run after the dialog has stored the parameters (FreqStep still the phase
 // shift) and before anything else changes: the message that refuses the
@@ -34,7 +40,7 @@ std::optional<std::string> CheckSearchable(const AnalysisState& s, SearchKind ki
 // and the trial grid.
 void StartSearch(AnalysisState& s, SearchKind kind);
 
-// Calls SearchLK, SearchDeeming or SearchSecP.
+// Runs the kind's engine.
 void RunSearch(AnalysisState& s, SearchKind kind, SearchHooks& hooks);
 
 inline constexpr const char* kSearchRunning = "A search is running: press Stop first...";

@@ -15,50 +15,9 @@ namespace {
 using testing::ReadFile;
 using testing::TempDir;
 
-// Classes with upper amplitudes 1, 2, 3 holding 0, 80 and 100 per cent.
-AnalysisState ThreeClasses() {
-  AnalysisState s;
-  AnalysisState::AmpDistribution& d = s.AmpDist;
-  d.AmpTrials = 5;
-  d.AmpTopBin = 2;
-  d.AmpLevel[0] = 1;
-  d.AmpLevel[1] = 2;
-  d.AmpLevel[2] = 3;
-  d.AmpCumPct[0] = 0;
-  d.AmpCumPct[1] = 80;
-  d.AmpCumPct[2] = 100;
-  return s;
-}
-
-TEST(SigLevels, InterpolateBetweenClassEdges) {
-  AnalysisState s = ThreeClasses();
-  ComputeSigLevels(s);
-  EXPECT_DOUBLE_EQ(s.SigLevel[1], 2.5);
-  EXPECT_DOUBLE_EQ(s.SigLevel[2], 2.95);
-  EXPECT_DOUBLE_EQ(s.SigLevel[3], 2.995);
-  EXPECT_DOUBLE_EQ(s.SigLevel[4], 2.9995);
-}
-
-TEST(SigLevels, WithNoClassBelowTheLevelTakeTheLowestClassAmplitude) {
-  AnalysisState s = ThreeClasses();
-  s.AmpDist.AmpCumPct[0] = 99.95;
-  s.AmpDist.AmpCumPct[1] = 99.97;
-  ComputeSigLevels(s);
-  EXPECT_EQ(s.SigLevel[1], 1);
-  EXPECT_EQ(s.SigLevel[3], 1);
-  EXPECT_GT(s.SigLevel[4], 2);  // 99.99 lies between classes 1 and 2
-
-  AnalysisState single;
-  single.AmpDist.AmpTrials = 3;
-  single.AmpDist.AmpLevel[0] = 0.7;
-  single.AmpDist.AmpCumPct[0] = 100;
-  ComputeSigLevels(single);
-  for (int j = 1; j <= 4; ++j) EXPECT_EQ(single.SigLevel[j], 0.7);
-}
-
 TEST(SaveStatistics, WritesLevelsMarkerLineAndClasses) {
   TempDir dir;
-  AnalysisState s = ThreeClasses();
+  AnalysisState s = testing::ThreeAmplitudeClasses();
   const StatSaveResult r = SaveStatistics(s, dir.File("stat.dat"));
   EXPECT_TRUE(r.written);
   EXPECT_EQ(r.text, "File stat.dat is done...");
@@ -99,7 +58,7 @@ TEST(SaveStatistics, LevelsOfARealRunRiseWithThePercentage) {
 
 TEST(ReadStatistics, ReadsTheFourLevelsBack) {
   TempDir dir;
-  AnalysisState written = ThreeClasses();
+  AnalysisState written = testing::ThreeAmplitudeClasses();
   SaveStatistics(written, dir.File("stat.dat"));
   AnalysisState s;
   ReadStatistics(s, dir.File("stat.dat"));

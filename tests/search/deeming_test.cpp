@@ -8,7 +8,7 @@
 
 #include "core/error.h"
 #include "core/text_format.h"
-#include "search/amp_histogram.h"
+#include "search/significance.h"
 #include "search_fixtures.h"
 #include "support/temp_dir.h"
 
@@ -126,59 +126,6 @@ TEST(SearchDeeming, AllMagnitudesAtTheMeanGiveZeroAmplitudesWithoutFailing) {
   EXPECT_EQ(s.SpecMax, 0);
   EXPECT_EQ(s.BestParam[1], 0);
   EXPECT_EQ(s.RunCode, 'e');
-}
-
-TEST(AmpHistogram, AnAmplitudeEqualToTheScaleIsBin100AndOneAboveDoublesIt) {
-  AmpDistribution d;
-  ResetAmpDistribution(d);
-  double q = 0;
-  CountAmplitude(d, 1.0, q);
-  EXPECT_EQ(d.AmpScale, 1.0);
-  EXPECT_EQ(d.AmpHist[100], 1);
-  CountAmplitude(d, 1.0, q);
-  EXPECT_EQ(d.AmpScale, 1.0);
-  EXPECT_EQ(d.AmpHist[100], 2);
-  CountAmplitude(d, 0.985, q);
-  EXPECT_EQ(d.AmpHist[98], 1);
-  CountAmplitude(d, 1.0000001, q);
-  EXPECT_EQ(d.AmpScale, 2.0);
-  EXPECT_EQ(d.AmpHist[100], 0);
-  EXPECT_EQ(d.AmpHist[50], 3);  // the two at the old scale, and the new one
-  EXPECT_EQ(d.AmpHist[49], 1);  // bin 98 merged with 99
-  CountAmplitude(d, 7.0, q);    // doubles twice: scale 8
-  EXPECT_EQ(d.AmpScale, 8.0);
-  EXPECT_EQ(d.AmpHist[87], 1);
-  EXPECT_EQ(d.AmpHist[12], 4);  // bins 49 and 50 of scale 2 land at 12 of scale 8
-  EXPECT_EQ(d.AmpTrials, 5);
-  EXPECT_DOUBLE_EQ(q, 1 + 1 + 0.985 * 0.985 + 1.0000001 * 1.0000001 + 49);
-}
-
-TEST(AmpHistogram, ZeroAmplitudesMoveToTheLowestBinOnceAScaleArrives) {
-  AmpDistribution d;
-  ResetAmpDistribution(d);
-  double q = 0;
-  CountAmplitude(d, 0, q);
-  CountAmplitude(d, 0, q);
-  EXPECT_EQ(d.AmpScale, 0);
-  EXPECT_EQ(d.AmpHist[100], 2);
-  CountAmplitude(d, 0.5, q);
-  EXPECT_EQ(d.AmpScale, 0.5);
-  EXPECT_EQ(d.AmpHist[0], 2);
-  EXPECT_EQ(d.AmpHist[100], 1);
-  EXPECT_FALSE(FinishAmpDistribution(d, q).has_value());
-  EXPECT_EQ(d.AmpTopBin, 100);
-  EXPECT_NEAR(d.AmpCumPct[0], 200.0 / 3, 1e-12);
-  EXPECT_EQ(d.AmpLevel[0], 0.005);
-}
-
-TEST(AmpHistogram, ALostTrialIsReported) {
-  AmpDistribution d;
-  ResetAmpDistribution(d);
-  double q = 0;
-  CountAmplitude(d, 1.0, q);
-  CountAmplitude(d, 0.5, q);
-  d.AmpHist[50] = 0;
-  EXPECT_EQ(FinishAmpDistribution(d, q), "Discount in Total Number: 2 Sum:1");
 }
 
 TEST(SpectrumFile, LineFormat) {

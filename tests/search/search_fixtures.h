@@ -95,4 +95,20 @@ inline void Begin(AnalysisState& s, SearchKind kind, double pmax, double pmin, d
   StartSearch(s, kind);
 }
 
+// An amplitude distribution of classes with upper amplitudes 1, 2, 3
+// holding 0, 80 and 100 per cent of five trials.
+inline AnalysisState ThreeAmplitudeClasses() {
+  AnalysisState s;
+  AnalysisState::AmpDistribution& d = s.AmpDist;
+  d.AmpTrials = 5;
+  d.AmpTopBin = 2;
+  d.AmpLevel[0] = 1;
+  d.AmpLevel[1] = 2;
+  d.AmpLevel[2] = 3;
+  d.AmpCumPct[0] = 0;
+  d.AmpCumPct[1] = 80;
+  d.AmpCumPct[2] = 100;
+  return s;
+}
+
 }  // namespace korvel::testing

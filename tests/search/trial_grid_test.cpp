@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "core/nice_steps.h"
 #include "search/lafler_kinman.h"
 #include "search/search_start.h"
 #include "search_fixtures.h"
@@ -15,27 +14,6 @@ namespace {
 using testing::Begin;
 using testing::MakeState;
 using testing::RecordingHooks;
-
-TEST(ChooseStep, ComparesWithTheStepChosenSoFar) {
-  EXPECT_EQ(ChooseStep(4).step, 0.5);
-  EXPECT_EQ(ChooseStep(4).index, 14);
-  EXPECT_EQ(ChooseStep(10).step, 1);
-  EXPECT_EQ(ChooseStep(100).step, 10);
-  EXPECT_EQ(ChooseStep(0.5).step, 0.05);  // a target equal to an entry gives the next one
-  // Targets (span / 5) 0.2, 0.198, 0.35, 1.0 and 4.5:
-  EXPECT_EQ(ChooseStep(1.0).step, 0.1);
-  EXPECT_EQ(ChooseStep(0.99).step, 0.1);
-  EXPECT_EQ(ChooseStep(1.75).step, 0.2);
-  EXPECT_EQ(ChooseStep(5).step, 0.5);
-  EXPECT_EQ(ChooseStep(22.5).step, 2);
-}
-
-TEST(ChooseStep, NoEntryPassesForAHugeSpan) {
-  const StepChoice c = ChooseStep(200000);
-  EXPECT_EQ(c.step, 10000);
-  EXPECT_EQ(c.index, 0);
-  EXPECT_EQ(ChooseStep(std::nan("")).index, 0);
-}
 
 TEST(SetFreqAxis, DialogDefaults) {
   AnalysisState s;
@@ -104,84 +82,6 @@ TEST(SpectrumColumn, RoundsHalvesToEvenAndRefusesOutsideColumns) {
   EXPECT_EQ(SpectrumColumn(s, -0.6), -1);
   s.FreqScale = std::nan("");
   EXPECT_EQ(SpectrumColumn(s, 1), -1);
-}
-
-class CheckSearchableTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    s = MakeState({0, 10, 20, 30}, {1, 2, 1, 3});
-    s.Pmax = 100;
-    s.Pmin = 1;
-    s.FreqStep = 0.05;
-    s.Period = 2;
-    s.NBins = 2;
-    s.SecPMode = 1;
-  }
-  AnalysisState s;
-};
-
-TEST_F(CheckSearchableTest, AcceptsASearchableSet) {
-  for (SearchKind k : {SearchKind::LaflerKinman, SearchKind::Deeming, SearchKind::Secondary})
-    EXPECT_EQ(CheckSearchable(s, k), std::nullopt);
-}
-
-TEST_F(CheckSearchableTest, RefusesWhileASearchRuns) {
-  s.RunCode = 'r';
-  EXPECT_EQ(CheckSearchable(s, SearchKind::Deeming), kSearchRunning);
-}
-
-TEST_F(CheckSearchableTest, RefusesWithoutObservations) {
-  AnalysisState empty;
-  EXPECT_EQ(CheckSearchable(empty, SearchKind::LaflerKinman), "No observations loaded...");
-}
-
-TEST_F(CheckSearchableTest, RefusesAZeroOrNegativeTimeSpan) {
-  AnalysisState one = MakeState({5, 5}, {1, 2});
-  one.Pmax = 100;
-  one.Pmin = 1;
-  one.FreqStep = 0.05;
-  EXPECT_NE(CheckSearchable(one, SearchKind::Deeming)->find("same date"), std::string::npos);
-  s.JD[4] = -1;
-  EXPECT_NE(CheckSearchable(s, SearchKind::LaflerKinman)->find("ascending"), std::string::npos);
-}
-
-TEST_F(CheckSearchableTest, RefusesEqualMagnitudesExceptForTheWindowSpectrum) {
-  AnalysisState flat = MakeState({0, 10, 20}, {5, 5, 5});
-  flat.Pmax = 100;
-  flat.Pmin = 1;
-  flat.FreqStep = 0.05;
-  EXPECT_EQ(CheckSearchable(flat, SearchKind::LaflerKinman),
-            "All magnitudes are equal: there is nothing to search...");
-  EXPECT_TRUE(CheckSearchable(flat, SearchKind::Deeming).has_value());
-  flat.WindowSpec = true;
-  EXPECT_EQ(CheckSearchable(flat, SearchKind::Deeming), std::nullopt);
-}
-
-TEST_F(CheckSearchableTest, RefusesBadGridParameters) {
-  s.Pmin = 100;
-  EXPECT_EQ(CheckSearchable(s, SearchKind::LaflerKinman), "Error in P range...");
-  EXPECT_EQ(CheckSearchable(s, SearchKind::Secondary), "Error in P ranges...");
-  s.Pmin = 1;
-  s.FreqStep = 0;
-  EXPECT_EQ(CheckSearchable(s, SearchKind::Deeming), "Error in phase shift...");
-  s.FreqStep = 1e-30;  // the frequency would never pass 1/Pmin
-  EXPECT_EQ(CheckSearchable(s, SearchKind::Deeming), kStepTooSmall);
-}
-
-TEST_F(CheckSearchableTest, RefusesSecondaryParametersTheSearchCannotUse) {
-  s.NBins = 256;
-  EXPECT_EQ(CheckSearchable(s, SearchKind::Secondary), "At most 255 phase bins are possible...");
-  s.NBins = 4;  // mode 1 divides by NObs - NBins = 0
-  EXPECT_NE(CheckSearchable(s, SearchKind::Secondary)->find("more observations than bins"),
-            std::string::npos);
-  s.SecPMode = 2;
-  EXPECT_EQ(CheckSearchable(s, SearchKind::Secondary), std::nullopt);
-  s.NBins = 1;
-  EXPECT_EQ(CheckSearchable(s, SearchKind::Secondary), "Error in Number of bins...");
-  s.NBins = 2;
-  s.Period = 0;
-  EXPECT_EQ(CheckSearchable(s, SearchKind::Secondary), "Error in Po...");
-  EXPECT_EQ(CheckSearchable(s, SearchKind::LaflerKinman), std::nullopt);
 }
 
 }  // namespace

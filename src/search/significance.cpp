@@ -1,8 +1,9 @@
-#include "search/amp_histogram.h"
+#include "search/significance.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "core/numeric.h"
 #include "core/text_format.h"
 
 namespace korvel {
@@ -76,6 +77,29 @@ std::optional<std::string> FinishAmpDistribution(AmpDistribution& d, double sumS
 
 std::string DeemingSummary(const AmpDistribution& d) {
   return "Done... N=" + std::to_string(d.AmpTrials) + ";   Sigma=" + Str(d.Sigma, 7, 5);
+}
+
+double SigPercentage(int j) {
+  return 100 - IntPower(10, 2 - j);
+}
+
+namespace {
+
+double LevelAt(const AmpDistribution& d, double x) {
+  for (int k = d.AmpTopBin - 1; k >= 0; --k) {
+    if (d.AmpCumPct[k] < x) {
+      const double rise = d.AmpCumPct[k + 1] - d.AmpCumPct[k];
+      if (!(rise > 0)) return d.AmpLevel[k + 1];
+      return d.AmpLevel[k] + (d.AmpLevel[k + 1] - d.AmpLevel[k]) * (x - d.AmpCumPct[k]) / rise;
+    }
+  }
+  return d.AmpLevel[0];
+}
+
+}  // namespace
+
+void ComputeSigLevels(AnalysisState& s) {
+  for (int j = 1; j <= 4; ++j) s.SigLevel[j] = LevelAt(s.AmpDist, SigPercentage(j));
 }
 
 }  // namespace korvel

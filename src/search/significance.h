@@ -1,8 +1,10 @@
-// The distribution of the trial amplitudes of a Deeming run, kept in a fixed
-// 101-bin histogram whose full scale doubles whenever a larger amplitude
-// arrives, so that no list of all amplitudes is stored. Its percentiles give
-// the significance levels of spectrum peaks when the run was made on
-// reshuffled magnitudes.
+// Significance of spectrum peaks: the distribution of the trial amplitudes
+// of a Deeming run, kept in a fixed 101-bin histogram whose full scale
+// doubles whenever a larger amplitude arrives (so that no list of all
+// amplitudes is stored), and the levels its percentiles give. Made on
+// reshuffled magnitudes, the levels describe noise at the same dates
+// (Deeming 1975, Astrophys. Space Sci. 36, 137). stat.dat, where the levels
+// are kept between runs, is read and written in lightcurve/stat_file.
 #pragma once
 
 #include <optional>
@@ -33,5 +35,14 @@ std::optional<std::string> FinishAmpDistribution(AmpDistribution& d, double sumS
 
 // "Done... N=<trials>;   Sigma=<Sigma, 7 wide, 5 decimals>".
 std::string DeemingSummary(const AmpDistribution& d);
+
+// The percentage of significance level j = 1 .. 4: 90, 99, 99.9, 99.99.
+double SigPercentage(int j);
+
+// SigLevel[j], j = 1 .. 4: the amplitude below which SigPercentage(j) per
+// cent of the trials fall, interpolated linearly between the upper edges of
+// the histogram classes. Where no class lies below the percentage the level
+// is the lowest class amplitude AmpLevel[0].
+void ComputeSigLevels(AnalysisState& s);
 
 }  // namespace korvel

@@ -1,0 +1,52 @@
+#include "search/search_methods.h"
+
+#include "search/deeming.h"
+#include "search/engine_support.h"
+#include "search/lafler_kinman.h"
+#include "search/secondary_period.h"
+#include "search/trial_record.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr SearchMethod kMethods[] = {
+    {SearchKind::LaflerKinman, 'l', "lk", &SearchLK, kEmptyTheta, false, false, true,
+     "Error in P range...", "Error in phase shift...", nullptr},
+    {SearchKind::Deeming, 'd', "deeming", &SearchDeeming, kEmptyAmplitude, true, false, true,
+     "Error in P range...", "Error in phase shift...", nullptr},
+    {SearchKind::Secondary, 's', "secondary", &SearchSecP, kEmptyTheta, false, true, true,
+     "Error in P ranges...", "Error in Phase shift...", &CheckSecondaryParameters},
+};
+
+}  // namespace
+
+std::span<const SearchMethod> SearchMethods() {
+  return kMethods;
+}
+
+const SearchMethod& MethodOf(SearchKind kind) {
+  for (const SearchMethod& m : kMethods)
+    if (m.kind == kind) return m;
+  return kMethods[0];
+}
+
+const SearchMethod* MethodOfView(char view) {
+  for (const SearchMethod& m : kMethods)
+    if (m.view == view) return &m;
+  return nullptr;
+}
+
+const SearchMethod* MethodNamed(std::string_view name) {
+  for (const SearchMethod& m : kMethods)
+    if (name == m.name) return &m;
+  return nullptr;
+}
+
+std::string MethodNames() {
+  std::string names;
+  for (const SearchMethod& m : kMethods) names += (names.empty() ? "" : ", ") + std::string(m.name);
+  return names;
+}
+
+}  // namespace korvel

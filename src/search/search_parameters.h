@@ -1,0 +1,61 @@
+// The parameters of a period search as the two search dialogs take them
+// ("Initial parameters" for Lafler-Kinman and Deeming, "Parameters to search
+// the secondary period"): their defaults, their order, their checks and
+// messages. The window's dialogs and korvel-batch both apply them here.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/analysis_state.h"
+#include "core/parameter_fields.h"
+#include "search/search_methods.h"
+
+namespace korvel {
+
+inline constexpr double kDefaultPmax = 100;            // "Initial parameters"
+inline constexpr double kDefaultSecondaryPmax = 1000;  // the secondary-period dialog
+inline constexpr double kDefaultPmin = 1;
+inline constexpr double kDefaultPhaseShift = 0.05;
+inline constexpr int32_t kDefaultBins = 8;
+inline constexpr const char* kDefaultSpectrumFile = "SpFName.dat";
+
+// The fields of each dialog, in its order.
+enum InitialField : int { kPmaxField, kPminField, kPhaseShiftField };
+enum SecondaryField : int {
+  kSecPeriodField,
+  kSecEpochField,
+  kSecExtrDateField,
+  kSecPmaxField,
+  kSecPminField,
+  kSecBinsField,
+  kSecPhaseShiftField,
+};
+
+// A field's value as its text converted; nothing when it did not convert.
+struct SearchParameters {
+  std::optional<double> pmax = kDefaultPmax;
+  std::optional<double> pmin = kDefaultPmin;
+  std::optional<double> phaseShift = kDefaultPhaseShift;
+  // Secondary period only.
+  std::optional<double> period = 0, epoch = 0, extremumDate = 0;
+  std::optional<int32_t> bins = kDefaultBins;
+  int32_t mode = 1;  // 1: secondary phases into bins, 2: primary phases
+};
+
+// The dialog's defaults for the kind (the secondary period's Pmax is 1000).
+SearchParameters DefaultSearchParameters(SearchKind kind);
+
+// Stores the fields in the dialog's order, each at once, and checks each
+// (periods and phase shift positive, Pmax above Pmin, more than one bin);
+// the first refused gives its message and field. When all are accepted the
+// frequency axis is set from them.
+std::optional<FieldRefusal> ApplySearchParameters(AnalysisState& s, SearchKind kind,
+                                                  const SearchParameters& p);
+
+// A number as a dialog's field shows it: up to ten decimals, trailing zeros
+// dropped ("100", "0.05", "0.5568").
+std::string FieldText(double x);
+
+}  // namespace korvel

@@ -1,0 +1,247 @@
+// The window's commands: every control in the command table, the wired
+// handlers, a search from the menu with Stop, and the wave and prewhitening
+// run through their dialogs.
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cmath>
+
+#include "gui/command_table.h"
+#include "gui_test_support.h"
+
+using korvel::FileDialog;
+using korvel::gui::testing::TestProgram;
+using korvel::gui::testing::WriteFile;
+
+class WindowCommandsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { QVERIFY(tmp.isValid()); }
+
+  void everyControlIsInTheCommandTable() {
+    TestProgram t({"korvel"});
+    korvel::gui::Program& p = *t.program;
+    QStringList named;
+    for (const korvel::gui::CommandBinding& b : korvel::gui::CommandTable()) {
+      QObject* o = korvel::gui::FindCommandObject(b.object, p.form, p.Dialogs());
+      QVERIFY2(o && korvel::gui::CanRunCommands(o), b.object);
+      named << b.object;
+    }
+    // Every menu command and every panel button has its entry.
+    for (QAction* a : p.form.findChildren<QAction*>())
+      if (!a->menu() && !a->isSeparator() && !a->objectName().isEmpty())
+        QVERIFY2(named.contains(a->objectName()), qPrintable(a->objectName()));
+    for (QAbstractButton* b : p.form.Panel1->findChildren<QAbstractButton*>())
+      QVERIFY2(named.contains(b->objectName()), qPrintable(b->objectName()));
+  }
+
+  void wiredCommandsRunTheirHandlers() {
+    TestProgram t({"korvel"});
+    QVERIFY(t.ShowAndActivate());
+    korvel::gui::Program& p = *t.program;
+    const QString oldDir = QDir::currentPath();
+    QDir::setCurrent(tmp.path());
+    const std::string file = WriteFile(tmp, "v.dat", "100.5 12.3\n101.25 12.6\n");
+
+    // File > Open through its dialog.
+    p.platform.SetFileDialogHook(
+        [&](FileDialog, QFileDialog&) -> std::optional<std::string> { return file; });
+    p.form.findChild<QAction*>("BfileopenClick")->trigger();
+    QCOMPARE(p.form.StatusBar1->currentMessage(), QString("Done... Number of observations: 2"));
+    QCOMPARE(p.form.windowTitle(), QString::fromStdString(file));
+    QVERIFY(p.form.MethodMenu->menuAction()->isEnabled());
+    QCOMPARE(p.form.JDmax->text(), QString("101.2500"));
+    // No default.cfg in the current directory: said once, the load goes on.
+    QCOMPARE(t.messages, std::vector<std::string>({"Default parameters file not found..."}));
+
+    // File > Save parameters writes default.cfg there.
+    p.form.findChild<QAction*>("Save1Click")->trigger();
+    QVERIFY(QFile::exists(tmp.filePath("default.cfg")));
+
+    // All hides itself.
+    p.form.ButAllDiap->show();
+    QTest::mouseClick(p.form.ButAllDiap, Qt::LeftButton);
+    QVERIFY(!p.form.ButAllDiap->isVisible());
+
+    // Help says that no help is installed.
+    t.messages.clear();
+    p.dlgSecP.HelpBtn->click();
+    QCOMPARE(t.messages, std::vector<std::string>({"No help is installed..."}));
+
+    // Closing during a search stops it; Exit closes the window.
+    p.state.RunCode = 'r';
+    p.form.findChild<QAction*>("Exit3Click")->trigger();
+    QVERIFY(!p.form.isVisible());
+    QCOMPARE(p.state.RunCode, 'e');
+    QDir::setCurrent(oldDir);
+  }
+
+  void searchRunsFromTheMenuStopsAndFillsTheGrid() {
+    TestProgram t({"korvel"});
+    QVERIFY(t.ShowAndActivate());
+    korvel::gui::Program& p = *t.program;
+    const QString oldDir = QDir::currentPath();
+    QDir::setCurrent(tmp.path());
+    // A 10-day sinusoid over 400 days.
+    std::string text;
+    for (int i = 0; i < 400; ++i) {
+      const double jd = 1000 + i + 0.37 * (i % 3);
+      text +=
+          std::to_string(jd) + " " + std::to_string(12 + 0.5 * std::sin(2 * M_PI * jd / 10)) + "\n";
+    }
+    const std::string file = WriteFile(tmp, "sine.dat", text);
+    p.platform.SetFileDialogHook(
+        [&](FileDialog, QFileDialog&) -> std::optional<std::string> { return file; });
+    p.form.findChild<QAction*>("BfileopenClick")->trigger();
+    QCOMPARE(p.form.StatusBar1->currentMessage(), QString("Done... Number of observations: 400"));
+
+    // Table before any search does nothing.
+    QTest::mouseClick(p.form.BTable, Qt::LeftButton);
+    QVERIFY(!p.form.StrGr->isVisible());
+
+    int shown = 0;
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
+      auto* lk = qobject_cast<korvel::gui::TDialLK*>(&d);
+      QVERIFY(lk);
+      ++shown;
+      lk->Pmax->setText("20");
+      lk->Pmin->setText("5");
+      lk->OKBtn->click();
+    });
+    p.form.findChild<QAction*>("LaflerKinman1Click")->trigger();
+    QCOMPARE(shown, 1);
+    QCOMPARE(p.state.RunCode, 'e');
+    QVERIFY(!p.form.Timer1->isActive());
+    QVERIFY(p.form.StatusBar1->currentMessage().startsWith("Done"));
+
+    // Table shows the best trial first; picking it sets the period.
+    QTest::mouseClick(p.form.BTable, Qt::LeftButton);
+    QVERIFY(p.form.StrGr->isVisible());
+    QCOMPARE(p.form.StrGr->horizontalHeaderItem(1)->text(), QString("Parameter"));
+    QVERIFY(std::abs(p.form.StrGr->item(0, 0)->text().toDouble() - 10.0) < 0.01);
+    const QRect row1 = p.form.StrGr->visualRect(p.form.StrGr->model()->index(0, 1));
+    QTest::mouseClick(p.form.StrGr->viewport(), Qt::LeftButton, {}, row1.center());
+    QVERIFY(!p.form.StrGr->isVisible());
+    QCOMPARE(p.state.Period, p.state.BestPeriod[1]);
+    QCOMPARE(p.state.View, 'l');
+
+    // Stop, clicked while a long search passes to the event loop, ends it
+    // after the current trial with the best so far kept.
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
+      auto* lk = qobject_cast<korvel::gui::TDialLK*>(&d);
+      lk->Pmax->setText("100");
+      lk->Pmin->setText("0.002");
+      lk->OKBtn->click();
+      QTimer::singleShot(50, p.form.BStop, [&] {
+        // The one-second timer runs while the engine does.
+        QVERIFY(p.form.Timer1->isActive());
+        QVERIFY(p.form.BStop->isEnabled());
+        QTest::mouseClick(p.form.BStop, Qt::LeftButton);
+      });
+    });
+    p.form.findChild<QAction*>("Deeming1Click")->trigger();
+    QCOMPARE(p.state.RunCode, 'e');
+    QVERIFY(!p.form.Timer1->isActive());
+    QVERIFY(p.state.Freq < p.state.FreqEnd);
+    QVERIFY(p.state.BestPeriod[1] > 0);
+    QDir::setCurrent(oldDir);
+  }
+
+  void waveAndPrewhiteningRunFromTheWindow() {
+    TestProgram t({"korvel"});
+    QVERIFY(t.ShowAndActivate());
+    korvel::gui::Program& p = *t.program;
+    // A 2-day sinusoid over 60 days.
+    std::string text;
+    for (int i = 0; i < 300; ++i) {
+      const double jd = 1000 + i * 0.2 + 0.013 * (i % 7);
+      text +=
+          std::to_string(jd) + " " + std::to_string(12 + 0.5 * std::sin(2 * M_PI * jd / 2)) + "\n";
+    }
+    const std::string file = WriteFile(tmp, "sine.dat", text);
+    const std::string collect = tmp.filePath("sine.sup").toStdString();
+    const std::string residuals = tmp.filePath("sine.o").toStdString();
+    p.platform.SetFileDialogHook(
+        [&](FileDialog, QFileDialog&) -> std::optional<std::string> { return file; });
+    p.form.findChild<QAction*>("BfileopenClick")->trigger();
+    QCOMPARE(p.mlcDlg.Edit4->text().toStdString(), residuals);
+
+    // Wave does nothing on the time view.
+    int shown = 0;
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg&) { ++shown; });
+    QTest::mouseClick(p.form.Butt2wave, Qt::LeftButton);
+    QCOMPARE(shown, 0);
+
+    // The phase light curve of period 2, then Wave through its dialog: the
+    // browse button fills the collecting file name, which does not exist yet.
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
+      auto* lc = qobject_cast<korvel::gui::TDlgLC*>(&d);
+      QVERIFY(lc);
+      lc->Edit1->setText("2");
+      lc->Edit2->setText("1000");
+      lc->OKBtn->click();
+    });
+    p.form.findChild<QAction*>("Lightcurveofthemainperiod1Click")->trigger();
+    QCOMPARE(p.state.View, 'l');
+    p.platform.SetFileDialogHook([&](FileDialog d, QFileDialog&) -> std::optional<std::string> {
+      if (d == FileDialog::MLCDialog) return collect;
+      return std::nullopt;
+    });
+    bool appendChecked = false, appendEnabled = true;
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
+      auto* mlc = qobject_cast<korvel::gui::TMLCDlg*>(&d);
+      QVERIFY(mlc);
+      ++shown;
+      appendChecked = mlc->CheckBox1->isChecked();
+      mlc->Button1->click();
+      appendEnabled = mlc->CheckBox1->isEnabled();
+      mlc->Edit1->setText("20");
+      mlc->OKBtn->click();
+    });
+    QTest::mouseClick(p.form.Butt2wave, Qt::LeftButton);
+    QCOMPARE(shown, 1);
+    QVERIFY(appendChecked);
+    QVERIFY(!appendEnabled);
+    QCOMPARE(p.mlcDlg.Edit3->text().toStdString(), collect);
+    QCOMPARE(p.state.View, 'm');
+    QCOMPARE(p.state.MeanPoints, 20);
+    QVERIFY(p.form.BPrewhite->isVisible());
+
+    // Prewhitening: the collecting and residual files, the button hidden.
+    QTest::mouseClick(p.form.BPrewhite, Qt::LeftButton);
+    QVERIFY(!p.form.BPrewhite->isVisible());
+    QCOMPARE(p.state.View, 'd');
+    QVERIFY(QFile::exists(QString::fromStdString(collect)));
+    QVERIFY(QFile::exists(QString::fromStdString(residuals)));
+    QVERIFY(p.state.MagVar < 0.01);
+
+    // Mean light curve file reads the collected curve back.
+    p.platform.SetFileDialogHook([&](FileDialog d, QFileDialog&) -> std::optional<std::string> {
+      if (d == FileDialog::MLCFileShow) return collect;
+      return std::nullopt;
+    });
+    t.messages.clear();
+    p.form.findChild<QAction*>("OnMLCfileClick")->trigger();
+    QVERIFY(t.messages.empty());
+    QVERIFY(p.state.MLCLoaded);
+    QCOMPARE(p.state.MLCCurves, 1);
+    QCOMPARE(p.state.MLCCount[1], 20);
+  }
+
+ private:
+  QTemporaryDir tmp;
+};
+
+QTEST_MAIN(WindowCommandsTest)
+#include "window_commands_test.moc"
