@@ -26,6 +26,15 @@ void ResetAmpDistribution(AmpDistribution& d) {
 }
 
 void CountAmplitude(AmpDistribution& d, double a, double& sumSquares) {
+  // Finite magnitudes give finite amplitudes; anything else would double the
+  // scale for ever (infinity) or index no bin (NaN). It is still counted, in
+  // the top bin, so the bins keep adding up to the trials.
+  if (!std::isfinite(a) || a < 0) {
+    ++d.AmpHist[100];
+    ++d.AmpTrials;
+    if (d.AmpScale < 0) d.AmpScale = 0;
+    return;
+  }
   if (d.AmpScale < 0) {
     d.AmpScale = a;
     d.AmpHist[100] = 1;
@@ -43,7 +52,10 @@ void CountAmplitude(AmpDistribution& d, double a, double& sumSquares) {
     while (!(d.AmpScale > a)) DoubleScale(d);
   }
   int bin = 100;
-  if (d.AmpScale > 0) bin = std::clamp(static_cast<int>(std::trunc(a / d.AmpScale * 100)), 0, 100);
+  // 0 <= a <= AmpScale here, so the class is within 0 .. 100 before it
+  // becomes an int.
+  if (d.AmpScale > 0)
+    bin = static_cast<int>(std::clamp(std::trunc(a / d.AmpScale * 100), 0.0, 100.0));
   ++d.AmpHist[static_cast<size_t>(bin)];
   ++d.AmpTrials;
   sumSquares += a * a;

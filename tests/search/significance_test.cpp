@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "search_fixtures.h"
 
 namespace korvel {
@@ -58,6 +61,20 @@ TEST(AmpHistogram, ALostTrialIsReported) {
   CountAmplitude(d, 0.5, q);
   d.AmpHist[50] = 0;
   EXPECT_EQ(FinishAmpDistribution(d, q), "Discount in Total Number: 2 Sum:1");
+}
+
+TEST(AmpHistogram, AnAmplitudeThatIsNotFiniteIsCountedWithoutRescaling) {
+  AmpDistribution d;
+  ResetAmpDistribution(d);
+  double q = 0;
+  CountAmplitude(d, 1.0, q);
+  CountAmplitude(d, std::numeric_limits<double>::infinity(), q);
+  CountAmplitude(d, std::nan(""), q);
+  EXPECT_EQ(d.AmpScale, 1.0);
+  EXPECT_EQ(d.AmpHist[100], 3);
+  EXPECT_EQ(d.AmpTrials, 3);
+  EXPECT_EQ(q, 1.0);
+  EXPECT_FALSE(FinishAmpDistribution(d, q).has_value());
 }
 
 TEST(SigLevels, InterpolateBetweenClassEdges) {
