@@ -46,7 +46,7 @@ void BatchSearchHooks::Draw(double fraction) {
 }
 
 int64_t TrialsMade(SearchKind kind, int64_t calls) {
-  if (kind == SearchKind::Deeming) return std::max<int64_t>(calls - 1, 0);
+  if (MethodOf(kind).deeming) return std::max<int64_t>(calls - 1, 0);
   return calls;
 }
 

@@ -1,36 +1,67 @@
 #include "batch/batch_search.h"
 
+#include <charconv>
+#include <cmath>
+#include <map>
 #include <ostream>
 
 #include "batch/batch_hooks.h"
 #include "batch/load_options.h"
 #include "core/error.h"
+#include "search/trial_grid.h"
 
 namespace korvel::batch {
 
 namespace {
 
-// The Deeming engine asks for the spectrum file name even when it writes no
-// file: the default text of the window's edit.
-constexpr const char* kDefaultSpectrumFile = "SpFName.dat";
+// A count of trials in full, whatever its size.
+std::string WholeNumber(double x) {
+  char text[400];
+  const auto result = std::to_chars(text, text + sizeof text, x, std::chars_format::fixed, 0);
+  return std::string(text, result.ptr);
+}
 
 }  // namespace
+
+CLI::Option* AddMaxTrialsOption(CLI::App& command, int64_t& maxTrials) {
+  return command
+      .add_option("--max-trials", maxTrials,
+                  "Refuse a search that would make more trials than this (they are counted "
+                  "before the first one)")
+      ->check(CLI::Validator(
+          [](std::string& text) -> std::string {
+            int64_t value = 0;
+            const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+            if (ec == std::errc() && end == text.data() + text.size() && value >= 1) return {};
+            return "must be a whole number of 1 or more";
+          },
+          "1 OR MORE"))
+      ->capture_default_str();
+}
+
+CLI::Option* AddMethodOption(CLI::App& command, const std::string& name, SearchKind& kind,
+                             const std::string& help) {
+  std::map<std::string, SearchKind> names;
+  for (const SearchMethod& m : SearchMethods()) names[m.name] = m.kind;
+  return command.add_option(name, kind, help)
+      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case));
+}
 
 BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& request,
                                   std::ostream& err) {
   BatchSearchOutcome outcome;
   const SearchKind kind = request.kind;
   SearchParameters params = request.params;
-  if (kind == SearchKind::Secondary && !request.pmaxGiven) params.pmax = kDefaultSecondaryPmax;
+  if (!request.pmaxGiven) params.pmax = DefaultSearchParameters(kind).pmax;
   if (const auto refusal = ApplySearchParameters(s, kind, params)) {
-    err << *refusal << '\n';
-    if (kind == SearchKind::Secondary && !request.periodGiven)
+    err << refusal->message << '\n';
+    if (MethodOf(kind).secondary && !request.periodGiven)
       err << "The secondary period needs the primary period: --period P\n";
     outcome.exitCode = kExitRefused;
     return outcome;
   }
   // The panel's switches: "Window spectrum" and "Spectrum to file".
-  if (kind == SearchKind::Deeming) {
+  if (MethodOf(kind).deeming) {
     s.WindowSpec = request.window;
     if (request.spectrumFile) s.SpecToFile = true;
   }
@@ -41,6 +72,12 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
   }
 
   StartSearch(s, kind);
+  if (const double trials = TrialCount(s); trials > static_cast<double>(request.maxTrials)) {
+    err << "The search would make " << WholeNumber(trials) << " trials, more than --max-trials "
+        << request.maxTrials << "...\n";
+    outcome.exitCode = kExitRefused;
+    return outcome;
+  }
   const std::string fileName = request.spectrumFile.value_or(kDefaultSpectrumFile);
   BatchSearchHooks hooks(s, fileName, request.progress);
   try {

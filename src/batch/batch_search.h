@@ -3,16 +3,36 @@
 // engine. Shared by the search and plot commands.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
 
-#include "batch/search_parameters.h"
 #include "core/analysis_state.h"
+#include "core/text_format.h"
+#include "search/search_parameters.h"
 #include "search/search_start.h"
 
 namespace korvel::batch {
+
+// More trials than this are refused unless --max-trials allows them: a tiny
+// phase shift or minimum period would otherwise start a search of 10^12
+// trials without a word. The window has Stop instead.
+inline constexpr int64_t kDefaultMaxTrials = 1000000000;
+
+// Adds --max-trials to a command that runs a search.
+CLI::Option* AddMaxTrialsOption(CLI::App& command, int64_t& maxTrials);
+
+// A parameter's default as --help shows it.
+template <class T>
+std::string DefaultText(const std::optional<T>& value) {
+  return value ? ShortestText(static_cast<double>(*value)) : std::string();
+}
+
+// Adds the option that names a search method (lk, deeming, secondary).
+CLI::Option* AddMethodOption(CLI::App& command, const std::string& name, SearchKind& kind,
+                             const std::string& help);
 
 struct BatchSearchRequest {
   SearchKind kind = SearchKind::LaflerKinman;
@@ -22,6 +42,7 @@ struct BatchSearchRequest {
   bool window = false;                      // "Window spectrum"
   std::optional<std::string> spectrumFile;  // "Spectrum to file" with this name
   std::ostream* progress = nullptr;         // where a progress bar is drawn
+  int64_t maxTrials = kDefaultMaxTrials;    // a larger grid is refused
 };
 
 struct BatchSearchOutcome {
@@ -30,7 +51,8 @@ struct BatchSearchOutcome {
   int64_t trials = 0;           // trials made
 };
 
-// Runs the search on the loaded set; refusals and messages go to err.
+// Runs the search on the loaded set; refusals and messages go to err. A
+// grid of more than maxTrials trials is refused before the first trial.
 BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& request,
                                   std::ostream& err);
 

@@ -1,23 +1,17 @@
 #include "batch/load_options.h"
 
-#include <filesystem>
 #include <ostream>
-#include <system_error>
 
+#include "batch/file_messages.h"
 #include "core/error.h"
 #include "io/param_file.h"
+#include "io/text_reader.h"
 
 namespace korvel::batch {
 
 namespace {
 
 constexpr const char* kFileDoesNotExist = "File does not exist...";
-
-bool IsExistingFile(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && std::filesystem::exists(path, ec) &&
-         !std::filesystem::is_directory(path, ec);
-}
 
 }  // namespace
 
@@ -39,23 +33,26 @@ void AddLoadOptions(CLI::App& command, LoadArgs& args) {
 }
 
 LoadOutcome LoadForBatch(AnalysisState& s, const LoadArgs& args, std::ostream& err) {
-  if (!IsExistingFile(args.file)) {
-    err << kFileDoesNotExist << '\n';
-    return {false, kExitFileMissing};
+  if (!FileExists(args.file)) {
+    err << FileMessage(args.file, 0, kFileDoesNotExist) << '\n';
+    return {false, kExitFileMissing, {}};
   }
   SetParameterDefaults(s);
   s.DataColumn = args.read.column;
+  LoadReport report;
   try {
-    if (const auto error = LoadObservations(s, args.file, args.read)) {
-      err << *error << '\n';
-      return {true, kExitReadError};
-    }
+    report = LoadObservationsReporting(s, args.file, args.read);
   } catch (const KorvelError& e) {
     // The file exists but could not be opened or read.
-    err << e.what() << '\n';
-    return {false, kExitFileMissing};
+    err << FileMessage(args.file, e) << '\n';
+    return {false, kExitFileMissing, {}};
   }
-  return {true, kExitOk};
+  PrintReadWarnings(args.file, report.diagnostics, err);
+  if (report.error) {
+    err << FileMessage(args.file, report.errorLine, *report.error) << '\n';
+    return {true, kExitReadError, report.diagnostics};
+  }
+  return {true, kExitOk, report.diagnostics};
 }
 
 }  // namespace korvel::batch

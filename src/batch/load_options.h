@@ -19,6 +19,7 @@ inline constexpr int kExitReadError = 1;    // a malformed line; what came befor
 inline constexpr int kExitFileMissing = 2;  // nothing could be loaded
 inline constexpr int kExitRefused = 3;      // parameters or data the command cannot use
 inline constexpr int kExitWriteError = 4;   // an output file could not be written
+inline constexpr int kExitOutOfMemory = 5;  // "Out of memory": the command was abandoned
 
 struct LoadArgs {
   std::string file;
@@ -31,13 +32,16 @@ void AddLoadOptions(CLI::App& command, LoadArgs& args);
 struct LoadOutcome {
   bool loaded = false;  // false: nothing was read, the state is untouched
   int exitCode = kExitOk;
+  ReadDiagnostics diagnostics;  // what the reader passed over
 };
 
 // Applies the parameter defaults of a load (as File > Open does before it
-// reads) and loads the file into the state. Messages go to err: "File does not exist..."
-// for a missing file, the reader's own text for a failed open or a read
-// error. A read error still counts as loaded (the observations before the
-// malformed line stay) but sets a non-zero exit code.
+// reads) and loads the file into the state. Messages go to err, each naming
+// the file: "File does not exist..." for a missing file, the reader's own
+// text for a failed open, the line and the text of a read error, and a
+// warning per kind of thing the reader passed over. A read error still
+// counts as loaded (the observations before the malformed line stay) but
+// sets a non-zero exit code.
 LoadOutcome LoadForBatch(AnalysisState& s, const LoadArgs& args, std::ostream& err);
 
 }  // namespace korvel::batch

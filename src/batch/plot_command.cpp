@@ -1,6 +1,5 @@
 #include "batch/plot_command.h"
 
-#include <cmath>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -9,8 +8,8 @@
 #include <vector>
 
 #include "batch/batch_search.h"
+#include "batch/file_messages.h"
 #include "batch/load_options.h"
-#include "batch/search_parameters.h"
 #include "core/error.h"
 #include "gui/file_renderer.h"
 #include "io/text_reader.h"
@@ -18,6 +17,7 @@
 #include "lightcurve/moving_average.h"
 #include "lightcurve/phase_views.h"
 #include "lightcurve/stat_file.h"
+#include "lightcurve/wave_parameters.h"
 #include "search/search_start.h"
 
 namespace korvel::batch {
@@ -44,18 +44,19 @@ struct PlotArgs {
   // The light-curve elements, as the "Light curve elements" dialog stores
   // them (and, for the secondary-period search, as its dialog does).
   double period = 0, epoch = 0, p2 = 0, extremumDate = 0;
-  int bins = 8;
+  int bins = kDefaultElementBins;
   bool intensity = false;
   std::string model;
   // The mean light curve of view m, as "Moving average method calculation".
-  int points = 40;
-  double binLength = 0.05;
+  int points = kDefaultMeanPoints;
+  double binLength = kDefaultBinLength;
   // A search run first, as korvel-batch search runs it.
   std::optional<SearchKind> search;
   SearchKind searchKind = SearchKind::LaflerKinman;
   SearchParameters params;
   bool window = false;
   std::string spectrumFile;
+  int64_t maxTrials = kDefaultMaxTrials;
 
   CLI::Option* periodOption = nullptr;
   CLI::Option* p2Option = nullptr;
@@ -82,11 +83,11 @@ bool NeedsSecondary(char view) {
 std::optional<std::string> ArgumentProblem(const PlotArgs& a) {
   if (auto problem = gui::PictureProblem(a.out, a.width, a.height)) return problem;
   if (!a.search && AnyGiven(a.searchOnly))
-    return "--pmax, --pmin, --phase-shift, --window, --spectrum-file and --mode belong to "
-           "--search...";
-  if (a.search != SearchKind::Deeming && AnyGiven(a.deemingOnly))
+    return "--pmax, --pmin, --phase-shift, --max-trials, --window, --spectrum-file and --mode "
+           "belong to --search...";
+  if (!(a.search && MethodOf(*a.search).deeming) && AnyGiven(a.deemingOnly))
     return "--window and --spectrum-file belong to --search deeming...";
-  if (a.search != SearchKind::Secondary && AnyGiven(a.secondaryOnly))
+  if (!(a.search && MethodOf(*a.search).secondary) && AnyGiven(a.secondaryOnly))
     return "--mode belongs to --search secondary...";
   if (a.view != 'm' && AnyGiven(a.meanCurveOnly))
     return "--points and --bin-length belong to --view m...";
@@ -101,20 +102,21 @@ std::optional<std::string> ArgumentProblem(const PlotArgs& a) {
   // The dialogs' own refusals, with their messages.
   if (NeedsPeriod(a.view) && a.periodOption->count() == 0)
     return std::string("View ") + a.view + " needs the period: --period P";
+  if (NeedsSecondary(a.view) && a.p2Option->count() == 0)
+    return std::string("View ") + a.view + " needs the secondary period: --p2 P2";
+  // The dialogs' own refusals, applied to a scratch state.
+  AnalysisState scratch;
   if (NeedsPeriod(a.view)) {
-    if (!(a.period > 0) || !std::isfinite(a.period)) return "Error in Po...";
-    if (!std::isfinite(a.epoch)) return "Error in JD max...";
-  }
-  if (NeedsSecondary(a.view)) {
-    if (a.p2Option->count() == 0)
-      return std::string("View ") + a.view + " needs the secondary period: --p2 P2";
-    if (!(a.p2 > 0) || !std::isfinite(a.p2)) return "Error in P2...";
-    if (!std::isfinite(a.extremumDate)) return "Error in JD extremal amplitude...";
-    if (!(a.bins > 1)) return "Error in Number of bins...";
+    if (const auto refusal =
+            ApplyLightCurveElements(scratch, NeedsSecondary(a.view) ? 2 : 1,
+                                    {a.period, a.epoch, a.p2, a.extremumDate, a.bins}))
+      return refusal->message;
   }
   if (a.view == 'm') {
-    if (!(a.points > 1 && a.points < AnalysisState::kMeanSize)) return "Error in Number...";
-    if (!(a.binLength > 0 && a.binLength <= 0.25)) return "Error in Interval extention...";
+    WaveParameters wave;
+    wave.points = a.points;
+    wave.binLength = a.binLength;
+    if (const auto refusal = ApplyMeanCurveParameters(scratch, wave)) return refusal->message;
   }
   return std::nullopt;
 }
@@ -133,6 +135,7 @@ std::optional<int> RunSearchFirst(AnalysisState& s, const PlotArgs& a) {
   request.periodGiven = a.periodOption->count() > 0;
   request.window = a.window;
   if (a.spectrumFileOption->count() > 0) request.spectrumFile = a.spectrumFile;
+  request.maxTrials = a.maxTrials;
   return RunBatchSearch(s, request, std::cerr).exitCode;
 }
 
@@ -187,7 +190,7 @@ int RunPlot(const PlotArgs& a) {
     try {
       ReadMeanCurveFile(s, a.model);
     } catch (const KorvelError& e) {
-      std::cerr << e.what() << ": " << a.model << '\n';
+      std::cerr << FileMessage(a.model, e) << '\n';
       return kExitReadError;
     }
   }
@@ -238,13 +241,9 @@ Command AddPlotCommand(CLI::App& parent) {
                       "View m: length of the average bin, 0 < L <= 0.25")
           ->capture_default_str(),
   };
-  const std::map<std::string, SearchKind> methods = {{"lk", SearchKind::LaflerKinman},
-                                                     {"deeming", SearchKind::Deeming},
-                                                     {"secondary", SearchKind::Secondary}};
   CLI::Option* search =
-      app->add_option("--search", a.searchKind,
-                      "Run a search first (lk, deeming or secondary) and draw its spectrum")
-          ->transform(CLI::CheckedTransformer(methods, CLI::ignore_case));
+      AddMethodOption(*app, "--search", a.searchKind,
+                      "Run a search first (lk, deeming or secondary) and draw its spectrum");
   SearchParameters& p = a.params;
   a.pmaxOption = app->add_option("--pmax", p.pmax,
                                  "Search: maximum trial period (default 100; secondary 1000)");
@@ -261,11 +260,13 @@ Command AddPlotCommand(CLI::App& parent) {
   };
   a.searchOnly = {
       a.pmaxOption,
-      app->add_option("--pmin", p.pmin, "Search: minimum trial period")->capture_default_str(),
+      app->add_option("--pmin", p.pmin, "Search: minimum trial period")
+          ->default_str(DefaultText(p.pmin)),
       app->add_option("--phase-shift", p.phaseShift,
                       "Search: maximum phase shift between the first and last observation from "
                       "one trial to the next")
-          ->capture_default_str(),
+          ->default_str(DefaultText(p.phaseShift)),
+      AddMaxTrialsOption(*app, a.maxTrials),
   };
   a.searchOnly.insert(a.searchOnly.end(), a.deemingOnly.begin(), a.deemingOnly.end());
   a.searchOnly.insert(a.searchOnly.end(), a.secondaryOnly.begin(), a.secondaryOnly.end());

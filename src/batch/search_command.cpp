@@ -7,8 +7,8 @@
 
 #include "batch/batch_hooks.h"
 #include "batch/batch_search.h"
+#include "batch/file_messages.h"
 #include "batch/load_options.h"
-#include "batch/search_parameters.h"
 #include "batch/search_report.h"
 #include "core/error.h"
 #include "lightcurve/stat_file.h"
@@ -25,6 +25,7 @@ struct SearchArgs {
   bool window = false;
   std::string spectrumFile;
   bool json = false, progress = false;
+  int64_t maxTrials = kDefaultMaxTrials;
   // Options whose presence matters, not only their value.
   CLI::Option* pmax = nullptr;
   CLI::Option* spectrumFileOption = nullptr;
@@ -41,10 +42,10 @@ bool AnyGiven(const std::vector<CLI::Option*>& options) {
 // Options of one method given to another are a mistake worth reporting:
 // silently ignoring --window would print a data spectrum as a window one.
 std::optional<std::string> MisplacedOption(const SearchArgs& args) {
-  if (args.kind != SearchKind::Secondary && AnyGiven(args.secondaryOnly))
+  if (!MethodOf(args.kind).secondary && AnyGiven(args.secondaryOnly))
     return "--period, --epoch, --extremum-date, --bins and --mode belong to --method "
            "secondary...";
-  if (args.kind != SearchKind::Deeming && AnyGiven(args.deemingOnly))
+  if (!MethodOf(args.kind).deeming && AnyGiven(args.deemingOnly))
     return "--window and --spectrum-file belong to --method deeming...";
   return std::nullopt;
 }
@@ -66,14 +67,18 @@ int RunSearchCommand(const SearchArgs& args) {
   request.window = args.window;
   if (args.spectrumFileOption->count() > 0) request.spectrumFile = args.spectrumFile;
   request.progress = args.progress ? &std::cerr : nullptr;
+  request.maxTrials = args.maxTrials;
   const BatchSearchOutcome searched = RunBatchSearch(s, request, std::cerr);
   if (searched.exitCode) return *searched.exitCode;
 
-  if (args.kind == SearchKind::Deeming && s.AmpDist.AmpTrials > 0) ComputeSigLevels(s);
-  if (args.json)
-    std::cout << SearchJson(s, args.kind, searched.trials, searched.status).dump() << '\n';
-  else
+  if (MethodOf(args.kind).deeming && s.AmpDist.AmpTrials > 0) ComputeSigLevels(s);
+  if (args.json) {
+    nlohmann::ordered_json j = SearchJson(s, args.kind, searched.trials, searched.status);
+    j["warnings"] = ReadWarningsJson(outcome.diagnostics);
+    std::cout << j.dump() << '\n';
+  } else {
     PrintSearchText(s, args.kind, searched.status, std::cout);
+  }
   std::cout.flush();
   return outcome.exitCode;
 }
@@ -86,21 +91,17 @@ Command AddSearchCommand(CLI::App& parent) {
       "search",
       "Run a period search as the window runs it and print the 20 best trials (or, with "
       "--json, every result)");
-  const std::map<std::string, SearchKind> methods = {{"lk", SearchKind::LaflerKinman},
-                                                     {"deeming", SearchKind::Deeming},
-                                                     {"secondary", SearchKind::Secondary}};
-  app->add_option("--method", args->kind, "lk (Lafler-Kinman), deeming or secondary")
-      ->required()
-      ->transform(CLI::CheckedTransformer(methods, CLI::ignore_case));
+  AddMethodOption(*app, "--method", args->kind, "lk (Lafler-Kinman), deeming or secondary")
+      ->required();
   AddLoadOptions(*app, args->load);
   SearchParameters& p = args->params;
   args->pmax = app->add_option("--pmax", p.pmax,
                                "Maximum trial period (default 100; secondary period 1000)");
-  app->add_option("--pmin", p.pmin, "Minimum trial period")->capture_default_str();
+  app->add_option("--pmin", p.pmin, "Minimum trial period")->default_str(DefaultText(p.pmin));
   app->add_option("--phase-shift", p.phaseShift,
                   "Maximum phase shift between the first and last observation from one trial "
                   "to the next")
-      ->capture_default_str();
+      ->default_str(DefaultText(p.phaseShift));
   args->deemingOnly = {
       app->add_flag("--window", args->window, "Deeming: compute the spectral window"),
       args->spectrumFileOption =
@@ -111,17 +112,19 @@ Command AddSearchCommand(CLI::App& parent) {
   args->secondaryOnly = {
       args->period,
       app->add_option("--epoch", p.epoch, "Secondary: initial date of the primary period")
-          ->capture_default_str(),
+          ->default_str(DefaultText(p.epoch)),
       app->add_option("--extremum-date", p.extremumDate,
                       "Secondary: date of the extremal light-curve shape")
-          ->capture_default_str(),
-      app->add_option("--bins", p.bins, "Secondary: number of phase bins")->capture_default_str(),
+          ->default_str(DefaultText(p.extremumDate)),
+      app->add_option("--bins", p.bins, "Secondary: number of phase bins")
+          ->default_str(DefaultText(p.bins)),
       app->add_option("--mode", p.mode,
                       "Secondary: 1 divides the secondary phases by bins, 2 the primary phases")
           ->check(CLI::IsMember({1, 2}))
           ->capture_default_str(),
   };
-  app->add_flag("--json", args->json, "Print one JSON object instead of text");
+  AddMaxTrialsOption(*app, args->maxTrials);
+  app->add_flag("--json", args->json, kJsonHelp);
   app->add_flag("--progress", args->progress, "Draw a progress bar on stderr");
   return {app, [args] { return RunSearchCommand(*args); }};
 }

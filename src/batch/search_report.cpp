@@ -37,18 +37,6 @@ void AddDistribution(const AnalysisState& s, nlohmann::ordered_json& j) {
 
 }  // namespace
 
-const char* MethodName(SearchKind kind) {
-  switch (kind) {
-    case SearchKind::LaflerKinman:
-      return "lk";
-    case SearchKind::Deeming:
-      return "deeming";
-    case SearchKind::Secondary:
-      return "secondary";
-  }
-  return "lk";
-}
-
 void PrintSearchText(const AnalysisState& s, SearchKind kind, const std::string& status,
                      std::ostream& out) {
   std::array<size_t, kGridColumns> width{};
@@ -62,14 +50,14 @@ void PrintSearchText(const AnalysisState& s, SearchKind kind, const std::string&
     }
     out << '\n';
   }
-  if (kind == SearchKind::Secondary) out << "Primary theta: " << Str(s.PrimaryTheta, 0, 7) << '\n';
+  if (MethodOf(kind).secondary) out << "Primary theta: " << Str(s.PrimaryTheta, 0, 7) << '\n';
   out << status << '\n';
 }
 
 nlohmann::ordered_json SearchJson(const AnalysisState& s, SearchKind kind, int64_t trials,
                                   const std::string& status) {
   nlohmann::ordered_json j;
-  j["method"] = MethodName(kind);
+  j["method"] = MethodOf(kind).name;
   j["trials"] = trials;
   j["freq_lo"] = s.FreqLo;
   j["freq_hi"] = s.FreqHi;
@@ -83,11 +71,11 @@ nlohmann::ordered_json SearchJson(const AnalysisState& s, SearchKind kind, int64
   j["spec_low"] = s.SpecLow;
   j["spec_max"] = s.SpecMax;
   j["spec_min"] = s.SpecMin;
-  if (kind == SearchKind::Deeming) {
+  if (MethodOf(kind).deeming) {
     AddDistribution(s, j);
     j["status"] = status;
   }
-  if (kind == SearchKind::Secondary) j["primary_theta"] = s.PrimaryTheta;
+  if (MethodOf(kind).secondary) j["primary_theta"] = s.PrimaryTheta;
   return j;
 }
 

@@ -12,9 +12,6 @@
 
 namespace korvel::batch {
 
-// "lk", "deeming", "secondary": the names of --method.
-const char* MethodName(SearchKind kind);
-
 // The header and the 20 rows of the results grid, columns right-aligned,
 // then (for the secondary period) the primary theta and the final status.
 void PrintSearchText(const AnalysisState& s, SearchKind kind, const std::string& status,

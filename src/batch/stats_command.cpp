@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "batch/file_messages.h"
 #include "batch/load_options.h"
 #include "core/text_format.h"
 
@@ -30,7 +31,7 @@ int RunStats(const StatsArgs& args) {
   const LoadOutcome outcome = LoadForBatch(s, args.load, std::cerr);
   if (!outcome.loaded) return outcome.exitCode;
   if (args.json)
-    PrintStatsJson(s, std::cout);
+    PrintStatsJson(s, outcome.diagnostics, std::cout);
   else
     PrintStatsText(s, std::cout);
   std::cout.flush();
@@ -46,7 +47,7 @@ Command AddStatsCommand(CLI::App& parent) {
       "Load an observation file and print its number of observations, mean, variance "
       "and ranges");
   AddLoadOptions(*app, args->load);
-  app->add_flag("--json", args->json, "Print one JSON object instead of text");
+  app->add_flag("--json", args->json, kJsonHelp);
   return {app, [args] { return RunStats(*args); }};
 }
 
@@ -64,7 +65,7 @@ void PrintStatsText(const AnalysisState& s, std::ostream& out) {
   out << "Mag: " << Exact(s.DataMagMin) << " .. " << Exact(s.DataMagMax) << '\n';
 }
 
-void PrintStatsJson(const AnalysisState& s, std::ostream& out) {
+void PrintStatsJson(const AnalysisState& s, const ReadDiagnostics& read, std::ostream& out) {
   nlohmann::ordered_json j;
   j["nobs"] = s.NObs;
   const auto value = [&s](double x) {
@@ -76,6 +77,7 @@ void PrintStatsJson(const AnalysisState& s, std::ostream& out) {
   j["jd_max"] = value(s.DataJDmax);
   j["mag_min"] = value(s.DataMagMin);
   j["mag_max"] = value(s.DataMagMax);
+  j["warnings"] = ReadWarningsJson(read);
   // dump() writes doubles in their shortest round-trip form.
   out << j.dump() << '\n';
 }

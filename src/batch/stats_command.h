@@ -6,6 +6,7 @@
 
 #include "batch/command.h"
 #include "core/analysis_state.h"
+#include "io/text_reader.h"
 
 namespace korvel::batch {
 
@@ -13,6 +14,7 @@ Command AddStatsCommand(CLI::App& parent);
 
 // The report itself, shared with tests of the output form.
 void PrintStatsText(const AnalysisState& s, std::ostream& out);
-void PrintStatsJson(const AnalysisState& s, std::ostream& out);
+// The JSON form ends with "warnings": what the reader passed over.
+void PrintStatsJson(const AnalysisState& s, const ReadDiagnostics& read, std::ostream& out);
 
 }  // namespace korvel::batch

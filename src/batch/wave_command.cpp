@@ -1,12 +1,14 @@
 #include "batch/wave_command.h"
 
-#include <cmath>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "batch/file_messages.h"
+#include "batch/json_output.h"
 #include "batch/load_options.h"
 #include "core/error.h"
 #include "core/text_format.h"
@@ -16,6 +18,7 @@
 #include "lightcurve/moving_average.h"
 #include "lightcurve/phase_views.h"
 #include "lightcurve/prewhitening.h"
+#include "lightcurve/wave_parameters.h"
 
 namespace korvel::batch {
 
@@ -25,8 +28,8 @@ namespace {
 struct MeanCurveArgs {
   LoadArgs load;
   double period = 0, epoch = 0;
-  int32_t points = 40;
-  double binLength = 0.05;
+  int32_t points = kDefaultMeanPoints;
+  double binLength = kDefaultBinLength;
   bool json = false;
 };
 
@@ -51,42 +54,44 @@ void AddMeanCurveOptions(CLI::App& app, MeanCurveArgs& args) {
       ->capture_default_str();
   app.add_option("--bin-length", args.binLength, "Length of the average bin, 0 < L <= 0.25")
       ->capture_default_str();
-  app.add_flag("--json", args.json, "Print one JSON object instead of text");
+  app.add_flag("--json", args.json, kJsonHelp);
+}
+
+WaveParameters Wave(const MeanCurveArgs& args) {
+  WaveParameters p;
+  p.points = args.points;
+  p.binLength = args.binLength;
+  return p;
 }
 
 // The dialog's own refusals, with its messages.
 std::optional<std::string> MeanCurveProblem(const MeanCurveArgs& args) {
-  // Infinity and NaN pass the comparisons of the dialog; no date or period
-  // of a star is either.
-  if (!(args.period > 0) || !std::isfinite(args.period)) return kNoPeriod;
-  if (!std::isfinite(args.epoch)) return "Error in JD max...";
-  if (!(args.points > 1 && args.points < AnalysisState::kMeanSize)) return "Error in Number...";
-  if (!(args.binLength > 0 && args.binLength <= 0.25)) return "Error in Interval extention...";
+  if (!(args.period > 0)) return kNoPeriod;
+  AnalysisState scratch;
+  if (const auto refusal = ApplyMeanCurveParameters(scratch, Wave(args))) return refusal->message;
   return std::nullopt;
 }
 
-// Loads the observations and computes the mean curve as Wave does; nothing
-// when the command must end, with its exit code in exitCode.
-bool LoadAndSmooth(AnalysisState& s, const MeanCurveArgs& args, int& exitCode) {
+// Loads the observations and computes the mean curve as Wave does; false
+// when the command must end, with its exit code in outcome.
+bool LoadAndSmooth(AnalysisState& s, const MeanCurveArgs& args, LoadOutcome& outcome) {
   if (const auto problem = MeanCurveProblem(args)) {
     std::cerr << *problem << '\n';
-    exitCode = kExitRefused;
+    outcome.exitCode = kExitRefused;
     return false;
   }
-  const LoadOutcome outcome = LoadForBatch(s, args.load, std::cerr);
-  exitCode = outcome.exitCode;
+  outcome = LoadForBatch(s, args.load, std::cerr);
   if (!outcome.loaded) return false;
   s.Period = args.period;
   s.Epoch = args.epoch;
-  s.MeanPoints = args.points;
-  s.BinLength = args.binLength;
+  ApplyMeanCurveParameters(s, Wave(args));
   ComputePhases(s);
   ComputeMeanCurve(s);
   s.WaveState = 'd';
   return true;
 }
 
-void PrintMeanCurve(const AnalysisState& s, bool json) {
+void PrintMeanCurve(const AnalysisState& s, const ReadDiagnostics& read, bool json) {
   if (json) {
     nlohmann::ordered_json points = nlohmann::ordered_json::array();
     for (int32_t k = 1; k <= s.MeanPoints; ++k)
@@ -99,6 +104,7 @@ void PrintMeanCurve(const AnalysisState& s, bool json) {
     j["points"] = std::move(points);
     j["mag_high"] = s.MeanMagHigh;
     j["mag_low"] = s.MeanMagLow;
+    j["warnings"] = ReadWarningsJson(read);
     std::cout << j.dump() << '\n';
     return;
   }
@@ -113,24 +119,24 @@ void PrintMeanCurve(const AnalysisState& s, bool json) {
 
 int RunWave(const MeanCurveArgs& args) {
   AnalysisState s;
-  int exitCode = kExitOk;
-  if (!LoadAndSmooth(s, args, exitCode)) return exitCode;
-  PrintMeanCurve(s, args.json);
+  LoadOutcome outcome;
+  if (!LoadAndSmooth(s, args, outcome)) return outcome.exitCode;
+  PrintMeanCurve(s, outcome.diagnostics, args.json);
   std::cout.flush();
-  return exitCode;
+  return outcome.exitCode;
 }
 
-void PrintResiduals(const AnalysisState& s, bool json) {
+void PrintResiduals(const AnalysisState& s, const ReadDiagnostics& read, bool json) {
   if (json) {
-    nlohmann::ordered_json residuals = nlohmann::ordered_json::array();
-    for (int32_t i = 1; i <= s.NObs; ++i) residuals.push_back(s.Mag[i]);
     nlohmann::ordered_json j;
-    j["residuals"] = std::move(residuals);
     j["mag_mean"] = s.MagMean;
     j["mag_var"] = s.MagVar;
     j["mag_min"] = s.DataMagMin;
     j["mag_max"] = s.DataMagMax;
-    std::cout << j.dump() << '\n';
+    j["warnings"] = ReadWarningsJson(read);
+    PrintJsonWithArray(std::cout, j, "residuals", s.NObs, [&s](int64_t k) {
+      return nlohmann::ordered_json(s.Mag[static_cast<size_t>(k + 1)]);
+    });
     return;
   }
   std::cout << "NObs: " << s.NObs << '\n';
@@ -141,17 +147,17 @@ void PrintResiduals(const AnalysisState& s, bool json) {
 
 int RunPrewhiten(const PrewhitenArgs& args) {
   AnalysisState s;
-  int exitCode = kExitOk;
+  LoadOutcome outcome;
   if (!(args.curveNumber >= 1 && args.curveNumber <= 100)) {
     std::cerr << "The number of the mean light curve is 1 .. 100...\n";
     return kExitRefused;
   }
-  if (!LoadAndSmooth(s, args.curve, exitCode)) return exitCode;
+  if (!LoadAndSmooth(s, args.curve, outcome)) return outcome.exitCode;
   // Residuals of a set cut short by a malformed line would pass for the
   // whole set in the files written.
-  if (exitCode != kExitOk) {
+  if (outcome.exitCode != kExitOk) {
     std::cerr << "Nothing written: the file was not read to its end...\n";
-    return exitCode;
+    return outcome.exitCode;
   }
   if (const auto problem = PrewhitenProblem(s)) {
     std::cerr << *problem << '\n';
@@ -169,7 +175,7 @@ int RunPrewhiten(const PrewhitenArgs& args) {
     std::cerr << e.what() << ": " << args.residuals << ", " << args.collect << '\n';
     return kExitWriteError;
   }
-  PrintResiduals(s, args.curve.json);
+  PrintResiduals(s, outcome.diagnostics, args.curve.json);
   std::cout.flush();
   return kExitOk;
 }
@@ -181,13 +187,9 @@ int RunModel(const ModelArgs& args) {
     std::cerr << "At least one sample is needed...\n";
     return kExitRefused;
   }
-  // Every sample is printed (and with --json held) at once.
+  // More would be an output of gigabytes that no one reads.
   if (args.samples > kMaxModelSamples) {
     std::cerr << "At most " << kMaxModelSamples << " samples...\n";
-    return kExitRefused;
-  }
-  if (!std::isfinite(args.from) || !std::isfinite(args.to)) {
-    std::cerr << "--from and --to must be finite dates...\n";
     return kExitRefused;
   }
   if (!FileExists(args.file)) {
@@ -198,24 +200,27 @@ int RunModel(const ModelArgs& args) {
   try {
     ReadMeanCurveFile(s, args.file);
   } catch (const KorvelError& e) {
-    std::cerr << e.what() << ": " << args.file << '\n';
+    std::cerr << FileMessage(args.file, e) << '\n';
     return kExitReadError;
   }
-  nlohmann::ordered_json samples = nlohmann::ordered_json::array();
-  for (int32_t k = 0; k < args.samples; ++k) {
+  // Every sample is computed as it is printed: no size costs memory.
+  const auto sample = [&args, &s](int64_t k) {
     const double t =
         args.samples == 1 ? args.from : args.from + (args.to - args.from) * k / (args.samples - 1);
-    const double m = ModelValue(s, t);
-    if (args.json)
-      samples.push_back({{"t", t}, {"mag", m}});
-    else
-      std::cout << Str(t, 0, 6) << ' ' << Str(m, 0, 6) << '\n';
-  }
+    return std::pair<double, double>(t, ModelValue(s, t));
+  };
   if (args.json) {
     nlohmann::ordered_json j;
     j["curves"] = s.MLCCurves;
-    j["samples"] = std::move(samples);
-    std::cout << j.dump() << '\n';
+    PrintJsonWithArray(std::cout, j, "samples", args.samples, [&sample](int64_t k) {
+      const auto [t, m] = sample(k);
+      return nlohmann::ordered_json{{"t", t}, {"mag", m}};
+    });
+  } else {
+    for (int64_t k = 0; k < args.samples; ++k) {
+      const auto [t, m] = sample(k);
+      std::cout << Str(t, 0, 6) << ' ' << Str(m, 0, 6) << '\n';
+    }
   }
   std::cout.flush();
   return kExitOk;

@@ -1,8 +1,9 @@
 #include "io/observation_file.h"
 
+#include <cstdint>
+
 #include "core/error.h"
 #include "core/text_format.h"
-#include "io/text_reader.h"
 #include "io/text_writer.h"
 
 namespace korvel {
@@ -15,28 +16,42 @@ std::string BaseNameOf(const std::string& fileName) {
 
 std::optional<std::string> LoadObservations(AnalysisState& s, const std::string& path,
                                             const ReadOptions& options) {
-  TextReader reader = TextReader::FromFile(path);
-  s.DataFileName = path;
-  s.BaseName = BaseNameOf(path);
+  return LoadObservationsReporting(s, path, options).error;
+}
 
+LoadReport LoadObservationsReporting(AnalysisState& s, const std::string& path,
+                                     const ReadOptions& options) {
+  TextReader reader = TextReader::FromFile(path);
+  LoadReport report;
   rarray jd{0.0}, mag{0.0};
-  std::optional<std::string> error;
   try {
     // A line with no number left (blank lines, trailing blanks) is not an
     // observation, so the end is tested after skipping blanks.
     while (!reader.SeekEof()) {
+      const int64_t line = reader.Line();
       const double d = reader.ReadReal();
       for (int32_t skip = 1; skip < options.column; ++skip) reader.ReadReal();
       const double m = reader.ReadReal();
       reader.ReadLine();
       if (!options.readZeros && m == 0.0) continue;
       if (d < options.jdLow || d > options.jdHigh) continue;
+      if (jd.size() > static_cast<size_t>(INT32_MAX)) {
+        report.error = kTooManyObservations;
+        report.errorLine = line;
+        break;
+      }
       jd.push_back(d);
       mag.push_back(m);
     }
-  } catch (const KorvelError& e) {
-    error = e.what();
+  } catch (const TextReadError& e) {
+    report.error = e.what();
+    report.errorLine = e.Line();
   }
+  // A failed read of the file itself (not of a number in it) leaves the state
+  // as it was, as a file that cannot be opened does.
+  report.diagnostics = reader.Diagnostics();
+  s.DataFileName = path;
+  s.BaseName = BaseNameOf(path);
 
   s.JD = std::move(jd);
   s.Mag = std::move(mag);
@@ -50,7 +65,7 @@ std::optional<std::string> LoadObservations(AnalysisState& s, const std::string&
   s.Marks.assign(n, 0);
   s.SelMade = false;
   ComputeLoadStatistics(s);
-  return error;
+  return report;
 }
 
 void ComputeLoadStatistics(AnalysisState& s) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/analysis_state.h"
+#include "io/text_reader.h"
 
 namespace korvel {
 
@@ -27,6 +28,20 @@ std::string BaseNameOf(const std::string& fileName);
 // is returned. A file that cannot be opened throws.
 std::optional<std::string> LoadObservations(AnalysisState& s, const std::string& path,
                                             const ReadOptions& options);
+
+// The same load, with what the command line reports besides the message: the
+// line the error is on and what the reader passed over.
+struct LoadReport {
+  std::optional<std::string> error;  // the text the window shows
+  int64_t errorLine = 0;             // 0 when there is no error
+  ReadDiagnostics diagnostics;
+};
+LoadReport LoadObservationsReporting(AnalysisState& s, const std::string& path,
+                                     const ReadOptions& options);
+
+// NObs is a 32-bit count: a file with more observations stops there.
+inline constexpr const char* kTooManyObservations =
+    "More than 2147483647 observations: the rest of the file was not read...";
 
 // Mean, variance, extremes, JD window and ranges of Mag[1..NObs], JD[1..NObs].
 // An empty set gets zeros throughout.

@@ -2,20 +2,18 @@
 
 #include <cerrno>
 #include <charconv>
-#include <cstdio>
+#include <cstring>
 #include <filesystem>
-
-#include "core/error.h"
 
 namespace korvel {
 
 namespace {
 
 constexpr char kCtrlZ = 26;
+// Large enough that reading costs one system call per 64 KiB, small enough
+// that any file reads in constant memory.
+constexpr size_t kChunk = size_t{1} << 16;
 
-bool IsBlank(char c) {
-  return static_cast<unsigned char>(c) <= ' ';
-}
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -63,10 +61,15 @@ std::string_view SkipLeadingBlanks(std::string_view t) {
   return t.substr(i);
 }
 
+bool IsLineEnd(int c) {
+  return c == '\n' || c == '\r';
+}
+
 }  // namespace
 
-TextReader::TextReader(std::string content) : text_(std::move(content)) {
-  if (const size_t z = text_.find(kCtrlZ); z != std::string::npos) text_.resize(z);
+TextReader::TextReader(std::string content) : buffer_(std::move(content)), ended_(true) {
+  if (const size_t z = buffer_.find(kCtrlZ); z != std::string::npos) buffer_.resize(z);
+  end_ = buffer_.size();
 }
 
 TextReader TextReader::FromFile(const std::string& path) {
@@ -76,33 +79,85 @@ TextReader TextReader::FromFile(const std::string& path) {
     if (err == ENOENT) throw KorvelError(kFileNotFound);
     throw IoError(IoCodeFromErrno(err, false));
   }
-  std::string content;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) content.append(buf, n);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) throw IoError(100);
-  return TextReader(std::move(content));
+  TextReader reader;
+  reader.file_.reset(f);
+  // The reader's buffer is the only one needed.
+  std::setvbuf(f, nullptr, _IONBF, 0);
+  reader.buffer_.resize(kChunk);
+  // A file that cannot be read at all (a directory) fails here, as before
+  // anything of it is used.
+  reader.Refill();
+  return reader;
+}
+
+bool TextReader::Refill() {
+  if (ended_ || !file_) return false;
+  const size_t n = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
+  if (n < buffer_.size() && std::ferror(file_.get())) throw IoError(100);
+  pos_ = 0;
+  end_ = n;
+  if (const void* z = std::memchr(buffer_.data(), kCtrlZ, n)) {
+    end_ = static_cast<size_t>(static_cast<const char*>(z) - buffer_.data());
+    ended_ = true;
+  }
+  if (n == 0) ended_ = true;
+  return pos_ < end_;
+}
+
+void TextReader::Advance() {
+  const auto c = static_cast<unsigned char>(buffer_[pos_++]);
+  if (c >= ' ' || c == '\t') {
+    controlRun_ = 0;
+    return;
+  }
+  if (c == '\n') {
+    ++line_;
+  } else if (c == '\r') {
+    if (Peek() != '\n') ++line_;
+  } else {
+    diagnostics_.controlCharacters.Note(line_);
+    if (++controlRun_ > kMaxControlRun) throw TextReadError(kInvalidNumericInput, line_);
+    return;
+  }
+  controlRun_ = 0;
 }
 
 bool TextReader::SeekEof() {
-  while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
-  return Eof();
+  int c;
+  while ((c = Peek()) >= 0 && c <= ' ') Advance();
+  return c < 0;
 }
 
 std::string_view TextReader::NextToken() {
-  SeekEof();
-  const size_t start = pos_;
-  while (pos_ < text_.size() && pos_ - start < kMaxToken && !IsBlank(text_[pos_])) ++pos_;
-  return std::string_view(text_).substr(start, pos_ - start);
+  bool crossedLineEnd = false;
+  int c;
+  while ((c = Peek()) >= 0 && c <= ' ') {
+    crossedLineEnd = crossedLineEnd || IsLineEnd(c);
+    Advance();
+  }
+  tokenLine_ = line_;
+  size_t n = 0;
+  while (n < kMaxToken && (c = Peek()) > ' ') {
+    token_[n++] = static_cast<char>(c);
+    Advance();
+  }
+  if (n == 0) return {};
+  if (n == kMaxToken && Peek() > ' ') diagnostics_.splitTokens.Note(tokenLine_);
+  if (!recordStarted_) {
+    recordStarted_ = true;
+    recordLine_ = tokenLine_;
+  } else if (crossedLineEnd && !recordCounted_) {
+    recordCounted_ = true;
+    diagnostics_.continuedLines.Note(recordLine_);
+  }
+  return std::string_view(token_.data(), n);
 }
 
 double TextReader::ReadReal() {
   const std::string_view token = NextToken();
   if (token.empty()) return 0.0;
   double value = 0;
-  if (!ParseReal(token, value)) throw KorvelError(kInvalidNumericInput);
+  if (!ParseReal(token, value)) throw TextReadError(kInvalidNumericInput, tokenLine_);
   return value;
 }
 
@@ -110,20 +165,28 @@ int32_t TextReader::ReadInt() {
   const std::string_view token = NextToken();
   if (token.empty()) return 0;
   int32_t value = 0;
-  if (!ParseInt(token, value)) throw KorvelError(kInvalidNumericInput);
+  if (!ParseInt(token, value)) throw TextReadError(kInvalidNumericInput, tokenLine_);
   return value;
 }
 
 void TextReader::ReadLine() {
-  while (pos_ < text_.size() && text_[pos_] != '\n' && text_[pos_] != '\r') ++pos_;
-  if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
-  if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+  int c;
+  while ((c = Peek()) >= 0 && !IsLineEnd(c)) Advance();
+  if (c == '\r') {
+    Advance();
+    c = Peek();
+  }
+  if (c == '\n') Advance();
+  recordStarted_ = recordCounted_ = false;
 }
 
 std::string TextReader::ReadLineText() {
-  const size_t start = pos_;
-  while (pos_ < text_.size() && text_[pos_] != '\n' && text_[pos_] != '\r') ++pos_;
-  std::string line = text_.substr(start, pos_ - start);
+  std::string line;
+  int c;
+  while ((c = Peek()) >= 0 && !IsLineEnd(c)) {
+    line += static_cast<char>(c);
+    Advance();
+  }
   ReadLine();
   return line;
 }

@@ -60,7 +60,11 @@ bool SameFile(const std::string& a, const std::string& b) {
   if (a.empty() || b.empty()) return false;
   std::error_code error;
   if (std::filesystem::equivalent(a, b, error)) return true;
-  return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+  // Names of files not yet made: the same path once "." and ".." are gone.
+  std::error_code errorA, errorB;
+  const auto pathA = std::filesystem::weakly_canonical(a, errorA);
+  const auto pathB = std::filesystem::weakly_canonical(b, errorB);
+  return !errorA && !errorB && pathA == pathB;
 }
 
 }  // namespace
@@ -70,6 +74,7 @@ std::optional<std::string> PrewhitenFileProblem(const AnalysisState& s,
                                                 const std::string& residualFile) {
   if (SameFile(collectFile, s.DataFileName)) return kCollectIsData;
   if (SameFile(residualFile, s.DataFileName)) return kResidualsIsData;
+  if (SameFile(residualFile, collectFile)) return kResidualsIsCollect;
   return std::nullopt;
 }
 

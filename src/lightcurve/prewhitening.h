@@ -34,9 +34,13 @@ inline constexpr const char* kCollectIsData =
     "The collecting file cannot be the observation file itself...";
 inline constexpr const char* kResidualsIsData =
     "The residual file cannot be the observation file itself...";
+inline constexpr const char* kResidualsIsCollect =
+    "The residual file cannot be the collecting file...";
 
 // A collecting or residual file that names the observation file read
-// (DataFileName) would overwrite or corrupt the data: the message, or nothing.
+// (DataFileName) would overwrite or corrupt the data, and a residual file
+// that is the collecting file would replace the curves collected so far:
+// the message, or nothing.
 std::optional<std::string> PrewhitenFileProblem(const AnalysisState& s,
                                                 const std::string& collectFile,
                                                 const std::string& residualFile);

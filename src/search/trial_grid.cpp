@@ -32,4 +32,19 @@ int32_t SpectrumColumn(const AnalysisState& s, double freq) {
   return static_cast<int32_t>(column);
 }
 
+double TrialCount(const AnalysisState& s) {
+  constexpr double kCountedTrials = 1e7;
+  // Freq is one step below the first trial; each trial adds the step first
+  // and runs while the frequency moves and stays within FreqEnd.
+  const double estimate = std::floor((s.FreqEnd - s.Freq) / s.FreqStep);
+  if (!(estimate <= kCountedTrials)) return estimate;
+  int64_t trials = 0;
+  for (double f = s.Freq;; ++trials) {
+    const double next = f + s.FreqStep;
+    if (!(next > f) || next > s.FreqEnd) break;
+    f = next;
+  }
+  return static_cast<double>(trials);
+}
+
 }  // namespace korvel

@@ -23,4 +23,10 @@ void SetUpTrialGrid(AnalysisState& s);
 // (or a scale that is not a number), so that no caller indexes beyond them.
 int32_t SpectrumColumn(const AnalysisState& s, double freq);
 
+// The number of trials the grid set up by SetUpTrialGrid will make, known
+// before the first: counted by the engines' own additions up to 10^7
+// trials (a few milliseconds), estimated from the range over the step
+// beyond, where a miscount of one no longer matters.
+double TrialCount(const AnalysisState& s);
+
 }  // namespace korvel

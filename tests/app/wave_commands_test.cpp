@@ -234,6 +234,12 @@ TEST_F(WaveCommands, AFailedResidualFileLeavesTheStateAndBothFilesAsTheyWere) {
   BPrewhiteClick(a);
   EXPECT_EQ(p.LastMessage(), kCollectIsData);
   EXPECT_EQ(ReadFile(s.DataFileName), "59000.1 12.0\r\n");
+  // Nor may the residuals replace the curves collected so far.
+  s.CollectFileName = dir.File("c.sup");
+  p.texts[Control::MLC_Edit4] = dir.File("./c.sup");
+  BPrewhiteClick(a);
+  EXPECT_EQ(p.LastMessage(), kResidualsIsCollect);
+  EXPECT_EQ(ReadFile(dir.File("c.sup")), "kept\r\n");
   EXPECT_EQ(s.Mag, before);
 }
 

@@ -86,6 +86,30 @@ TEST(LoadObservations, MalformedNumberKeepsTheObservationsBeforeIt) {
   EXPECT_EQ(l.s.JDHigh, 2);
 }
 
+TEST(LoadObservations, ReportsTheLineOfTheErrorAndWhatWasPassedOver) {
+  TempDir dir;
+  AnalysisState s;
+  const LoadReport r = LoadObservationsReporting(s,
+                                                 dir.Write("star.dat",
+                                                           "1 10\r\n2\r\n11\r\n\x01"
+                                                           "3 12\r\n4 1l\r\n5 13\r\n"),
+                                                 {});
+  ASSERT_TRUE(r.error);
+  EXPECT_EQ(*r.error, "Invalid numeric input");  // the window's text, without the line
+  EXPECT_EQ(r.errorLine, 5);
+  EXPECT_EQ(s.NObs, 3);
+  EXPECT_EQ(s.Mag[2], 11);
+  EXPECT_EQ(r.diagnostics.continuedLines.count, 1);
+  EXPECT_EQ(r.diagnostics.continuedLines.firstLine, 2);
+  EXPECT_EQ(r.diagnostics.controlCharacters.firstLine, 4);
+  EXPECT_EQ(r.diagnostics.splitTokens.count, 0);
+
+  const LoadReport clean = LoadObservationsReporting(s, dir.Write("ok.dat", "1 10\n2 11\n"), {});
+  EXPECT_FALSE(clean.error);
+  EXPECT_EQ(clean.errorLine, 0);
+  EXPECT_EQ(clean.diagnostics.continuedLines.count + clean.diagnostics.controlCharacters.count, 0);
+}
+
 TEST(LoadObservations, CrLfAndLfFilesReadAlike) {
   Loaded crlf = Load("1 10\r\n2 11\r\n3 12\r\n");
   Loaded lf = Load("1 10\n2 11\n3 12\n");
