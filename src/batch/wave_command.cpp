@@ -197,12 +197,14 @@ int RunModel(const ModelArgs& args) {
     return kExitFileMissing;
   }
   AnalysisState s;
+  ReadDiagnostics diagnostics;
   try {
-    ReadMeanCurveFile(s, args.file);
+    ReadMeanCurveFile(s, args.file, &diagnostics);
   } catch (const KorvelError& e) {
     std::cerr << FileMessage(args.file, e) << '\n';
     return kExitReadError;
   }
+  PrintReadWarnings(args.file, diagnostics, std::cerr);
   // Every sample is computed as it is printed: no size costs memory.
   const auto sample = [&args, &s](int64_t k) {
     const double t =
@@ -212,6 +214,7 @@ int RunModel(const ModelArgs& args) {
   if (args.json) {
     nlohmann::ordered_json j;
     j["curves"] = s.MLCCurves;
+    j["warnings"] = ReadWarningsJson(diagnostics);
     PrintJsonWithArray(std::cout, j, "samples", args.samples, [&sample](int64_t k) {
       const auto [t, m] = sample(k);
       return nlohmann::ordered_json{{"t", t}, {"mag", m}};

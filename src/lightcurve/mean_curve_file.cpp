@@ -64,7 +64,7 @@ void WriteCollectingFile(const AnalysisState& s, const std::string& path, bool a
   out.Close();
 }
 
-void ReadMeanCurveFile(AnalysisState& s, const std::string& path) {
+void ReadMeanCurveFile(AnalysisState& s, const std::string& path, ReadDiagnostics* diagnostics) {
   TextReader in = TextReader::FromFile(path);
   iarray count{0};
   rarray period{0}, epoch{0};
@@ -95,6 +95,7 @@ void ReadMeanCurveFile(AnalysisState& s, const std::string& path) {
   s.MLCPhase = std::move(phase);
   s.MLCMag = std::move(mag);
   s.MLCLoaded = true;
+  if (diagnostics) *diagnostics = in.Diagnostics();
 }
 
 double ModelValue(const AnalysisState& s, double t) {

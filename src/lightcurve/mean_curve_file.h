@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/analysis_state.h"
+#include "io/text_reader.h"
 
 namespace korvel {
 
@@ -32,8 +33,10 @@ std::string CollectingPointLine(const AnalysisState& s, int32_t k);
 // Reads every curve of a collecting file into MLCCurves .. MLCMag and sets
 // MLCLoaded. The table is replaced only when the whole file has been read:
 // a malformed number throws "Invalid numeric input" and leaves the table and
-// MLCLoaded as they were.
-void ReadMeanCurveFile(AnalysisState& s, const std::string& path);
+// MLCLoaded as they were. What the reader passed over goes to diagnostics
+// when given.
+void ReadMeanCurveFile(AnalysisState& s, const std::string& path,
+                       ReadDiagnostics* diagnostics = nullptr);
 
 // M(t): the sum over the curves read of each curve's value at the phase of t
 // on its own period and initial date. Curves without points or with a period

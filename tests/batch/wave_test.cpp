@@ -136,8 +136,20 @@ TEST_F(BatchWave, ModelPrintsTheSumOfTheCollectedCurves) {
     EXPECT_DOUBLE_EQ(j["samples"][k]["t"].get<double>(), 100 + 0.125 * k);
     EXPECT_NEAR(j["samples"][k]["mag"].get<double>(), expected[k], 1e-9) << k;
   }
+  EXPECT_EQ(j["warnings"].size(), 0u);
   const RunResult text = Run("model " + ShellQuote(collect) + " --from 100 --to 101 --samples 3");
   EXPECT_EQ(text.out, "100.000000 10.500000\n100.500000 10.500000\n101.000000 10.500000\n");
+
+  // A control character on line 3 is passed over, and said so.
+  const std::string odd = dir_.Write("odd.sup",
+                                     " 1  2     0.50000000     0.0000 disturbed\r\n"
+                                     "0.250 10.0000 0.0010    12\r\n"
+                                     "0.750\x01 11.0000 0.0010    12\r\n");
+  const nlohmann::json w = Json("model " + ShellQuote(odd) + " --from 100 --to 100.5 --samples 5");
+  EXPECT_EQ(w["samples"], j["samples"]);
+  ASSERT_EQ(w["warnings"].size(), 1u);
+  EXPECT_EQ(w["warnings"][0]["kind"], "control_character");
+  EXPECT_EQ(w["warnings"][0]["first_line"], 3);
 }
 
 TEST_F(BatchWave, RefusalsSayWhyAndWriteNothing) {
