@@ -1,6 +1,7 @@
 #include "io/param_file.h"
 
 #include "core/text_format.h"
+#include "io/text_reader.h"
 #include "io/text_writer.h"
 
 namespace korvel {
@@ -45,15 +46,27 @@ std::string OpenDialogDir(std::string dir) {
   return dir;
 }
 
+namespace {
+
+// The fixed layout, unless the value is so large that its fixed text would
+// not fit one token of the reader (about 1e57 and up): then the shortest
+// exponent form, so that the file reads back as it was written.
+std::string ReadableField(std::string fixed, double x) {
+  if (fixed.size() <= TextReader::kMaxToken) return fixed;
+  return ShortestText(x);
+}
+
+}  // namespace
+
 void WriteParamFile(const std::string& path, const std::string& initDir,
                     const std::string& lastFile, const AnalysisState& s) {
   TextWriter out(path);
   out.WriteLine(initDir);
   out.WriteLine(lastFile);
-  out.WriteLine(Str(s.Period, 0, 7));
-  out.WriteLine(Str(s.Epoch, 10, 4));
-  out.WriteLine(Str(s.P2, 0, 7));
-  out.WriteLine(Str(s.ExtrDate, 10, 4));
+  out.WriteLine(ReadableField(Str(s.Period, 0, 7), s.Period));
+  out.WriteLine(ReadableField(Str(s.Epoch, 10, 4), s.Epoch));
+  out.WriteLine(ReadableField(Str(s.P2, 0, 7), s.P2));
+  out.WriteLine(ReadableField(Str(s.ExtrDate, 10, 4), s.ExtrDate));
   out.WriteLine(Str(int64_t{s.NBins}, 2));
   out.Close();
 }

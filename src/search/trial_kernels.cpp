@@ -15,7 +15,7 @@
 
 #include <cmath>
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#if defined(__x86_64__) && defined(__GNUC__)
 #define KORVEL_X86_KERNELS 1
 #include <immintrin.h>
 #endif
@@ -148,8 +148,12 @@ inline void StoreTrunc(int32_t* p, V v) {
 #include "search/trial_kernels.inc"
 }  // namespace sse2
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 namespace avx2 {
 using V = __m256d;
 using M = __m256d;
@@ -211,10 +215,18 @@ inline void StoreTrunc(int32_t* p, V v) {
 }
 #include "search/trial_kernels.inc"
 }  // namespace avx2
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f")
+#endif
 namespace avx512 {
 using V = __m512d;
 using M = __mmask8;
@@ -280,7 +292,11 @@ inline void StoreTrunc(int32_t* p, V v) {
 }
 #include "search/trial_kernels.inc"
 }  // namespace avx512
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 #endif  // KORVEL_X86_KERNELS
 

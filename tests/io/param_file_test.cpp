@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "io/text_reader.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
@@ -19,6 +20,19 @@ TEST(ParamFile, WritesSevenCrLfLinesInTheirFormats) {
   EXPECT_EQ(testing::ReadFile(dir.File("default.cfg")),
             "/home/obs/stars\r\n/home/obs/stars/rr.dat\r\n0.5568123\r\n59001.2346\r\n"
             "39.8000000\r\n  -12.5000\r\n 8\r\n");
+}
+
+TEST(ParamFile, AValueTooLargeForOneTokenIsWrittenSoThatItReadsBack) {
+  testing::TempDir dir;
+  AnalysisState s;
+  s.Period = 1e90;  // 98 characters in the fixed layout: the reader would split it
+  s.Epoch = -3e60;
+  s.P2 = 1e55;  // 64 characters with its 7 decimals: still one token, kept fixed
+  WriteParamFile(dir.File("default.cfg"), "d", "f", s);
+  const std::string file = testing::ReadFile(dir.File("default.cfg"));
+  EXPECT_NE(file.find("\r\n1e+90\r\n-3e+60\r\n"), std::string::npos) << file;
+  const size_t p2 = file.find("-3e+60\r\n") + 8;
+  EXPECT_EQ(file.find("\r\n", p2) - p2, TextReader::kMaxToken) << file;
 }
 
 TEST(ParamFile, DefaultsTable) {
