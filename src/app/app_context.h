@@ -11,6 +11,7 @@
 
 #include "app/platform.h"
 #include "core/analysis_state.h"
+#include "core/messages.h"
 
 namespace korvel {
 
@@ -59,7 +60,6 @@ inline void RunCommand(AppContext& a, void (*handler)(AppContext&)) {
 }
 
 // Texts of messages shared by several commands.
-inline constexpr const char* kFileDoesNotExist = "File does not exist...";
 inline constexpr const char* kDefaultsNotFound = "Default parameters file not found...";
 
 }  // namespace korvel

@@ -8,6 +8,7 @@
 #include "batch/batch_hooks.h"
 #include "batch/load_options.h"
 #include "core/error.h"
+#include "search/engine_support.h"
 #include "search/trial_grid.h"
 
 namespace korvel::batch {
@@ -95,7 +96,7 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
   outcome.status = hooks.Status();
   outcome.trials = TrialsMade(kind, hooks.Calls());
   // An engine that refuses the run says why on the status line.
-  if (outcome.status.rfind("Done...", 0) != 0) {
+  if (outcome.status.rfind(kDoneStatus, 0) != 0) {
     err << outcome.status << '\n';
     outcome.exitCode = kExitRefused;
   }

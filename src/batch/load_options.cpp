@@ -4,16 +4,13 @@
 
 #include "batch/file_messages.h"
 #include "core/error.h"
+#include "core/messages.h"
 #include "io/param_file.h"
 #include "io/text_reader.h"
 
 namespace korvel::batch {
 
-namespace {
-
-constexpr const char* kFileDoesNotExist = "File does not exist...";
-
-}  // namespace
+namespace {}  // namespace
 
 void AddLoadOptions(CLI::App& command, LoadArgs& args) {
   // FILE is not checked by CLI11: a missing file gets the program's own

@@ -11,10 +11,10 @@
 namespace korvel {
 
 std::string ConditionSaveProblem(const AnalysisState& s) {
-  if (s.RunCode != 'r' && s.RunCode != 'e') return "No search to save...";
-  if (s.Freq == 0 || s.FreqHi == 0 || s.FreqLo == 0 || s.FreqHi == s.FreqLo ||
-      !std::isfinite(s.Freq) || !std::isfinite(s.FreqHi) || !std::isfinite(s.FreqLo))
-    return "No search to save...";
+  const bool searched = s.RunCode == 'r' || s.RunCode == 'e';
+  const bool gridSet = s.Freq != 0 && s.FreqHi != 0 && s.FreqLo != 0 && s.FreqHi != s.FreqLo &&
+                       std::isfinite(s.Freq) && std::isfinite(s.FreqHi) && std::isfinite(s.FreqLo);
+  if (!searched || !gridSet) return "No search to save...";
   return {};
 }
 

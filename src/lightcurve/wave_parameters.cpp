@@ -1,17 +1,18 @@
 #include "lightcurve/wave_parameters.h"
 
+#include "core/messages.h"
+
 namespace korvel {
 
 std::optional<FieldRefusal> ApplyLightCurveElements(AnalysisState& s, int32_t mode,
                                                     const LightCurveElements& e) {
   FieldRules f;
-  const bool ok =
-      f.Real(kLcPeriodField, e.period, s.Period, true, "Error in Po...") &&
-      f.Real(kLcEpochField, e.epoch, s.Epoch, false, "Error in JD max...") &&
-      (mode != 2 || (f.Real(kLcP2Field, e.p2, s.P2, true, "Error in P2...") &&
-                     f.Real(kLcExtrDateField, e.extremumDate, s.ExtrDate, false,
-                            "Error in JD extremal amplitude...") &&
-                     f.Int(kLcBinsField, e.bins, s.NBins, 1, "Error in Number of bins...")));
+  const bool ok = f.Real(kLcPeriodField, e.period, s.Period, true, kErrorInPeriod) &&
+                  f.Real(kLcEpochField, e.epoch, s.Epoch, false, kErrorInEpoch) &&
+                  (mode != 2 || (f.Real(kLcP2Field, e.p2, s.P2, true, "Error in P2...") &&
+                                 f.Real(kLcExtrDateField, e.extremumDate, s.ExtrDate, false,
+                                        "Error in JD extremal amplitude...") &&
+                                 f.Int(kLcBinsField, e.bins, s.NBins, 1, kErrorInBins)));
   if (ok) return std::nullopt;
   return f.refusal();
 }

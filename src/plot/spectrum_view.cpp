@@ -8,6 +8,7 @@
 #include "core/numeric.h"
 #include "core/text_format.h"
 #include "plot/axes.h"
+#include "search/engine_support.h"
 
 namespace korvel {
 
@@ -117,7 +118,7 @@ void DrawSpectrumView(AnalysisState& s, Canvas& c, const PaintSurroundings& env)
   s.Resumed = false;
   DrawFrame(c, 76, 46, 564, 304, kFrameFill);
   if (s.Pmin == 0 || s.Pmax == 0 || !(s.Pmax > s.Pmin)) {
-    if (env.setStatus) env.setStatus("Initial parameters have not been fixed...");
+    if (env.setStatus) env.setStatus(kGridNotSet);
     return;
   }
   DrawFrequencyTicks(s, c);

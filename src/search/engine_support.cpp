@@ -17,8 +17,8 @@ std::optional<std::string> CheckObservations(const AnalysisState& s, bool needsV
 }
 
 std::optional<std::string> CheckSecondaryParameters(const AnalysisState& s) {
-  if (!(s.Period > 0) || !std::isfinite(s.Period)) return "Error in Po...";
-  if (s.NBins < 2) return "Error in Number of bins...";
+  if (!(s.Period > 0) || !std::isfinite(s.Period)) return kErrorInPeriod;
+  if (s.NBins < 2) return kErrorInBins;
   if (s.NBins > 255) return kTooManyBins;
   if (s.SecPMode == 1 && s.NObs <= s.NBins) return kTooFewForBins;
   return std::nullopt;

@@ -29,6 +29,7 @@ inline constexpr const char* kVarianceNotFinite = "The magnitudes are too large 
 inline constexpr const char* kTooManyBins = "At most 255 phase bins are possible...";
 inline constexpr const char* kTooFewForBins =
     "Too few observations for the number of bins: more observations than bins are needed...";
+inline constexpr const char* kDoneStatus = "Done...";  // a search that ran to its end
 inline constexpr const char* kGridNotSet = "Initial parameters have not been fixed...";
 
 // The observation set: loaded, arrays of NObs + 1, and (when the statistic

@@ -44,7 +44,7 @@ void SearchLK(AnalysisState& s, SearchHooks& hooks) {
   }
   run.Finish();
   hooks.RequestRepaint();
-  hooks.SetStatus("Done...");
+  hooks.SetStatus(kDoneStatus);
 }
 
 }  // namespace korvel

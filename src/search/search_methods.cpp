@@ -3,6 +3,7 @@
 #include "search/deeming.h"
 #include "search/engine_support.h"
 #include "search/lafler_kinman.h"
+#include "search/search_parameters.h"
 #include "search/secondary_period.h"
 #include "search/trial_record.h"
 
@@ -12,11 +13,11 @@ namespace {
 
 constexpr SearchMethod kMethods[] = {
     {SearchKind::LaflerKinman, 'l', "lk", &SearchLK, kEmptyTheta, false, false, true,
-     "Error in P range...", "Error in phase shift...", nullptr},
+     kErrorInPRange, kErrorInPhaseShift, nullptr},
     {SearchKind::Deeming, 'd', "deeming", &SearchDeeming, kEmptyAmplitude, true, false, true,
-     "Error in P range...", "Error in phase shift...", nullptr},
+     kErrorInPRange, kErrorInPhaseShift, nullptr},
     {SearchKind::Secondary, 's', "secondary", &SearchSecP, kEmptyTheta, false, true, true,
-     "Error in P ranges...", "Error in Phase shift...", &CheckSecondaryParameters},
+     kErrorInPRanges, kErrorInSecPhaseShift, &CheckSecondaryParameters},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "search/search_parameters.h"
 
+#include "core/messages.h"
 #include "core/numeric.h"
 #include "core/text_format.h"
 #include "search/trial_grid.h"
@@ -11,19 +12,19 @@ namespace {
 bool ApplyInitial(AnalysisState& s, const SearchParameters& p, FieldRules& f) {
   return f.Real(kPmaxField, p.pmax, s.Pmax, true, "Error in Pmax...") &&
          f.Real(kPminField, p.pmin, s.Pmin, true, "Error in Pmin...") &&
-         f.Check(s.Pmax > s.Pmin, kPmaxField, "Error in P range...") &&
-         f.Real(kPhaseShiftField, p.phaseShift, s.FreqStep, true, "Error in phase shift...");
+         f.Check(s.Pmax > s.Pmin, kPmaxField, kErrorInPRange) &&
+         f.Real(kPhaseShiftField, p.phaseShift, s.FreqStep, true, kErrorInPhaseShift);
 }
 
 bool ApplySecondary(AnalysisState& s, const SearchParameters& p, FieldRules& f) {
-  if (!(f.Real(kSecPeriodField, p.period, s.Period, true, "Error in Po...") &&
-        f.Real(kSecEpochField, p.epoch, s.Epoch, false, "Error in JD max...") &&
+  if (!(f.Real(kSecPeriodField, p.period, s.Period, true, kErrorInPeriod) &&
+        f.Real(kSecEpochField, p.epoch, s.Epoch, false, kErrorInEpoch) &&
         f.Real(kSecExtrDateField, p.extremumDate, s.ExtrDate, false, "Error in JD ext...") &&
         f.Real(kSecPmaxField, p.pmax, s.Pmax, true, "Error in P max...") &&
         f.Real(kSecPminField, p.pmin, s.Pmin, true, "Error in P min...") &&
-        f.Check(s.Pmax > s.Pmin, kSecPmaxField, "Error in P ranges...") &&
-        f.Int(kSecBinsField, p.bins, s.NBins, 1, "Error in Number of bins...") &&
-        f.Real(kSecPhaseShiftField, p.phaseShift, s.FreqStep, true, "Error in Phase shift...")))
+        f.Check(s.Pmax > s.Pmin, kSecPmaxField, kErrorInPRanges) &&
+        f.Int(kSecBinsField, p.bins, s.NBins, 1, kErrorInBins) &&
+        f.Real(kSecPhaseShiftField, p.phaseShift, s.FreqStep, true, kErrorInSecPhaseShift)))
     return false;
   s.SecPMode = p.mode == 2 ? 2 : 1;
   return true;

@@ -21,6 +21,11 @@ inline constexpr double kDefaultPhaseShift = 0.05;
 inline constexpr int32_t kDefaultBins = 8;
 inline constexpr const char* kDefaultSpectrumFile = "SpFName.dat";
 
+inline constexpr const char* kErrorInPRange = "Error in P range...";
+inline constexpr const char* kErrorInPhaseShift = "Error in phase shift...";
+inline constexpr const char* kErrorInPRanges = "Error in P ranges...";  // secondary period
+inline constexpr const char* kErrorInSecPhaseShift = "Error in Phase shift...";
+
 // The fields of each dialog, in its order.
 enum InitialField : int { kPmaxField, kPminField, kPhaseShiftField };
 enum SecondaryField : int {

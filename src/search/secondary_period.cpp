@@ -157,7 +157,7 @@ void SearchSecP(AnalysisState& s, SearchHooks& hooks) {
   run.Finish();
   hooks.RequestRepaint();
   s.Resumed = false;
-  hooks.SetStatus("Done...");
+  hooks.SetStatus(kDoneStatus);
 }
 
 }  // namespace korvel
