@@ -2,33 +2,31 @@
 // a single observer would record it, in the Save as... observation format,
 // and optionally the default.cfg holding its true elements.
 //
-// The output must be identical on every machine that builds it, so the
-// normal deviates come from our own Box-Muller transform of the raw
-// mt19937_64 stream rather than from std::normal_distribution, whose
-// algorithm the standard leaves to each library.
+// The output must be identical on every machine that builds it (see
+// synthetic.h).
 //
 // Usage: korvel-make-sample OUT.dat [OUT.cfg]
 
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <numbers>
-#include <random>
 #include <string>
 
 #include "core/analysis_state.h"
 #include "core/error.h"
 #include "io/observation_file.h"
 #include "io/param_file.h"
+#include "synthetic.h"
 
 namespace {
 
 using korvel::AnalysisState;
+using korvel::samples::kTwoPi;
+using korvel::samples::LightCurve;
+using korvel::samples::Noise;
 
 constexpr uint64_t kSeed = 0x4B52564C53544152ULL;
-constexpr double kTwoPi = 2 * std::numbers::pi;
 
 // The star's true elements.
 constexpr double kPeriod = 0.5568;
@@ -50,61 +48,6 @@ constexpr double kFirstNight = 59000;
 constexpr int kNights = 150;
 constexpr double kWeatherLoss = 0.3;
 constexpr double kCadence = 0.0036;  // about five minutes
-
-// Sine series of a typical fundamental-mode RR Lyrae light curve: amplitudes
-// falling off by harmonic, phase differences phi_k1 of the usual sequence
-// (e.g. Simon & Teays 1982; Jurcsik & Kovacs 1996), which give the fast rise
-// and slow decline.
-constexpr std::array<double, 6> kHarmonicAmp = {0.30, 0.15, 0.10, 0.066, 0.042, 0.027};
-constexpr std::array<double, 6> kHarmonicPhase = {0.0, 2.4, 5.2, 1.6, 4.7, 0.6};
-
-class Noise {
- public:
-  explicit Noise(uint64_t seed) : engine_(seed) {}
-
-  // [0, 1) from the top 53 bits.
-  double Uniform() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
-
-  double Normal() {
-    const double u1 = 1.0 - Uniform();  // (0, 1]: the logarithm stays finite
-    const double u2 = Uniform();
-    return std::sqrt(-2.0 * std::log(u1)) * std::cos(kTwoPi * u2);
-  }
-
- private:
-  std::mt19937_64 engine_;
-};
-
-double RawShape(double phase) {
-  double v = 0;
-  for (size_t k = 0; k < kHarmonicAmp.size(); ++k)
-    v +=
-        kHarmonicAmp[k] * std::sin(kTwoPi * static_cast<double>(k + 1) * phase + kHarmonicPhase[k]);
-  return v;
-}
-
-// The light curve of unit phase with its maximum of light (least magnitude)
-// at phase 0 and a full amplitude of kFullAmplitude around a zero mean.
-class LightCurve {
- public:
-  LightCurve() {
-    constexpr int kSteps = 20000;
-    double least = RawShape(0), most = least;
-    for (int i = 1; i < kSteps; ++i) {
-      const double x = static_cast<double>(i) / kSteps;
-      const double v = RawShape(x);
-      if (v < least) least = v, shift_ = x;
-      if (v > most) most = v;
-    }
-    scale_ = kFullAmplitude / (most - least);
-  }
-
-  double operator()(double phase) const { return scale_ * RawShape(phase + shift_); }
-
- private:
-  double shift_ = 0;
-  double scale_ = 1;
-};
 
 double BlazhkoAngle(double t) {
   return kTwoPi * (t - kMaxAmplitudeDate) / kBlazhkoPeriod;
@@ -131,7 +74,7 @@ double FirstMaximumAfter(double t) {
 
 void Generate(AnalysisState& s) {
   Noise noise(kSeed);
-  const LightCurve curve;
+  const LightCurve curve(kFullAmplitude);
   s.JD.assign(1, 0.0);
   s.Mag.assign(1, 0.0);
   for (int night = 0; night < kNights; ++night) {

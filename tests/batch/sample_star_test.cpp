@@ -1,12 +1,14 @@
 // The bundled sample star: that it loads as a season of observations, that
 // default.cfg describes it, and that the generator in the tree still writes
-// exactly the committed files.
+// exactly the committed files. And the synthetic survey's generator.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <utility>
 
 #include "batch_run.h"
 #include "core/analysis_state.h"
@@ -105,6 +107,50 @@ TEST(SampleStar, GeneratorReproducesTheCommittedFiles) {
   EXPECT_EQ(made.size(), committed.size());
   EXPECT_TRUE(made == committed) << "sample_star.dat differs from the generator's output";
   EXPECT_EQ(ReadFile(cfg), ReadFile(kSamples + "/default.cfg"));
+}
+
+// The survey is reproducible, each star is the same whatever the number of
+// stars, every file loads as a survey light curve in ascending order, and
+// the truth table names each file with its observation count.
+TEST(SyntheticSurvey, StarsAreReproducibleLoadableAndListedInTheTruthTable) {
+  TempDir dir;
+  const std::string many = dir.File("many"), again = dir.File("again"), few = dir.File("few");
+  for (const auto& [out, stars] : {std::pair{many, 30}, {again, 30}, {few, 3}}) {
+    const RunResult r = RunProgram(KORVEL_MAKE_SURVEY_PATH,
+                                   ShellQuote(out) + " " + std::to_string(stars) + " 7", dir);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+  }
+  EXPECT_EQ(ReadFile(many + "/truth.csv"), ReadFile(again + "/truth.csv"));
+  EXPECT_EQ(ReadFile(many + "/star_0003.dat"), ReadFile(few + "/star_0003.dat"));
+
+  std::istringstream truth(ReadFile(many + "/truth.csv"));
+  std::string line;
+  std::getline(truth, line);
+  EXPECT_EQ(line, "file,type,period,amplitude,noise,nobs");
+  int rows = 0;
+  while (std::getline(truth, line)) {
+    ++rows;
+    std::istringstream fields(line);
+    std::string file, type, period, amplitude, noise, nobs;
+    for (std::string* f : {&file, &type, &period, &amplitude, &noise, &nobs})
+      std::getline(fields, *f, ',');
+    EXPECT_EQ(ReadFile(many + "/" + file), ReadFile(again + "/" + file)) << file;
+    AnalysisState s;
+    ASSERT_FALSE(LoadObservations(s, many + "/" + file, ReadOptions{})) << file;
+    EXPECT_EQ(s.NObs, std::stoi(nobs)) << file;
+    EXPECT_GE(s.NObs, 40) << file;
+    EXPECT_LE(s.NObs, 250) << file;
+    for (int32_t i = 2; i <= s.NObs; ++i) ASSERT_LT(s.JD[i - 1], s.JD[i]) << file;
+    EXPECT_GT(s.JD[s.NObs] - s.JD[1], 5 * 365) << file;  // seasons of several years
+    const double p = std::stod(period);
+    if (type == "constant")
+      EXPECT_EQ(p, 0) << file;
+    else
+      EXPECT_TRUE(p >= 0.2 && p <= 1.0) << file << " " << p;
+    const double sigma = std::stod(noise);
+    EXPECT_TRUE(sigma >= 0.01 && sigma <= 0.05) << file;
+  }
+  EXPECT_EQ(rows, 30);
 }
 
 }  // namespace

@@ -1,0 +1,179 @@
+// Writes a synthetic survey: K light curves sampled as a survey samples them
+// (about 60 nights spread over 8 observing seasons, one to three observations
+// a night), mostly RR Lyrae stars with periods of 0.2 to 1 d, a few per cent
+// eclipsing binaries and constant stars, with noise of 0.01 to 0.05 mag; and
+// a truth table. Each star has its own seed drawn from the survey's, so star
+// k is the same whatever K is, and the output is the same on every machine.
+//
+// Usage: korvel-make-survey OUTDIR [STARS [SEED]]
+//   OUTDIR/star_NNNN.dat  the observations, in the Save as... format
+//   OUTDIR/truth.csv      file,type,period,amplitude,noise,nobs
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/analysis_state.h"
+#include "core/error.h"
+#include "io/observation_file.h"
+#include "synthetic.h"
+
+namespace {
+
+using korvel::AnalysisState;
+using korvel::samples::kTwoPi;
+using korvel::samples::LightCurve;
+using korvel::samples::Noise;
+
+constexpr uint64_t kDefaultSeed = 0x5355525645593031ULL;
+constexpr int kDefaultStars = 500;
+constexpr int kYears = 8;
+constexpr double kSeason = 240;  // days a year the field can be observed
+constexpr double kFirstNight = 56000;
+
+enum class Type { RRab, RRc, Eclipsing, Constant };
+
+const char* Name(Type t) {
+  switch (t) {
+    case Type::RRab:
+      return "rrab";
+    case Type::RRc:
+      return "rrc";
+    case Type::Eclipsing:
+      return "eclipsing";
+    case Type::Constant:
+      return "constant";
+  }
+  return "constant";
+}
+
+struct Star {
+  Type type = Type::Constant;
+  double period = 0, amplitude = 0, noise = 0, meanMag = 0, epoch = 0;
+  double secondaryDepth = 0, width = 0;  // eclipsing binaries
+};
+
+Star DrawStar(Noise& n) {
+  Star s;
+  const double u = n.Uniform();
+  s.type = u < 0.62   ? Type::RRab
+           : u < 0.90 ? Type::RRc
+           : u < 0.95 ? Type::Eclipsing
+                      : Type::Constant;
+  s.noise = n.Uniform(0.01, 0.05);
+  s.meanMag = n.Uniform(11, 16);
+  s.epoch = kFirstNight + n.Uniform(0, 1);
+  switch (s.type) {
+    case Type::RRab:
+      s.period = n.Uniform(0.45, 1.0);
+      s.amplitude = n.Uniform(0.5, 1.2);
+      break;
+    case Type::RRc:
+      s.period = n.Uniform(0.2, 0.45);
+      s.amplitude = n.Uniform(0.25, 0.6);
+      break;
+    case Type::Eclipsing:
+      s.period = n.Uniform(0.3, 1.0);
+      s.amplitude = n.Uniform(0.3, 0.9);  // depth of the primary eclipse
+      s.secondaryDepth = s.amplitude * n.Uniform(0.1, 0.9);
+      s.width = n.Uniform(0.04, 0.1);  // in phase
+      break;
+    case Type::Constant:
+      break;
+  }
+  return s;
+}
+
+// Magnitude without noise at date t.
+double Light(const Star& s, const LightCurve& rrab, double t) {
+  if (s.type == Type::Constant) return s.meanMag;
+  const double x = (t - s.epoch) / s.period;
+  const double phase = x - std::floor(x);
+  switch (s.type) {
+    case Type::RRab:
+      return s.meanMag + s.amplitude * rrab(phase);
+    case Type::RRc: {
+      // Nearly sinusoidal, with a weak second harmonic.
+      const double v = std::cos(kTwoPi * phase) + 0.15 * std::cos(2 * kTwoPi * phase + 0.8);
+      return s.meanMag - 0.5 * s.amplitude * v / 1.15;
+    }
+    case Type::Eclipsing: {
+      const auto dip = [&s](double d) { return std::exp(-0.5 * (d / s.width) * (d / s.width)); };
+      const double toSecondary = phase - 0.5;
+      const double toPrimary = std::min(phase, 1 - phase);
+      return s.meanMag + s.amplitude * dip(toPrimary) + s.secondaryDepth * dip(toSecondary);
+    }
+    case Type::Constant:
+      break;
+  }
+  return s.meanMag;
+}
+
+// About 60 nights over the seasons, one to three observations a night.
+std::vector<double> DrawDates(Noise& n) {
+  const int nights = 45 + static_cast<int>(n.Uniform() * 31);  // 45 .. 75
+  std::vector<double> dates;
+  for (int k = 0; k < nights; ++k) {
+    const int year = static_cast<int>(n.Uniform() * kYears);
+    const double night = std::floor(kFirstNight + 365.25 * year + n.Uniform() * kSeason);
+    const double u = n.Uniform();
+    const int count = u < 0.75 ? 1 : u < 0.92 ? 2 : 3;
+    double t = night + n.Uniform(0.55, 0.8);
+    for (int j = 0; j < count; ++j, t += n.Uniform(0.01, 0.06))
+      dates.push_back(std::round(t * 1e4) / 1e4);  // as the file holds it
+  }
+  std::sort(dates.begin(), dates.end());
+  dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
+  return dates;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || argc > 4) {
+    std::fprintf(stderr, "Usage: korvel-make-survey OUTDIR [STARS [SEED]]\n");
+    return 2;
+  }
+  try {
+    const std::filesystem::path dir = argv[1];
+    const int stars = argc >= 3 ? std::stoi(argv[2]) : kDefaultStars;
+    const uint64_t seed = argc >= 4 ? std::stoull(argv[3]) : kDefaultSeed;
+    if (stars < 1 || stars > 999999) throw korvel::KorvelError("STARS must be 1 .. 999999");
+    std::filesystem::create_directories(dir);
+    std::ofstream truth(dir / "truth.csv", std::ios::binary);
+    truth << "file,type,period,amplitude,noise,nobs\n";
+    const LightCurve rrab(1.0);
+    Noise seeds(seed);
+    for (int k = 1; k <= stars; ++k) {
+      Noise n(static_cast<uint64_t>(seeds.Uniform() * 0x1.0p53));
+      const Star star = DrawStar(n);
+      AnalysisState s;
+      s.JD.assign(1, 0.0);
+      s.Mag.assign(1, 0.0);
+      for (double t : DrawDates(n)) {
+        s.JD.push_back(t);
+        s.Mag.push_back(Light(star, rrab, t) + star.noise * n.Normal());
+      }
+      s.NObs = static_cast<int32_t>(s.JD.size() - 1);
+      char name[32];
+      std::snprintf(name, sizeof name, "star_%04d.dat", k);
+      korvel::WriteAllObservations(s, (dir / name).string());
+      char row[160];
+      std::snprintf(row, sizeof row, "%s,%s,%.9f,%.4f,%.4f,%d\n", name, Name(star.type),
+                    star.period, star.amplitude, star.noise, s.NObs);
+      truth << row;
+    }
+    truth.close();
+    if (!truth) throw korvel::KorvelError("Cannot write " + (dir / "truth.csv").string());
+    std::printf("%d stars in %s\n", stars, dir.string().c_str());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
