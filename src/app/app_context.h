@@ -24,6 +24,10 @@ struct AppContext {
   // The command line: args[0] is the executable, then up to four arguments.
   std::vector<std::string> args;
 
+  // Threads computing a search's trials (--threads, KORVEL_THREADS or every
+  // core, as the program was started; the results do not depend on it).
+  int threads = 1;
+
   // FormRun acts once, at the first activation of the main window.
   bool formRunDone = false;
 

@@ -19,7 +19,8 @@ void OnMagIntClick(AppContext& a);
 
 // A running search's view of the window. Passing to the event loop after
 // every trial would let event handling dominate small trials, so it passes
-// at most every 15 ms; Stop then takes effect after the current trial.
+// at most every 15 ms; Stop then takes effect after the current trial. The
+// trials are computed on AppContext::threads threads.
 class PlatformSearchHooks : public SearchHooks {
  public:
   explicit PlatformSearchHooks(AppContext& a) : a_(a) {}
@@ -33,6 +34,9 @@ class PlatformSearchHooks : public SearchHooks {
   void SetStatus(const std::string& text) override { a_.p.SetStatus(text); }
   void ShowMessage(const std::string& text) override { a_.p.ShowMessage(text); }
   std::string SpectrumFileName() override { return a_.p.Text(Control::SpFN); }
+  int Threads() override { return a_.threads; }
+  // While the workers compute, the window is served as between trials.
+  void WhileWaiting() override { BetweenTrials(); }
 
  private:
   AppContext& a_;

@@ -4,10 +4,39 @@
 #include <filesystem>
 
 #include "app/file_commands.h"
+#include "core/thread_count.h"
 #include "io/param_file.h"
 #include "io/text_reader.h"
 
 namespace korvel {
+
+ThreadsArgument TakeThreadsArgument(std::vector<std::string>& args) {
+  ThreadsArgument result;
+  result.threads = DefaultThreadCount();
+  static const std::string kName = "--threads";
+  for (size_t i = 1; i < args.size();) {
+    std::optional<std::string> value;
+    size_t taken = 1;
+    if (args[i] == kName) {
+      if (i + 1 < args.size()) value = args[i + 1];
+      taken = 2;
+    } else if (args[i].rfind(kName + "=", 0) == 0) {
+      value = args[i].substr(kName.size() + 1);
+    } else {
+      ++i;
+      continue;
+    }
+    const auto count = value ? ParseThreadCount(*value) : std::nullopt;
+    if (!count) {
+      result.error = kName + ": " + (value ? "'" + *value + "' " : std::string()) + kThreadsRule;
+      return result;
+    }
+    result.threads = *count;
+    args.erase(args.begin() + static_cast<ptrdiff_t>(i),
+               args.begin() + static_cast<ptrdiff_t>(std::min(i + taken, args.size())));
+  }
+  return result;
+}
 
 void FormRun(AppContext& a) {
   // A reload at every activation would throw away deletions, residuals and

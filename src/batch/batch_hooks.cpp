@@ -15,11 +15,17 @@ constexpr int kBarWidth = 40;
 }  // namespace
 
 BatchSearchHooks::BatchSearchHooks(const AnalysisState& s, std::string spectrumFileName,
-                                   std::ostream* progress)
-    : s_(s), spectrumFileName_(std::move(spectrumFileName)), progress_(progress) {}
+                                   std::ostream* progress, int threads,
+                                   const std::atomic<bool>* cancel)
+    : s_(s),
+      spectrumFileName_(std::move(spectrumFileName)),
+      progress_(progress),
+      threads_(threads),
+      cancel_(cancel) {}
 
 void BatchSearchHooks::BetweenTrials() {
   ++calls_;
+  if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) throw SearchCancelled{};
   if (progress_ == nullptr) return;
   const auto now = std::chrono::steady_clock::now();
   if (drawn_ && now - lastDraw_ < kDrawInterval) return;

@@ -3,6 +3,7 @@
 // are kept for the report and messages collected for stderr.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <iosfwd>
 #include <string>
@@ -14,10 +15,17 @@
 
 namespace korvel::batch {
 
+// Thrown out of a search by BetweenTrials once the cancel flag is set (a
+// survey asked to stop): the search's results are then not to be used.
+struct SearchCancelled {};
+
 class BatchSearchHooks : public SearchHooks {
  public:
-  // progress: where the bar is drawn, or nullptr for none.
-  BatchSearchHooks(const AnalysisState& s, std::string spectrumFileName, std::ostream* progress);
+  // progress: where the bar is drawn, or nullptr for none. threads: as
+  // Threads() returns. cancel: a flag that, once set, ends the search by
+  // throwing SearchCancelled at the next trial (nullptr: never).
+  BatchSearchHooks(const AnalysisState& s, std::string spectrumFileName, std::ostream* progress,
+                   int threads = 1, const std::atomic<bool>* cancel = nullptr);
 
   void BetweenTrials() override;
   void SetTimerEnabled(bool) override {}
@@ -25,6 +33,7 @@ class BatchSearchHooks : public SearchHooks {
   void SetStatus(const std::string& text) override { status_ = text; }
   void ShowMessage(const std::string& text) override { messages_.push_back(text); }
   std::string SpectrumFileName() override { return spectrumFileName_; }
+  int Threads() override { return threads_; }
 
   // Draws the bar at its final position and ends its line (once, and only
   // when a bar was drawn).
@@ -40,6 +49,8 @@ class BatchSearchHooks : public SearchHooks {
   const AnalysisState& s_;
   std::string spectrumFileName_;
   std::ostream* progress_;
+  int threads_;
+  const std::atomic<bool>* cancel_;
   int64_t calls_ = 0;
   bool drawn_ = false;
   std::chrono::steady_clock::time_point lastDraw_{};

@@ -8,6 +8,7 @@
 #include "batch/batch_hooks.h"
 #include "batch/load_options.h"
 #include "core/error.h"
+#include "core/thread_count.h"
 #include "search/engine_support.h"
 #include "search/trial_grid.h"
 
@@ -37,6 +38,20 @@ CLI::Option* AddMaxTrialsOption(CLI::App& command, int64_t& maxTrials) {
             return "must be a whole number of 1 or more";
           },
           "1 OR MORE"))
+      ->capture_default_str();
+}
+
+CLI::Option* AddThreadsOption(CLI::App& command, int& threads) {
+  threads = DefaultThreadCount();
+  return command
+      .add_option("--threads", threads,
+                  std::string("Threads computing the trials (default: ") + kThreadsVariable +
+                      ", else every core); the results do not depend on it")
+      ->check(CLI::Validator(
+          [](std::string& text) -> std::string {
+            return ParseThreadCount(text) ? std::string() : std::string(kThreadsRule);
+          },
+          "1 TO 1024"))
       ->capture_default_str();
 }
 
@@ -80,7 +95,7 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
     return outcome;
   }
   const std::string fileName = request.spectrumFile.value_or(kDefaultSpectrumFile);
-  BatchSearchHooks hooks(s, fileName, request.progress);
+  BatchSearchHooks hooks(s, fileName, request.progress, request.threads, request.cancel);
   try {
     RunSearch(s, kind, hooks);
   } catch (const KorvelError& e) {

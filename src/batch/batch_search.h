@@ -4,6 +4,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <atomic>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -24,6 +25,9 @@ inline constexpr int64_t kDefaultMaxTrials = 1000000000;
 // Adds --max-trials to a command that runs a search.
 CLI::Option* AddMaxTrialsOption(CLI::App& command, int64_t& maxTrials);
 
+// Adds --threads N (default: KORVEL_THREADS, else every core).
+CLI::Option* AddThreadsOption(CLI::App& command, int& threads);
+
 // A parameter's default as --help shows it.
 template <class T>
 std::string DefaultText(const std::optional<T>& value) {
@@ -43,6 +47,9 @@ struct BatchSearchRequest {
   std::optional<std::string> spectrumFile;  // "Spectrum to file" with this name
   std::ostream* progress = nullptr;         // where a progress bar is drawn
   int64_t maxTrials = kDefaultMaxTrials;    // a larger grid is refused
+  int threads = 1;                          // threads computing the trials
+  // Once set, the search ends by throwing SearchCancelled (batch_hooks.h).
+  const std::atomic<bool>* cancel = nullptr;
 };
 
 struct BatchSearchOutcome {

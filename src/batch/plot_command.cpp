@@ -57,6 +57,7 @@ struct PlotArgs {
   bool window = false;
   std::string spectrumFile;
   int64_t maxTrials = kDefaultMaxTrials;
+  int threads = 1;
 
   CLI::Option* periodOption = nullptr;
   CLI::Option* p2Option = nullptr;
@@ -136,6 +137,7 @@ std::optional<int> RunSearchFirst(AnalysisState& s, const PlotArgs& a) {
   request.window = a.window;
   if (a.spectrumFileOption->count() > 0) request.spectrumFile = a.spectrumFile;
   request.maxTrials = a.maxTrials;
+  request.threads = a.threads;
   return RunBatchSearch(s, request, std::cerr).exitCode;
 }
 
@@ -267,6 +269,7 @@ Command AddPlotCommand(CLI::App& parent) {
                       "one trial to the next")
           ->default_str(DefaultText(p.phaseShift)),
       AddMaxTrialsOption(*app, a.maxTrials),
+      AddThreadsOption(*app, a.threads),
   };
   a.searchOnly.insert(a.searchOnly.end(), a.deemingOnly.begin(), a.deemingOnly.end());
   a.searchOnly.insert(a.searchOnly.end(), a.secondaryOnly.begin(), a.secondaryOnly.end());

@@ -26,6 +26,7 @@ struct SearchArgs {
   std::string spectrumFile;
   bool json = false, progress = false;
   int64_t maxTrials = kDefaultMaxTrials;
+  int threads = 1;
   // Options whose presence matters, not only their value.
   CLI::Option* pmax = nullptr;
   CLI::Option* spectrumFileOption = nullptr;
@@ -68,6 +69,7 @@ int RunSearchCommand(const SearchArgs& args) {
   if (args.spectrumFileOption->count() > 0) request.spectrumFile = args.spectrumFile;
   request.progress = args.progress ? &std::cerr : nullptr;
   request.maxTrials = args.maxTrials;
+  request.threads = args.threads;
   const BatchSearchOutcome searched = RunBatchSearch(s, request, std::cerr);
   if (searched.exitCode) return *searched.exitCode;
 
@@ -124,6 +126,7 @@ Command AddSearchCommand(CLI::App& parent) {
           ->capture_default_str(),
   };
   AddMaxTrialsOption(*app, args->maxTrials);
+  AddThreadsOption(*app, args->threads);
   app->add_flag("--json", args->json, kJsonHelp);
   app->add_flag("--progress", args->progress, "Draw a progress bar on stderr");
   return {app, [args] { return RunSearchCommand(*args); }};

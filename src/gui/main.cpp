@@ -1,10 +1,12 @@
 // korvel: the window program. Arguments: observation file, column, view
-// letter, marking letter (all optional).
+// letter, marking letter (all optional), and anywhere --threads N.
 #include <QApplication>
 #include <QStringList>
+#include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
 #include "gui/program.h"
 
 int main(int argc, char** argv) {
@@ -13,8 +15,14 @@ int main(int argc, char** argv) {
   std::vector<std::string> args{QCoreApplication::applicationFilePath().toStdString()};
   const QStringList given = QCoreApplication::arguments();
   for (qsizetype i = 1; i < given.size(); ++i) args.push_back(given[i].toStdString());
+  const korvel::ThreadsArgument threads = korvel::TakeThreadsArgument(args);
+  if (threads.error) {
+    std::cerr << *threads.error << '\n';
+    return 2;
+  }
 
   korvel::gui::Program program(std::move(args));
+  program.ctx.threads = threads.threads;
   program.form.show();
   return app.exec();
 }

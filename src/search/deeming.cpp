@@ -1,6 +1,7 @@
 #include "search/deeming.h"
 
 #include <cmath>
+#include <memory>
 #include <optional>
 
 #include "core/error.h"
@@ -9,6 +10,7 @@
 #include "search/engine_support.h"
 #include "search/significance.h"
 #include "search/trial_kernels.h"
+#include "search/trial_loop.h"
 #include "search/trial_record.h"
 
 namespace korvel {
@@ -18,6 +20,30 @@ void SetDeemingWeights(AnalysisState& s) {
   for (int32_t i = 1; i <= s.NObs; ++i)
     s.WMag[i] = s.WindowSpec ? kWindowWeight : s.Mag[i] - s.MagMean;
 }
+
+namespace {
+
+// The amplitude of one trial.
+class DeemingAmplitude : public TrialStatistic {
+ public:
+  DeemingAmplitude(const Offsets& dt, const std::vector<double>& weights)
+      : dt_(dt), weights_(weights) {}
+
+  double Value(double freq) override {
+    const auto n = static_cast<double>(dt_.values.size());
+    const kernels::Sums sums = kernels::DeemingSums(dt_.values.data(), weights_.data(),
+                                                    dt_.values.size(), freq, FoldIsa(dt_, freq, 0));
+    const double ss = sums.ss / n;
+    const double sc = sums.sc / n;
+    return std::sqrt(ss * ss + sc * sc) * kAmplitudeFactor;
+  }
+
+ private:
+  const Offsets& dt_;
+  const std::vector<double>& weights_;
+};
+
+}  // namespace
 
 std::string SpectrumLine(double freq, double amplitude) {
   return Str(freq, 9, 7) + " " + Str(amplitude, 7, 4);
@@ -50,32 +76,25 @@ void SearchDeeming(AnalysisState& s, SearchHooks& hooks) {
   std::optional<KorvelError> failure;
 
   RunBracket run(s, hooks);
-  while (s.RunCode != 'e') {
-    hooks.BetweenTrials();
-    if (ObservationSetChanged(s, n)) break;
-    if (!AdvanceFrequency(s)) break;
-
-    const kernels::Isa isa = FoldIsa(dt, s.Freq, 0);
-    const kernels::Sums sums =
-        kernels::DeemingSums(dt.values.data(), weights.data(), static_cast<size_t>(n), s.Freq, isa);
-    const double ss = sums.ss / n;
-    const double sc = sums.sc / n;
-    const double a = std::sqrt(ss * ss + sc * sc) * kAmplitudeFactor;
-    if (!std::isfinite(a)) continue;  // weights so large that the squares overflow
-
-    CountAmplitude(dist, a, sumSquares);
-    s.TrialParam = a;
-    if (file) {
-      try {
-        file->WriteLine(SpectrumLine(s.Freq, a));
-      } catch (const KorvelError& e) {
-        failure = e;
-        break;
-      }
-    }
-    RecordSpectrum(s, a);
-    RankLargest(s, a);
-  }
+  RunTrials(
+      s, hooks, EventsAt::BeforeAdvance,
+      [&] { return std::make_unique<DeemingAmplitude>(dt, weights); },
+      [&](double a) {
+        if (!std::isfinite(a)) return true;  // weights so large that the squares overflow
+        CountAmplitude(dist, a, sumSquares);
+        s.TrialParam = a;
+        if (file) {
+          try {
+            file->WriteLine(SpectrumLine(s.Freq, a));
+          } catch (const KorvelError& e) {
+            failure = e;
+            return false;
+          }
+        }
+        RecordSpectrum(s, a);
+        RankLargest(s, a);
+        return true;
+      });
   run.Finish();
   s.Resumed = false;
 

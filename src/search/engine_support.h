@@ -79,6 +79,7 @@ class RunBracket {
 struct Offsets {
   std::vector<double> values;
   double min = 0, max = 0;
+  int32_t n() const { return static_cast<int32_t>(values.size()); }
 };
 Offsets OffsetsFrom(const rarray& x, int32_t n, double origin);
 

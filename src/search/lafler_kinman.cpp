@@ -1,47 +1,68 @@
 #include "search/lafler_kinman.h"
 
 #include <cmath>
+#include <memory>
 
 #include "search/engine_support.h"
 #include "search/phase_sort.h"
 #include "search/trial_kernels.h"
+#include "search/trial_loop.h"
 #include "search/trial_record.h"
 
 namespace korvel {
 
+namespace {
+
+// S of one trial, on a fold of its own.
+class SmoothnessOfFold : public TrialStatistic {
+ public:
+  SmoothnessOfFold(const Offsets& dt, const rarray& mag) : dt_(dt), mag_(mag), work_(dt.n()) {}
+
+  double Value(double freq) override {
+    kernels::Fold(dt_.values.data(), dt_.values.size(), freq, 0, work_.phase.data() + 1,
+                  FoldIsa(dt_, freq, 0));
+    work_.Sort(mag_.data());
+    return SmoothnessSum(work_.wmag.data(), work_.n);
+  }
+  void LeaveIn(AnalysisState& s) const override { work_.LeaveIn(s); }
+
+ private:
+  const Offsets& dt_;
+  const rarray& mag_;
+  PhaseWork work_;
+};
+
+}  // namespace
+
+double SmoothnessSum(const double* wmag, int32_t n) {
+  return kernels::CyclicSquaredSteps(wmag + 1, static_cast<size_t>(n), kernels::BestIsa()) / n;
+}
+
 double SmoothnessSum(const AnalysisState& s) {
-  const int32_t n = s.NObs;
-  return kernels::CyclicSquaredSteps(s.WMag.data() + 1, static_cast<size_t>(n),
-                                     kernels::BestIsa()) /
-         n;
+  return SmoothnessSum(s.WMag.data(), s.NObs);
 }
 
 void SearchLK(AnalysisState& s, SearchHooks& hooks) {
   if (auto problem = CheckObservations(s, true); problem) return RefuseRun(s, hooks, *problem);
   if (auto problem = CheckGrid(s); problem) return RefuseRun(s, hooks, *problem);
   EnsureWorkArrays(s);
-  const int32_t n = s.NObs;
-  const Offsets dt = OffsetsFrom(s.JD, n, s.JD[1]);
-  PhaseSortScratch scratch;
+  const Offsets dt = OffsetsFrom(s.JD, s.NObs, s.JD[1]);
+  // The workers read copies: a command run between trials may replace the set.
+  const rarray mag(s.Mag.begin(), s.Mag.begin() + s.NObs + 1);
 
   RunBracket run(s, hooks);
-  while (s.RunCode != 'e') {
-    if (!AdvanceFrequency(s)) break;
-    hooks.BetweenTrials();
-    if (ObservationSetChanged(s, n)) break;
-
-    const kernels::Isa isa = FoldIsa(dt, s.Freq, 0);
-    kernels::Fold(dt.values.data(), static_cast<size_t>(n), s.Freq, 0, s.Phase.data() + 1, isa);
-    SortByPhase(s, scratch);
-    const double sum = SmoothnessSum(s);
-    const double p = s.MagVar / sum;
-    const double theta = 1 / p;
-    s.TrialParam = theta;
-    // A perfectly smooth fold (sum 0) has no finite 1/theta to plot.
-    if (!std::isfinite(p) || !std::isfinite(theta)) continue;
-    RecordSpectrum(s, p);
-    RankSmallest(s, theta);
-  }
+  RunTrials(
+      s, hooks, EventsAt::AfterAdvance, [&] { return std::make_unique<SmoothnessOfFold>(dt, mag); },
+      [&s](double sum) {
+        const double p = s.MagVar / sum;
+        const double theta = 1 / p;
+        s.TrialParam = theta;
+        // A perfectly smooth fold (sum 0) has no finite 1/theta to plot.
+        if (!std::isfinite(p) || !std::isfinite(theta)) return true;
+        RecordSpectrum(s, p);
+        RankSmallest(s, theta);
+        return true;
+      });
   run.Finish();
   hooks.RequestRepaint();
   hooks.SetStatus(kDoneStatus);

@@ -21,5 +21,7 @@ void SearchLK(AnalysisState& s, SearchHooks& hooks);
 // WMag[1..NObs], the last closing on the first, over NObs (theta is S over
 // MagVar). Shared with the secondary-period search.
 double SmoothnessSum(const AnalysisState& s);
+// The same of wmag[1..n].
+double SmoothnessSum(const double* wmag, int32_t n);
 
 }  // namespace korvel

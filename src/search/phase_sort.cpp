@@ -1,19 +1,21 @@
 #include "search/phase_sort.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "search/trial_kernels.h"
 
 namespace korvel {
 
-void SortByPhase(AnalysisState& s, PhaseSortScratch& scratch) {
-  const int32_t n = s.NObs;
+void SortByPhase(const PhaseSortArrays& a, PhaseSortScratch& scratch) {
+  const int32_t n = a.n;
   if (n <= 0) return;
-  const double* phase = s.Phase.data();
-  const double* mag = s.Mag.data();
-  double* sorted = s.SortPhase.data();
-  double* wmag = s.WMag.data();
-  int32_t* binOf = s.BinOf.data();
+  const double* phase = a.phase;
+  const double* mag = a.mag;
+  double* sorted = a.sorted;
+  double* wmag = a.wmag;
+  int32_t* binOf = a.binOf;
   std::vector<int32_t>& start = scratch.bucketStart;
   const int32_t buckets = n <= INT32_MAX / 2 ? 2 * n : n;  // see the header
   start.assign(static_cast<size_t>(buckets) + 1, 0);
@@ -48,9 +50,34 @@ void SortByPhase(AnalysisState& s, PhaseSortScratch& scratch) {
   }
 }
 
+void SortByPhase(AnalysisState& s, PhaseSortScratch& scratch) {
+  SortByPhase(
+      {s.Phase.data(), s.Mag.data(), s.SortPhase.data(), s.WMag.data(), s.BinOf.data(), s.NObs},
+      scratch);
+}
+
 void SortByPhase(AnalysisState& s) {
   PhaseSortScratch scratch;
   SortByPhase(s, scratch);
+}
+
+PhaseWork::PhaseWork(int32_t count)
+    : n(count),
+      phase(static_cast<size_t>(count) + 1),
+      sorted(static_cast<size_t>(count) + 1),
+      wmag(static_cast<size_t>(count) + 1),
+      binOf(static_cast<size_t>(count) + 1) {}
+
+void PhaseWork::Sort(const double* mag) {
+  SortByPhase({phase.data(), mag, sorted.data(), wmag.data(), binOf.data(), n}, scratch);
+}
+
+void PhaseWork::LeaveIn(AnalysisState& s) const {
+  const auto count = static_cast<ptrdiff_t>(n) + 1;
+  std::copy(phase.begin() + 1, phase.begin() + count, s.Phase.begin() + 1);
+  std::copy(sorted.begin() + 1, sorted.begin() + count, s.SortPhase.begin() + 1);
+  std::copy(wmag.begin() + 1, wmag.begin() + count, s.WMag.begin() + 1);
+  std::copy(binOf.begin() + 1, binOf.begin() + count, s.BinOf.begin() + 1);
 }
 
 }  // namespace korvel

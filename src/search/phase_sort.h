@@ -26,4 +26,33 @@ struct PhaseSortScratch {
 void SortByPhase(AnalysisState& s, PhaseSortScratch& scratch);
 void SortByPhase(AnalysisState& s);
 
+// The same sort over arrays of n + 1 elements (element 0 unused) that need
+// not belong to the state.
+struct PhaseSortArrays {
+  const double* phase;
+  const double* mag;
+  double* sorted;
+  double* wmag;
+  int32_t* binOf;
+  int32_t n;
+};
+void SortByPhase(const PhaseSortArrays& a, PhaseSortScratch& scratch);
+
+// A fold of its own for a search's worker thread: the phases, the sorted
+// phases, the magnitudes in phase order and the buckets of one trial, laid
+// out as the state's Phase, SortPhase, WMag and BinOf.
+struct PhaseWork {
+  explicit PhaseWork(int32_t n);
+  // Sorts phase[1..n] with the magnitudes mag[1..n].
+  void Sort(const double* mag);
+  // Copies the four arrays into the state's, as a search that folds in the
+  // state itself leaves them.
+  void LeaveIn(AnalysisState& s) const;
+
+  int32_t n;
+  rarray phase, sorted, wmag;
+  iarray binOf;
+  PhaseSortScratch scratch;
+};
+
 }  // namespace korvel

@@ -23,18 +23,29 @@ class SearchHooks {
   virtual void ShowMessage(const std::string& text) = 0;
   // The text of the spectrum-file edit, read when a Deeming run starts.
   virtual std::string SpectrumFileName() = 0;
+  // How many threads compute the trials' statistics (1: the calling thread
+  // alone). Results do not depend on it.
+  virtual int Threads() { return 1; }
+  // Called while the calling thread waits for worker threads: lets pending
+  // events run as BetweenTrials does, but is not a trial.
+  virtual void WhileWaiting() {}
 };
 
 // Hooks that do nothing: benchmarks, and callers that read the results from
 // the analysis state afterwards.
 class SilentSearchHooks : public SearchHooks {
  public:
+  explicit SilentSearchHooks(int threads = 1) : threads_(threads) {}
   void BetweenTrials() override {}
   void SetTimerEnabled(bool) override {}
   void RequestRepaint() override {}
   void SetStatus(const std::string&) override {}
   void ShowMessage(const std::string&) override {}
   std::string SpectrumFileName() override { return "SpFName.dat"; }
+  int Threads() override { return threads_; }
+
+ private:
+  int threads_;
 };
 
 }  // namespace korvel

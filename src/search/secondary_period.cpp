@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numeric>
-#include <optional>
 #include <vector>
 
 #include "core/numeric.h"
@@ -11,6 +11,7 @@
 #include "search/lafler_kinman.h"
 #include "search/phase_sort.h"
 #include "search/trial_kernels.h"
+#include "search/trial_loop.h"
 #include "search/trial_record.h"
 
 namespace korvel {
@@ -59,7 +60,7 @@ void OrderByPrimaryPhase(AnalysisState& s) {
 
 // Mode 1 trial: the squared steps along each secondary bin's run (in the
 // primary-phase order), summed over all bins, over N - B.
-class BinnedRuns {
+class BinnedRuns : public TrialStatistic {
  public:
   explicit BinnedRuns(const AnalysisState& s)
       : n_(s.NObs),
@@ -70,7 +71,7 @@ class BinnedRuns {
         lastMag_(static_cast<size_t>(s.NBins) + 1),
         seen_(static_cast<size_t>(s.NBins) + 1) {}
 
-  double Statistic(double freq) {
+  double Value(double freq) override {
     const double halfBin = 0.5 / bins_;
     kernels::FoldBins(t_.values.data(), static_cast<size_t>(n_), freq, halfBin, bins_,
                       binOf_.data(), FoldIsa(t_, freq, halfBin));
@@ -101,18 +102,32 @@ class BinnedRuns {
 };
 
 // Mode 2 trial: phase (secondary phase + primary bin) / B, sorted, and the
-// Lafler-Kinman sum of that order.
-double BinnedSecondaryFold(AnalysisState& s, const Offsets& t, const std::vector<double>& bin,
-                           PhaseSortScratch& scratch) {
-  const int32_t n = s.NObs;
-  double* phase = s.Phase.data() + 1;
-  kernels::Fold(t.values.data(), static_cast<size_t>(n), s.Freq, 0.5, phase,
-                FoldIsa(t, s.Freq, 0.5));
-  const double bins = s.NBins;
-  for (int32_t k = 0; k < n; ++k) phase[k] = (phase[k] + bin[static_cast<size_t>(k)]) / bins;
-  SortByPhase(s, scratch);
-  return SmoothnessSum(s);
-}
+// Lafler-Kinman sum of that order, on a fold of its own.
+class BinnedSecondaryFold : public TrialStatistic {
+ public:
+  BinnedSecondaryFold(const Offsets& t, const std::vector<double>& bin, const rarray& mag,
+                      int32_t bins)
+      : t_(t), bin_(bin), mag_(mag), bins_(bins), work_(t.n()) {}
+
+  double Value(double freq) override {
+    const int32_t n = work_.n;
+    double* phase = work_.phase.data() + 1;
+    kernels::Fold(t_.values.data(), static_cast<size_t>(n), freq, 0.5, phase,
+                  FoldIsa(t_, freq, 0.5));
+    const double bins = bins_;
+    for (int32_t k = 0; k < n; ++k) phase[k] = (phase[k] + bin_[static_cast<size_t>(k)]) / bins;
+    work_.Sort(mag_.data());
+    return SmoothnessSum(work_.wmag.data(), n);
+  }
+  void LeaveIn(AnalysisState& s) const override { work_.LeaveIn(s); }
+
+ private:
+  const Offsets& t_;
+  const std::vector<double>& bin_;
+  const rarray& mag_;
+  int32_t bins_;
+  PhaseWork work_;
+};
 
 }  // namespace
 
@@ -127,33 +142,33 @@ void SearchSecP(AnalysisState& s, SearchHooks& hooks) {
 
   RunBracket run(s, hooks);
   PreparePrimary(s, scratch);
-  const bool mode1 = s.SecPMode == 1;
-  std::optional<BinnedRuns> runs;
+  StatisticMaker make;
   Offsets t;
   std::vector<double> primaryBin;
-  if (mode1) {
+  // The workers read copies: a command run between trials may replace the set.
+  const rarray mag(s.Mag.begin(), s.Mag.begin() + n + 1);
+  if (s.SecPMode == 1) {
     OrderByPrimaryPhase(s);
-    runs.emplace(s);
+    const BinnedRuns runs(s);
+    make = [runs] { return std::make_unique<BinnedRuns>(runs); };
   } else {
     t = OffsetsFrom(s.JD, n, s.P2Epoch);
     primaryBin.assign(s.BinByte.begin() + 1, s.BinByte.begin() + 1 + n);
+    make = [&, bins = s.NBins] {
+      return std::make_unique<BinnedSecondaryFold>(t, primaryBin, mag, bins);
+    };
   }
 
-  while (s.RunCode != 'e') {
-    if (!AdvanceFrequency(s)) break;
-    hooks.BetweenTrials();
-    if (ObservationSetChanged(s, n)) break;
-
-    const double sum =
-        mode1 ? runs->Statistic(s.Freq) : BinnedSecondaryFold(s, t, primaryBin, scratch);
+  RunTrials(s, hooks, EventsAt::AfterAdvance, make, [&s](double sum) {
     const double theta2 = sum / s.MagVar;
     const double p = s.PrimaryTheta / theta2;
     s.TrialParam = 1 / p;
     // A trial whose bins hold no two observations (sum 0) has no finite value.
-    if (!std::isfinite(p) || !std::isfinite(s.TrialParam)) continue;
+    if (!std::isfinite(p) || !std::isfinite(s.TrialParam)) return true;
     RecordSpectrum(s, p);
     RankSmallest(s, s.TrialParam);
-  }
+    return true;
+  });
   run.Finish();
   hooks.RequestRepaint();
   s.Resumed = false;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "app/file_commands.h"
 #include "io/param_file.h"
@@ -153,6 +156,37 @@ TEST_F(CommandLineStart, LaterActivationsChangeNothing) {
   EXPECT_EQ(s.RunCode, 'e');
   EXPECT_EQ(s.NObs, 3);
   EXPECT_EQ(p.statuses.size(), statuses);
+}
+
+// --threads is taken out wherever it stands, so the file, column, view and
+// mark keep their places; a bad count is refused with its rule.
+TEST(ThreadsArgument, IsTakenOutOfTheCommandLineOrRefused) {
+  std::vector<std::string> args = {"korvel", "--threads", "3", "star.dat", "2", "--threads=5"};
+  ThreadsArgument taken = TakeThreadsArgument(args);
+  EXPECT_FALSE(taken.error);
+  EXPECT_EQ(taken.threads, 5);
+  EXPECT_EQ(args, (std::vector<std::string>{"korvel", "star.dat", "2"}));
+
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"korvel", "star.dat", "--threads"},
+        {"korvel", "--threads", "0"},
+        {"korvel", "--threads=1025"},
+        {"korvel", "--threads", "two"},
+        {"korvel", "--threads", "+2"}}) {
+    std::vector<std::string> copy = bad;
+    taken = TakeThreadsArgument(copy);
+    ASSERT_TRUE(taken.error) << bad.back();
+    EXPECT_NE(taken.error->find("must be a whole number from 1 to 1024"), std::string::npos);
+  }
+
+  // Without the option: KORVEL_THREADS, and a bad value there is passed over.
+  args = {"korvel", "star.dat"};
+  ::setenv("KORVEL_THREADS", "6", 1);
+  EXPECT_EQ(TakeThreadsArgument(args).threads, 6);
+  ::setenv("KORVEL_THREADS", "many", 1);
+  EXPECT_GE(TakeThreadsArgument(args).threads, 1);
+  ::unsetenv("KORVEL_THREADS");
+  EXPECT_EQ(args.size(), 2u);
 }
 
 }  // namespace

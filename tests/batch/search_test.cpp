@@ -142,6 +142,23 @@ TEST_F(BatchSearch, SpectrumFileGetsOneLinePerTrial) {
   EXPECT_NE(bad.err.find("I/O error"), std::string::npos) << bad.err;
 }
 
+// --threads changes nothing in the output, and a bad count is refused.
+TEST_F(BatchSearch, ThreadCountsPrintTheSameResults) {
+  for (const std::string method :
+       {"lk", "deeming", "secondary --period 3.7 --pmax 100 --pmin 10 --bins 4"}) {
+    const std::string options = "--json --method " + method;
+    const RunResult one = Search(options + " --threads 1");
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    for (const char* threads : {"2", "5"}) {
+      const RunResult many = Search(options + " --threads " + threads);
+      EXPECT_EQ(many.out, one.out) << method << " " << threads;
+    }
+  }
+  const RunResult bad = Search("--method lk --threads 0");
+  EXPECT_NE(bad.exitCode, 0);
+  EXPECT_NE(bad.err.find("must be a whole number from 1 to 1024"), std::string::npos) << bad.err;
+}
+
 TEST_F(BatchSearch, SecondaryNeedsThePrimaryPeriod) {
   const RunResult r = Search("--method secondary --pmax 100 --pmin 10");
   EXPECT_NE(r.exitCode, 0);

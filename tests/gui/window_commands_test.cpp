@@ -91,6 +91,8 @@ class WindowCommandsTest : public QObject {
     TestProgram t({"korvel"});
     QVERIFY(t.ShowAndActivate());
     korvel::gui::Program& p = *t.program;
+    // Worker threads compute the trials; the window thread keeps the events.
+    p.ctx.threads = 3;
     const QString oldDir = QDir::currentPath();
     QDir::setCurrent(tmp.path());
     // A 10-day sinusoid over 400 days.
@@ -124,6 +126,13 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(p.state.RunCode, 'e');
     QVERIFY(!p.form.Timer1->isActive());
     QVERIFY(p.form.StatusBar1->currentMessage().startsWith("Done"));
+    // One thread finds exactly the same.
+    const korvel::AnalysisState threaded = p.state;
+    p.ctx.threads = 1;
+    p.form.findChild<QAction*>("LaflerKinman1Click")->trigger();
+    QVERIFY(p.state.BestParam == threaded.BestParam && p.state.BestFreq == threaded.BestFreq);
+    QVERIFY(p.state.SpecHigh == threaded.SpecHigh && p.state.SpecLow == threaded.SpecLow);
+    p.ctx.threads = 3;
 
     // Table shows the best trial first; picking it sets the period.
     QTest::mouseClick(p.form.BTable, Qt::LeftButton);

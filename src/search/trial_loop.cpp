@@ -1,0 +1,257 @@
+#include "search/trial_loop.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "core/thread_count.h"
+#include "search/engine_support.h"
+
+namespace korvel {
+
+namespace {
+
+// Where the trials' frequencies and statistics come from, one trial at a
+// time in order.
+class TrialSource {
+ public:
+  virtual ~TrialSource() = default;
+  // Freq := the next trial frequency, exactly as AdvanceFrequency makes it;
+  // false when the grid is exhausted (Freq then as AdvanceFrequency leaves it).
+  virtual bool Advance(AnalysisState& s) = 0;
+  // The statistic of the trial at Freq.
+  virtual double Value(const AnalysisState& s) = 0;
+  // The work arrays of the last trial advanced to, into the state.
+  virtual void LeaveIn(AnalysisState& s) = 0;
+};
+
+// One thread: each trial computed when it is reached.
+class InPlaceSource : public TrialSource {
+ public:
+  explicit InPlaceSource(const StatisticMaker& make) : stat_(make()) {}
+  bool Advance(AnalysisState& s) override { return AdvanceFrequency(s); }
+  double Value(const AnalysisState& s) override { return stat_->Value(s.Freq); }
+  void LeaveIn(AnalysisState& s) override { stat_->LeaveIn(s); }
+
+ private:
+  std::unique_ptr<TrialStatistic> stat_;
+};
+
+// About this many observations times trials per chunk: a chunk takes some
+// 0.1 ms, long enough that handing it over costs little, short enough that
+// the calling thread, which also computes chunks, soon serves events again.
+constexpr int64_t kWorkPerChunk = int64_t{1} << 16;
+constexpr int64_t kMaxChunkTrials = 4096;
+constexpr size_t kChunksPerThread = 4;
+constexpr size_t kMaxChunks = 256;  // at most 16 MiB of chunks, however many threads
+constexpr auto kWaitSlice = std::chrono::milliseconds(2);
+
+// Several threads: chunks of trial frequencies made ahead in a ring, their
+// statistics computed by whichever thread is free, taken in order.
+class PooledSource : public TrialSource {
+ public:
+  PooledSource(const AnalysisState& s, SearchHooks& hooks, int threads, const StatisticMaker& make)
+      : hooks_(hooks),
+        freq_(s.Freq),
+        step_(s.FreqStep),
+        end_(s.FreqEnd),
+        chunkTrials_(static_cast<size_t>(
+            std::clamp<int64_t>(kWorkPerChunk / std::max<int32_t>(s.NObs, 1), 1, kMaxChunkTrials))),
+        ring_(std::min(kChunksPerThread * static_cast<size_t>(threads), kMaxChunks)) {
+    for (int t = 0; t < threads; ++t) stats_.push_back(make());
+    for (size_t k = 0; k < ring_.size(); ++k) Fill(ring_[k]);
+    // Fewer workers if the system will not give more: the results stay the
+    // same, and the calling thread computes whatever they leave.
+    try {
+      for (int t = 1; t < threads; ++t)
+        workers_.emplace_back([this, t] { Work(*stats_[static_cast<size_t>(t)]); });
+    } catch (const std::system_error&) {
+    }
+  }
+
+  ~PooledSource() override {
+    {
+      std::lock_guard lock(m_);
+      stopping_ = true;
+    }
+    queued_.notify_all();
+    for (std::thread& w : workers_) w.join();
+  }
+
+  PooledSource(const PooledSource&) = delete;
+  PooledSource& operator=(const PooledSource&) = delete;
+
+  bool Advance(AnalysisState& s) override {
+    for (;;) {
+      if (current_ == nullptr) {
+        current_ = &Await(applying_);
+        next_ = 0;
+      }
+      if (next_ < current_->count) {
+        s.Freq = lastFreq_ = current_->freq[next_];
+        value_ = current_->value[next_];
+        ++next_;
+        return true;
+      }
+      if (current_->last) {
+        s.Freq = current_->endFreq;
+        return false;
+      }
+      Fill(*current_);
+      ++applying_;
+      current_ = nullptr;
+    }
+  }
+
+  double Value(const AnalysisState&) override { return value_; }
+
+  void LeaveIn(AnalysisState& s) override {
+    stats_[0]->Value(lastFreq_);
+    stats_[0]->LeaveIn(s);
+  }
+
+ private:
+  enum class State { Free, Queued, Computing, Done };
+  struct Chunk {
+    std::vector<double> freq, value;
+    size_t count = 0;
+    bool last = false;   // the grid ends after this chunk
+    double endFreq = 0;  // Freq after the advance that found the end
+    State state = State::Free;
+    uint64_t sequence = 0;
+  };
+
+  // Makes the next chunk of frequencies (on the calling thread, while no
+  // other thread looks at the chunk) and queues it.
+  void Fill(Chunk& c) {
+    c.freq.resize(chunkTrials_);
+    c.value.resize(chunkTrials_);
+    c.count = 0;
+    c.last = false;
+    while (!exhausted_ && c.count < chunkTrials_) {
+      const double next = freq_ + step_;
+      const bool moved = next > freq_;
+      freq_ = next;
+      if (!moved || freq_ > end_) {
+        exhausted_ = c.last = true;
+        c.endFreq = freq_;
+        break;
+      }
+      c.freq[c.count++] = freq_;
+    }
+    std::lock_guard lock(m_);
+    c.state = State::Queued;
+    c.sequence = filled_++;
+    queued_.notify_one();
+  }
+
+  Chunk& Slot(uint64_t sequence) { return ring_[sequence % ring_.size()]; }
+
+  // Takes the oldest queued chunk; the lock is held.
+  Chunk* Claim() {
+    if (claimed_ == filled_) return nullptr;
+    Chunk& c = Slot(claimed_++);
+    c.state = State::Computing;
+    return &c;
+  }
+
+  void Compute(Chunk& c, TrialStatistic& stat, std::unique_lock<std::mutex>& lock) {
+    lock.unlock();
+    std::exception_ptr error;
+    try {
+      for (size_t k = 0; k < c.count; ++k) c.value[k] = stat.Value(c.freq[k]);
+    } catch (...) {
+      error = std::current_exception();
+    }
+    lock.lock();
+    if (error && !failure_) failure_ = error;
+    c.state = State::Done;
+    done_.notify_all();
+  }
+
+  void Work(TrialStatistic& stat) {
+    std::unique_lock lock(m_);
+    for (;;) {
+      queued_.wait(lock, [this] { return stopping_ || claimed_ < filled_; });
+      if (stopping_) return;
+      Compute(*Claim(), stat, lock);
+    }
+  }
+
+  // The chunk of this sequence number, computed. Meanwhile the calling
+  // thread computes queued chunks itself, or lets events run.
+  Chunk& Await(uint64_t sequence) {
+    std::unique_lock lock(m_);
+    for (;;) {
+      if (failure_) std::rethrow_exception(failure_);
+      Chunk& c = Slot(sequence);
+      if (c.state == State::Done && c.sequence == sequence) return c;
+      if (Chunk* mine = Claim()) {
+        Compute(*mine, *stats_[0], lock);
+        continue;
+      }
+      if (done_.wait_for(lock, kWaitSlice) == std::cv_status::timeout) {
+        lock.unlock();
+        hooks_.WhileWaiting();
+        lock.lock();
+      }
+    }
+  }
+
+  SearchHooks& hooks_;
+  double freq_, step_, end_;  // the generator: the last frequency made, the step, FreqEnd
+  bool exhausted_ = false;
+  size_t chunkTrials_;
+  std::vector<Chunk> ring_;
+  std::vector<std::unique_ptr<TrialStatistic>> stats_;  // [0]: the calling thread's
+  std::vector<std::thread> workers_;
+
+  std::mutex m_;
+  std::condition_variable queued_, done_;
+  uint64_t filled_ = 0, claimed_ = 0;  // sequence numbers: next to queue, next to compute
+  bool stopping_ = false;
+  std::exception_ptr failure_;
+
+  uint64_t applying_ = 0;     // the chunk being taken
+  Chunk* current_ = nullptr;  // its slot, once computed
+  size_t next_ = 0;           // its next trial
+  double value_ = 0;
+  double lastFreq_ = 0;  // of the last trial taken
+};
+
+}  // namespace
+
+void RunTrials(AnalysisState& s, SearchHooks& hooks, EventsAt events, const StatisticMaker& make,
+               const TrialBookkeeping& apply) {
+  const int32_t n = s.NObs;
+  const int threads = std::clamp(hooks.Threads(), 1, kMaxThreads);
+  std::unique_ptr<TrialSource> source;
+  if (threads == 1)
+    source = std::make_unique<InPlaceSource>(make);
+  else
+    source = std::make_unique<PooledSource>(s, hooks, threads, make);
+
+  bool made = false;
+  while (s.RunCode != 'e') {
+    if (events == EventsAt::BeforeAdvance) {
+      hooks.BetweenTrials();
+      if (ObservationSetChanged(s, n)) return;
+      if (!source->Advance(s)) break;
+    } else {
+      if (!source->Advance(s)) break;
+      hooks.BetweenTrials();
+      if (ObservationSetChanged(s, n)) return;
+    }
+    made = true;
+    if (!apply(source->Value(s))) break;
+  }
+  if (made) source->LeaveIn(s);
+}
+
+}  // namespace korvel

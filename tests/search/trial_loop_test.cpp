@@ -1,0 +1,212 @@
+// Trials computed on several threads must leave every result bit for bit as
+// one thread leaves it: best list, spectrum, histogram, spectrum file, the
+// work arrays, the status -- also when a Stop ends the run at a chosen trial
+// and the search is then continued.
+#include "search/trial_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <numbers>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "search/engine_support.h"
+#include "search/search_fixtures.h"
+#include "support/temp_dir.h"
+
+namespace korvel {
+namespace {
+
+using testing::Begin;
+using testing::MakeState;
+using testing::RandomDates;
+using testing::RecordingHooks;
+
+class ThreadedHooks : public RecordingHooks {
+ public:
+  explicit ThreadedHooks(int threads) : threads_(threads) {}
+  int Threads() override { return threads_; }
+
+ private:
+  int threads_;
+};
+
+struct Variant {
+  const char* name;
+  SearchKind kind;
+  int mode;  // secondary period only
+};
+
+// An RR Lyrae-like star of n observations whose amplitude is modulated with
+// a period of 45 days (so the secondary search has something to find).
+AnalysisState Star(int n, unsigned seed) {
+  const std::vector<double> t = RandomDates(n, 900, seed, 2450000);
+  std::vector<double> m;
+  for (double x : t) {
+    const double phase = std::fmod(x / 0.5683, 1.0);
+    const double amplitude = 0.4 + 0.1 * std::sin(2 * std::numbers::pi * x / 45.0);
+    m.push_back(12 + amplitude * (phase < 0.15 ? -phase / 0.15 : (phase - 0.15) / 0.85) +
+                0.01 * std::sin(x * 97.0));
+  }
+  return MakeState(t, m);
+}
+
+struct Outcome {
+  AnalysisState s;
+  std::string status, spectrumFile;
+  int trials = 0;
+};
+
+// A fresh search; stopAt > 0 stops it in the events of that trial and then
+// continues it (as Continue does, RunCode back to 'r').
+Outcome Search(const AnalysisState& star, const Variant& v, int threads, int stopAt,
+               const testing::TempDir& dir) {
+  Outcome r{star, "", "", 0};
+  AnalysisState& s = r.s;
+  ThreadedHooks hooks(threads);
+  hooks.fileName = dir.File("spectrum-" + std::to_string(threads) + ".dat");
+  if (v.kind == SearchKind::Secondary) {
+    s.Period = 0.5683;
+    s.ExtrDate = 2450000.1;
+    s.NBins = 4;
+    s.SecPMode = v.mode;
+    Begin(s, v.kind, 100, 10, 0.05);
+  } else {
+    s.SpecToFile = v.kind == SearchKind::Deeming;
+    Begin(s, v.kind, 1, 0.2, 0.05);
+  }
+  hooks.onBetweenTrials = [&] {
+    if (hooks.betweenTrials == stopAt) s.RunCode = 'e';
+  };
+  RunSearch(s, v.kind, hooks);
+  if (stopAt > 0) {
+    EXPECT_EQ(s.RunCode, 'e');
+    s.RunCode = 'r';
+    RunSearch(s, v.kind, hooks);
+  }
+  r.status = hooks.LastStatus();
+  r.trials = hooks.betweenTrials;
+  if (v.kind == SearchKind::Deeming) {
+    std::ifstream in(hooks.fileName, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    r.spectrumFile = text.str();
+  }
+  return r;
+}
+
+void ExpectSameResults(const Outcome& a, const Outcome& b) {
+  const AnalysisState& x = a.s;
+  const AnalysisState& y = b.s;
+  EXPECT_EQ(x.Freq, y.Freq);
+  EXPECT_EQ(x.TrialParam, y.TrialParam);
+  EXPECT_EQ(x.BestPeriod, y.BestPeriod);
+  EXPECT_EQ(x.BestParam, y.BestParam);
+  EXPECT_EQ(x.BestFreq, y.BestFreq);
+  EXPECT_EQ(x.SpecHigh, y.SpecHigh);
+  EXPECT_EQ(x.SpecLow, y.SpecLow);
+  EXPECT_EQ(x.SpecMax, y.SpecMax);
+  EXPECT_EQ(x.SpecMin, y.SpecMin);
+  EXPECT_EQ(x.SpecCol, y.SpecCol);
+  EXPECT_EQ(x.AmpDist.AmpHist, y.AmpDist.AmpHist);
+  EXPECT_EQ(x.AmpDist.AmpScale, y.AmpDist.AmpScale);
+  EXPECT_EQ(x.AmpDist.AmpTrials, y.AmpDist.AmpTrials);
+  EXPECT_EQ(x.AmpDist.AmpLevel, y.AmpDist.AmpLevel);
+  EXPECT_EQ(x.AmpDist.AmpCumPct, y.AmpDist.AmpCumPct);
+  EXPECT_EQ(x.AmpDist.Sigma, y.AmpDist.Sigma);
+  EXPECT_EQ(x.PrimaryTheta, y.PrimaryTheta);
+  EXPECT_EQ(x.Phase, y.Phase);
+  EXPECT_EQ(x.SortPhase, y.SortPhase);
+  EXPECT_EQ(x.WMag, y.WMag);
+  EXPECT_EQ(x.BinOf, y.BinOf);
+  EXPECT_EQ(x.BinByte, y.BinByte);
+  EXPECT_EQ(x.RunCode, y.RunCode);
+  EXPECT_EQ(a.status, b.status);
+  EXPECT_EQ(a.trials, b.trials);
+  EXPECT_EQ(a.spectrumFile, b.spectrumFile);
+}
+
+class ParallelTrials : public ::testing::TestWithParam<Variant> {};
+
+TEST_P(ParallelTrials, EveryThreadCountGivesTheOneThreadResults) {
+  testing::TempDir dir;
+  for (const AnalysisState& star : {Star(57, 1), Star(400, 2)}) {
+    const Outcome one = Search(star, GetParam(), 1, 0, dir);
+    ASSERT_GT(one.trials, 1000);
+    ASSERT_GT(one.s.BestPeriod[1], 0);
+    for (int threads : {2, 3, 7}) {
+      SCOPED_TRACE(threads);
+      ExpectSameResults(one, Search(star, GetParam(), threads, 0, dir));
+    }
+  }
+}
+
+TEST_P(ParallelTrials, StopAndContinueMatchOneThread) {
+  testing::TempDir dir;
+  const AnalysisState star = Star(57, 3);
+  // Inside the first chunk, far into the run, and on the very first trial.
+  for (int stopAt : {5, 2777, 1}) {
+    SCOPED_TRACE(stopAt);
+    const Outcome one = Search(star, GetParam(), 1, stopAt, dir);
+    for (int threads : {2, 3, 7}) {
+      SCOPED_TRACE(threads);
+      ExpectSameResults(one, Search(star, GetParam(), threads, stopAt, dir));
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySearch, ParallelTrials,
+                         ::testing::Values(Variant{"LaflerKinman", SearchKind::LaflerKinman, 1},
+                                           Variant{"Deeming", SearchKind::Deeming, 1},
+                                           Variant{"SecondaryMode1", SearchKind::Secondary, 1},
+                                           Variant{"SecondaryMode2", SearchKind::Secondary, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A statistic that fails on one trial: the failure reaches the caller, the
+// workers are stopped, and nothing after the failing chunk is applied.
+class FailingAt : public TrialStatistic {
+ public:
+  explicit FailingAt(double freq) : freq_(freq) {}
+  double Value(double freq) override {
+    if (freq >= freq_) throw std::runtime_error("trial failed");
+    return freq;
+  }
+
+ private:
+  double freq_;
+};
+
+TEST(ParallelTrials, AFailingStatisticEndsTheRunWithItsError) {
+  AnalysisState s = Star(57, 4);
+  Begin(s, SearchKind::LaflerKinman, 1, 0.2, 0.05);
+  EnsureWorkArrays(s);
+  const double failAt = s.Freq + 5000.5 * s.FreqStep;
+  for (int threads : {1, 3}) {
+    AnalysisState run = s;
+    ThreadedHooks hooks(threads);
+    int applied = 0;
+    EXPECT_THROW(
+        RunTrials(
+            run, hooks, EventsAt::AfterAdvance, [&] { return std::make_unique<FailingAt>(failAt); },
+            [&](double value) {
+              EXPECT_EQ(value, run.Freq);
+              ++applied;
+              return true;
+            }),
+        std::runtime_error);
+    // One thread applies every trial before the failing one; more threads
+    // apply whole chunks only.
+    if (threads == 1) {
+      EXPECT_EQ(applied, 5000);
+    } else {
+      EXPECT_LE(applied, 5000);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace korvel
