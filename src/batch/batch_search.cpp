@@ -41,11 +41,12 @@ CLI::Option* AddMaxTrialsOption(CLI::App& command, int64_t& maxTrials) {
       ->capture_default_str();
 }
 
-CLI::Option* AddThreadsOption(CLI::App& command, int& threads) {
+CLI::Option* AddThreadsOption(CLI::App& command, int& threads, const std::string& name,
+                              const std::string& workOn) {
   threads = DefaultThreadCount();
   return command
-      .add_option("--threads", threads,
-                  std::string("Threads computing the trials (default: ") + kThreadsVariable +
+      .add_option(name, threads,
+                  "Threads working on " + workOn + " (default: " + kThreadsVariable +
                       ", else every core); the results do not depend on it")
       ->check(CLI::Validator(
           [](std::string& text) -> std::string {
@@ -53,6 +54,43 @@ CLI::Option* AddThreadsOption(CLI::App& command, int& threads) {
           },
           "1 TO 1024"))
       ->capture_default_str();
+}
+
+SearchParameterOptions AddSearchParameterOptions(CLI::App& command, SearchParameters& p,
+                                                 const std::string& periodHelp) {
+  SearchParameterOptions o;
+  o.pmax = command.add_option("--pmax", p.pmax,
+                              "Maximum trial period (default 100; secondary period 1000)");
+  command.add_option("--pmin", p.pmin, "Minimum trial period")->default_str(DefaultText(p.pmin));
+  command
+      .add_option("--phase-shift", p.phaseShift,
+                  "Maximum phase shift between the first and last observation from one trial "
+                  "to the next")
+      ->default_str(DefaultText(p.phaseShift));
+  o.period = command.add_option("--period", p.period, periodHelp);
+  o.secondaryOnly = {
+      o.period,
+      command.add_option("--epoch", p.epoch, "Secondary: initial date of the primary period")
+          ->default_str(DefaultText(p.epoch)),
+      command
+          .add_option("--extremum-date", p.extremumDate,
+                      "Secondary: date of the extremal light-curve shape")
+          ->default_str(DefaultText(p.extremumDate)),
+      command.add_option("--bins", p.bins, "Secondary: number of phase bins")
+          ->default_str(DefaultText(p.bins)),
+      command
+          .add_option("--mode", p.mode,
+                      "Secondary: 1 divides the secondary phases by bins, 2 the primary phases")
+          ->check(CLI::IsMember({1, 2}))
+          ->capture_default_str(),
+  };
+  return o;
+}
+
+bool AnyGiven(const std::vector<CLI::Option*>& options) {
+  for (const CLI::Option* o : options)
+    if (o->count() > 0) return true;
+  return false;
 }
 
 CLI::Option* AddMethodOption(CLI::App& command, const std::string& name, SearchKind& kind,

@@ -9,6 +9,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/analysis_state.h"
 #include "core/text_format.h"
@@ -25,8 +26,25 @@ inline constexpr int64_t kDefaultMaxTrials = 1000000000;
 // Adds --max-trials to a command that runs a search.
 CLI::Option* AddMaxTrialsOption(CLI::App& command, int64_t& maxTrials);
 
-// Adds --threads N (default: KORVEL_THREADS, else every core).
-CLI::Option* AddThreadsOption(CLI::App& command, int& threads);
+// Adds --threads N (default: KORVEL_THREADS, else every core); a survey
+// names it --jobs and says what the threads work on.
+CLI::Option* AddThreadsOption(CLI::App& command, int& threads,
+                              const std::string& name = "--threads",
+                              const std::string& workOn = "the trials");
+
+// The period-search parameters of search and survey: --pmax, --pmin,
+// --phase-shift, and the secondary period's --period, --epoch,
+// --extremum-date, --bins, --mode.
+struct SearchParameterOptions {
+  CLI::Option* pmax = nullptr;
+  CLI::Option* period = nullptr;
+  std::vector<CLI::Option*> secondaryOnly;  // --period first
+};
+SearchParameterOptions AddSearchParameterOptions(CLI::App& command, SearchParameters& p,
+                                                 const std::string& periodHelp);
+
+// True when any of the options was given on the command line.
+bool AnyGiven(const std::vector<CLI::Option*>& options);
 
 // A parameter's default as --help shows it.
 template <class T>

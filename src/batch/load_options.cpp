@@ -10,22 +10,24 @@
 
 namespace korvel::batch {
 
-namespace {}  // namespace
-
 void AddLoadOptions(CLI::App& command, LoadArgs& args) {
   // FILE is not checked by CLI11: a missing file gets the program's own
   // message and exit code.
   command.add_option("FILE", args.file, "Observation file: a date, then values, one per line")
       ->required();
+  AddReadOptions(command, args.read);
+}
+
+void AddReadOptions(CLI::App& command, ReadOptions& read) {
   command
-      .add_option("--column", args.read.column,
+      .add_option("--column", read.column,
                   "Which number after the date is the magnitude (1 = the first)")
       ->capture_default_str();
-  command.add_flag("--read-zeros", args.read.readZeros,
+  command.add_flag("--read-zeros", read.readZeros,
                    "Keep observations whose magnitude is exactly 0");
-  command.add_option("--jd-min", args.read.jdLow, "Earliest date loaded (included)")
+  command.add_option("--jd-min", read.jdLow, "Earliest date loaded (included)")
       ->capture_default_str();
-  command.add_option("--jd-max", args.read.jdHigh, "Latest date loaded (included)")
+  command.add_option("--jd-max", read.jdHigh, "Latest date loaded (included)")
       ->capture_default_str();
 }
 

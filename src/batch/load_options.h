@@ -28,6 +28,8 @@ struct LoadArgs {
 
 // Adds FILE, --column, --read-zeros, --jd-min and --jd-max to a subcommand.
 void AddLoadOptions(CLI::App& command, LoadArgs& args);
+// The same without FILE: for a command that reads many files alike.
+void AddReadOptions(CLI::App& command, ReadOptions& read);
 
 struct LoadOutcome {
   bool loaded = false;  // false: nothing was read, the state is untouched

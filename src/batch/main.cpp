@@ -1,7 +1,7 @@
 // korvel-batch: the headless companion of the window. Each subcommand runs
-// one engine of the program on a file and prints its result; main only
-// parses the command line, refuses numbers that are not finite, dispatches,
-// and turns running out of memory into a message.
+// one engine of the program on a file (survey: on many) and prints its
+// result; main only parses the command line, refuses numbers that are not
+// finite, dispatches, and turns running out of memory into a message.
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -16,6 +16,7 @@
 #include "batch/reshuffle_command.h"
 #include "batch/search_command.h"
 #include "batch/stats_command.h"
+#include "batch/survey_command.h"
 #include "batch/wave_command.h"
 
 namespace {
@@ -27,7 +28,7 @@ int Run(int argc, char** argv) {
       korvel::batch::AddStatsCommand(app),     korvel::batch::AddSearchCommand(app),
       korvel::batch::AddReshuffleCommand(app), korvel::batch::AddWaveCommand(app),
       korvel::batch::AddPrewhitenCommand(app), korvel::batch::AddModelCommand(app),
-      korvel::batch::AddPlotCommand(app),
+      korvel::batch::AddPlotCommand(app),      korvel::batch::AddSurveyCommand(app),
   };
   CLI11_PARSE(app, argc, argv);
   for (const auto& command : commands) {

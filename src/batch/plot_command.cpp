@@ -66,12 +66,6 @@ struct PlotArgs {
   std::vector<CLI::Option*> searchOnly, deemingOnly, secondaryOnly, meanCurveOnly;
 };
 
-bool AnyGiven(const std::vector<CLI::Option*>& options) {
-  for (const CLI::Option* o : options)
-    if (o->count() > 0) return true;
-  return false;
-}
-
 bool NeedsPeriod(char view) {
   return view == 'l' || view == 'd' || view == 's' || view == 'n' || view == 'm';
 }

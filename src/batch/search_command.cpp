@@ -34,12 +34,6 @@ struct SearchArgs {
   std::vector<CLI::Option*> secondaryOnly, deemingOnly;
 };
 
-bool AnyGiven(const std::vector<CLI::Option*>& options) {
-  for (const CLI::Option* o : options)
-    if (o->count() > 0) return true;
-  return false;
-}
-
 // Options of one method given to another are a mistake worth reporting:
 // silently ignoring --window would print a data spectrum as a window one.
 std::optional<std::string> MisplacedOption(const SearchArgs& args) {
@@ -96,34 +90,16 @@ Command AddSearchCommand(CLI::App& parent) {
   AddMethodOption(*app, "--method", args->kind, "lk (Lafler-Kinman), deeming or secondary")
       ->required();
   AddLoadOptions(*app, args->load);
-  SearchParameters& p = args->params;
-  args->pmax = app->add_option("--pmax", p.pmax,
-                               "Maximum trial period (default 100; secondary period 1000)");
-  app->add_option("--pmin", p.pmin, "Minimum trial period")->default_str(DefaultText(p.pmin));
-  app->add_option("--phase-shift", p.phaseShift,
-                  "Maximum phase shift between the first and last observation from one trial "
-                  "to the next")
-      ->default_str(DefaultText(p.phaseShift));
+  const SearchParameterOptions searchOptions =
+      AddSearchParameterOptions(*app, args->params, "Secondary: the primary period");
+  args->pmax = searchOptions.pmax;
+  args->period = searchOptions.period;
+  args->secondaryOnly = searchOptions.secondaryOnly;
   args->deemingOnly = {
       app->add_flag("--window", args->window, "Deeming: compute the spectral window"),
       args->spectrumFileOption =
           app->add_option("--spectrum-file", args->spectrumFile,
                           "Deeming: write every trial (frequency, amplitude) to this file"),
-  };
-  args->period = app->add_option("--period", p.period, "Secondary: the primary period");
-  args->secondaryOnly = {
-      args->period,
-      app->add_option("--epoch", p.epoch, "Secondary: initial date of the primary period")
-          ->default_str(DefaultText(p.epoch)),
-      app->add_option("--extremum-date", p.extremumDate,
-                      "Secondary: date of the extremal light-curve shape")
-          ->default_str(DefaultText(p.extremumDate)),
-      app->add_option("--bins", p.bins, "Secondary: number of phase bins")
-          ->default_str(DefaultText(p.bins)),
-      app->add_option("--mode", p.mode,
-                      "Secondary: 1 divides the secondary phases by bins, 2 the primary phases")
-          ->check(CLI::IsMember({1, 2}))
-          ->capture_default_str(),
   };
   AddMaxTrialsOption(*app, args->maxTrials);
   AddThreadsOption(*app, args->threads);

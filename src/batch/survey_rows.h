@@ -1,0 +1,79 @@
+// The rows of a survey: one per star and method, as CSV (a header line, then
+// records quoted where a field holds a comma, a quote or a line end) or as
+// JSON lines with the same fields. Numbers are written in their shortest
+// form that reads back as the same double. Reading an earlier output back
+// (for --resume) finds its complete rows and where the last one ends.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace korvel::batch {
+
+inline constexpr int kDefaultTop = 5;
+inline constexpr int kMaxTop = 20;  // the best list's length
+
+struct BestEntry {
+  double period = 0, statistic = 0, frequency = 0;
+};
+
+// Fields that do not apply (a star not read, a method without them) are
+// empty: nothing.
+struct SurveyRow {
+  std::string file;    // as given on the command line or in the list
+  std::string method;  // "lk", "deeming", "secondary"
+  std::optional<int32_t> nobs;
+  std::optional<double> span;  // JD[NObs] - JD[1]
+  std::optional<int64_t> trials;
+  std::vector<BestEntry> best;                     // the first places of the best list, or none
+  std::optional<double> sigma, level99, level999;  // Deeming only
+  std::string status;                              // the final status line
+  std::string error;                               // empty when the star was read and searched
+};
+
+enum class RowFormat { Csv, JsonLines };
+
+// JSON lines for a name ending in ".jsonl", CSV for any other.
+RowFormat FormatForFile(std::string_view fileName);
+
+// file, method, nobs, span, trials, period_1, statistic_1, frequency_1, ...,
+// period_top, ..., sigma, level99, level999, status, error.
+std::vector<std::string> SurveyColumns(int top);
+
+// The CSV header line (with its line end); nothing for JSON lines.
+std::string HeaderText(RowFormat format, int top);
+
+// One record with its line end. Places beyond row.best are left empty.
+std::string RowText(const SurveyRow& row, RowFormat format, int top);
+
+// A CSV field: quoted (with doubled quotes) when it holds a comma, a quote,
+// a line end or leading or trailing blanks; as it is otherwise.
+std::string CsvField(std::string_view text);
+
+// The complete rows of an earlier output: their (file, method) pairs, and
+// the length of the text up to the end of the last complete record. A record
+// not ended by its line end (a run killed while writing) lies beyond it.
+struct ExistingRows {
+  size_t completeLength = 0;
+  bool hasHeader = false;  // CSV only
+  std::set<std::pair<std::string, std::string>> done;
+};
+
+// The rows of text, or the reason it cannot be resumed: a header (CSV) or
+// first record's fields (JSON lines) that are not the columns for top.
+std::variant<ExistingRows, std::string> ReadExistingRows(std::string_view text, RowFormat format,
+                                                         int top);
+
+// CSV records split into fields. A record cut off before its line end is
+// not returned; completeLength, when given, receives where the last complete
+// one ends.
+std::vector<std::vector<std::string>> ParseCsv(std::string_view text,
+                                               size_t* completeLength = nullptr);
+
+}  // namespace korvel::batch

@@ -1,0 +1,53 @@
+// A survey run in one process: a pool of threads over the stars, each star
+// loaded into its own analysis state and searched by each method exactly as
+// korvel-batch search runs it, its rows handed over as soon as the star is
+// done. Threads left over when fewer stars than threads remain go to the
+// searches of the last stars, so a survey of one star still uses every core.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "batch/survey_options.h"
+#include "batch/survey_rows.h"
+
+namespace korvel::batch {
+
+// One star and the methods whose rows are wanted (in the order of the
+// options' methods; a resumed survey leaves out those already written).
+struct SurveyStar {
+  std::string file;
+  std::vector<SearchKind> methods;
+};
+
+struct StarResult {
+  std::vector<SurveyRow> rows;  // one per wanted method, in its order
+  std::string warnings;         // what the reader passed over, messages of a run: for stderr
+};
+
+// The stars of the options with the methods not yet in done (pairs of file
+// and method name); stars with nothing left are dropped.
+std::vector<SurveyStar> PlanSurvey(const SurveyOptions& options,
+                                   const std::set<std::pair<std::string, std::string>>& done);
+
+// Loads and searches one star with trial threads per search. A star that
+// cannot be read, or a method that refuses it, gets its message in the
+// error field. Throws SearchCancelled (batch_hooks.h) once the options'
+// cancel flag is set during a search.
+StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int threads);
+
+struct SurveyOutcome {
+  int64_t starsDone = 0;
+  bool cancelled = false;  // stopped by the cancel flag before every star was done
+};
+
+// Runs the stars on options.jobs threads. onStar is called once per
+// finished star, never by two threads at once; a star abandoned because of
+// the cancel flag is not reported.
+SurveyOutcome RunSurvey(const SurveyOptions& options, const std::vector<SurveyStar>& stars,
+                        const std::function<void(const StarResult&)>& onStar);
+
+}  // namespace korvel::batch
