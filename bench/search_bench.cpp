@@ -1,18 +1,27 @@
-// Speed of the three search engines, in observation-trials per second, at
-// 100, 1 000 and 10 000 observations over a fixed grid of 1 000 trials; and
-// of the Deeming inner loop in each instruction-set variant.
+// Speed of the three search engines in observation-trials per second, run
+// whole (spectrum, best list, histogram included) at 30, 57 and 100
+// observations (survey light curves) and at 1 000 and 10 000, on one thread
+// and on every core; and of the inner loops in each instruction-set variant.
+//
+// Every engine run does the same work, about 57 x 2.4e5 observation-trials,
+// at the phase shift of 0.05 that surveys use: at 57 observations that is the
+// survey grid (periods 0.2 - 1 d over eight years), elsewhere a range from 1
+// cycle per day as wide as the number of trials allows.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "core/analysis_state.h"
+#include "core/thread_count.h"
 #include "io/observation_file.h"
 #include "search/deeming.h"
 #include "search/lafler_kinman.h"
+#include "search/phase_sort.h"
 #include "search/search_hooks.h"
 #include "search/search_start.h"
 #include "search/secondary_period.h"
@@ -22,13 +31,17 @@
 namespace korvel {
 namespace {
 
-constexpr int kTrials = 1000;
+constexpr double kWork = 57 * 2.4e5;  // observation-trials per engine run
+constexpr double kSpan = 2900;        // days: eight seasons
+constexpr double kFreqLo = 1, kPhaseShift = 0.05;
+const int kSizes[] = {30, 57, 100, 1000, 10000};
 
-// A 0.5-day pulsation, amplitude-modulated with 40 days, sampled at random
-// over 1000 days: every engine has real structure to work through.
+// An RR Lyrae-like star (0.5683 d, sawtooth light curve) whose amplitude is
+// modulated with 45 days, sampled at random over the span: every engine has
+// real structure to work through, the secondary search included.
 AnalysisState Star(int n) {
   std::mt19937 gen(1234);
-  std::uniform_real_distribution<double> date(0, 1000);
+  std::uniform_real_distribution<double> date(0, kSpan);
   std::normal_distribution<double> noise(0, 0.02);
   std::vector<double> t(static_cast<size_t>(n));
   for (double& x : t) x = 2450000 + date(gen);
@@ -38,114 +51,151 @@ AnalysisState Star(int n) {
   s.JD.assign(1, 0.0);
   s.Mag.assign(1, 0.0);
   for (double x : t) {
-    const double a = 0.3 * (1 + 0.5 * std::sin(2 * std::numbers::pi * x / 40));
+    const double phase = std::fmod(x / 0.5683, 1.0);
+    const double a = 0.4 + 0.1 * std::sin(2 * std::numbers::pi * x / 45);
     s.JD.push_back(x);
-    s.Mag.push_back(12 + a * std::sin(2 * std::numbers::pi * x / 0.5) + noise(gen));
+    s.Mag.push_back(12 + a * (phase < 0.15 ? -phase / 0.15 : (phase - 0.15) / 0.85) + noise(gen));
   }
   for (rarray* a : {&s.Phase, &s.SortPhase, &s.WMag}) a->assign(s.JD.size(), 0.0);
   s.BinOf.assign(s.JD.size(), 0);
   s.Marks.assign(s.JD.size(), 0);
   ComputeLoadStatistics(s);
-  s.Period = 0.5;
+  s.Period = 0.5683;
+  s.ExtrDate = 2450000.1;
   s.NBins = 8;
   return s;
 }
 
-// kTrials trials from `first` in steps of `step`.
-void SetGrid(AnalysisState& s, double first, double step) {
-  s.FreqLo = first;
-  s.FreqStep = step;
-  s.FreqEnd = first + (kTrials - 0.5) * step;
-  s.FreqHi = s.FreqEnd;
-  s.FreqScale = 480 / (s.FreqHi - s.FreqLo);
-  s.Freq = first - step;
+int TrialsFor(int n) {
+  return static_cast<int>(kWork / n);
 }
 
-template <class Engine>
-void RunEngine(benchmark::State& state, SearchKind kind, double first, double step, uint8_t mode,
-               Engine engine) {
+// `trials` trials from kFreqLo at a phase shift of 0.05, as SetUpTrialGrid
+// lays them out: at 57 observations from 1 to about 5 cycles per day.
+void SetGrid(AnalysisState& s, int trials) {
+  s.FreqLo = kFreqLo;
+  s.FreqStep = kPhaseShift / (s.JD[s.NObs] - s.JD[1]);
+  s.FreqEnd = kFreqLo + (trials - 0.5) * s.FreqStep;
+  s.FreqHi = s.FreqEnd;
+  s.FreqScale = 480 / (s.FreqHi - s.FreqLo);
+  s.Freq = s.FreqLo - s.FreqStep;
+}
+
+void RunEngine(benchmark::State& state, SearchKind kind, uint8_t mode) {
   const int n = static_cast<int>(state.range(0));
+  const int threads = static_cast<int>(state.range(1));
+  const int trials = TrialsFor(n);
   AnalysisState s = Star(n);
   s.SecPMode = mode;
   StartSearch(s, kind);  // starting state and weights; the grid is set below
-  SilentSearchHooks hooks;
+  SilentSearchHooks hooks(threads);
   for (auto _ : state) {
     state.PauseTiming();
     ClearSpectrum(s);
     InitBestList(s, kind == SearchKind::Deeming ? kEmptyAmplitude : kEmptyTheta);
-    SetGrid(s, first, step);
+    SetGrid(s, trials);
     s.RunCode = 'r';
     state.ResumeTiming();
-    engine(s, hooks);
+    RunSearch(s, kind, hooks);
   }
   state.counters["obs*trials/s"] =
-      benchmark::Counter(static_cast<double>(n) * kTrials * static_cast<double>(state.iterations()),
+      benchmark::Counter(static_cast<double>(n) * trials * static_cast<double>(state.iterations()),
                          benchmark::Counter::kIsRate);
-  state.counters["trials"] = kTrials;
+  state.counters["trials"] = trials;
 }
 
-void SearchLKBench(benchmark::State& state) {
-  RunEngine(state, SearchKind::LaflerKinman, 0.01, 5e-5, 0, SearchLK);
-}
-void SearchDeemingBench(benchmark::State& state) {
-  RunEngine(state, SearchKind::Deeming, 0.01, 5e-5, 0, SearchDeeming);
-}
-void SearchSecPMode1Bench(benchmark::State& state) {
-  RunEngine(state, SearchKind::Secondary, 0.01, 5e-5, 1, SearchSecP);
-}
-void SearchSecPMode2Bench(benchmark::State& state) {
-  RunEngine(state, SearchKind::Secondary, 0.01, 5e-5, 2, SearchSecP);
-}
+// The engines at every size, on one thread and on every core ("/N/threads").
+const bool engineBenchmarks = [] {
+  struct Engine {
+    const char* name;
+    SearchKind kind;
+    uint8_t mode;
+  };
+  const Engine engines[] = {{"SearchLK", SearchKind::LaflerKinman, 0},
+                            {"SearchDeeming", SearchKind::Deeming, 0},
+                            {"SearchSecP/mode1", SearchKind::Secondary, 1},
+                            {"SearchSecP/mode2", SearchKind::Secondary, 2}};
+  const int cores = DefaultThreadCount();
+  for (const Engine& e : engines) {
+    auto* b = benchmark::RegisterBenchmark(e.name, RunEngine, e.kind, e.mode);
+    b->ArgNames({"N", "threads"})->Unit(benchmark::kMillisecond)->UseRealTime();
+    for (int n : kSizes) {
+      b->Args({n, 1});
+      if (cores > 1) b->Args({n, cores});
+    }
+  }
+  return true;
+}();
 
-BENCHMARK(SearchLKBench)
-    ->Name("SearchLK")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(SearchDeemingBench)
-    ->Name("SearchDeeming")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(SearchSecPMode1Bench)
-    ->Name("SearchSecP/mode1")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(SearchSecPMode2Bench)
-    ->Name("SearchSecP/mode2")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Unit(benchmark::kMillisecond);
-
-// The Deeming inner loop alone at 1 000 observations, per variant: what the
-// run-time dispatch gains on this machine.
-void SearchKernelDeeming(benchmark::State& state, kernels::Isa isa) {
-  AnalysisState s = Star(1000);
+// The inner loops alone, per variant: what the run-time dispatch gains here.
+struct KernelData {
   std::vector<double> dt, w;
-  for (int i = 1; i <= s.NObs; ++i) {
-    dt.push_back(s.JD[i] - s.JD[1]);
-    w.push_back(s.Mag[i] - s.MagMean);
+  double f = kFreqLo;
+  explicit KernelData(int n) {
+    const AnalysisState s = Star(n);
+    for (int i = 1; i <= s.NObs; ++i) {
+      dt.push_back(s.JD[i] - s.JD[1]);
+      w.push_back(s.Mag[i] - s.MagMean);
+    }
   }
-  double f = 0.01;
+  void Next() { f += 1.7e-5; }
+  void Count(benchmark::State& state) const {
+    state.counters["obs*trials/s"] =
+        benchmark::Counter(static_cast<double>(dt.size()) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+  }
+};
+
+void KernelDeemingSums(benchmark::State& state, kernels::Isa isa) {
+  KernelData d(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    benchmark::DoNotOptimize(kernels::DeemingSums(dt.data(), w.data(), dt.size(), f, isa));
-    f += 5e-5;
+    benchmark::DoNotOptimize(kernels::DeemingSums(d.dt.data(), d.w.data(), d.dt.size(), d.f, isa));
+    d.Next();
   }
-  state.counters["obs*trials/s"] =
-      benchmark::Counter(static_cast<double>(dt.size()) * static_cast<double>(state.iterations()),
-                         benchmark::Counter::kIsRate);
+  d.Count(state);
+}
+
+void KernelFold(benchmark::State& state, kernels::Isa isa) {
+  KernelData d(static_cast<int>(state.range(0)));
+  std::vector<double> out(d.dt.size());
+  for (auto _ : state) {
+    kernels::Fold(d.dt.data(), d.dt.size(), d.f, 0, out.data(), isa);
+    benchmark::DoNotOptimize(out.data());
+    d.Next();
+  }
+  d.Count(state);
+}
+
+// The phase sort of one Lafler-Kinman trial, on the phases of a real fold.
+void KernelSortByPhase(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  KernelData d(n);
+  PhaseWork work(n);
+  for (auto _ : state) {
+    kernels::Fold(d.dt.data(), d.dt.size(), d.f, 0, work.phase.data() + 1, kernels::BestIsa());
+    work.Sort(d.w.data() - 1);
+    benchmark::DoNotOptimize(work.wmag.data());
+    d.Next();
+  }
+  d.Count(state);
 }
 
 const bool kernelBenchmarks = [] {
-  for (kernels::Isa isa : kernels::AvailableIsas())
-    benchmark::RegisterBenchmark(
-        (std::string("SearchKernel/DeemingSums/") + kernels::IsaName(isa)).c_str(),
-        SearchKernelDeeming, isa);
+  for (kernels::Isa isa : kernels::AvailableIsas()) {
+    const std::string suffix = std::string("/") + kernels::IsaName(isa);
+    benchmark::RegisterBenchmark(("SearchKernel/DeemingSums" + suffix).c_str(), KernelDeemingSums,
+                                 isa)
+        ->Arg(57)
+        ->Arg(1000);
+    benchmark::RegisterBenchmark(("SearchKernel/Fold" + suffix).c_str(), KernelFold, isa)
+        ->Arg(57)
+        ->Arg(1000);
+  }
+  benchmark::RegisterBenchmark("SearchKernel/SortByPhase", KernelSortByPhase)
+      ->Arg(30)
+      ->Arg(57)
+      ->Arg(100)
+      ->Arg(1000);
   return true;
 }();
 

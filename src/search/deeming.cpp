@@ -30,17 +30,34 @@ class DeemingAmplitude : public TrialStatistic {
       : dt_(dt), weights_(weights) {}
 
   double Value(double freq) override {
-    const auto n = static_cast<double>(dt_.values.size());
     const kernels::Sums sums = kernels::DeemingSums(dt_.values.data(), weights_.data(),
                                                     dt_.values.size(), freq, FoldIsa(dt_, freq, 0));
-    const double ss = sums.ss / n;
-    const double sc = sums.sc / n;
-    return std::sqrt(ss * ss + sc * sc) * kAmplitudeFactor;
+    double a;
+    kernels::DeemingAmplitudes(&sums.ss, &sums.sc, 1, Count(), kAmplitudeFactor, &a,
+                               kernels::Isa::Scalar);
+    return a;
+  }
+
+  void Values(const double* freq, double* value, size_t count) override {
+    if (count == 0) return;
+    // The trials ascend, so the fold is exact for all of them when it is
+    // for the first and the last.
+    const kernels::Isa isa = FoldIsa(dt_, freq[0], 0);
+    if (isa != FoldIsa(dt_, freq[count - 1], 0)) return TrialStatistic::Values(freq, value, count);
+    ss_.resize(count);
+    sc_.resize(count);
+    kernels::DeemingSumsOfTrials(dt_.values.data(), weights_.data(), dt_.values.size(), freq, count,
+                                 ss_.data(), sc_.data(), isa);
+    kernels::DeemingAmplitudes(ss_.data(), sc_.data(), count, Count(), kAmplitudeFactor, value,
+                               isa);
   }
 
  private:
+  double Count() const { return static_cast<double>(dt_.values.size()); }
+
   const Offsets& dt_;
   const std::vector<double>& weights_;
+  std::vector<double> ss_, sc_;
 };
 
 }  // namespace

@@ -45,20 +45,6 @@ void RefuseRun(AnalysisState& s, SearchHooks& hooks, const std::string& reason) 
   hooks.RequestRepaint();
 }
 
-bool AdvanceFrequency(AnalysisState& s) {
-  const double next = s.Freq + s.FreqStep;
-  const bool moved = next > s.Freq;
-  s.Freq = next;
-  return moved && !(s.Freq > s.FreqEnd);
-}
-
-bool ObservationSetChanged(const AnalysisState& s, int32_t n) {
-  const size_t need = static_cast<size_t>(n) + 1;
-  return s.NObs != n || s.JD.size() < need || s.Mag.size() < need || s.Phase.size() < need ||
-         s.SortPhase.size() < need || s.WMag.size() < need || s.BinOf.size() < need ||
-         s.BinByte.size() < need;
-}
-
 RunBracket::RunBracket(AnalysisState& s, SearchHooks& hooks) : s_(s), hooks_(hooks) {
   hooks_.SetTimerEnabled(true);
 }

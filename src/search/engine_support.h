@@ -53,11 +53,21 @@ void RefuseRun(AnalysisState& s, SearchHooks& hooks, const std::string& reason);
 // Freq := Freq + FreqStep. False when the grid is exhausted (Freq beyond
 // FreqEnd), and also when the addition no longer moves Freq, which would
 // otherwise repeat the same trial for ever.
-bool AdvanceFrequency(AnalysisState& s);
+inline bool AdvanceFrequency(AnalysisState& s) {
+  const double next = s.Freq + s.FreqStep;
+  const bool moved = next > s.Freq;
+  s.Freq = next;
+  return moved && !(s.Freq > s.FreqEnd);
+}
 
 // True when a command run between trials replaced or shrank the observation
 // set, which the search can then no longer use.
-bool ObservationSetChanged(const AnalysisState& s, int32_t n);
+inline bool ObservationSetChanged(const AnalysisState& s, int32_t n) {
+  const size_t need = static_cast<size_t>(n) + 1;
+  return s.NObs != n || s.JD.size() < need || s.Mag.size() < need || s.Phase.size() < need ||
+         s.SortPhase.size() < need || s.WMag.size() < need || s.BinOf.size() < need ||
+         s.BinByte.size() < need;
+}
 
 // Timer on at construction; Finish (or the destructor, if an error ends the
 // run early) turns it off and sets RunCode 'e'.

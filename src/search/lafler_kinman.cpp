@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "search/engine_support.h"
 #include "search/phase_sort.h"
@@ -16,7 +17,10 @@ namespace {
 // S of one trial, on a fold of its own.
 class SmoothnessOfFold : public TrialStatistic {
  public:
-  SmoothnessOfFold(const Offsets& dt, const rarray& mag) : dt_(dt), mag_(mag), work_(dt.n()) {}
+  SmoothnessOfFold(const Offsets& dt, const rarray& mag) : dt_(dt), mag_(mag), work_(dt.n()) {
+    if (dt.n() <= RunningPhaseOrder::kWorthUpTo)
+      running_.emplace(dt.values.data(), mag.data() + 1, dt.n());
+  }
 
   double Value(double freq) override {
     kernels::Fold(dt_.values.data(), dt_.values.size(), freq, 0, work_.phase.data() + 1,
@@ -24,12 +28,23 @@ class SmoothnessOfFold : public TrialStatistic {
     work_.Sort(mag_.data());
     return SmoothnessSum(work_.wmag.data(), work_.n);
   }
+
+  // Consecutive trials: each ordered from the order of the one before.
+  void Values(const double* freq, double* value, size_t count) override {
+    if (!running_) return TrialStatistic::Values(freq, value, count);
+    for (size_t k = 0; k < count; ++k) {
+      running_->Order(freq[k], FoldIsa(dt_, freq[k], 0));
+      value[k] = SmoothnessSum(running_->Mags() - 1, work_.n);
+    }
+  }
+
   void LeaveIn(AnalysisState& s) const override { work_.LeaveIn(s); }
 
  private:
   const Offsets& dt_;
   const rarray& mag_;
   PhaseWork work_;
+  std::optional<RunningPhaseOrder> running_;
 };
 
 }  // namespace

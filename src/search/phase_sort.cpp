@@ -1,53 +1,70 @@
 #include "search/phase_sort.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "search/trial_kernels.h"
 
 namespace korvel {
 
-void SortByPhase(const PhaseSortArrays& a, PhaseSortScratch& scratch) {
-  const int32_t n = a.n;
+namespace {
+
+// The distribution sort: sorted := the phases ascending, and carry[k] :=
+// item(i) of the observation i at place k, moved along with its phase.
+template <class T, class Item>
+void DistributionSort(const double* phase, int32_t n, double* sorted, T* carry, Item item,
+                      int32_t* bucket, PhaseSortScratch& scratch) {
   if (n <= 0) return;
-  const double* phase = a.phase;
-  const double* mag = a.mag;
-  double* sorted = a.sorted;
-  double* wmag = a.wmag;
-  int32_t* binOf = a.binOf;
   std::vector<int32_t>& start = scratch.bucketStart;
   const int32_t buckets = n <= INT32_MAX / 2 ? 2 * n : n;  // see the header
   start.assign(static_cast<size_t>(buckets) + 1, 0);
 
   // Bucket b holds the phases in [b, b + 1) / buckets. Rounded multiplication
   // is monotone, so the buckets come out in phase order.
-  kernels::PhaseBuckets(phase + 1, static_cast<size_t>(n), buckets, binOf + 1, kernels::BestIsa());
-  for (int32_t i = 1; i <= n; ++i) ++start[binOf[i] + 1];
+  kernels::PhaseBuckets(phase, static_cast<size_t>(n), buckets, bucket, kernels::BestIsa());
+  for (int32_t i = 0; i < n; ++i) ++start[bucket[i] + 1];
   for (int32_t b = 1; b <= buckets; ++b) start[b] += start[b - 1];
 
-  // Scatter in observation order (stable), to places 1 .. n.
-  for (int32_t i = 1; i <= n; ++i) {
-    const int32_t place = ++start[binOf[i]];
+  // Scatter in observation order (stable).
+  for (int32_t i = 0; i < n; ++i) {
+    const int32_t place = start[bucket[i]]++;
     sorted[place] = phase[i];
-    wmag[place] = mag[i];
+    carry[place] = item(i);
   }
 
   // Finish each bucket by straight insertion; a phase moves only past larger
   // ones, so equal phases keep observation order.
-  for (int32_t i = 2; i <= n; ++i) {
-    const double p = sorted[i];
-    if (!(p < sorted[i - 1])) continue;
-    const double m = wmag[i];
-    int32_t j = i - 1;
-    while (j >= 1 && sorted[j] > p) {
+  for (int32_t k = 1; k < n; ++k) {
+    const double p = sorted[k];
+    if (!(p < sorted[k - 1])) continue;
+    const T c = carry[k];
+    int32_t j = k - 1;
+    while (j >= 0 && sorted[j] > p) {
       sorted[j + 1] = sorted[j];
-      wmag[j + 1] = wmag[j];
+      carry[j + 1] = carry[j];
       --j;
     }
     sorted[j + 1] = p;
-    wmag[j + 1] = m;
+    carry[j + 1] = c;
   }
+}
+
+}  // namespace
+
+void SortPhases(const double* phase, int32_t n, double* sorted, int32_t* order, int32_t* bucket,
+                PhaseSortScratch& scratch) {
+  DistributionSort(
+      phase, n, sorted, order, [](int32_t i) { return i; }, bucket, scratch);
+}
+
+void SortByPhase(const PhaseSortArrays& a, PhaseSortScratch& scratch) {
+  const double* mag = a.mag + 1;
+  DistributionSort(
+      a.phase + 1, a.n, a.sorted + 1, a.wmag + 1, [mag](int32_t i) { return mag[i]; }, a.binOf + 1,
+      scratch);
 }
 
 void SortByPhase(AnalysisState& s, PhaseSortScratch& scratch) {
@@ -78,6 +95,103 @@ void PhaseWork::LeaveIn(AnalysisState& s) const {
   std::copy(sorted.begin() + 1, sorted.begin() + count, s.SortPhase.begin() + 1);
   std::copy(wmag.begin() + 1, wmag.begin() + count, s.WMag.begin() + 1);
   std::copy(binOf.begin() + 1, binOf.begin() + count, s.BinOf.begin() + 1);
+}
+
+RunningPhaseOrder::RunningPhaseOrder(const double* t, const double* mag, int32_t n)
+    : t0_(t), mag0_(mag), n_(n), window_(std::clamp(n / 8, 8, kernels::kMaxRankWindow)) {
+  const auto size = static_cast<size_t>(std::max<int32_t>(n, 0));
+  const size_t lanes = (size + 7) / 8 * 8;  // the rank kernel writes whole registers
+  order_.resize(size);
+  rank_.resize(lanes);
+  bucket_.resize(size);
+  for (std::vector<double>* v : {&t_, &mag_, &phase_, &nextT_, &nextMag_, &nextPhase_, &folded_})
+    v->resize(size);
+  constexpr auto pad = static_cast<size_t>(kernels::kRankPadding);
+  // Beyond n up to the whole registers of the rank kernel: never below
+  // anything.
+  unwrapped_.assign(pad + lanes + pad, HUGE_VAL);
+}
+
+void RunningPhaseOrder::Order(double f, kernels::Isa isa) {
+  if (n_ <= 0) return;
+  if (ordered_ && skip_ == 0) {
+    if (FromPrevious(f, isa)) {
+      failures_ = 0;
+      return;
+    }
+    // Orders too far apart for the window, again and again: try again only
+    // after 1, 3, 7 ... 63 trials, so that failing costs little where it
+    // keeps failing.
+    failures_ = std::min(failures_ + 1, 7);
+    skip_ = (1 << (failures_ - 1)) - 1;
+  } else if (skip_ > 0) {
+    --skip_;
+  }
+  OrderAfresh(f, isa);
+}
+
+void RunningPhaseOrder::OrderAfresh(double f, kernels::Isa isa) {
+  ++afresh_;
+  const auto n = static_cast<size_t>(n_);
+  kernels::Fold(t0_, n, f, 0, folded_.data(), isa);
+  SortPhases(folded_.data(), n_, phase_.data(), order_.data(), bucket_.data(), scratch_);
+  for (size_t k = 0; k < n; ++k) mag_[k] = mag0_[static_cast<size_t>(order_[k])];
+  // The offsets in this order only for a next trial that starts from it.
+  ordered_ = skip_ == 0;
+  if (ordered_)
+    for (size_t k = 0; k < n; ++k) t_[k] = t0_[static_cast<size_t>(order_[k])];
+}
+
+bool RunningPhaseOrder::FromPrevious(double f, kernels::Isa isa) {
+  const auto n = static_cast<size_t>(n_);
+  // The phases of this trial in the previous order, continued past 1 where
+  // they wrapped: then they ascend but for the few that passed others.
+  double* v = unwrapped_.data() + kernels::kRankPadding;
+  kernels::FoldPastOne(t_.data(), phase_.data(), n, f, v, isa);
+  // On the circle the order goes on past either end, a cycle higher or lower.
+  constexpr auto pad = static_cast<size_t>(kernels::kRankPadding);
+  if (n >= pad) {
+    for (size_t j = 0; j < pad; ++j) {
+      v[n + j] = v[j] + 1;
+      v[-1 - static_cast<ptrdiff_t>(j)] = v[n - 1 - j] - 1;
+    }
+  } else {
+    for (size_t j = 0; j < pad; ++j) {
+      const auto cycles = static_cast<double>(j / n + 1);
+      v[n + j] = v[j % n] + cycles;
+      v[-1 - static_cast<ptrdiff_t>(j)] = v[n - 1 - j % n] - cycles;
+    }
+  }
+  // The place of each phase (a whole cycle lower where it wrapped) among
+  // all of them.
+  const kernels::Isa best = kernels::BestIsa();
+  int32_t* rank = rank_.data();
+  const int32_t first = kernels::WindowRanks(v, n, window_, rank, best);
+  const double* t = t_.data();
+  const double* mag = mag_.data();
+  double* nextT = nextT_.data();
+  double* nextMag = nextMag_.data();
+  // A place no observation lands on keeps a NaN, which the check refuses.
+  std::fill(nextT, nextT + n, std::numeric_limits<double>::quiet_NaN());
+  for (size_t k = 0; k < n; ++k) {
+    const auto p = static_cast<size_t>(rank[k] - first);
+    if (p >= n) return false;
+    nextT[p] = t[k];
+    nextMag[p] = mag[k];
+  }
+  // Folding again in the new order costs less than carrying the phases
+  // along, and gives them exactly as the distribution sort sees them.
+  kernels::Fold(nextT, n, f, 0, nextPhase_.data(), isa);
+  // Ascending phases, every place taken, is the order SortPhases gives --
+  // but for equal phases, which must keep observation order. Equal offsets
+  // have equal phases in every trial, never change places here, and were
+  // put in observation order by the distribution sort; other equal phases
+  // are left to it.
+  if (!kernels::AscendingOrTied(nextPhase_.data(), nextT, n, best)) return false;
+  t_.swap(nextT_);
+  mag_.swap(nextMag_);
+  phase_.swap(nextPhase_);
+  return true;
 }
 
 }  // namespace korvel

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/analysis_state.h"
+#include "search/trial_kernels.h"
 
 namespace korvel {
 
@@ -15,6 +16,12 @@ namespace korvel {
 struct PhaseSortScratch {
   std::vector<int32_t> bucketStart;
 };
+
+// The sort itself on 0-based arrays of n: sorted := the phases ascending,
+// order[k] := the observation (0-based) at place k, bucket[i] := the bucket
+// 0 .. 2n - 1 of observation i. Equal phases keep observation order.
+void SortPhases(const double* phase, int32_t n, double* sorted, int32_t* order, int32_t* bucket,
+                PhaseSortScratch& scratch);
 
 // Reads Phase[1..NObs] and Mag[1..NObs]; writes SortPhase[1..NObs] (the
 // phases ascending), WMag[1..NObs] (the magnitudes in that order) and
@@ -53,6 +60,55 @@ struct PhaseWork {
   rarray phase, sorted, wmag;
   iarray binOf;
   PhaseSortScratch scratch;
+};
+
+// The phase order of a run of consecutive trials of a fold frac(t f). At a
+// phase shift of 0.05 from trial to trial an observation passes few others,
+// so each trial starts from the order the trial before left: the phases
+// are continued past 1 where they wrapped, so that on the circle they still
+// nearly ascend; every observation is ranked among its nearest neighbours
+// (8 to 16) on either side; and the order is checked (every place taken,
+// phases ascending, equal phases only of equal dates). Where the check
+// fails the distribution sort orders the trial afresh, and after repeated
+// failures (large phase shifts, many observations) it alone does for a
+// while. Either way the order is that of SortPhases, bit for bit.
+class RunningPhaseOrder {
+ public:
+  // Beyond this many observations the trials of a survey grid reorder too
+  // much for the window, and sorting afresh alone is cheaper.
+  static constexpr int32_t kWorthUpTo = 200;
+
+  // t[0 .. n-1] and mag[0 .. n-1] in observation order; both must outlive
+  // this object.
+  RunningPhaseOrder(const double* t, const double* mag, int32_t n);
+  // Folds at frequency f with the fold variant isa and orders the phases.
+  void Order(double f, kernels::Isa isa);
+  // After Order: the phases ascending, and the magnitudes in that order.
+  const double* Phases() const { return phase_.data(); }
+  const double* Mags() const { return mag_.data(); }
+  // How many trials were ordered afresh (all the first one).
+  int64_t Afresh() const { return afresh_; }
+
+ private:
+  bool FromPrevious(double f, kernels::Isa isa);
+  void OrderAfresh(double f, kernels::Isa isa);
+
+  const double* t0_;
+  const double* mag0_;
+  int32_t n_;
+  // How far the ranks look: at the usual phase shift two observations that
+  // change places in a trial lie further apart the more observations there
+  // are; a wider window costs more but fails less.
+  int window_;
+  bool ordered_ = false;
+  int failures_ = 0, skip_ = 0;
+  int64_t afresh_ = 0;
+  // In the current order: offset, magnitude, phase.
+  std::vector<double> t_, mag_, phase_;
+  // The next order, and scratch.
+  std::vector<double> nextT_, nextMag_, nextPhase_, folded_, unwrapped_;
+  std::vector<int32_t> order_, rank_, bucket_;
+  PhaseSortScratch scratch_;
 };
 
 }  // namespace korvel

@@ -25,7 +25,7 @@ void ResetAmpDistribution(AmpDistribution& d) {
   d.AmpHist.fill(0);
 }
 
-void CountAmplitude(AmpDistribution& d, double a, double& sumSquares) {
+void CountAmplitudeBeyondScale(AmpDistribution& d, double a, double& sumSquares) {
   // Finite magnitudes give finite amplitudes; anything else would double the
   // scale for ever (infinity) or index no bin (NaN). It is still counted, in
   // the top bin, so the bins keep adding up to the trials.

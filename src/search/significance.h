@@ -7,6 +7,8 @@
 // are kept between runs, is read and written in lightcurve/stat_file.
 #pragma once
 
+#include <cmath>
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -19,13 +21,27 @@ using AmpDistribution = AnalysisState::AmpDistribution;
 // A run's distribution starts empty with the scale unset (-1).
 void ResetAmpDistribution(AmpDistribution& d);
 
+// The part of CountAmplitude beyond the quick case: the first amplitude, a
+// zero scale, an amplitude above the scale and one that is not finite.
+void CountAmplitudeBeyondScale(AmpDistribution& d, double a, double& sumSquares);
+
 // Counts one amplitude a >= 0 and adds a^2 to sumSquares. The first sets the
 // scale (and lands in bin 100); a larger one doubles the scale, merging bin
 // pairs, until the scale exceeds it; an amplitude equal to the scale is bin
 // 100. While every amplitude so far is 0 the scale is 0 and they wait in bin
 // 100; the first positive amplitude becomes the scale and moves them to
-// bin 0.
-void CountAmplitude(AmpDistribution& d, double a, double& sumSquares);
+// bin 0. Inline for the loop of a search, where nearly every trial is a
+// finite amplitude within the scale: a / AmpScale is then at most 1, so the
+// class is 0 .. 100 without clamping.
+inline void CountAmplitude(AmpDistribution& d, double a, double& sumSquares) {
+  if (d.AmpScale > 0 && a >= 0 && a <= d.AmpScale && std::isfinite(a)) {
+    ++d.AmpHist[static_cast<size_t>(a / d.AmpScale * 100)];
+    ++d.AmpTrials;
+    sumSquares += a * a;
+    return;
+  }
+  CountAmplitudeBeyondScale(d, a, sumSquares);
+}
 
 // End of a run: Sigma, AmpTopBin, and AmpLevel / AmpCumPct for bins
 // 0 .. AmpTopBin (zero above). With no trial counted everything is 0.

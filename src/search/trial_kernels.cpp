@@ -13,6 +13,7 @@
 
 #include "search/trial_kernels.h"
 
+#include <algorithm>
 #include <cmath>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -60,6 +61,24 @@ Sums DeemingSums(const double* dt, const double* w, size_t n, double f) {
   return sums;
 }
 
+void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f, size_t count,
+                         double* ss, double* sc) {
+  for (size_t t = 0; t < count; ++t) {
+    const Sums sums = DeemingSums(dt, w, n, f[t]);
+    ss[t] = sums.ss;
+    sc[t] = sums.sc;
+  }
+}
+
+void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n, double factor,
+                       double* out) {
+  for (size_t t = 0; t < count; ++t) {
+    const double s = ss[t] / n;
+    const double c = sc[t] / n;
+    out[t] = std::sqrt(s * s + c * c) * factor;
+  }
+}
+
 void Fold(const double* a, size_t n, double f, double c, double* out) {
   for (size_t i = 0; i < n; ++i) out[i] = Frac(a[i] * f + c);
 }
@@ -70,6 +89,35 @@ void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32
 
 void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out) {
   for (size_t i = 0; i < n; ++i) out[i] = ScalarBucket(phase[i], buckets);
+}
+
+void FoldPastOne(const double* t, const double* previous, size_t n, double f, double* v) {
+  for (size_t k = 0; k < n; ++k) {
+    const double phase = Frac(t[k] * f);
+    v[k] = phase < previous[k] ? phase + 1 : phase;
+  }
+}
+
+int32_t WindowRanks(const double* u, size_t n, int window, int32_t* rank) {
+  int32_t least = INT32_MAX;
+  for (size_t k = 0; k < n; ++k) {
+    const double* centre = u + k;
+    int32_t r = static_cast<int32_t>(k) - (*centre >= 1 ? static_cast<int32_t>(n) : 0);
+    for (int d = 1; d <= window; ++d) {
+      r += centre[d] < *centre;
+      r -= centre[-d] > *centre;
+    }
+    rank[k] = r;
+    least = std::min(least, r);
+  }
+  return least;
+}
+
+bool AscendingOrTied(const double* phase, const double* t, size_t n) {
+  if (n > 0 && std::isnan(phase[0])) return false;
+  for (size_t k = 1; k < n; ++k)
+    if (!(phase[k - 1] < phase[k] || (phase[k - 1] == phase[k] && t[k - 1] == t[k]))) return false;
+  return true;
 }
 
 double CyclicSquaredSteps(const double* w, size_t n) {
@@ -105,6 +153,12 @@ inline V Sub(V a, V b) {
 inline V Mul(V a, V b) {
   return _mm_mul_pd(a, b);
 }
+inline V Div(V a, V b) {
+  return _mm_div_pd(a, b);
+}
+inline V Sqrt(V a) {
+  return _mm_sqrt_pd(a);
+}
 inline V Min(V a, V b) {
   return _mm_min_pd(a, b);
 }
@@ -120,6 +174,18 @@ inline M Ge(V a, V b) {
 inline M Le(V a, V b) {
   return _mm_cmple_pd(a, b);
 }
+inline M Eq(V a, V b) {
+  return _mm_cmpeq_pd(a, b);
+}
+inline M Or(M a, M b) {
+  return _mm_or_pd(a, b);
+}
+inline M And(M a, M b) {
+  return _mm_and_pd(a, b);
+}
+inline bool All(M m) {
+  return _mm_movemask_pd(m) == 0x3;
+}
 inline V AndMask(M m, V v) {
   return _mm_and_pd(m, v);
 }
@@ -132,6 +198,14 @@ inline M Without(M a, M b) {
 inline V NegIf(M m, V v) {
   return _mm_xor_pd(v, _mm_and_pd(m, _mm_set1_pd(-0.0)));
 }
+// 1 - t, negated where m.
+inline V SignedOneMinus(M m, V t) {
+  return NegIf(m, _mm_sub_pd(_mm_set1_pd(1.0), t));
+}
+// acc + x where m, acc elsewhere.
+inline V AddWhere(M m, V acc, V x) {
+  return _mm_add_pd(acc, _mm_and_pd(m, x));
+}
 // No rounding instruction before SSE4.1: adding and removing 2^52 rounds x
 // to the nearest whole number, and one less replaces it where it overshoots.
 inline V Floor(V x) {
@@ -141,6 +215,11 @@ inline V Floor(V x) {
 }
 inline double HorizontalSum(V v) {
   return _mm_cvtsd_f64(v) + _mm_cvtsd_f64(_mm_unpackhi_pd(v, v));
+}
+// Lane by lane the additions HorizontalSum makes across the lanes of one
+// register: a[l] stands for lane l.
+inline V LaneTreeSum(const V* a) {
+  return Add(a[0], a[1]);
 }
 inline void StoreTrunc(int32_t* p, V v) {
   _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_cvttpd_epi32(v));
@@ -176,6 +255,12 @@ inline V Sub(V a, V b) {
 inline V Mul(V a, V b) {
   return _mm256_mul_pd(a, b);
 }
+inline V Div(V a, V b) {
+  return _mm256_div_pd(a, b);
+}
+inline V Sqrt(V a) {
+  return _mm256_sqrt_pd(a);
+}
 inline V Min(V a, V b) {
   return _mm256_min_pd(a, b);
 }
@@ -191,6 +276,18 @@ inline M Ge(V a, V b) {
 inline M Le(V a, V b) {
   return _mm256_cmp_pd(a, b, _CMP_LE_OQ);
 }
+inline M Eq(V a, V b) {
+  return _mm256_cmp_pd(a, b, _CMP_EQ_OQ);
+}
+inline M Or(M a, M b) {
+  return _mm256_or_pd(a, b);
+}
+inline M And(M a, M b) {
+  return _mm256_and_pd(a, b);
+}
+inline bool All(M m) {
+  return _mm256_movemask_pd(m) == 0xF;
+}
 inline V AndMask(M m, V v) {
   return _mm256_and_pd(m, v);
 }
@@ -203,12 +300,21 @@ inline M Without(M a, M b) {
 inline V NegIf(M m, V v) {
   return _mm256_xor_pd(v, _mm256_and_pd(m, _mm256_set1_pd(-0.0)));
 }
+inline V SignedOneMinus(M m, V t) {
+  return NegIf(m, _mm256_sub_pd(_mm256_set1_pd(1.0), t));
+}
+inline V AddWhere(M m, V acc, V x) {
+  return _mm256_add_pd(acc, _mm256_and_pd(m, x));
+}
 inline V Floor(V x) {
   return _mm256_floor_pd(x);
 }
 inline double HorizontalSum(V v) {
   const __m128d pair = _mm_add_pd(_mm256_castpd256_pd128(v), _mm256_extractf128_pd(v, 1));
   return _mm_cvtsd_f64(pair) + _mm_cvtsd_f64(_mm_unpackhi_pd(pair, pair));
+}
+inline V LaneTreeSum(const V* a) {
+  return Add(Add(a[0], a[2]), Add(a[1], a[3]));
 }
 inline void StoreTrunc(int32_t* p, V v) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_cvttpd_epi32(v));
@@ -249,6 +355,12 @@ inline V Sub(V a, V b) {
 inline V Mul(V a, V b) {
   return _mm512_mul_pd(a, b);
 }
+inline V Div(V a, V b) {
+  return _mm512_div_pd(a, b);
+}
+inline V Sqrt(V a) {
+  return _mm512_maskz_sqrt_pd(0xFF, a);
+}
 inline V Min(V a, V b) {
   return _mm512_maskz_min_pd(0xFF, a, b);
 }
@@ -263,6 +375,18 @@ inline M Ge(V a, V b) {
 }
 inline M Le(V a, V b) {
   return _mm512_cmp_pd_mask(a, b, _CMP_LE_OQ);
+}
+inline M Eq(V a, V b) {
+  return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ);
+}
+inline M Or(M a, M b) {
+  return static_cast<M>(a | b);
+}
+inline M And(M a, M b) {
+  return static_cast<M>(a & b);
+}
+inline bool All(M m) {
+  return m == 0xFF;
 }
 inline V AndMask(M m, V v) {
   return _mm512_maskz_mov_pd(m, v);
@@ -280,11 +404,23 @@ inline V NegIf(M m, V v) {
   const __m512i bits = _mm512_castpd_si512(v);
   return _mm512_castsi512_pd(_mm512_mask_xor_epi64(bits, m, bits, _mm512_set1_epi64(INT64_MIN)));
 }
+// t - 1 where m: one instruction fewer than negating, and the same but for
+// the sign of a zero, which no sum of these weights can tell apart.
+inline V SignedOneMinus(M m, V t) {
+  const V one = _mm512_set1_pd(1.0);
+  return _mm512_mask_sub_pd(_mm512_sub_pd(one, t), m, t, one);
+}
+inline V AddWhere(M m, V acc, V x) {
+  return _mm512_mask_add_pd(acc, m, acc, x);
+}
 inline double HorizontalSum(V v) {
   double lanes[kLanes];
   _mm512_storeu_pd(lanes, v);
   return ((lanes[0] + lanes[1]) + (lanes[2] + lanes[3])) +
          ((lanes[4] + lanes[5]) + (lanes[6] + lanes[7]));
+}
+inline V LaneTreeSum(const V* a) {
+  return Add(Add(Add(a[0], a[1]), Add(a[2], a[3])), Add(Add(a[4], a[5]), Add(a[6], a[7])));
 }
 inline void StoreTrunc(int32_t* p, V v) {
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(p),
@@ -372,6 +508,16 @@ Sums DeemingSums(const double* dt, const double* w, size_t n, double f, Isa isa)
   KORVEL_DISPATCH(scalar::DeemingSums, DeemingSumsV, dt, w, n, f);
 }
 
+void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f, size_t count,
+                         double* ss, double* sc, Isa isa) {
+  KORVEL_DISPATCH(scalar::DeemingSumsOfTrials, DeemingSumsOfTrialsV, dt, w, n, f, count, ss, sc);
+}
+
+void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n, double factor,
+                       double* out, Isa isa) {
+  KORVEL_DISPATCH(scalar::DeemingAmplitudes, DeemingAmplitudesV, ss, sc, count, n, factor, out);
+}
+
 void Fold(const double* a, size_t n, double f, double c, double* out, Isa isa) {
   KORVEL_DISPATCH(scalar::Fold, FoldV, a, n, f, c, out);
 }
@@ -382,6 +528,18 @@ void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32
 
 void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out, Isa isa) {
   KORVEL_DISPATCH(scalar::PhaseBuckets, PhaseBucketsV, phase, n, buckets, out);
+}
+
+void FoldPastOne(const double* t, const double* previous, size_t n, double f, double* v, Isa isa) {
+  KORVEL_DISPATCH(scalar::FoldPastOne, FoldPastOneV, t, previous, n, f, v);
+}
+
+int32_t WindowRanks(const double* u, size_t n, int window, int32_t* rank, Isa isa) {
+  KORVEL_DISPATCH(scalar::WindowRanks, WindowRanksV, u, n, window, rank);
+}
+
+bool AscendingOrTied(const double* phase, const double* t, size_t n, Isa isa) {
+  KORVEL_DISPATCH(scalar::AscendingOrTied, AscendingOrTiedV, phase, t, n);
 }
 
 double CyclicSquaredSteps(const double* w, size_t n, Isa isa) {

@@ -44,6 +44,19 @@ struct Sums {
 // frac(dt[i] * f). (0-based arrays of n elements.)
 Sums DeemingSums(const double* dt, const double* w, size_t n, double f, Isa isa);
 
+// The sums of `count` trials at once: ss[t] and sc[t] of frequency f[t], each
+// bit for bit what DeemingSums(dt, w, n, f[t], isa) gives. The vector
+// variants put trials side by side in the lanes (a few dozen observations
+// fill few vector registers) but keep, per trial, the order of additions of
+// DeemingSums.
+void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f, size_t count,
+                         double* ss, double* sc, Isa isa);
+
+// out[t] = factor * sqrt((ss[t] / n)^2 + (sc[t] / n)^2): the amplitudes of
+// Deeming sums of n observations, the same in every variant.
+void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n, double factor,
+                       double* out, Isa isa);
+
 // out[i] = frac(a[i] * f + c), the whole part taken by IntBelow.
 void Fold(const double* a, size_t n, double f, double c, double* out, Isa isa);
 
@@ -54,6 +67,29 @@ void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32
 // Bucket of each phase for a distribution sort over `buckets` buckets:
 // Trunc(buckets * p) clamped to 0 .. buckets - 1 (phases of 1 go last).
 void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out, Isa isa);
+
+// The steps of an order carried from one trial to the next (see
+// RunningPhaseOrder). FoldPastOne: v[k] = frac(t[k] f), plus 1 where that is
+// below previous[k] (the phase wrapped past 1 since the trial before).
+void FoldPastOne(const double* t, const double* previous, size_t n, double f, double* v, Isa isa);
+
+// Places in a nearly sorted sequence u of phases continued past 1, each
+// found among its neighbours alone:
+// rank[k] = k - (u[k] >= 1 ? n : 0) + #{d = 1 .. window : u[k + d] < u[k]}
+//                                   - #{d = 1 .. window : u[k - d] > u[k]}
+// for k = 0 .. n - 1; returns the least rank. When no two elements out of
+// order lie more than `window` places apart, rank minus the least is the
+// place of a stable sort by frac(u); otherwise the caller must notice.
+// window is at most kMaxRankWindow; u must hold kRankPadding readable values
+// before u[0] and after u[n - 1], none of them NaN; rank must hold n rounded
+// up to a multiple of 8.
+inline constexpr int kMaxRankWindow = 16;
+inline constexpr int kRankPadding = kMaxRankWindow + 8;
+int32_t WindowRanks(const double* u, size_t n, int window, int32_t* rank, Isa isa);
+
+// True when phase[0 .. n-1] ascends, equal neighbours only where their t is
+// equal too; a NaN anywhere makes it false.
+bool AscendingOrTied(const double* phase, const double* t, size_t n, Isa isa);
 
 // Sum of (w[i] - w[i-1])^2 over i = 1 .. n-1 plus the closing (w[0] - w[n-1])^2.
 double CyclicSquaredSteps(const double* w, size_t n, Isa isa);

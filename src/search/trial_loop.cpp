@@ -17,37 +17,84 @@ namespace korvel {
 
 namespace {
 
-// Where the trials' frequencies and statistics come from, one trial at a
-// time in order.
-class TrialSource {
- public:
-  virtual ~TrialSource() = default;
-  // Freq := the next trial frequency, exactly as AdvanceFrequency makes it;
-  // false when the grid is exhausted (Freq then as AdvanceFrequency leaves it).
-  virtual bool Advance(AnalysisState& s) = 0;
-  // The statistic of the trial at Freq.
-  virtual double Value(const AnalysisState& s) = 0;
-  // The work arrays of the last trial advanced to, into the state.
-  virtual void LeaveIn(AnalysisState& s) = 0;
-};
-
-// One thread: each trial computed when it is reached.
-class InPlaceSource : public TrialSource {
- public:
-  explicit InPlaceSource(const StatisticMaker& make) : stat_(make()) {}
-  bool Advance(AnalysisState& s) override { return AdvanceFrequency(s); }
-  double Value(const AnalysisState& s) override { return stat_->Value(s.Freq); }
-  void LeaveIn(AnalysisState& s) override { stat_->LeaveIn(s); }
-
- private:
-  std::unique_ptr<TrialStatistic> stat_;
-};
-
 // About this many observations times trials per chunk: a chunk takes some
 // 0.1 ms, long enough that handing it over costs little, short enough that
 // the calling thread, which also computes chunks, soon serves events again.
 constexpr int64_t kWorkPerChunk = int64_t{1} << 16;
 constexpr int64_t kMaxChunkTrials = 4096;
+
+// At least two registers' worth of trials, which the vector kernels compute
+// side by side.
+constexpr int64_t kMinChunkTrials = 16;
+
+size_t BlockTrials(int32_t n, int64_t work) {
+  return static_cast<size_t>(
+      std::clamp<int64_t>(work / std::max<int32_t>(n, 1), kMinChunkTrials, kMaxChunkTrials));
+}
+
+// One thread: the statistics of a block of trials computed when its first
+// trial is reached, the frequency still advanced in the state trial by
+// trial. A block is dropped when the state's frequency leaves it (a command
+// run between trials changed the grid), and a statistic that fails is
+// computed again trial by trial, so that every trial before the failing one
+// is applied, as when each trial is computed on reaching it.
+class InPlaceSource : public TrialSource {
+ public:
+  InPlaceSource(const AnalysisState& s, const StatisticMaker& make)
+      : stat_(make()), blockTrials_(BlockTrials(s.NObs, kWorkPerBlock)) {}
+
+  bool Advance(AnalysisState& s, double& value) override {
+    if (!AdvanceFrequency(s)) return false;
+    lastFreq_ = s.Freq;
+    if (next_ >= count_ || freq_[next_] != s.Freq) {
+      Fill(s);
+      next_ = 0;
+    }
+    value = single_ ? stat_->Value(s.Freq) : values_[next_];
+    ++next_;
+    return true;
+  }
+  void LeaveIn(AnalysisState& s) override {
+    stat_->Value(lastFreq_);
+    stat_->LeaveIn(s);
+  }
+
+ private:
+  // About this many observations times trials per block: long enough to
+  // amortise what a block costs, short enough that little is computed in
+  // vain when a Stop ends the run.
+  static constexpr int64_t kWorkPerBlock = int64_t{1} << 14;
+
+  // The block from the frequency just reached, by the additions
+  // AdvanceFrequency would make.
+  void Fill(const AnalysisState& s) {
+    freq_.resize(blockTrials_);
+    values_.resize(blockTrials_);
+    double f = s.Freq;
+    count_ = 0;
+    freq_[count_++] = f;
+    while (count_ < blockTrials_) {
+      const double next = f + s.FreqStep;
+      if (!(next > f) || next > s.FreqEnd) break;
+      f = next;
+      freq_[count_++] = f;
+    }
+    single_ = false;
+    try {
+      stat_->Values(freq_.data(), values_.data(), count_);
+    } catch (...) {
+      single_ = true;
+    }
+  }
+
+  std::unique_ptr<TrialStatistic> stat_;
+  size_t blockTrials_;
+  std::vector<double> freq_, values_;
+  size_t count_ = 0, next_ = 0;
+  bool single_ = false;  // the block's statistics are computed trial by trial
+  double lastFreq_ = 0;
+};
+
 constexpr size_t kChunksPerThread = 4;
 constexpr size_t kMaxChunks = 256;  // at most 16 MiB of chunks, however many threads
 constexpr auto kWaitSlice = std::chrono::milliseconds(2);
@@ -61,13 +108,14 @@ class PooledSource : public TrialSource {
         freq_(s.Freq),
         step_(s.FreqStep),
         end_(s.FreqEnd),
-        chunkTrials_(static_cast<size_t>(
-            std::clamp<int64_t>(kWorkPerChunk / std::max<int32_t>(s.NObs, 1), 1, kMaxChunkTrials))),
+        chunkTrials_(BlockTrials(s.NObs, kWorkPerChunk)),
         ring_(std::min(kChunksPerThread * static_cast<size_t>(threads), kMaxChunks)) {
     for (int t = 0; t < threads; ++t) stats_.push_back(make());
     for (size_t k = 0; k < ring_.size(); ++k) Fill(ring_[k]);
     // Fewer workers if the system will not give more: the results stay the
-    // same, and the calling thread computes whatever they leave.
+    // same, and the calling thread computes whatever they leave. Reserved
+    // first, so that no thread is running when an allocation fails.
+    workers_.reserve(static_cast<size_t>(threads) - 1);
     try {
       for (int t = 1; t < threads; ++t)
         workers_.emplace_back([this, t] { Work(*stats_[static_cast<size_t>(t)]); });
@@ -87,7 +135,7 @@ class PooledSource : public TrialSource {
   PooledSource(const PooledSource&) = delete;
   PooledSource& operator=(const PooledSource&) = delete;
 
-  bool Advance(AnalysisState& s) override {
+  bool Advance(AnalysisState& s, double& value) override {
     for (;;) {
       if (current_ == nullptr) {
         current_ = &Await(applying_);
@@ -95,7 +143,7 @@ class PooledSource : public TrialSource {
       }
       if (next_ < current_->count) {
         s.Freq = lastFreq_ = current_->freq[next_];
-        value_ = current_->value[next_];
+        value = current_->value[next_];
         ++next_;
         return true;
       }
@@ -108,8 +156,6 @@ class PooledSource : public TrialSource {
       current_ = nullptr;
     }
   }
-
-  double Value(const AnalysisState&) override { return value_; }
 
   void LeaveIn(AnalysisState& s) override {
     stats_[0]->Value(lastFreq_);
@@ -165,7 +211,7 @@ class PooledSource : public TrialSource {
     lock.unlock();
     std::exception_ptr error;
     try {
-      for (size_t k = 0; k < c.count; ++k) c.value[k] = stat.Value(c.freq[k]);
+      stat.Values(c.freq.data(), c.value.data(), c.count);
     } catch (...) {
       error = std::current_exception();
     }
@@ -221,37 +267,16 @@ class PooledSource : public TrialSource {
   uint64_t applying_ = 0;     // the chunk being taken
   Chunk* current_ = nullptr;  // its slot, once computed
   size_t next_ = 0;           // its next trial
-  double value_ = 0;
-  double lastFreq_ = 0;  // of the last trial taken
+  double lastFreq_ = 0;       // of the last trial taken
 };
 
 }  // namespace
 
-void RunTrials(AnalysisState& s, SearchHooks& hooks, EventsAt events, const StatisticMaker& make,
-               const TrialBookkeeping& apply) {
-  const int32_t n = s.NObs;
+std::unique_ptr<TrialSource> MakeTrialSource(const AnalysisState& s, SearchHooks& hooks,
+                                             const StatisticMaker& make) {
   const int threads = std::clamp(hooks.Threads(), 1, kMaxThreads);
-  std::unique_ptr<TrialSource> source;
-  if (threads == 1)
-    source = std::make_unique<InPlaceSource>(make);
-  else
-    source = std::make_unique<PooledSource>(s, hooks, threads, make);
-
-  bool made = false;
-  while (s.RunCode != 'e') {
-    if (events == EventsAt::BeforeAdvance) {
-      hooks.BetweenTrials();
-      if (ObservationSetChanged(s, n)) return;
-      if (!source->Advance(s)) break;
-    } else {
-      if (!source->Advance(s)) break;
-      hooks.BetweenTrials();
-      if (ObservationSetChanged(s, n)) return;
-    }
-    made = true;
-    if (!apply(source->Value(s))) break;
-  }
-  if (made) source->LeaveIn(s);
+  if (threads == 1) return std::make_unique<InPlaceSource>(s, make);
+  return std::make_unique<PooledSource>(s, hooks, threads, make);
 }
 
 }  // namespace korvel

@@ -44,24 +44,7 @@ void ClearSpectrum(AnalysisState& s) {
   s.DrawnSpecMin = 0;
 }
 
-void RecordSpectrum(AnalysisState& s, double value) {
-  const int32_t c = SpectrumColumn(s, s.Freq);
-  if (c >= 0) {
-    s.SpecCol = c;
-    if (s.SpecHigh[c] == 0) {
-      s.SpecHigh[c] = value;
-      s.SpecLow[c] = value;
-    } else {
-      if (s.SpecHigh[c] < value) s.SpecHigh[c] = value;
-      if (s.SpecLow[c] > value) s.SpecLow[c] = value;
-    }
-  }
-  if (value > s.SpecMax) s.SpecMax = value;
-  if (s.SpecMin == 0) s.SpecMin = 100;
-  if (value < s.SpecMin) s.SpecMin = value;
-}
-
-void RankSmallest(AnalysisState& s, double value) {
+void PlaceSmallest(AnalysisState& s, double value) {
   if (value > s.BestParam[kBestPlaces] || !HasPeriod(s)) return;
   for (int k = 1; k <= kBestPlaces; ++k) {
     if (value < s.BestParam[k]) {
@@ -71,7 +54,7 @@ void RankSmallest(AnalysisState& s, double value) {
   }
 }
 
-void RankLargest(AnalysisState& s, double value) {
+void PlaceLargest(AnalysisState& s, double value) {
   if (value < s.BestParam[kBestPlaces] || !HasPeriod(s)) return;
   for (int k = 1; k <= kBestPlaces; ++k) {
     if (value > s.BestParam[k]) {

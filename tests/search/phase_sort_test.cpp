@@ -6,6 +6,7 @@
 #include <numeric>
 #include <random>
 
+#include "search/trial_kernels.h"
 #include "search_fixtures.h"
 
 namespace korvel {
@@ -79,6 +80,51 @@ TEST(SortByPhase, LeavesTheExtractionMarksAlone) {
   s.Marks = {0, 1, 0, 1};
   SortByPhase(s);
   EXPECT_EQ(s.Marks, (iarray{0, 1, 0, 1}));
+}
+
+// The order carried from trial to trial is the distribution sort's, bit
+// for bit: at the survey phase shift of 0.05 (where it rarely sorts afresh),
+// at 0.7 (where it mostly must), with dates repeated (equal phases in every
+// trial), with dates before the origin (phases that wrap the other way) and
+// with fewer observations than the rank window is wide.
+TEST(RunningPhaseOrder, EveryTrialGivesTheDistributionSortsOrder) {
+  struct Case {
+    int n;
+    double shift;
+    bool repeats, before, carried;
+  };
+  for (const Case c : {Case{57, 0.05, false, false, true}, Case{30, 0.05, true, false, true},
+                       Case{100, 0.05, false, true, false}, Case{5, 0.05, true, false, true},
+                       Case{2, 0.05, false, false, true}, Case{57, 0.7, false, false, false}}) {
+    SCOPED_TRACE(::testing::Message() << "n " << c.n << " shift " << c.shift);
+    std::vector<double> t = testing::RandomDates(c.n, 2900, static_cast<unsigned>(c.n));
+    if (c.repeats)
+      for (size_t i = 1; i < t.size(); i += 3) t[i] = t[i - 1];
+    const double origin = c.before ? t[t.size() / 3] : t[0];
+    for (double& x : t) x -= origin;
+    std::vector<double> mag(t.size());
+    std::iota(mag.begin(), mag.end(), 1.0);  // magnitude i marks observation i
+    RunningPhaseOrder running(t.data(), mag.data(), c.n);
+    std::vector<double> phase(t.size()), sorted(t.size());
+    std::vector<int32_t> order(t.size()), bucket(t.size());
+    PhaseSortScratch scratch;
+    const double step = c.shift / (t.back() - t.front());
+    constexpr int kTrials = 2000;
+    for (int k = 0; k < kTrials; ++k) {
+      const double f = 1 + k * step;
+      running.Order(f, kernels::BestIsa());
+      kernels::Fold(t.data(), t.size(), f, 0, phase.data(), kernels::Isa::Scalar);
+      SortPhases(phase.data(), c.n, sorted.data(), order.data(), bucket.data(), scratch);
+      for (size_t i = 0; i < t.size(); ++i) {
+        ASSERT_EQ(running.Phases()[i], sorted[i]) << "trial " << k << " place " << i;
+        ASSERT_EQ(running.Mags()[i], mag[static_cast<size_t>(order[i])]) << "trial " << k;
+      }
+    }
+    // The carried order did the work where the shift is small.
+    if (c.carried) {
+      EXPECT_LT(running.Afresh(), kTrials / 20);
+    }
+  }
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <numeric>
 #include <random>
+#include <vector>
 
 namespace korvel::kernels {
 namespace {
@@ -81,6 +84,85 @@ TEST_P(EveryIsa, SumsAgreeWithTheScalarCodeToTheLastBits) {
     }
     const double ref = CyclicSquaredSteps(d.w.data(), n, Isa::Scalar);
     EXPECT_NEAR(CyclicSquaredSteps(d.w.data(), n, GetParam()), ref, 1e-12 * ref + 1e-300);
+  }
+}
+
+// Several trials side by side must add in the order of one trial alone, so
+// the engines' results do not depend on how trials are grouped.
+TEST_P(EveryIsa, TrialsSideBySideSumAsOneTrialAloneToTheLastBit) {
+  for (size_t n : {1u, 7u, 8u, 9u, 57u, 1000u}) {
+    const Data d = RandomData(n, 300 + static_cast<unsigned>(n));
+    for (size_t count : {1u, 5u, 8u, 13u}) {
+      std::vector<double> f(count), ss(count), sc(count), amp(count);
+      for (size_t t = 0; t < count; ++t) f[t] = 0.1 + 1.7e-5 * static_cast<double>(t);
+      DeemingSumsOfTrials(d.a.data(), d.w.data(), n, f.data(), count, ss.data(), sc.data(),
+                          GetParam());
+      DeemingAmplitudes(ss.data(), sc.data(), count, static_cast<double>(n), 1.898, amp.data(),
+                        GetParam());
+      for (size_t t = 0; t < count; ++t) {
+        const Sums one = DeemingSums(d.a.data(), d.w.data(), n, f[t], GetParam());
+        EXPECT_EQ(ss[t], one.ss) << "n " << n << " trial " << t;
+        EXPECT_EQ(sc[t], one.sc) << "n " << n << " trial " << t;
+        double alone;
+        DeemingAmplitudes(&one.ss, &one.sc, 1, static_cast<double>(n), 1.898, &alone, Isa::Scalar);
+        EXPECT_EQ(amp[t], alone);
+      }
+    }
+  }
+}
+
+// The running phase order's steps: the vector variants give the scalar
+// results, and window ranks are the places of a stable sort (by phase, on
+// the circle) when nothing is further from its place than the window.
+TEST_P(EveryIsa, RankingStepsMatchTheScalarCode) {
+  std::mt19937 gen(11);
+  std::uniform_real_distribution<double> jitter(0, 0.05);
+  for (size_t n : {1u, 3u, 8u, 13u, 57u}) {
+    const size_t lanes = (n + 7) / 8 * 8, pad = kRankPadding;
+    std::vector<double> buffer(pad + lanes + pad, HUGE_VAL);
+    std::fill(buffer.begin(), buffer.begin() + static_cast<ptrdiff_t>(pad), -HUGE_VAL);
+    double* u = buffer.data() + pad;
+    // Phases just below 1 at the end wrapped: continued past 1, they go first.
+    for (size_t k = 0; k < n; ++k)
+      u[k] = static_cast<double>(k + 1) / static_cast<double>(n) + jitter(gen);
+    if (n > 1) u[n / 2] = u[n / 2 - 1];  // a tie keeps its order
+    std::vector<int32_t> rank(lanes), ref(lanes);
+    const int32_t least = WindowRanks(u, n, kMaxRankWindow, rank.data(), GetParam());
+    EXPECT_EQ(least, WindowRanks(u, n, kMaxRankWindow, ref.data(), Isa::Scalar));
+    EXPECT_EQ(std::vector<int32_t>(rank.begin(), rank.begin() + static_cast<ptrdiff_t>(n)),
+              std::vector<int32_t>(ref.begin(), ref.begin() + static_cast<ptrdiff_t>(n)));
+    std::vector<size_t> order(n);
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+      return std::fmod(u[a], 1.0) < std::fmod(u[b], 1.0);
+    });
+    for (size_t place = 0; place < n; ++place)
+      EXPECT_EQ(rank[order[place]] - least, static_cast<int32_t>(place)) << n;
+
+    const Data d = RandomData(n, 17);
+    std::vector<double> previous(u, u + n), v(n), vRef(n), phase(n);
+    for (double f : {0.01, 0.3}) {
+      FoldPastOne(d.a.data(), previous.data(), n, f, v.data(), GetParam());
+      FoldPastOne(d.a.data(), previous.data(), n, f, vRef.data(), Isa::Scalar);
+      EXPECT_EQ(v, vRef);
+      Fold(d.a.data(), n, f, 0, phase.data(), Isa::Scalar);
+      for (size_t k = 0; k < n; ++k)
+        EXPECT_EQ(v[k], phase[k] < previous[k] ? phase[k] + 1 : phase[k]);
+    }
+
+    std::vector<double> sorted(n), t(n, 1.0);
+    for (size_t k = 0; k < n; ++k) sorted[k] = static_cast<double>(k) / static_cast<double>(n);
+    if (n > 2) sorted[2] = sorted[1];
+    EXPECT_TRUE(AscendingOrTied(sorted.data(), t.data(), n, GetParam()));
+    if (n > 2) {
+      t[2] = 2;  // equal phases of different dates: not an order this can vouch for
+      EXPECT_FALSE(AscendingOrTied(sorted.data(), t.data(), n, GetParam()));
+      t[2] = 1;
+      std::swap(sorted[0], sorted[n - 1]);
+      EXPECT_FALSE(AscendingOrTied(sorted.data(), t.data(), n, GetParam()));
+    }
+    sorted[n - 1] = std::nan("");
+    EXPECT_FALSE(AscendingOrTied(sorted.data(), t.data(), n, GetParam()));
   }
 }
 

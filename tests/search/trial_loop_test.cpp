@@ -12,9 +12,13 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/numeric.h"
 #include "search/engine_support.h"
+#include "search/lafler_kinman.h"
+#include "search/phase_sort.h"
 #include "search/search_fixtures.h"
 #include "support/temp_dir.h"
 
@@ -165,6 +169,33 @@ INSTANTIATE_TEST_SUITE_P(EverySearch, ParallelTrials,
                                            Variant{"SecondaryMode1", SearchKind::Secondary, 1},
                                            Variant{"SecondaryMode2", SearchKind::Secondary, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// One thread computes a block of trials ahead of the bookkeeping; a command
+// run between trials that changes the step must still be followed, every
+// trial applied with the statistic of its own frequency.
+TEST(ParallelTrials, OneThreadFollowsAStepChangedBetweenTrials) {
+  AnalysisState s = Star(57, 5);
+  Begin(s, SearchKind::LaflerKinman, 1, 0.2, 0.05);
+  const double oldStep = s.FreqStep;
+  ThreadedHooks hooks(1);
+  std::vector<std::pair<double, double>> applied;  // (Freq, theta) of each trial
+  double lastFreq = 0;
+  hooks.onBetweenTrials = [&] {
+    if (hooks.betweenTrials > 1) applied.emplace_back(lastFreq, s.TrialParam);
+    lastFreq = s.Freq;
+    if (hooks.betweenTrials == 100) s.FreqStep = 3 * oldStep;
+  };
+  RunSearch(s, SearchKind::LaflerKinman, hooks);
+  ASSERT_GT(applied.size(), 200u);
+  EXPECT_NEAR(applied[150].first - applied[149].first, 3 * oldStep, 1e-12);
+  for (size_t k : {size_t{98}, size_t{99}, size_t{100}, size_t{150}, applied.size() - 1}) {
+    AnalysisState fold = s;
+    for (int32_t i = 1; i <= fold.NObs; ++i)
+      fold.Phase[i] = Frac((fold.JD[i] - fold.JD[1]) * applied[k].first);
+    SortByPhase(fold);
+    EXPECT_EQ(applied[k].second, 1 / (fold.MagVar / SmoothnessSum(fold))) << "trial " << k;
+  }
+}
 
 // A statistic that fails on one trial: the failure reaches the caller, the
 // workers are stopped, and nothing after the failing chunk is applied.
