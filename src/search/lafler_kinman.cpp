@@ -14,6 +14,10 @@ namespace korvel {
 
 namespace {
 
+double Smoothness(double squaredSteps, int32_t n) {
+  return squaredSteps / n;
+}
+
 // S of one trial, on a fold of its own.
 class SmoothnessOfFold : public TrialStatistic {
  public:
@@ -34,7 +38,7 @@ class SmoothnessOfFold : public TrialStatistic {
     if (!running_) return TrialStatistic::Values(freq, value, count);
     for (size_t k = 0; k < count; ++k) {
       running_->Order(freq[k], FoldIsa(dt_, freq[k], 0));
-      value[k] = SmoothnessSum(running_->Mags() - 1, work_.n);
+      value[k] = Smoothness(running_->SquaredSteps(), work_.n);
     }
   }
 
@@ -50,7 +54,8 @@ class SmoothnessOfFold : public TrialStatistic {
 }  // namespace
 
 double SmoothnessSum(const double* wmag, int32_t n) {
-  return kernels::CyclicSquaredSteps(wmag + 1, static_cast<size_t>(n), kernels::BestIsa()) / n;
+  return Smoothness(
+      kernels::CyclicSquaredSteps(wmag + 1, static_cast<size_t>(n), kernels::BestIsa()), n);
 }
 
 double SmoothnessSum(const AnalysisState& s) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "search/trial_kernels.h"
@@ -100,16 +101,18 @@ void PhaseWork::LeaveIn(AnalysisState& s) const {
 RunningPhaseOrder::RunningPhaseOrder(const double* t, const double* mag, int32_t n)
     : t0_(t), mag0_(mag), n_(n), window_(std::clamp(n / 8, 8, kernels::kMaxRankWindow)) {
   const auto size = static_cast<size_t>(std::max<int32_t>(n, 0));
-  const size_t lanes = (size + 7) / 8 * 8;  // the rank kernel writes whole registers
+  const size_t whole = kernels::Padded(size);  // the kernels' whole registers
   order_.resize(size);
-  rank_.resize(lanes);
+  rank_.resize(whole);
   bucket_.resize(size);
-  for (std::vector<double>* v : {&t_, &mag_, &phase_, &nextT_, &nextMag_, &nextPhase_, &folded_})
-    v->resize(size);
-  constexpr auto pad = static_cast<size_t>(kernels::kRankPadding);
-  // Beyond n up to the whole registers of the rank kernel: never below
-  // anything.
-  unwrapped_.assign(pad + lanes + pad, HUGE_VAL);
+  // Pairs and phases padded to whole registers for the kernels, the pairs
+  // with a spare place beyond.
+  folded_.resize(size);
+  for (std::vector<double>* v : {&phase_, &nextPhase_}) v->resize(whole);
+  for (std::vector<double>* v : {&pairs_, &nextPairs_}) v->resize(2 * whole + 2);
+  // Room for the window on either side, and on the right for the rest of the
+  // last register.
+  keys_.resize(static_cast<size_t>(window_) + whole + static_cast<size_t>(window_));
 }
 
 void RunningPhaseOrder::Order(double f, kernels::Isa isa) {
@@ -117,6 +120,8 @@ void RunningPhaseOrder::Order(double f, kernels::Isa isa) {
   if (ordered_ && skip_ == 0) {
     if (FromPrevious(f, isa)) {
       failures_ = 0;
+      steps_ = kernels::CyclicSquaredStepsOfPairs(pairs_.data(), static_cast<size_t>(n_),
+                                                  kernels::BestIsa());
       return;
     }
     // Orders too far apart for the window, again and again: try again only
@@ -128,6 +133,8 @@ void RunningPhaseOrder::Order(double f, kernels::Isa isa) {
     --skip_;
   }
   OrderAfresh(f, isa);
+  steps_ = kernels::CyclicSquaredStepsOfPairs(pairs_.data(), static_cast<size_t>(n_),
+                                              kernels::BestIsa());
 }
 
 void RunningPhaseOrder::OrderAfresh(double f, kernels::Isa isa) {
@@ -135,61 +142,53 @@ void RunningPhaseOrder::OrderAfresh(double f, kernels::Isa isa) {
   const auto n = static_cast<size_t>(n_);
   kernels::Fold(t0_, n, f, 0, folded_.data(), isa);
   SortPhases(folded_.data(), n_, phase_.data(), order_.data(), bucket_.data(), scratch_);
-  for (size_t k = 0; k < n; ++k) mag_[k] = mag0_[static_cast<size_t>(order_[k])];
-  // The offsets in this order only for a next trial that starts from it.
+  for (size_t k = 0; k < n; ++k) {
+    const auto i = static_cast<size_t>(order_[k]);
+    pairs_[2 * k] = t0_[i];
+    pairs_[2 * k + 1] = mag0_[i];
+  }
+  // A next trial starts from this order only when it is to be tried.
   ordered_ = skip_ == 0;
-  if (ordered_)
-    for (size_t k = 0; k < n; ++k) t_[k] = t0_[static_cast<size_t>(order_[k])];
 }
 
 bool RunningPhaseOrder::FromPrevious(double f, kernels::Isa isa) {
   const auto n = static_cast<size_t>(n_);
   // The phases of this trial in the previous order, continued past 1 where
   // they wrapped: then they ascend but for the few that passed others.
-  double* v = unwrapped_.data() + kernels::kRankPadding;
-  kernels::FoldPastOne(t_.data(), phase_.data(), n, f, v, isa);
-  // On the circle the order goes on past either end, a cycle higher or lower.
-  constexpr auto pad = static_cast<size_t>(kernels::kRankPadding);
-  if (n >= pad) {
-    for (size_t j = 0; j < pad; ++j) {
-      v[n + j] = v[j] + 1;
-      v[-1 - static_cast<ptrdiff_t>(j)] = v[n - 1 - j] - 1;
-    }
-  } else {
-    for (size_t j = 0; j < pad; ++j) {
-      const auto cycles = static_cast<double>(j / n + 1);
-      v[n + j] = v[j % n] + cycles;
-      v[-1 - static_cast<ptrdiff_t>(j)] = v[n - 1 - j % n] - cycles;
-    }
-  }
+  const auto window = static_cast<size_t>(window_);
+  int32_t* key = keys_.data() + window;
+  kernels::FoldPastOneKeys(pairs_.data(), phase_.data(), n, f, key, isa);
+  // On the circle the order goes on past either end, a cycle higher or
+  // lower (several cycles where there are fewer observations than that).
+  // Each padding key is the one n places further in, moved by one cycle.
+  const size_t after = keys_.size() - window - n;
+  for (size_t j = 0; j < after; ++j) key[n + j] = key[j] + kernels::kKeyCycle;
+  for (size_t j = 1; j <= window; ++j)
+    key[-static_cast<ptrdiff_t>(j)] = key[n - j] - kernels::kKeyCycle;
   // The place of each phase (a whole cycle lower where it wrapped) among
   // all of them.
-  const kernels::Isa best = kernels::BestIsa();
   int32_t* rank = rank_.data();
-  const int32_t first = kernels::WindowRanks(v, n, window_, rank, best);
-  const double* t = t_.data();
-  const double* mag = mag_.data();
-  double* nextT = nextT_.data();
-  double* nextMag = nextMag_.data();
-  // A place no observation lands on keeps a NaN, which the check refuses.
-  std::fill(nextT, nextT + n, std::numeric_limits<double>::quiet_NaN());
+  const int32_t first = kernels::WindowRanks(key, n, window_, rank, kernels::BestIsa());
+  // A place no observation lands on keeps a NaN, which the check refuses;
+  // a rank out of range goes to the spare place after the last, and so
+  // leaves a place empty.
+  const double* pairs = pairs_.data();
+  double* next = nextPairs_.data();
+  std::fill(next, next + 2 * n, std::numeric_limits<double>::quiet_NaN());
+  const auto spare = static_cast<uint32_t>(n);
   for (size_t k = 0; k < n; ++k) {
-    const auto p = static_cast<size_t>(rank[k] - first);
-    if (p >= n) return false;
-    nextT[p] = t[k];
-    nextMag[p] = mag[k];
+    const uint32_t p = std::min(static_cast<uint32_t>(rank[k] - first), spare);
+    std::memcpy(next + 2 * static_cast<size_t>(p), pairs + 2 * k, 2 * sizeof(double));
   }
   // Folding again in the new order costs less than carrying the phases
   // along, and gives them exactly as the distribution sort sees them.
-  kernels::Fold(nextT, n, f, 0, nextPhase_.data(), isa);
   // Ascending phases, every place taken, is the order SortPhases gives --
   // but for equal phases, which must keep observation order. Equal offsets
   // have equal phases in every trial, never change places here, and were
   // put in observation order by the distribution sort; other equal phases
   // are left to it.
-  if (!kernels::AscendingOrTied(nextPhase_.data(), nextT, n, best)) return false;
-  t_.swap(nextT_);
-  mag_.swap(nextMag_);
+  if (!kernels::FoldAscendingOrTied(next, n, f, nextPhase_.data(), isa)) return false;
+  pairs_.swap(nextPairs_);
   phase_.swap(nextPhase_);
   return true;
 }

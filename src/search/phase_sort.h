@@ -71,7 +71,8 @@ struct PhaseWork {
 // phases ascending, equal phases only of equal dates). Where the check
 // fails the distribution sort orders the trial afresh, and after repeated
 // failures (large phase shifts, many observations) it alone does for a
-// while. Either way the order is that of SortPhases, bit for bit.
+// while. Either way the order is that of SortPhases, bit for bit. Offsets
+// and magnitudes travel together as pairs, one move each.
 class RunningPhaseOrder {
  public:
   // Beyond this many observations the trials of a survey grid reorder too
@@ -83,9 +84,12 @@ class RunningPhaseOrder {
   RunningPhaseOrder(const double* t, const double* mag, int32_t n);
   // Folds at frequency f with the fold variant isa and orders the phases.
   void Order(double f, kernels::Isa isa);
-  // After Order: the phases ascending, and the magnitudes in that order.
-  const double* Phases() const { return phase_.data(); }
-  const double* Mags() const { return mag_.data(); }
+  // After Order: the phase and the magnitude at each place, and the sum of
+  // the squared steps between the magnitudes in this order (closing the
+  // cycle), bit for bit CyclicSquaredSteps of them with the best variant.
+  double Phase(int32_t place) const { return phase_[static_cast<size_t>(place)]; }
+  double Mag(int32_t place) const { return pairs_[2 * static_cast<size_t>(place) + 1]; }
+  double SquaredSteps() const { return steps_; }
   // How many trials were ordered afresh (all the first one).
   int64_t Afresh() const { return afresh_; }
 
@@ -103,11 +107,12 @@ class RunningPhaseOrder {
   bool ordered_ = false;
   int failures_ = 0, skip_ = 0;
   int64_t afresh_ = 0;
-  // In the current order: offset, magnitude, phase.
-  std::vector<double> t_, mag_, phase_;
-  // The next order, and scratch.
-  std::vector<double> nextT_, nextMag_, nextPhase_, folded_, unwrapped_;
-  std::vector<int32_t> order_, rank_, bucket_;
+  double steps_ = 0;
+  // (offset, magnitude) in the current order, with the phases; the next
+  // order; scratch.
+  std::vector<double> pairs_, phase_, nextPairs_, nextPhase_, folded_;
+  // The keys of the ranking, with the window's room on either side.
+  std::vector<int32_t> keys_, order_, rank_, bucket_;
   PhaseSortScratch scratch_;
 };
 

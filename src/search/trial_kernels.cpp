@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define KORVEL_X86_KERNELS 1
@@ -41,6 +42,12 @@ Weights SineCosineWeights(double phase) {
 }
 
 namespace {
+
+int32_t LeastOf(const int32_t* v, size_t n) {
+  int32_t least = INT32_MAX;
+  for (size_t k = 0; k < n; ++k) least = std::min(least, v[k]);
+  return least;
+}
 
 int32_t ScalarBucket(double p, int32_t buckets) {
   const double t = std::fmin(std::fmax(buckets * p, 0.0), buckets - 1);
@@ -91,18 +98,19 @@ void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out) 
   for (size_t i = 0; i < n; ++i) out[i] = ScalarBucket(phase[i], buckets);
 }
 
-void FoldPastOne(const double* t, const double* previous, size_t n, double f, double* v) {
+void FoldPastOneKeys(const double* pairs, const double* previous, size_t n, double f,
+                     int32_t* key) {
   for (size_t k = 0; k < n; ++k) {
-    const double phase = Frac(t[k] * f);
-    v[k] = phase < previous[k] ? phase + 1 : phase;
+    const double phase = Frac(pairs[2 * k] * f);
+    key[k] = static_cast<int32_t>(kKeyScale * (phase < previous[k] ? phase + 1 : phase));
   }
 }
 
-int32_t WindowRanks(const double* u, size_t n, int window, int32_t* rank) {
+int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank) {
   int32_t least = INT32_MAX;
   for (size_t k = 0; k < n; ++k) {
-    const double* centre = u + k;
-    int32_t r = static_cast<int32_t>(k) - (*centre >= 1 ? static_cast<int32_t>(n) : 0);
+    const int32_t* centre = key + k;
+    int32_t r = static_cast<int32_t>(k) - (*centre >= kKeyCycle ? static_cast<int32_t>(n) : 0);
     for (int d = 1; d <= window; ++d) {
       r += centre[d] < *centre;
       r -= centre[-d] > *centre;
@@ -113,18 +121,32 @@ int32_t WindowRanks(const double* u, size_t n, int window, int32_t* rank) {
   return least;
 }
 
-bool AscendingOrTied(const double* phase, const double* t, size_t n) {
-  if (n > 0 && std::isnan(phase[0])) return false;
-  for (size_t k = 1; k < n; ++k)
-    if (!(phase[k - 1] < phase[k] || (phase[k - 1] == phase[k] && t[k - 1] == t[k]))) return false;
-  return true;
+// The steps of w[0], w[stride], w[2 stride] ...
+template <size_t kStride>
+double CyclicSquaredStepsOf(const double* w, size_t n) {
+  if (n == 0) return 0;
+  const auto at = [w](size_t i) { return w[kStride * i]; };
+  double sum = 0;
+  for (size_t i = 1; i < n; ++i) sum += (at(i) - at(i - 1)) * (at(i) - at(i - 1));
+  return sum + (at(0) - at(n - 1)) * (at(0) - at(n - 1));
 }
 
 double CyclicSquaredSteps(const double* w, size_t n) {
-  if (n == 0) return 0;
-  double sum = 0;
-  for (size_t i = 1; i < n; ++i) sum += (w[i] - w[i - 1]) * (w[i] - w[i - 1]);
-  return sum + (w[0] - w[n - 1]) * (w[0] - w[n - 1]);
+  return CyclicSquaredStepsOf<1>(w, n);
+}
+
+double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {
+  return CyclicSquaredStepsOf<2>(pairs + 1, n);
+}
+
+bool FoldAscendingOrTied(const double* pairs, size_t n, double f, double* phase) {
+  for (size_t k = 0; k < n; ++k) phase[k] = Frac(pairs[2 * k] * f);
+  if (n > 0 && std::isnan(phase[0])) return false;
+  for (size_t k = 1; k < n; ++k)
+    if (!(phase[k - 1] < phase[k] ||
+          (phase[k - 1] == phase[k] && pairs[2 * k - 2] == pairs[2 * k])))
+      return false;
+  return true;
 }
 
 }  // namespace scalar
@@ -140,6 +162,18 @@ inline V Set(double x) {
 }
 inline V Load(const double* p) {
   return _mm_loadu_pd(p);
+}
+// p[0], p[2] and p[1], p[3]: the two members of interleaved pairs.
+inline V LoadFirsts(const double* p) {
+  return _mm_unpacklo_pd(Load(p), Load(p + 2));
+}
+inline V LoadSeconds(const double* p) {
+  return _mm_unpackhi_pd(Load(p), Load(p + 2));
+}
+// The last lane of before, then all but the last of v: the register of the
+// elements one place earlier.
+inline V ShiftIn(V before, V v) {
+  return _mm_shuffle_pd(before, v, 1);
 }
 inline void Store(double* p, V v) {
   _mm_storeu_pd(p, v);
@@ -243,6 +277,15 @@ inline V Set(double x) {
 inline V Load(const double* p) {
   return _mm256_loadu_pd(p);
 }
+inline V LoadFirsts(const double* p) {
+  return _mm256_permute4x64_pd(_mm256_unpacklo_pd(Load(p), Load(p + 4)), 0xD8);
+}
+inline V LoadSeconds(const double* p) {
+  return _mm256_permute4x64_pd(_mm256_unpackhi_pd(Load(p), Load(p + 4)), 0xD8);
+}
+inline V ShiftIn(V before, V v) {
+  return _mm256_shuffle_pd(_mm256_permute2f128_pd(before, v, 0x21), v, 0x5);
+}
 inline void Store(double* p, V v) {
   _mm256_storeu_pd(p, v);
 }
@@ -343,6 +386,16 @@ inline V Set(double x) {
 inline V Load(const double* p) {
   return _mm512_loadu_pd(p);
 }
+inline V LoadFirsts(const double* p) {
+  return _mm512_permutex2var_pd(Load(p), _mm512_set_epi64(14, 12, 10, 8, 6, 4, 2, 0), Load(p + 8));
+}
+inline V LoadSeconds(const double* p) {
+  return _mm512_permutex2var_pd(Load(p), _mm512_set_epi64(15, 13, 11, 9, 7, 5, 3, 1), Load(p + 8));
+}
+inline V ShiftIn(V before, V v) {
+  return _mm512_castsi512_pd(
+      _mm512_maskz_alignr_epi64(0xFF, _mm512_castpd_si512(v), _mm512_castpd_si512(before), 7));
+}
 inline void Store(double* p, V v) {
   _mm512_storeu_pd(p, v);
 }
@@ -426,7 +479,41 @@ inline void StoreTrunc(int32_t* p, V v) {
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(p),
                       _mm512_mask_cvttpd_epi32(_mm256_setzero_si256(), 0xFF, v));
 }
+// The ranks' counts added under the comparisons' masks; two registers of
+// keys at a time, the counts after and before apart, so that four chains of
+// additions overlap.
+inline int32_t WindowRanksV(const int32_t* key, size_t n, int window, int32_t* rank) {
+  const __m512i lanes = _mm512_set_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+  const __m512i cycle = _mm512_set1_epi32(kKeyCycle), one = _mm512_set1_epi32(1);
+  const __m512i count = _mm512_set1_epi32(static_cast<int32_t>(n));
+  const auto start = [&](const int32_t* at, size_t k) {
+    const __m512i place = _mm512_add_epi32(lanes, _mm512_set1_epi32(static_cast<int32_t>(k)));
+    return _mm512_mask_sub_epi32(place, _mm512_cmpge_epi32_mask(_mm512_loadu_si512(at), cycle),
+                                 place, count);
+  };
+  for (size_t k = 0; k < n; k += 32) {
+    const int32_t* at = key + k;
+    const __m512i c0 = _mm512_loadu_si512(at), c1 = _mm512_loadu_si512(at + 16);
+    __m512i a0 = start(at, k), a1 = start(at + 16, k + 16);
+    __m512i b0 = _mm512_setzero_si512(), b1 = b0;
+    for (int d = 1; d <= window; ++d) {
+      a0 = _mm512_mask_add_epi32(a0, _mm512_cmplt_epi32_mask(_mm512_loadu_si512(at + d), c0), a0,
+                                 one);
+      a1 = _mm512_mask_add_epi32(a1, _mm512_cmplt_epi32_mask(_mm512_loadu_si512(at + 16 + d), c1),
+                                 a1, one);
+      b0 = _mm512_mask_add_epi32(b0, _mm512_cmpgt_epi32_mask(_mm512_loadu_si512(at - d), c0), b0,
+                                 one);
+      b1 = _mm512_mask_add_epi32(b1, _mm512_cmpgt_epi32_mask(_mm512_loadu_si512(at + 16 - d), c1),
+                                 b1, one);
+    }
+    _mm512_storeu_si512(rank + k, _mm512_sub_epi32(a0, b0));
+    if (k + 16 < n) _mm512_storeu_si512(rank + k + 16, _mm512_sub_epi32(a1, b1));
+  }
+  return LeastOf(rank, n);
+}
+#define KORVEL_MASKED_WINDOW_RANKS
 #include "search/trial_kernels.inc"
+#undef KORVEL_MASKED_WINDOW_RANKS
 }  // namespace avx512
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -530,20 +617,25 @@ void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out, 
   KORVEL_DISPATCH(scalar::PhaseBuckets, PhaseBucketsV, phase, n, buckets, out);
 }
 
-void FoldPastOne(const double* t, const double* previous, size_t n, double f, double* v, Isa isa) {
-  KORVEL_DISPATCH(scalar::FoldPastOne, FoldPastOneV, t, previous, n, f, v);
+void FoldPastOneKeys(const double* pairs, const double* previous, size_t n, double f, int32_t* key,
+                     Isa isa) {
+  KORVEL_DISPATCH(scalar::FoldPastOneKeys, FoldPastOneKeysV, pairs, previous, n, f, key);
 }
 
-int32_t WindowRanks(const double* u, size_t n, int window, int32_t* rank, Isa isa) {
-  KORVEL_DISPATCH(scalar::WindowRanks, WindowRanksV, u, n, window, rank);
-}
-
-bool AscendingOrTied(const double* phase, const double* t, size_t n, Isa isa) {
-  KORVEL_DISPATCH(scalar::AscendingOrTied, AscendingOrTiedV, phase, t, n);
+int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank, Isa isa) {
+  KORVEL_DISPATCH(scalar::WindowRanks, WindowRanksV, key, n, window, rank);
 }
 
 double CyclicSquaredSteps(const double* w, size_t n, Isa isa) {
   KORVEL_DISPATCH(scalar::CyclicSquaredSteps, CyclicSquaredStepsV, w, n);
+}
+
+double CyclicSquaredStepsOfPairs(const double* pairs, size_t n, Isa isa) {
+  KORVEL_DISPATCH(scalar::CyclicSquaredStepsOfPairs, CyclicSquaredStepsOfPairsV, pairs, n);
+}
+
+bool FoldAscendingOrTied(const double* pairs, size_t n, double f, double* phase, Isa isa) {
+  KORVEL_DISPATCH(scalar::FoldAscendingOrTied, FoldAscendingOrTiedV, pairs, n, f, phase);
 }
 
 }  // namespace korvel::kernels

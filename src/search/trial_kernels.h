@@ -69,29 +69,48 @@ void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32
 void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out, Isa isa);
 
 // The steps of an order carried from one trial to the next (see
-// RunningPhaseOrder). FoldPastOne: v[k] = frac(t[k] f), plus 1 where that is
-// below previous[k] (the phase wrapped past 1 since the trial before).
-void FoldPastOne(const double* t, const double* previous, size_t n, double f, double* v, Isa isa);
+// RunningPhaseOrder). The ranking compares whole numbers, twice as many to a
+// register as doubles: key[k] = Trunc(kKeyScale * v), v = frac(t[k] f), plus 1
+// where that is below previous[k] (the phase wrapped past 1 since the trial
+// before). Scaling by a power of two and truncating keep the order of v, so
+// keys only tie where phases lie within 2^-24 of each other; the caller's
+// check of the order then refuses what a tie may have misplaced.
+inline constexpr double kKeyScale = 0x1.0p24;
+inline constexpr int32_t kKeyCycle = 1 << 24;
+// The offsets t are the firsts of interleaved pairs (t, magnitude):
+// pairs[2 k] is t[k]. Works on whole registers: pairs must hold 2 Padded(n)
+// readable values, previous Padded(n), and key Padded(n) places.
+void FoldPastOneKeys(const double* pairs, const double* previous, size_t n, double f, int32_t* key,
+                     Isa isa);
 
-// Places in a nearly sorted sequence u of phases continued past 1, each
+// Places in a nearly sorted sequence of keys continued past one cycle, each
 // found among its neighbours alone:
-// rank[k] = k - (u[k] >= 1 ? n : 0) + #{d = 1 .. window : u[k + d] < u[k]}
-//                                   - #{d = 1 .. window : u[k - d] > u[k]}
-// for k = 0 .. n - 1; returns the least rank. When no two elements out of
-// order lie more than `window` places apart, rank minus the least is the
-// place of a stable sort by frac(u); otherwise the caller must notice.
-// window is at most kMaxRankWindow; u must hold kRankPadding readable values
-// before u[0] and after u[n - 1], none of them NaN; rank must hold n rounded
-// up to a multiple of 8.
+// rank[k] = k - (key[k] >= kKeyCycle ? n : 0) + #{d = 1 .. window : key[k + d] < key[k]}
+//                                              - #{d = 1 .. window : key[k - d] > key[k]}
+// for k = 0 .. n - 1; returns the least rank. When no two keys out of order
+// lie more than `window` places apart, rank minus the least is the place of a
+// stable sort by key modulo the cycle; otherwise the caller must notice.
+// window is at most kMaxRankWindow; key must hold `window` readable values
+// before key[0], and after key[n - 1] as many as reach `window` past n
+// rounded up to a multiple of 16; rank must hold n rounded up to 16.
 inline constexpr int kMaxRankWindow = 16;
-inline constexpr int kRankPadding = kMaxRankWindow + 8;
-int32_t WindowRanks(const double* u, size_t n, int window, int32_t* rank, Isa isa);
-
-// True when phase[0 .. n-1] ascends, equal neighbours only where their t is
-// equal too; a NaN anywhere makes it false.
-bool AscendingOrTied(const double* phase, const double* t, size_t n, Isa isa);
+inline constexpr int kRankLanes = 16;
+int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank, Isa isa);
 
 // Sum of (w[i] - w[i-1])^2 over i = 1 .. n-1 plus the closing (w[0] - w[n-1])^2.
 double CyclicSquaredSteps(const double* w, size_t n, Isa isa);
+// The same over the seconds of interleaved pairs, w[i] = pairs[2 i + 1], bit
+// for bit what CyclicSquaredSteps gives for them.
+double CyclicSquaredStepsOfPairs(const double* pairs, size_t n, Isa isa);
+
+// phase[k] := frac(pairs[2 k] f), as Fold; then true when the phases ascend,
+// equal neighbours only where their t (the firsts of the pairs) are equal
+// too; a NaN anywhere makes it false (and may leave phases unwritten).
+// Works on whole registers: pairs must
+// hold 2 Padded(n) readable values and phase Padded(n) places.
+inline size_t Padded(size_t n) {
+  return (n + kRankLanes - 1) / kRankLanes * kRankLanes;
+}
+bool FoldAscendingOrTied(const double* pairs, size_t n, double f, double* phase, Isa isa);
 
 }  // namespace korvel::kernels

@@ -105,7 +105,7 @@ TEST(RunningPhaseOrder, EveryTrialGivesTheDistributionSortsOrder) {
     std::vector<double> mag(t.size());
     std::iota(mag.begin(), mag.end(), 1.0);  // magnitude i marks observation i
     RunningPhaseOrder running(t.data(), mag.data(), c.n);
-    std::vector<double> phase(t.size()), sorted(t.size());
+    std::vector<double> phase(t.size()), sorted(t.size()), sortedMag(t.size());
     std::vector<int32_t> order(t.size()), bucket(t.size());
     PhaseSortScratch scratch;
     const double step = c.shift / (t.back() - t.front());
@@ -115,10 +115,14 @@ TEST(RunningPhaseOrder, EveryTrialGivesTheDistributionSortsOrder) {
       running.Order(f, kernels::BestIsa());
       kernels::Fold(t.data(), t.size(), f, 0, phase.data(), kernels::Isa::Scalar);
       SortPhases(phase.data(), c.n, sorted.data(), order.data(), bucket.data(), scratch);
-      for (size_t i = 0; i < t.size(); ++i) {
-        ASSERT_EQ(running.Phases()[i], sorted[i]) << "trial " << k << " place " << i;
-        ASSERT_EQ(running.Mags()[i], mag[static_cast<size_t>(order[i])]) << "trial " << k;
+      for (int32_t i = 0; i < c.n; ++i) {
+        const auto at = static_cast<size_t>(i);
+        ASSERT_EQ(running.Phase(i), sorted[at]) << "trial " << k << " place " << i;
+        sortedMag[at] = mag[static_cast<size_t>(order[at])];
+        ASSERT_EQ(running.Mag(i), sortedMag[at]) << "trial " << k;
       }
+      ASSERT_EQ(running.SquaredSteps(),
+                kernels::CyclicSquaredSteps(sortedMag.data(), t.size(), kernels::BestIsa()));
     }
     // The carried order did the work where the shift is small.
     if (c.carried) {

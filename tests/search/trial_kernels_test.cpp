@@ -118,51 +118,76 @@ TEST_P(EveryIsa, RankingStepsMatchTheScalarCode) {
   std::mt19937 gen(11);
   std::uniform_real_distribution<double> jitter(0, 0.05);
   for (size_t n : {1u, 3u, 8u, 13u, 57u}) {
-    const size_t lanes = (n + 7) / 8 * 8, pad = kRankPadding;
-    std::vector<double> buffer(pad + lanes + pad, HUGE_VAL);
-    std::fill(buffer.begin(), buffer.begin() + static_cast<ptrdiff_t>(pad), -HUGE_VAL);
-    double* u = buffer.data() + pad;
+    const size_t whole = Padded(n), pad = kMaxRankWindow;
+    std::vector<int32_t> buffer(pad + whole + pad, INT32_MAX);
+    std::fill(buffer.begin(), buffer.begin() + static_cast<ptrdiff_t>(pad), INT32_MIN);
+    int32_t* key = buffer.data() + pad;
     // Phases just below 1 at the end wrapped: continued past 1, they go first.
     for (size_t k = 0; k < n; ++k)
-      u[k] = static_cast<double>(k + 1) / static_cast<double>(n) + jitter(gen);
-    if (n > 1) u[n / 2] = u[n / 2 - 1];  // a tie keeps its order
-    std::vector<int32_t> rank(lanes), ref(lanes);
-    const int32_t least = WindowRanks(u, n, kMaxRankWindow, rank.data(), GetParam());
-    EXPECT_EQ(least, WindowRanks(u, n, kMaxRankWindow, ref.data(), Isa::Scalar));
+      key[k] = static_cast<int32_t>(
+          kKeyScale * (static_cast<double>(k + 1) / static_cast<double>(n) + jitter(gen)));
+    if (n > 1) key[n / 2] = key[n / 2 - 1];  // a tie keeps its order
+    std::vector<int32_t> rank(whole), ref(whole);
+    const int32_t least = WindowRanks(key, n, kMaxRankWindow, rank.data(), GetParam());
+    EXPECT_EQ(least, WindowRanks(key, n, kMaxRankWindow, ref.data(), Isa::Scalar));
     EXPECT_EQ(std::vector<int32_t>(rank.begin(), rank.begin() + static_cast<ptrdiff_t>(n)),
               std::vector<int32_t>(ref.begin(), ref.begin() + static_cast<ptrdiff_t>(n)));
     std::vector<size_t> order(n);
     std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-      return std::fmod(u[a], 1.0) < std::fmod(u[b], 1.0);
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return key[a] % kKeyCycle < key[b] % kKeyCycle; });
     for (size_t place = 0; place < n; ++place)
       EXPECT_EQ(rank[order[place]] - least, static_cast<int32_t>(place)) << n;
 
     const Data d = RandomData(n, 17);
-    std::vector<double> previous(u, u + n), v(n), vRef(n), phase(n);
+    std::vector<double> pairs(2 * Padded(n)), previous(Padded(n)), phase(Padded(n)), phaseRef(n);
+    for (size_t k = 0; k < n; ++k) {
+      pairs[2 * k] = d.a[k];
+      pairs[2 * k + 1] = d.w[k];
+      previous[k] = static_cast<double>(k) / static_cast<double>(n);
+    }
+    std::vector<int32_t> keys(Padded(n)), keysRef(n);
     for (double f : {0.01, 0.3}) {
-      FoldPastOne(d.a.data(), previous.data(), n, f, v.data(), GetParam());
-      FoldPastOne(d.a.data(), previous.data(), n, f, vRef.data(), Isa::Scalar);
-      EXPECT_EQ(v, vRef);
-      Fold(d.a.data(), n, f, 0, phase.data(), Isa::Scalar);
+      FoldPastOneKeys(pairs.data(), previous.data(), n, f, keys.data(), GetParam());
+      FoldPastOneKeys(pairs.data(), previous.data(), n, f, keysRef.data(), Isa::Scalar);
+      EXPECT_EQ(std::vector<int32_t>(keys.begin(), keys.begin() + static_cast<ptrdiff_t>(n)),
+                keysRef);
+      Fold(d.a.data(), n, f, 0, phaseRef.data(), Isa::Scalar);
       for (size_t k = 0; k < n; ++k)
-        EXPECT_EQ(v[k], phase[k] < previous[k] ? phase[k] + 1 : phase[k]);
+        EXPECT_EQ(keys[k],
+                  static_cast<int32_t>(
+                      kKeyScale * (phaseRef[k] < previous[k] ? phaseRef[k] + 1 : phaseRef[k])));
     }
+    // The seconds of the pairs sum as the same values side by side do.
+    EXPECT_EQ(CyclicSquaredStepsOfPairs(pairs.data(), n, GetParam()),
+              CyclicSquaredSteps(d.w.data(), n, GetParam()));
 
-    std::vector<double> sorted(n), t(n, 1.0);
-    for (size_t k = 0; k < n; ++k) sorted[k] = static_cast<double>(k) / static_cast<double>(n);
-    if (n > 2) sorted[2] = sorted[1];
-    EXPECT_TRUE(AscendingOrTied(sorted.data(), t.data(), n, GetParam()));
+    // Offsets 0, 1, 2 ... fold at f = 1/64 to ascending phases, every one
+    // exact; equal phases pass only for equal offsets.
+    constexpr double f = 1.0 / 64;
+    std::vector<double> offsets(n);
+    for (size_t k = 0; k < n; ++k) pairs[2 * k] = offsets[k] = static_cast<double>(k);
+    EXPECT_TRUE(FoldAscendingOrTied(pairs.data(), n, f, phase.data(), GetParam()));
+    Fold(offsets.data(), n, f, 0, phaseRef.data(), Isa::Scalar);
+    EXPECT_EQ(std::vector<double>(phase.begin(), phase.begin() + static_cast<ptrdiff_t>(n)),
+              phaseRef);
     if (n > 2) {
-      t[2] = 2;  // equal phases of different dates: not an order this can vouch for
-      EXPECT_FALSE(AscendingOrTied(sorted.data(), t.data(), n, GetParam()));
-      t[2] = 1;
-      std::swap(sorted[0], sorted[n - 1]);
-      EXPECT_FALSE(AscendingOrTied(sorted.data(), t.data(), n, GetParam()));
+      pairs[4] = 1;
+      EXPECT_TRUE(FoldAscendingOrTied(pairs.data(), n, f, phase.data(), GetParam()));
+      pairs[4] = 65;  // the same phase, another date: not an order this can vouch for
+      EXPECT_FALSE(FoldAscendingOrTied(pairs.data(), n, f, phase.data(), GetParam()));
+      pairs[4] = 2;
+      std::swap(pairs[0], pairs[2 * n - 2]);
+      EXPECT_FALSE(FoldAscendingOrTied(pairs.data(), n, f, phase.data(), GetParam()));
+      std::swap(pairs[0], pairs[2 * n - 2]);
     }
-    sorted[n - 1] = std::nan("");
-    EXPECT_FALSE(AscendingOrTied(sorted.data(), t.data(), n, GetParam()));
+    pairs[2 * n - 2] = std::nan("");  // a place nothing landed on
+    EXPECT_FALSE(FoldAscendingOrTied(pairs.data(), n, f, phase.data(), GetParam()));
+    if (n > 1) {
+      pairs[2 * n - 2] = static_cast<double>(n - 1);
+      pairs[0] = std::nan("");
+      EXPECT_FALSE(FoldAscendingOrTied(pairs.data(), n, f, phase.data(), GetParam()));
+    }
   }
 }
 
