@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <limits>
 
 #include "search/trial_kernels.h"
 
@@ -152,34 +150,9 @@ void RunningPhaseOrder::OrderAfresh(double f, kernels::Isa isa) {
 }
 
 bool RunningPhaseOrder::FromPrevious(double f, kernels::Isa isa) {
-  const auto n = static_cast<size_t>(n_);
   // The phases of this trial in the previous order, continued past 1 where
-  // they wrapped: then they ascend but for the few that passed others.
-  const auto window = static_cast<size_t>(window_);
-  int32_t* key = keys_.data() + window;
-  kernels::FoldPastOneKeys(pairs_.data(), phase_.data(), n, f, key, isa);
-  // On the circle the order goes on past either end, a cycle higher or
-  // lower (several cycles where there are fewer observations than that).
-  // Each padding key is the one n places further in, moved by one cycle.
-  const size_t after = keys_.size() - window - n;
-  for (size_t j = 0; j < after; ++j) key[n + j] = key[j] + kernels::kKeyCycle;
-  for (size_t j = 1; j <= window; ++j)
-    key[-static_cast<ptrdiff_t>(j)] = key[n - j] - kernels::kKeyCycle;
-  // The place of each phase (a whole cycle lower where it wrapped) among
-  // all of them.
-  int32_t* rank = rank_.data();
-  const int32_t first = kernels::WindowRanks(key, n, window_, rank, kernels::BestIsa());
-  // A place no observation lands on keeps a NaN, which the check refuses;
-  // a rank out of range goes to the spare place after the last, and so
-  // leaves a place empty.
-  const double* pairs = pairs_.data();
-  double* next = nextPairs_.data();
-  std::fill(next, next + 2 * n, std::numeric_limits<double>::quiet_NaN());
-  const auto spare = static_cast<uint32_t>(n);
-  for (size_t k = 0; k < n; ++k) {
-    const uint32_t p = std::min(static_cast<uint32_t>(rank[k] - first), spare);
-    std::memcpy(next + 2 * static_cast<size_t>(p), pairs + 2 * k, 2 * sizeof(double));
-  }
+  // they wrapped, ascend but for the few that passed others: each is ranked
+  // among its neighbours, a whole cycle lower where it wrapped.
   // Folding again in the new order costs less than carrying the phases
   // along, and gives them exactly as the distribution sort sees them.
   // Ascending phases, every place taken, is the order SortPhases gives --
@@ -187,7 +160,10 @@ bool RunningPhaseOrder::FromPrevious(double f, kernels::Isa isa) {
   // have equal phases in every trial, never change places here, and were
   // put in observation order by the distribution sort; other equal phases
   // are left to it.
-  if (!kernels::FoldAscendingOrTied(next, n, f, nextPhase_.data(), isa)) return false;
+  const kernels::CarriedOrder step{
+      pairs_.data(),     phase_.data(),     keys_.data() + window_,  rank_.data(),
+      nextPairs_.data(), nextPhase_.data(), static_cast<size_t>(n_), window_};
+  if (!kernels::CarriedOrderStep(step, f, isa)) return false;
   pairs_.swap(nextPairs_);
   phase_.swap(nextPhase_);
   return true;

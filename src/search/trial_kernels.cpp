@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define KORVEL_X86_KERNELS 1
@@ -106,6 +107,10 @@ void FoldPastOneKeys(const double* pairs, const double* previous, size_t n, doub
   }
 }
 
+void FillNaN(double* out, size_t n) {
+  std::fill(out, out + n, std::numeric_limits<double>::quiet_NaN());
+}
+
 int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank) {
   int32_t least = INT32_MAX;
   for (size_t k = 0; k < n; ++k) {
@@ -149,6 +154,9 @@ bool FoldAscendingOrTied(const double* pairs, size_t n, double f, double* phase)
   return true;
 }
 
+#define KORVEL_VARIANT(name) name
+#include "search/trial_kernels_step.inc"
+#undef KORVEL_VARIANT
 }  // namespace scalar
 
 #ifdef KORVEL_X86_KERNELS
@@ -259,6 +267,9 @@ inline void StoreTrunc(int32_t* p, V v) {
   _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_cvttpd_epi32(v));
 }
 #include "search/trial_kernels.inc"
+#define KORVEL_VARIANT(name) name##V
+#include "search/trial_kernels_step.inc"
+#undef KORVEL_VARIANT
 }  // namespace sse2
 
 #if defined(__clang__)
@@ -363,6 +374,9 @@ inline void StoreTrunc(int32_t* p, V v) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_cvttpd_epi32(v));
 }
 #include "search/trial_kernels.inc"
+#define KORVEL_VARIANT(name) name##V
+#include "search/trial_kernels_step.inc"
+#undef KORVEL_VARIANT
 }  // namespace avx2
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -491,6 +505,7 @@ inline int32_t WindowRanksV(const int32_t* key, size_t n, int window, int32_t* r
     return _mm512_mask_sub_epi32(place, _mm512_cmpge_epi32_mask(_mm512_loadu_si512(at), cycle),
                                  place, count);
   };
+  __m512i least = _mm512_set1_epi32(INT32_MAX);
   for (size_t k = 0; k < n; k += 32) {
     const int32_t* at = key + k;
     const __m512i c0 = _mm512_loadu_si512(at), c1 = _mm512_loadu_si512(at + 16);
@@ -506,13 +521,25 @@ inline int32_t WindowRanksV(const int32_t* key, size_t n, int window, int32_t* r
       b1 = _mm512_mask_add_epi32(b1, _mm512_cmpgt_epi32_mask(_mm512_loadu_si512(at + 16 - d), c1),
                                  b1, one);
     }
-    _mm512_storeu_si512(rank + k, _mm512_sub_epi32(a0, b0));
-    if (k + 16 < n) _mm512_storeu_si512(rank + k + 16, _mm512_sub_epi32(a1, b1));
+    const __m512i r0 = _mm512_sub_epi32(a0, b0), r1 = _mm512_sub_epi32(a1, b1);
+    _mm512_storeu_si512(rank + k, r0);
+    if (k + 16 < n) _mm512_storeu_si512(rank + k + 16, r1);
+    // Lanes beyond n do not count.
+    const __m512i inside = _mm512_sub_epi32(count, _mm512_set1_epi32(static_cast<int32_t>(k)));
+    least = _mm512_mask_min_epi32(least, _mm512_cmplt_epi32_mask(lanes, inside), least, r0);
+    least = _mm512_mask_min_epi32(
+        least, _mm512_cmplt_epi32_mask(_mm512_add_epi32(lanes, _mm512_set1_epi32(16)), inside),
+        least, r1);
   }
-  return LeastOf(rank, n);
+  alignas(64) int32_t lane[16];
+  _mm512_store_si512(lane, least);
+  return *std::min_element(lane, lane + 16);
 }
 #define KORVEL_MASKED_WINDOW_RANKS
 #include "search/trial_kernels.inc"
+#define KORVEL_VARIANT(name) name##V
+#include "search/trial_kernels_step.inc"
+#undef KORVEL_VARIANT
 #undef KORVEL_MASKED_WINDOW_RANKS
 }  // namespace avx512
 #if defined(__clang__)
@@ -622,6 +649,10 @@ void FoldPastOneKeys(const double* pairs, const double* previous, size_t n, doub
   KORVEL_DISPATCH(scalar::FoldPastOneKeys, FoldPastOneKeysV, pairs, previous, n, f, key);
 }
 
+void FillNaN(double* out, size_t n, Isa isa) {
+  KORVEL_DISPATCH(scalar::FillNaN, FillNaNV, out, n);
+}
+
 int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank, Isa isa) {
   KORVEL_DISPATCH(scalar::WindowRanks, WindowRanksV, key, n, window, rank);
 }
@@ -632,6 +663,10 @@ double CyclicSquaredSteps(const double* w, size_t n, Isa isa) {
 
 double CyclicSquaredStepsOfPairs(const double* pairs, size_t n, Isa isa) {
   KORVEL_DISPATCH(scalar::CyclicSquaredStepsOfPairs, CyclicSquaredStepsOfPairsV, pairs, n);
+}
+
+bool CarriedOrderStep(const CarriedOrder& c, double f, Isa isa) {
+  KORVEL_DISPATCH(scalar::CarriedOrderStepIn, CarriedOrderStepIn, c, f);
 }
 
 bool FoldAscendingOrTied(const double* pairs, size_t n, double f, double* phase, Isa isa) {

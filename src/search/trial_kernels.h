@@ -94,8 +94,28 @@ void FoldPastOneKeys(const double* pairs, const double* previous, size_t n, doub
 // before key[0], and after key[n - 1] as many as reach `window` past n
 // rounded up to a multiple of 16; rank must hold n rounded up to 16.
 inline constexpr int kMaxRankWindow = 16;
+// out[0 .. n-1] := NaN.
+void FillNaN(double* out, size_t n, Isa isa);
 inline constexpr int kRankLanes = 16;
 int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank, Isa isa);
+
+// One trial of an order carried from the trial before (see
+// RunningPhaseOrder), its steps in one call: FoldPastOneKeys at f; the keys
+// continued a cycle past either end; WindowRanks; every pair moved to its
+// place in nextPairs (a rank out of range to the spare place after the
+// last, and a place no pair lands on keeps a NaN); FoldAscendingOrTied of
+// the new order into nextPhase. True when the new order is checked.
+struct CarriedOrder {
+  const double* pairs;  // 2 Padded(n): the current order
+  const double* phase;  // Padded(n): its phases
+  int32_t* key;         // window places before, Padded(n) + window after
+  int32_t* rank;        // Padded(n)
+  double* nextPairs;    // 2 Padded(n) + 2
+  double* nextPhase;    // Padded(n)
+  size_t n;
+  int window;
+};
+bool CarriedOrderStep(const CarriedOrder& c, double f, Isa isa);
 
 // Sum of (w[i] - w[i-1])^2 over i = 1 .. n-1 plus the closing (w[0] - w[n-1])^2.
 double CyclicSquaredSteps(const double* w, size_t n, Isa isa);
