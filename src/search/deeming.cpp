@@ -40,10 +40,9 @@ class DeemingAmplitude : public TrialStatistic {
 
   void Values(const double* freq, double* value, size_t count) override {
     if (count == 0) return;
-    // The trials ascend, so the fold is exact for all of them when it is
-    // for the first and the last.
-    const kernels::Isa isa = FoldIsa(dt_, freq[0], 0);
-    if (isa != FoldIsa(dt_, freq[count - 1], 0)) return TrialStatistic::Values(freq, value, count);
+    const std::optional<kernels::Isa> run = FoldIsaOfRun(dt_, freq, count, 0);
+    if (!run) return TrialStatistic::Values(freq, value, count);
+    const kernels::Isa isa = *run;
     ss_.resize(count);
     sc_.resize(count);
     kernels::DeemingSumsOfTrials(dt_.values.data(), weights_.data(), dt_.values.size(), freq, count,

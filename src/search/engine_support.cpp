@@ -75,4 +75,11 @@ kernels::Isa FoldIsa(const Offsets& t, double f, double c) {
   return kernels::VectorFoldIsExact(t.min, t.max, f, c) ? kernels::BestIsa() : kernels::Isa::Scalar;
 }
 
+std::optional<kernels::Isa> FoldIsaOfRun(const Offsets& t, const double* f, size_t count,
+                                         double c) {
+  const kernels::Isa isa = FoldIsa(t, f[0], c);
+  if (isa != FoldIsa(t, f[count - 1], c)) return std::nullopt;
+  return isa;
+}
+
 }  // namespace korvel

@@ -95,5 +95,9 @@ Offsets OffsetsFrom(const rarray& x, int32_t n, double origin);
 
 // The widest kernel variant that folds t * f + c exactly, else the scalar one.
 kernels::Isa FoldIsa(const Offsets& t, double f, double c);
+// The same for a run of ascending trial frequencies f[0 .. count-1] (count
+// at least 1), where one variant suits them all: it does when it suits the
+// first and the last. Otherwise none.
+std::optional<kernels::Isa> FoldIsaOfRun(const Offsets& t, const double* f, size_t count, double c);
 
 }  // namespace korvel

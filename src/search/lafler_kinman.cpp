@@ -35,9 +35,10 @@ class SmoothnessOfFold : public TrialStatistic {
 
   // Consecutive trials: each ordered from the order of the one before.
   void Values(const double* freq, double* value, size_t count) override {
-    if (!running_) return TrialStatistic::Values(freq, value, count);
+    if (!running_ || count == 0) return TrialStatistic::Values(freq, value, count);
+    const std::optional<kernels::Isa> run = FoldIsaOfRun(dt_, freq, count, 0);
     for (size_t k = 0; k < count; ++k) {
-      running_->Order(freq[k], FoldIsa(dt_, freq[k], 0));
+      running_->Order(freq[k], run ? *run : FoldIsa(dt_, freq[k], 0));
       value[k] = Smoothness(running_->SquaredSteps(), work_.n);
     }
   }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/numeric.h"
 #include "search/trial_kernels.h"
 
 namespace korvel {
@@ -103,10 +104,10 @@ RunningPhaseOrder::RunningPhaseOrder(const double* t, const double* mag, int32_t
   order_.resize(size);
   rank_.resize(whole);
   bucket_.resize(size);
-  // Pairs and phases padded to whole registers for the kernels, the pairs
-  // with a spare place beyond.
+  // Pairs padded to whole registers for the kernels, with a spare place
+  // beyond.
   folded_.resize(size);
-  for (std::vector<double>* v : {&phase_, &nextPhase_}) v->resize(whole);
+  sorted_.resize(size);
   for (std::vector<double>* v : {&pairs_, &nextPairs_}) v->resize(2 * whole + 2);
   // Room for the window on either side, and on the right for the rest of the
   // last register.
@@ -115,31 +116,34 @@ RunningPhaseOrder::RunningPhaseOrder(const double* t, const double* mag, int32_t
 
 void RunningPhaseOrder::Order(double f, kernels::Isa isa) {
   if (n_ <= 0) return;
-  if (ordered_ && skip_ == 0) {
-    if (FromPrevious(f, isa)) {
-      failures_ = 0;
-      steps_ = kernels::CyclicSquaredStepsOfPairs(pairs_.data(), static_cast<size_t>(n_),
-                                                  kernels::BestIsa());
-      return;
+  if (ordered_ && skip_ == 0 && FromPrevious(f, isa)) {
+    failures_ = 0;
+  } else {
+    if (ordered_ && skip_ == 0) {
+      // Orders too far apart for the window, again and again: try again
+      // only after 1, 3, 7 ... 63 trials, so that failing costs little where
+      // it keeps failing.
+      failures_ = std::min(failures_ + 1, 7);
+      skip_ = (1 << (failures_ - 1)) - 1;
+    } else if (skip_ > 0) {
+      --skip_;
     }
-    // Orders too far apart for the window, again and again: try again only
-    // after 1, 3, 7 ... 63 trials, so that failing costs little where it
-    // keeps failing.
-    failures_ = std::min(failures_ + 1, 7);
-    skip_ = (1 << (failures_ - 1)) - 1;
-  } else if (skip_ > 0) {
-    --skip_;
+    OrderAfresh(f, isa);
   }
-  OrderAfresh(f, isa);
+  f_ = f;
   steps_ = kernels::CyclicSquaredStepsOfPairs(pairs_.data(), static_cast<size_t>(n_),
                                               kernels::BestIsa());
+}
+
+double RunningPhaseOrder::Phase(int32_t place) const {
+  return Frac(pairs_[2 * static_cast<size_t>(place)] * f_);
 }
 
 void RunningPhaseOrder::OrderAfresh(double f, kernels::Isa isa) {
   ++afresh_;
   const auto n = static_cast<size_t>(n_);
   kernels::Fold(t0_, n, f, 0, folded_.data(), isa);
-  SortPhases(folded_.data(), n_, phase_.data(), order_.data(), bucket_.data(), scratch_);
+  SortPhases(folded_.data(), n_, sorted_.data(), order_.data(), bucket_.data(), scratch_);
   for (size_t k = 0; k < n; ++k) {
     const auto i = static_cast<size_t>(order_[k]);
     pairs_[2 * k] = t0_[i];
@@ -160,12 +164,10 @@ bool RunningPhaseOrder::FromPrevious(double f, kernels::Isa isa) {
   // have equal phases in every trial, never change places here, and were
   // put in observation order by the distribution sort; other equal phases
   // are left to it.
-  const kernels::CarriedOrder step{
-      pairs_.data(),     phase_.data(),     keys_.data() + window_,  rank_.data(),
-      nextPairs_.data(), nextPhase_.data(), static_cast<size_t>(n_), window_};
-  if (!kernels::CarriedOrderStep(step, f, isa)) return false;
+  const kernels::CarriedOrder step{pairs_.data(),     keys_.data() + window_,  rank_.data(),
+                                   nextPairs_.data(), static_cast<size_t>(n_), window_};
+  if (!kernels::CarriedOrderStep(step, f, f_, isa)) return false;
   pairs_.swap(nextPairs_);
-  phase_.swap(nextPhase_);
   return true;
 }
 

@@ -87,7 +87,7 @@ class RunningPhaseOrder {
   // After Order: the phase and the magnitude at each place, and the sum of
   // the squared steps between the magnitudes in this order (closing the
   // cycle), bit for bit CyclicSquaredSteps of them with the best variant.
-  double Phase(int32_t place) const { return phase_[static_cast<size_t>(place)]; }
+  double Phase(int32_t place) const;
   double Mag(int32_t place) const { return pairs_[2 * static_cast<size_t>(place) + 1]; }
   double SquaredSteps() const { return steps_; }
   // How many trials were ordered afresh (all the first one).
@@ -108,9 +108,9 @@ class RunningPhaseOrder {
   int failures_ = 0, skip_ = 0;
   int64_t afresh_ = 0;
   double steps_ = 0;
-  // (offset, magnitude) in the current order, with the phases; the next
-  // order; scratch.
-  std::vector<double> pairs_, phase_, nextPairs_, nextPhase_, folded_;
+  double f_ = 0;  // the frequency of the current order
+  // (offset, magnitude) in the current order; the next order; scratch.
+  std::vector<double> pairs_, nextPairs_, folded_, sorted_;
   // The keys of the ranking, with the window's room on either side.
   std::vector<int32_t> keys_, order_, rank_, bucket_;
   PhaseSortScratch scratch_;

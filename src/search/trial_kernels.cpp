@@ -99,11 +99,11 @@ void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out) 
   for (size_t i = 0; i < n; ++i) out[i] = ScalarBucket(phase[i], buckets);
 }
 
-void FoldPastOneKeys(const double* pairs, const double* previous, size_t n, double f,
-                     int32_t* key) {
+void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key) {
   for (size_t k = 0; k < n; ++k) {
-    const double phase = Frac(pairs[2 * k] * f);
-    key[k] = static_cast<int32_t>(kKeyScale * (phase < previous[k] ? phase + 1 : phase));
+    const double t = pairs[2 * k];
+    const double u = std::clamp(t * f - IntBelow(t * fPrevious), -kKeyClamp, kKeyClamp);
+    key[k] = static_cast<int32_t>(kKeyScale * u);
   }
 }
 
@@ -144,13 +144,13 @@ double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {
   return CyclicSquaredStepsOf<2>(pairs + 1, n);
 }
 
-bool FoldAscendingOrTied(const double* pairs, size_t n, double f, double* phase) {
-  for (size_t k = 0; k < n; ++k) phase[k] = Frac(pairs[2 * k] * f);
-  if (n > 0 && std::isnan(phase[0])) return false;
-  for (size_t k = 1; k < n; ++k)
-    if (!(phase[k - 1] < phase[k] ||
-          (phase[k - 1] == phase[k] && pairs[2 * k - 2] == pairs[2 * k])))
-      return false;
+bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {
+  double last = -HUGE_VAL;
+  for (size_t k = 0; k < n; ++k) {
+    const double phase = Frac(pairs[2 * k] * f);
+    if (!(last < phase || (last == phase && pairs[2 * k - 2] == pairs[2 * k]))) return false;
+    last = phase;
+  }
   return true;
 }
 
@@ -644,9 +644,8 @@ void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out, 
   KORVEL_DISPATCH(scalar::PhaseBuckets, PhaseBucketsV, phase, n, buckets, out);
 }
 
-void FoldPastOneKeys(const double* pairs, const double* previous, size_t n, double f, int32_t* key,
-                     Isa isa) {
-  KORVEL_DISPATCH(scalar::FoldPastOneKeys, FoldPastOneKeysV, pairs, previous, n, f, key);
+void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key, Isa isa) {
+  KORVEL_DISPATCH(scalar::FoldKeys, FoldKeysV, pairs, n, f, fPrevious, key);
 }
 
 void FillNaN(double* out, size_t n, Isa isa) {
@@ -665,12 +664,12 @@ double CyclicSquaredStepsOfPairs(const double* pairs, size_t n, Isa isa) {
   KORVEL_DISPATCH(scalar::CyclicSquaredStepsOfPairs, CyclicSquaredStepsOfPairsV, pairs, n);
 }
 
-bool CarriedOrderStep(const CarriedOrder& c, double f, Isa isa) {
-  KORVEL_DISPATCH(scalar::CarriedOrderStepIn, CarriedOrderStepIn, c, f);
+bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious, Isa isa) {
+  KORVEL_DISPATCH(scalar::CarriedOrderStepIn, CarriedOrderStepIn, c, f, fPrevious);
 }
 
-bool FoldAscendingOrTied(const double* pairs, size_t n, double f, double* phase, Isa isa) {
-  KORVEL_DISPATCH(scalar::FoldAscendingOrTied, FoldAscendingOrTiedV, pairs, n, f, phase);
+bool FoldAscendingOrTied(const double* pairs, size_t n, double f, Isa isa) {
+  KORVEL_DISPATCH(scalar::FoldAscendingOrTied, FoldAscendingOrTiedV, pairs, n, f);
 }
 
 }  // namespace korvel::kernels

@@ -70,18 +70,19 @@ void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out, 
 
 // The steps of an order carried from one trial to the next (see
 // RunningPhaseOrder). The ranking compares whole numbers, twice as many to a
-// register as doubles: key[k] = Trunc(kKeyScale * v), v = frac(t[k] f), plus 1
-// where that is below previous[k] (the phase wrapped past 1 since the trial
-// before). Scaling by a power of two and truncating keep the order of v, so
-// keys only tie where phases lie within 2^-24 of each other; the caller's
-// check of the order then refuses what a tie may have misplaced.
-inline constexpr double kKeyScale = 0x1.0p24;
-inline constexpr int32_t kKeyCycle = 1 << 24;
+// register as doubles: key[k] = Trunc(kKeyScale * u), u = t[k] f minus the
+// whole part of t[k] fPrevious (clamped to +-64): the phase at f, plus 1
+// where it wrapped past 1 since fPrevious. Keys need only nearly keep the
+// order of the phases -- the caller checks the order it builds from them
+// with exact phases -- and ties of keys take phases within 2^-24 of each
+// other, which the check then refuses where a tie misplaced them.
 // The offsets t are the firsts of interleaved pairs (t, magnitude):
 // pairs[2 k] is t[k]. Works on whole registers: pairs must hold 2 Padded(n)
-// readable values, previous Padded(n), and key Padded(n) places.
-void FoldPastOneKeys(const double* pairs, const double* previous, size_t n, double f, int32_t* key,
-                     Isa isa);
+// readable values, and key Padded(n) places.
+inline constexpr double kKeyScale = 0x1.0p24;
+inline constexpr int32_t kKeyCycle = 1 << 24;
+inline constexpr double kKeyClamp = 64;
+void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key, Isa isa);
 
 // Places in a nearly sorted sequence of keys continued past one cycle, each
 // found among its neighbours alone:
@@ -100,22 +101,20 @@ inline constexpr int kRankLanes = 16;
 int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank, Isa isa);
 
 // One trial of an order carried from the trial before (see
-// RunningPhaseOrder), its steps in one call: FoldPastOneKeys at f; the keys
-// continued a cycle past either end; WindowRanks; every pair moved to its
-// place in nextPairs (a rank out of range to the spare place after the
-// last, and a place no pair lands on keeps a NaN); FoldAscendingOrTied of
-// the new order into nextPhase. True when the new order is checked.
+// RunningPhaseOrder), its steps in one call: FoldKeys; the keys continued a
+// cycle past either end; WindowRanks; every pair moved to its place in
+// nextPairs (a rank out of range to the spare place after the last; every
+// place proven taken); FoldAscendingOrTied of the new order. True when the
+// new order is checked.
 struct CarriedOrder {
-  const double* pairs;  // 2 Padded(n): the current order
-  const double* phase;  // Padded(n): its phases
+  const double* pairs;  // 2 Padded(n): the order at fPrevious
   int32_t* key;         // window places before, Padded(n) + window after
   int32_t* rank;        // Padded(n)
   double* nextPairs;    // 2 Padded(n) + 2
-  double* nextPhase;    // Padded(n)
   size_t n;
   int window;
 };
-bool CarriedOrderStep(const CarriedOrder& c, double f, Isa isa);
+bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious, Isa isa);
 
 // Sum of (w[i] - w[i-1])^2 over i = 1 .. n-1 plus the closing (w[0] - w[n-1])^2.
 double CyclicSquaredSteps(const double* w, size_t n, Isa isa);
@@ -131,6 +130,6 @@ double CyclicSquaredStepsOfPairs(const double* pairs, size_t n, Isa isa);
 inline size_t Padded(size_t n) {
   return (n + kRankLanes - 1) / kRankLanes * kRankLanes;
 }
-bool FoldAscendingOrTied(const double* pairs, size_t n, double f, double* phase, Isa isa);
+bool FoldAscendingOrTied(const double* pairs, size_t n, double f, Isa isa);
 
 }  // namespace korvel::kernels
