@@ -104,11 +104,12 @@ RunningPhaseOrder::RunningPhaseOrder(const double* t, const double* mag, int32_t
   order_.resize(size);
   rank_.resize(whole);
   bucket_.resize(size);
-  // Pairs padded to whole registers for the kernels, with a spare place
-  // beyond.
+  // Pairs padded to whole registers for the kernels, with room for the
+  // places a wrong rank may move to (see CarriedOrder).
   folded_.resize(size);
   sorted_.resize(size);
-  for (std::vector<double>* v : {&pairs_, &nextPairs_}) v->resize(2 * whole + 2);
+  for (std::vector<double>* v : {&pairs_, &nextPairs_})
+    v->resize(2 * std::max<size_t>(whole, 64) + 2);
   // Room for the window on either side, and on the right for the rest of the
   // last register.
   keys_.resize(static_cast<size_t>(window_) + whole + static_cast<size_t>(window_));

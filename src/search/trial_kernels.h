@@ -103,14 +103,14 @@ int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank, Isa
 // One trial of an order carried from the trial before (see
 // RunningPhaseOrder), its steps in one call: FoldKeys; the keys continued a
 // cycle past either end; WindowRanks; every pair moved to its place in
-// nextPairs (a rank out of range to the spare place after the last; every
-// place proven taken); FoldAscendingOrTied of the new order. True when the
+// nextPairs (every place proven taken; a rank out of range moves to a
+// place of the padding); FoldAscendingOrTied of the new order. True when the
 // new order is checked.
 struct CarriedOrder {
   const double* pairs;  // 2 Padded(n): the order at fPrevious
   int32_t* key;         // window places before, Padded(n) + window after
   int32_t* rank;        // Padded(n)
-  double* nextPairs;    // 2 Padded(n) + 2
+  double* nextPairs;    // 2 max(Padded(n), 64) + 2
   size_t n;
   int window;
 };
