@@ -4,13 +4,15 @@
 # and method, two at a time. Both search periods of 0.2 to 1 d with phase
 # shift 0.05 by Lafler-Kinman and Deeming on a generated synthetic survey.
 #
-# Usage: bench/survey_vs_processes.sh [BUILD_DIR [STARS [SEED]]]
-#   BUILD_DIR defaults to build/ (a Release build), STARS to 500.
+# Usage: bench/survey_vs_processes.sh [BUILD_DIR [STARS [SEED [OBSERVATIONS]]]]
+#   BUILD_DIR defaults to build/ (a Release build), STARS to 500; an empty
+#   SEED takes the generator's; OBSERVATIONS (mean per star) defaults to 80.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 stars=${2:-500}
 seed=${3:-}
+observations=${4:-80}
 batch="$build/src/batch/korvel-batch"
 for program in "$batch" "$build/samples/korvel-make-survey"; do
   [ -x "$program" ] || { echo "$program is not built" >&2; exit 1; }
@@ -18,7 +20,8 @@ done
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-"$build/samples/korvel-make-survey" "$scratch/stars" "$stars" $seed >/dev/null
+"$build/samples/korvel-make-survey" --observations "$observations" "$scratch/stars" "$stars" $seed \
+  >/dev/null
 files=("$scratch"/stars/star_*.dat)
 grid="--pmin 0.2 --pmax 1 --phase-shift 0.05"
 

@@ -5,9 +5,11 @@
 // a truth table. Each star has its own seed drawn from the survey's, so star
 // k is the same whatever K is, and the output is the same on every machine.
 //
-// Usage: korvel-make-survey OUTDIR [STARS [SEED]]
+// Usage: korvel-make-survey [--observations M] OUTDIR [STARS [SEED]]
 //   OUTDIR/star_NNNN.dat  the observations, in the Save as... format
 //   OUTDIR/truth.csv      file,type,period,amplitude,noise,nobs
+// --observations sets the mean number of observations a star gets (80 by
+// default; the nights scale with it).
 
 #include <algorithm>
 #include <cmath>
@@ -114,9 +116,15 @@ double Light(const Star& s, const LightCurve& rrab, double t) {
   return s.meanMag;
 }
 
-// About 60 nights over the seasons, one to three observations a night.
-std::vector<double> DrawDates(Noise& n) {
-  const int nights = 45 + static_cast<int>(n.Uniform() * 31);  // 45 .. 75
+constexpr int kDefaultObservations = 80;
+
+// About 60 nights over the seasons (for 80 observations; 0.75 of a night
+// per observation), one to three observations a night.
+std::vector<double> DrawDates(Noise& n, int observations) {
+  const double meanNights = 0.75 * observations;
+  const int fewest = static_cast<int>(std::lround(0.75 * meanNights));
+  const int spread = static_cast<int>(std::lround(0.5 * meanNights)) + 1;
+  const int nights = fewest + static_cast<int>(n.Uniform() * spread);  // 45 .. 75 for 80
   std::vector<double> dates;
   for (int k = 0; k < nights; ++k) {
     const int year = static_cast<int>(n.Uniform() * kYears);
@@ -135,14 +143,28 @@ std::vector<double> DrawDates(Noise& n) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 4) {
-    std::fprintf(stderr, "Usage: korvel-make-survey OUTDIR [STARS [SEED]]\n");
+  std::vector<std::string> args(argv + 1, argv + argc);
+  int observations = kDefaultObservations;
+  try {
+    if (!args.empty() && args[0] == "--observations") {
+      if (args.size() < 2) throw korvel::KorvelError("--observations needs a number");
+      observations = std::stoi(args[1]);
+      if (observations < 4 || observations > 100000)
+        throw korvel::KorvelError("--observations must be 4 .. 100000");
+      args.erase(args.begin(), args.begin() + 2);
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 2;
+  }
+  if (args.empty() || args.size() > 3) {
+    std::fprintf(stderr, "Usage: korvel-make-survey [--observations M] OUTDIR [STARS [SEED]]\n");
     return 2;
   }
   try {
-    const std::filesystem::path dir = argv[1];
-    const int stars = argc >= 3 ? std::stoi(argv[2]) : kDefaultStars;
-    const uint64_t seed = argc >= 4 ? std::stoull(argv[3]) : kDefaultSeed;
+    const std::filesystem::path dir = args[0];
+    const int stars = args.size() >= 2 ? std::stoi(args[1]) : kDefaultStars;
+    const uint64_t seed = args.size() >= 3 ? std::stoull(args[2]) : kDefaultSeed;
     if (stars < 1 || stars > 999999) throw korvel::KorvelError("STARS must be 1 .. 999999");
     std::filesystem::create_directories(dir);
     std::ofstream truth(dir / "truth.csv", std::ios::binary);
@@ -155,7 +177,7 @@ int main(int argc, char** argv) {
       AnalysisState s;
       s.JD.assign(1, 0.0);
       s.Mag.assign(1, 0.0);
-      for (double t : DrawDates(n)) {
+      for (double t : DrawDates(n, observations)) {
         s.JD.push_back(t);
         s.Mag.push_back(Light(star, rrab, t) + star.noise * n.Normal());
       }

@@ -153,5 +153,23 @@ TEST(SyntheticSurvey, StarsAreReproducibleLoadableAndListedInTheTruthTable) {
   EXPECT_EQ(rows, 30);
 }
 
+// --observations sets the mean number of observations; a bad one is refused.
+TEST(SyntheticSurvey, ObservationsSetTheMeanCount) {
+  TempDir dir;
+  const RunResult r = RunProgram(KORVEL_MAKE_SURVEY_PATH,
+                                 "--observations 57 " + ShellQuote(dir.File("s")) + " 60 5", dir);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::istringstream truth(ReadFile(dir.File("s") + "/truth.csv"));
+  std::string line;
+  std::getline(truth, line);
+  double sum = 0;
+  int rows = 0;
+  for (; std::getline(truth, line); ++rows) sum += std::stod(line.substr(line.rfind(',') + 1));
+  ASSERT_EQ(rows, 60);
+  EXPECT_NEAR(sum / rows, 57, 4);
+  for (const char* bad : {"--observations 2 out", "--observations x out", "--observations"})
+    EXPECT_EQ(RunProgram(KORVEL_MAKE_SURVEY_PATH, bad, dir).exitCode, 2) << bad;
+}
+
 }  // namespace
 }  // namespace korvel
