@@ -493,44 +493,51 @@ inline void StoreTrunc(int32_t* p, V v) {
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(p),
                       _mm512_mask_cvttpd_epi32(_mm256_setzero_si256(), 0xFF, v));
 }
-// The ranks' counts added under the comparisons' masks; two registers of
-// keys at a time, the counts after and before apart, so that four chains of
-// additions overlap.
-inline int32_t WindowRanksV(const int32_t* key, size_t n, int window, int32_t* rank) {
+// The ranks' counts added under the comparisons' masks: the counts after
+// and before apart, two registers of keys at a time where two are left, so
+// that four chains of additions overlap; never a register past Padded(n).
+template <int kRegisters>
+inline void WindowRanksOf(const int32_t* key, size_t k, size_t n, int window, int32_t* rank,
+                          __m512i& least) {
   const __m512i lanes = _mm512_set_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
   const __m512i cycle = _mm512_set1_epi32(kKeyCycle), one = _mm512_set1_epi32(1);
   const __m512i count = _mm512_set1_epi32(static_cast<int32_t>(n));
-  const auto start = [&](const int32_t* at, size_t k) {
-    const __m512i place = _mm512_add_epi32(lanes, _mm512_set1_epi32(static_cast<int32_t>(k)));
-    return _mm512_mask_sub_epi32(place, _mm512_cmpge_epi32_mask(_mm512_loadu_si512(at), cycle),
-                                 place, count);
-  };
-  __m512i least = _mm512_set1_epi32(INT32_MAX);
-  for (size_t k = 0; k < n; k += 32) {
-    const int32_t* at = key + k;
-    const __m512i c0 = _mm512_loadu_si512(at), c1 = _mm512_loadu_si512(at + 16);
-    __m512i a0 = start(at, k), a1 = start(at + 16, k + 16);
-    __m512i b0 = _mm512_setzero_si512(), b1 = b0;
-    for (int d = 1; d <= window; ++d) {
-      a0 = _mm512_mask_add_epi32(a0, _mm512_cmplt_epi32_mask(_mm512_loadu_si512(at + d), c0), a0,
-                                 one);
-      a1 = _mm512_mask_add_epi32(a1, _mm512_cmplt_epi32_mask(_mm512_loadu_si512(at + 16 + d), c1),
-                                 a1, one);
-      b0 = _mm512_mask_add_epi32(b0, _mm512_cmpgt_epi32_mask(_mm512_loadu_si512(at - d), c0), b0,
-                                 one);
-      b1 = _mm512_mask_add_epi32(b1, _mm512_cmpgt_epi32_mask(_mm512_loadu_si512(at + 16 - d), c1),
-                                 b1, one);
-    }
-    const __m512i r0 = _mm512_sub_epi32(a0, b0), r1 = _mm512_sub_epi32(a1, b1);
-    _mm512_storeu_si512(rank + k, r0);
-    if (k + 16 < n) _mm512_storeu_si512(rank + k + 16, r1);
-    // Lanes beyond n do not count.
-    const __m512i inside = _mm512_sub_epi32(count, _mm512_set1_epi32(static_cast<int32_t>(k)));
-    least = _mm512_mask_min_epi32(least, _mm512_cmplt_epi32_mask(lanes, inside), least, r0);
-    least = _mm512_mask_min_epi32(
-        least, _mm512_cmplt_epi32_mask(_mm512_add_epi32(lanes, _mm512_set1_epi32(16)), inside),
-        least, r1);
+  __m512i centre[kRegisters], after[kRegisters], before[kRegisters];
+  for (int r = 0; r < kRegisters; ++r) {
+    const int32_t* at = key + k + 16 * r;
+    centre[r] = _mm512_loadu_si512(at);
+    const __m512i place =
+        _mm512_add_epi32(lanes, _mm512_set1_epi32(static_cast<int32_t>(k + 16 * r)));
+    after[r] =
+        _mm512_mask_sub_epi32(place, _mm512_cmpge_epi32_mask(centre[r], cycle), place, count);
+    before[r] = _mm512_setzero_si512();
   }
+  for (int d = 1; d <= window; ++d) {
+    for (int r = 0; r < kRegisters; ++r) {
+      const int32_t* at = key + k + 16 * r;
+      after[r] = _mm512_mask_add_epi32(
+          after[r], _mm512_cmplt_epi32_mask(_mm512_loadu_si512(at + d), centre[r]), after[r], one);
+      before[r] = _mm512_mask_add_epi32(
+          before[r], _mm512_cmpgt_epi32_mask(_mm512_loadu_si512(at - d), centre[r]), before[r],
+          one);
+    }
+  }
+  for (int r = 0; r < kRegisters; ++r) {
+    const size_t first = k + 16 * r;
+    const __m512i ranks = _mm512_sub_epi32(after[r], before[r]);
+    _mm512_storeu_si512(rank + first, ranks);
+    // Lanes beyond n do not count.
+    const auto inside = static_cast<int32_t>(std::min<size_t>(n - first, 16));
+    least = _mm512_mask_min_epi32(least, _mm512_cmplt_epi32_mask(lanes, _mm512_set1_epi32(inside)),
+                                  least, ranks);
+  }
+}
+
+inline int32_t WindowRanksV(const int32_t* key, size_t n, int window, int32_t* rank) {
+  __m512i least = _mm512_set1_epi32(INT32_MAX);
+  size_t k = 0;
+  for (; k + 16 < n; k += 32) WindowRanksOf<2>(key, k, n, window, rank, least);
+  if (k < n) WindowRanksOf<1>(key, k, n, window, rank, least);
   alignas(64) int32_t lane[16];
   _mm512_store_si512(lane, least);
   return *std::min_element(lane, lane + 16);
