@@ -10,6 +10,7 @@
 #include "core/error.h"
 #include "core/thread_count.h"
 #include "search/engine_support.h"
+#include "search/significance.h"
 #include "search/trial_grid.h"
 
 namespace korvel::batch {
@@ -154,6 +155,10 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
     outcome.exitCode = kExitRefused;
   }
   return outcome;
+}
+
+void ComputeFinalLevels(AnalysisState& s, SearchKind kind) {
+  if (MethodOf(kind).deeming && s.AmpDist.AmpTrials > 0) ComputeSigLevels(s);
 }
 
 }  // namespace korvel::batch

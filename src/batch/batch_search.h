@@ -81,4 +81,8 @@ struct BatchSearchOutcome {
 BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& request,
                                   std::ostream& err);
 
+// After a completed Deeming run with an amplitude distribution, the four
+// levels as Save statistics computes them (SigLevel); nothing otherwise.
+void ComputeFinalLevels(AnalysisState& s, SearchKind kind);
+
 }  // namespace korvel::batch

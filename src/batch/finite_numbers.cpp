@@ -11,9 +11,13 @@ std::optional<std::string> NonFiniteOption(const CLI::App& command) {
     if (option->count() == 0 || option->get_type_name().rfind("FLOAT", 0) != 0) continue;
     // The value CLI11 itself stored.
     if (!std::isfinite(option->as<double>()))
-      return option->get_name() + ": " + option->results().front() + " is not a finite number...";
+      return NotFiniteMessage(option->get_name(), option->results().front());
   }
   return std::nullopt;
+}
+
+std::string NotFiniteMessage(const std::string& name, const std::string& given) {
+  return name + ": " + given + " is not a finite number...";
 }
 
 }  // namespace korvel::batch

@@ -14,4 +14,7 @@ namespace korvel::batch {
 // or nothing.
 std::optional<std::string> NonFiniteOption(const CLI::App& command);
 
+// That refusal for one parameter: its name and its value as given.
+std::string NotFiniteMessage(const std::string& name, const std::string& given);
+
 }  // namespace korvel::batch

@@ -33,8 +33,9 @@ void AddReadOptions(CLI::App& command, ReadOptions& read) {
 
 LoadOutcome LoadForBatch(AnalysisState& s, const LoadArgs& args, std::ostream& err) {
   if (!FileExists(args.file)) {
-    err << FileMessage(args.file, 0, kFileDoesNotExist) << '\n';
-    return {false, kExitFileMissing, {}};
+    const std::string message = FileMessage(args.file, 0, kFileDoesNotExist);
+    err << message << '\n';
+    return {false, kExitFileMissing, {}, message};
   }
   SetParameterDefaults(s);
   s.DataColumn = args.read.column;
@@ -43,15 +44,17 @@ LoadOutcome LoadForBatch(AnalysisState& s, const LoadArgs& args, std::ostream& e
     report = LoadObservationsReporting(s, args.file, args.read);
   } catch (const KorvelError& e) {
     // The file exists but could not be opened or read.
-    err << FileMessage(args.file, e) << '\n';
-    return {false, kExitFileMissing, {}};
+    const std::string message = FileMessage(args.file, e);
+    err << message << '\n';
+    return {false, kExitFileMissing, {}, message};
   }
   PrintReadWarnings(args.file, report.diagnostics, err);
   if (report.error) {
-    err << FileMessage(args.file, report.errorLine, *report.error) << '\n';
-    return {true, kExitReadError, report.diagnostics};
+    const std::string message = FileMessage(args.file, report.errorLine, *report.error);
+    err << message << '\n';
+    return {true, kExitReadError, report.diagnostics, message};
   }
-  return {true, kExitOk, report.diagnostics};
+  return {true, kExitOk, report.diagnostics, {}};
 }
 
 }  // namespace korvel::batch

@@ -35,6 +35,7 @@ struct LoadOutcome {
   bool loaded = false;  // false: nothing was read, the state is untouched
   int exitCode = kExitOk;
   ReadDiagnostics diagnostics;  // what the reader passed over
+  std::string message;          // the error also written to err, without a line end
 };
 
 // Applies the parameter defaults of a load (as File > Open does before it

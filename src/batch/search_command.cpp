@@ -11,7 +11,6 @@
 #include "batch/load_options.h"
 #include "batch/search_report.h"
 #include "core/error.h"
-#include "lightcurve/stat_file.h"
 #include "search/search_start.h"
 
 namespace korvel::batch {
@@ -67,7 +66,7 @@ int RunSearchCommand(const SearchArgs& args) {
   const BatchSearchOutcome searched = RunBatchSearch(s, request, std::cerr);
   if (searched.exitCode) return *searched.exitCode;
 
-  if (MethodOf(args.kind).deeming && s.AmpDist.AmpTrials > 0) ComputeSigLevels(s);
+  ComputeFinalLevels(s, args.kind);
   if (args.json) {
     nlohmann::ordered_json j = SearchJson(s, args.kind, searched.trials, searched.status);
     j["warnings"] = ReadWarningsJson(outcome.diagnostics);

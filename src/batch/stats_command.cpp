@@ -65,7 +65,7 @@ void PrintStatsText(const AnalysisState& s, std::ostream& out) {
   out << "Mag: " << Exact(s.DataMagMin) << " .. " << Exact(s.DataMagMax) << '\n';
 }
 
-void PrintStatsJson(const AnalysisState& s, const ReadDiagnostics& read, std::ostream& out) {
+nlohmann::ordered_json StatsJson(const AnalysisState& s, const ReadDiagnostics& read) {
   nlohmann::ordered_json j;
   j["nobs"] = s.NObs;
   const auto value = [&s](double x) {
@@ -78,8 +78,12 @@ void PrintStatsJson(const AnalysisState& s, const ReadDiagnostics& read, std::os
   j["mag_min"] = value(s.DataMagMin);
   j["mag_max"] = value(s.DataMagMax);
   j["warnings"] = ReadWarningsJson(read);
+  return j;
+}
+
+void PrintStatsJson(const AnalysisState& s, const ReadDiagnostics& read, std::ostream& out) {
   // dump() writes doubles in their shortest round-trip form.
-  out << j.dump() << '\n';
+  out << StatsJson(s, read).dump() << '\n';
 }
 
 }  // namespace korvel::batch

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <nlohmann/json.hpp>
 
 #include "batch/command.h"
 #include "core/analysis_state.h"
@@ -14,7 +15,9 @@ Command AddStatsCommand(CLI::App& parent);
 
 // The report itself, shared with tests of the output form.
 void PrintStatsText(const AnalysisState& s, std::ostream& out);
-// The JSON form ends with "warnings": what the reader passed over.
+// The JSON form ends with "warnings": what the reader passed over. The
+// statistics are null when no observation passed the filters.
+nlohmann::ordered_json StatsJson(const AnalysisState& s, const ReadDiagnostics& read);
 void PrintStatsJson(const AnalysisState& s, const ReadDiagnostics& read, std::ostream& out);
 
 }  // namespace korvel::batch

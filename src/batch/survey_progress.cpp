@@ -1,5 +1,6 @@
 #include "batch/survey_progress.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
@@ -56,19 +57,24 @@ void SurveyProgress::Print(const std::string& text) {
   err_ << std::flush;
 }
 
-void SurveyProgress::Draw() {
-  const int64_t done = done_.load(std::memory_order_relaxed);
-  const double elapsed =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+std::string ProgressLine(int64_t done, int64_t stars, double elapsed) {
   const double rate = elapsed > 0 ? static_cast<double>(done) / elapsed : 0;
-  const double fraction = stars_ > 0 ? static_cast<double>(done) / static_cast<double>(stars_) : 1;
-  const auto filled = static_cast<size_t>(fraction * kBarWidth);
+  const double fraction = stars > 0 ? static_cast<double>(done) / static_cast<double>(stars) : 1;
+  const auto filled = static_cast<size_t>(std::clamp(fraction, 0.0, 1.0) * kBarWidth);
   char figures[128];
-  std::snprintf(figures, sizeof figures, "] %lld/%lld stars  %.1f stars/s  %s left",
-                static_cast<long long>(done), static_cast<long long>(stars_), rate,
-                done > 0 ? ClockText(static_cast<double>(stars_ - done) / rate).c_str() : "--:--");
+  std::snprintf(
+      figures, sizeof figures, "] %lld/%lld stars  %.1f stars/s  %s left",
+      static_cast<long long>(done), static_cast<long long>(stars), rate,
+      done > 0 && rate > 0 ? ClockText(static_cast<double>(stars - done) / rate).c_str() : "--:--");
   std::string line(1, '[');
   line.append(filled, '#').append(static_cast<size_t>(kBarWidth) - filled, ' ') += figures;
+  return line;
+}
+
+void SurveyProgress::Draw() {
+  const std::string line = ProgressLine(
+      done_.load(std::memory_order_relaxed), stars_,
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count());
   // Blanks over the end of a longer line drawn before.
   const size_t pad = drawnWidth_ > line.size() ? drawnWidth_ - line.size() : 0;
   err_ << '\r' << line << std::string(pad, ' ') << std::flush;

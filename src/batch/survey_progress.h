@@ -42,6 +42,10 @@ class SurveyProgress {
   std::jthread redraw_;  // last: started once everything above is set
 };
 
+// "[#####     ] 40/120 stars  3.1 stars/s  0:26 left": the bar after
+// elapsed seconds.
+std::string ProgressLine(int64_t done, int64_t stars, double elapsed);
+
 // "1:05:03", "4:07": a duration in whole seconds.
 std::string ClockText(double seconds);
 

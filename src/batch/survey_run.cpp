@@ -9,7 +9,6 @@
 #include "batch/batch_hooks.h"
 #include "batch/file_messages.h"
 #include "batch/load_options.h"
-#include "search/significance.h"
 
 namespace korvel::batch {
 
@@ -29,18 +28,6 @@ std::string OneLine(const std::string& text) {
 
 std::string Joined(const std::string& a, const std::string& b) {
   return a.empty() ? b : b.empty() ? a : a + "; " + b;
-}
-
-StarResult ErrorRows(const SurveyStar& star, const std::string& error) {
-  StarResult result;
-  for (const SearchKind kind : star.methods) {
-    SurveyRow row;
-    row.file = star.file;
-    row.method = MethodOf(kind).name;
-    row.error = error;
-    result.rows.push_back(std::move(row));
-  }
-  return result;
 }
 
 bool Wanted(const SurveyStar& star, SearchKind kind) {
@@ -72,6 +59,24 @@ void FillResults(const AnalysisState& s, SearchKind kind, int top, SurveyRow& ro
 
 }  // namespace
 
+StarResult FailedStar(const SurveyStar& star, const std::string& error) {
+  StarResult result;
+  for (const SearchKind kind : star.methods) {
+    SurveyRow row;
+    row.file = star.file;
+    row.method = MethodOf(kind).name;
+    row.error = OneLine(error);
+    result.rows.push_back(std::move(row));
+  }
+  return result;
+}
+
+std::string StarRowsText(const StarResult& star, RowFormat format, int top) {
+  std::string text;
+  for (const SurveyRow& row : star.rows) text += RowText(row, format, top);
+  return text;
+}
+
 std::vector<SurveyStar> PlanSurvey(const SurveyOptions& options,
                                    const std::set<std::pair<std::string, std::string>>& done) {
   std::vector<SurveyStar> stars;
@@ -96,7 +101,7 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
     const size_t warned = text.rfind(warnings.str(), 0) == 0 ? warnings.str().size() : 0;
     loadError = OneLine(text.substr(warned));
   }
-  if (!load.loaded) return ErrorRows(star, loadError);
+  if (!load.loaded) return FailedStar(star, loadError);
 
   std::vector<SurveyRow> rows;
   double lkPeriod = 0;
@@ -132,7 +137,7 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
       if (searched.exitCode) {
         searchError = OneLine(err.str());
       } else {
-        if (MethodOf(kind).deeming && s.AmpDist.AmpTrials > 0) ComputeSigLevels(s);
+        ComputeFinalLevels(s, kind);
         FillResults(s, kind, options.top, row);
         // Messages of a finished run (the histogram's check) are warnings.
         std::istringstream messages(err.str());
@@ -184,9 +189,9 @@ SurveyOutcome RunSurvey(const SurveyOptions& options, const std::vector<SurveySt
       } catch (const SearchCancelled&) {
         finished = false;
       } catch (const std::bad_alloc&) {
-        result = ErrorRows(stars[index], "Out of memory");
+        result = FailedStar(stars[index], "Out of memory");
       } catch (const std::exception& e) {
-        result = ErrorRows(stars[index], e.what());
+        result = FailedStar(stars[index], e.what());
       }
       {
         const std::lock_guard lock(poolMutex);

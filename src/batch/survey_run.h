@@ -39,6 +39,14 @@ std::vector<SurveyStar> PlanSurvey(const SurveyOptions& options,
 // cancel flag is set during a search.
 StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int threads);
 
+// The rows of a star whose search failed as a whole (out of memory, a task
+// lost on a cluster): each wanted method's row with only the error.
+StarResult FailedStar(const SurveyStar& star, const std::string& error);
+
+// The star's rows as one piece of text, in the output's format: written in
+// one go, so that an interrupted survey leaves whole stars.
+std::string StarRowsText(const StarResult& star, RowFormat format, int top);
+
 struct SurveyOutcome {
   int64_t starsDone = 0;
   bool cancelled = false;  // stopped by the cancel flag before every star was done

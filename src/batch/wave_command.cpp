@@ -10,26 +10,18 @@
 #include "batch/file_messages.h"
 #include "batch/json_output.h"
 #include "batch/load_options.h"
-#include "core/error.h"
+#include "batch/mean_curve_run.h"
 #include "core/text_format.h"
-#include "io/observation_file.h"
 #include "io/text_reader.h"
 #include "lightcurve/mean_curve_file.h"
-#include "lightcurve/moving_average.h"
-#include "lightcurve/phase_views.h"
-#include "lightcurve/prewhitening.h"
-#include "lightcurve/wave_parameters.h"
 
 namespace korvel::batch {
 
 namespace {
 
-// The elements and the moving-average parameters the window's dialogs ask for.
 struct MeanCurveArgs {
   LoadArgs load;
-  double period = 0, epoch = 0;
-  int32_t points = kDefaultMeanPoints;
-  double binLength = kDefaultBinLength;
+  MeanCurveRequest request;
   bool json = false;
 };
 
@@ -48,62 +40,32 @@ struct ModelArgs {
 
 void AddMeanCurveOptions(CLI::App& app, MeanCurveArgs& args) {
   AddLoadOptions(app, args.load);
-  app.add_option("--period", args.period, "Period to fold on, days")->required();
-  app.add_option("--epoch", args.epoch, "Initial date (phase 0), JD")->required();
-  app.add_option("--points", args.points, "Number of average points, 1 < N < 100")
+  app.add_option("--period", args.request.period, "Period to fold on, days")->required();
+  app.add_option("--epoch", args.request.epoch, "Initial date (phase 0), JD")->required();
+  app.add_option("--points", args.request.points, "Number of average points, 1 < N < 100")
       ->capture_default_str();
-  app.add_option("--bin-length", args.binLength, "Length of the average bin, 0 < L <= 0.25")
+  app.add_option("--bin-length", args.request.binLength, "Length of the average bin, 0 < L <= 0.25")
       ->capture_default_str();
   app.add_flag("--json", args.json, kJsonHelp);
-}
-
-WaveParameters Wave(const MeanCurveArgs& args) {
-  WaveParameters p;
-  p.points = args.points;
-  p.binLength = args.binLength;
-  return p;
-}
-
-// The dialog's own refusals, with its messages.
-std::optional<std::string> MeanCurveProblem(const MeanCurveArgs& args) {
-  if (!(args.period > 0)) return kNoPeriod;
-  AnalysisState scratch;
-  if (const auto refusal = ApplyMeanCurveParameters(scratch, Wave(args))) return refusal->message;
-  return std::nullopt;
 }
 
 // Loads the observations and computes the mean curve as Wave does; false
 // when the command must end, with its exit code in outcome.
 bool LoadAndSmooth(AnalysisState& s, const MeanCurveArgs& args, LoadOutcome& outcome) {
-  if (const auto problem = MeanCurveProblem(args)) {
+  if (const auto problem = MeanCurveProblem(args.request)) {
     std::cerr << *problem << '\n';
     outcome.exitCode = kExitRefused;
     return false;
   }
   outcome = LoadForBatch(s, args.load, std::cerr);
   if (!outcome.loaded) return false;
-  s.Period = args.period;
-  s.Epoch = args.epoch;
-  ApplyMeanCurveParameters(s, Wave(args));
-  ComputePhases(s);
-  ComputeMeanCurve(s);
-  s.WaveState = 'd';
+  SmoothObservations(s, args.request);
   return true;
 }
 
 void PrintMeanCurve(const AnalysisState& s, const ReadDiagnostics& read, bool json) {
   if (json) {
-    nlohmann::ordered_json points = nlohmann::ordered_json::array();
-    for (int32_t k = 1; k <= s.MeanPoints; ++k)
-      points.push_back({{"phase", s.MeanPhase[k]},
-                        {"mag", s.MeanMag[k]},
-                        {"phase_err", s.MeanPhaseErr[k]},
-                        {"mag_err", s.MeanMagErr[k]},
-                        {"count", static_cast<int64_t>(s.MeanCount[k])}});
-    nlohmann::ordered_json j;
-    j["points"] = std::move(points);
-    j["mag_high"] = s.MeanMagHigh;
-    j["mag_low"] = s.MeanMagLow;
+    nlohmann::ordered_json j = MeanCurveJson(s);
     j["warnings"] = ReadWarningsJson(read);
     std::cout << j.dump() << '\n';
     return;
@@ -128,11 +90,7 @@ int RunWave(const MeanCurveArgs& args) {
 
 void PrintResiduals(const AnalysisState& s, const ReadDiagnostics& read, bool json) {
   if (json) {
-    nlohmann::ordered_json j;
-    j["mag_mean"] = s.MagMean;
-    j["mag_var"] = s.MagVar;
-    j["mag_min"] = s.DataMagMin;
-    j["mag_max"] = s.DataMagMax;
+    nlohmann::ordered_json j = ResidualStatsJson(s);
     j["warnings"] = ReadWarningsJson(read);
     PrintJsonWithArray(std::cout, j, "residuals", s.NObs, [&s](int64_t k) {
       return nlohmann::ordered_json(s.Mag[static_cast<size_t>(k + 1)]);
@@ -148,8 +106,8 @@ void PrintResiduals(const AnalysisState& s, const ReadDiagnostics& read, bool js
 int RunPrewhiten(const PrewhitenArgs& args) {
   AnalysisState s;
   LoadOutcome outcome;
-  if (!(args.curveNumber >= 1 && args.curveNumber <= 100)) {
-    std::cerr << "The number of the mean light curve is 1 .. 100...\n";
+  if (const auto problem = CurveNumberProblem(args.curveNumber)) {
+    std::cerr << *problem << '\n';
     return kExitRefused;
   }
   if (!LoadAndSmooth(s, args.curve, outcome)) return outcome.exitCode;
@@ -159,21 +117,10 @@ int RunPrewhiten(const PrewhitenArgs& args) {
     std::cerr << "Nothing written: the file was not read to its end...\n";
     return outcome.exitCode;
   }
-  if (const auto problem = PrewhitenProblem(s)) {
-    std::cerr << *problem << '\n';
-    return kExitRefused;
-  }
-  s.CurveNumber = args.curveNumber;
-  if (const auto problem = PrewhitenFileProblem(s, args.collect, args.residuals)) {
-    std::cerr << *problem << '\n';
-    return kExitRefused;
-  }
-  try {
-    PrewhitenWithFiles(s, args.collect, true, args.residuals);
-  } catch (const KorvelError& e) {
-    // Nothing was changed: neither file, nor (for a rerun) the model.
-    std::cerr << e.what() << ": " << args.residuals << ", " << args.collect << '\n';
-    return kExitWriteError;
+  if (const StepOutcome done = PrewhitenSmoothed(s, args.curveNumber, args.collect, args.residuals);
+      done.exitCode != kExitOk) {
+    std::cerr << done.message << '\n';
+    return done.exitCode;
   }
   PrintResiduals(s, outcome.diagnostics, args.curve.json);
   std::cout.flush();
@@ -192,17 +139,11 @@ int RunModel(const ModelArgs& args) {
     std::cerr << "At most " << kMaxModelSamples << " samples...\n";
     return kExitRefused;
   }
-  if (!FileExists(args.file)) {
-    std::cerr << "File " << args.file << " does not exist.\n";
-    return kExitFileMissing;
-  }
   AnalysisState s;
   ReadDiagnostics diagnostics;
-  try {
-    ReadMeanCurveFile(s, args.file, &diagnostics);
-  } catch (const KorvelError& e) {
-    std::cerr << FileMessage(args.file, e) << '\n';
-    return kExitReadError;
+  if (const StepOutcome loaded = LoadModel(s, args.file, diagnostics); loaded.exitCode != kExitOk) {
+    std::cerr << loaded.message << '\n';
+    return loaded.exitCode;
   }
   PrintReadWarnings(args.file, diagnostics, std::cerr);
   // Every sample is computed as it is printed: no size costs memory.

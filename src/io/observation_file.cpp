@@ -53,6 +53,11 @@ LoadReport LoadObservationsReporting(AnalysisState& s, const std::string& path,
   s.DataFileName = path;
   s.BaseName = BaseNameOf(path);
 
+  TakeObservations(s, std::move(jd), std::move(mag));
+  return report;
+}
+
+void TakeObservations(AnalysisState& s, rarray jd, rarray mag) {
   s.JD = std::move(jd);
   s.Mag = std::move(mag);
   s.NObs = static_cast<int32_t>(s.JD.size() - 1);
@@ -65,7 +70,6 @@ LoadReport LoadObservationsReporting(AnalysisState& s, const std::string& path,
   s.Marks.assign(n, 0);
   s.SelMade = false;
   ComputeLoadStatistics(s);
-  return report;
 }
 
 void ComputeLoadStatistics(AnalysisState& s) {

@@ -47,6 +47,10 @@ inline constexpr const char* kTooManyObservations =
 // An empty set gets zeros throughout.
 void ComputeLoadStatistics(AnalysisState& s);
 
+// Makes jd and mag (element 0 unused, the same length) the observation set,
+// as a load does: the work arrays sized to it, no marks, the statistics.
+void TakeObservations(AnalysisState& s, rarray jd, rarray mag);
+
 // MagMean and MagVar (divided by NObs) of Mag[1..NObs]; 0 for an empty set.
 void ComputeMeanAndVariance(AnalysisState& s);
 

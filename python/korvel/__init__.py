@@ -1,0 +1,301 @@
+"""Period analysis of variable-star photometry: KORVEL's engines from Python.
+
+The functions run the compiled engines of the window and of korvel-batch,
+so each gives exactly the numbers of the korvel-batch command of the same
+name (``load`` those of ``stats``). Observations are given as array-likes
+of dates (Julian Date) and magnitudes, converted to float64.
+
+Every function returns a ``Result``: a dict whose keys are also
+attributes (``r.best.period`` is ``r["best"]["period"]``), with the keys
+of the command's ``--json`` output; arrays of numbers are numpy float64
+arrays. Bad arguments raise ValueError with the message korvel-batch
+prints for the same fault; a missing file raises FileNotFoundError, a
+file that cannot be opened or written OSError.
+
+The engines release the GIL while they run: searches in several Python
+threads run in parallel.
+
+Methods:
+
+- Lafler, J. & Kinman, T. D. 1965, ApJS 11, 216 (phase dispersion of the
+  folded light curve).
+- Deeming, T. J. 1975, Ap&SS 36, 137 (Fourier amplitude spectrum of
+  unevenly sampled data, and the spectral window).
+"""
+
+import numpy as _np
+
+from . import _korvel
+
+__version__ = "1.0.0"
+
+__all__ = [
+    "Result",
+    "load",
+    "lafler_kinman",
+    "deeming",
+    "secondary",
+    "reshuffle",
+    "wave",
+    "prewhiten",
+    "model",
+]
+
+_DEFAULTS = _korvel.defaults()
+_LK = _DEFAULTS["lk"]
+_DM = _DEFAULTS["deeming"]
+_SP = _DEFAULTS["secondary"]
+_MAX_TRIALS = _DEFAULTS["max_trials"]
+_POINTS = _DEFAULTS["points"]
+_BIN_LENGTH = _DEFAULTS["bin_length"]
+_CURVE = _DEFAULTS["curve"]
+
+
+class Result(dict):
+    """The one shape of every result: a dict whose keys read as attributes."""
+
+    def __getattr__(self, name):
+        try:
+            return self[name]
+        except KeyError:
+            raise AttributeError(name) from None
+
+    def __dir__(self):
+        return list(super().__dir__()) + list(self.keys())
+
+    def __repr__(self):
+        return "Result(" + ", ".join(sorted(self.keys())) + ")"
+
+
+def _numbers(values):
+    """A list of numbers (None for a missing one) as a float64 array."""
+    return _np.array([_np.nan if v is None else v for v in values], dtype=_np.float64)
+
+
+def _result(raw, arrays=()):
+    """raw as a Result, the named lists of numbers as numpy arrays."""
+    result = Result(raw)
+    for key in arrays:
+        if result.get(key) is not None:
+            result[key] = _numbers(result[key])
+    return result
+
+
+def _warnings(raw):
+    raw["warning_kinds"] = [Result(w) for w in raw["warning_kinds"]]
+    return raw
+
+
+def load(path, column=1, read_zeros=False, jd_min=None, jd_max=None):
+    """Load an observation file exactly as File > Open and korvel-batch stats do.
+
+    column: which number after the date is the magnitude (1 = the first).
+    read_zeros: keep observations whose magnitude is exactly 0.
+    jd_min, jd_max: the window of dates loaded, both ends included
+    (None: no limit).
+
+    Returns a Result with ``jd`` and ``mag`` (float64 arrays), the
+    statistics of ``stats --json`` (``nobs``, ``mag_mean``, ``mag_var``
+    (divided by N), ``jd_min``, ``jd_max``, ``mag_min``, ``mag_max``; None
+    when no observation passed the filters), ``warnings`` (what the reader
+    passed over, one line per kind as korvel-batch prints it on stderr) and
+    ``warning_kinds`` (the same as the JSON's ``warnings``: kind, count,
+    first_line).
+
+    Raises FileNotFoundError for a missing file ("star.dat: File does not
+    exist..."), OSError for one that cannot be opened, and ValueError for a
+    malformed line ("star.dat:3: Invalid numeric input").
+    """
+    raw = _korvel.load(str(path), column, read_zeros, jd_min, jd_max)
+    return Result(_warnings(raw))
+
+
+_SEARCH_ARRAYS = ("spec_high", "spec_low", "amp_hist", "amp_level", "amp_cum_pct", "sig_levels")
+
+
+def _search(method, jd, mag, pmin, pmax, phase_shift, max_trials, threads,
+            window=False, period=None, epoch=None, extremum_date=None,
+            bins=None, mode=1):
+    raw = _korvel.search(method, jd, mag, pmin, pmax, phase_shift, window,
+                         period, epoch, extremum_date, bins, mode,
+                         max_trials, threads)
+    best = raw.pop("best")
+    result = _result(raw, _SEARCH_ARRAYS)
+    result["best"] = Result(
+        period=_numbers([b["period"] for b in best]),
+        statistic=_numbers([b["param"] for b in best]),
+        frequency=_numbers([b["freq"] for b in best]))
+    return result
+
+
+_SEARCH_DOC = """
+    jd, mag: the observations (dates in days, ascending).
+    pmin, pmax: the shortest and longest trial period, days.
+    phase_shift: the largest phase shift between the first and the last
+    observation from one trial to the next; the frequency step is
+    phase_shift / (jd[-1] - jd[0]).
+    max_trials: a grid of more trials is refused before the first one.
+    threads: threads computing the trials (None: KORVEL_THREADS, else every
+    core); the result does not depend on it.
+
+    Returns a Result with ``best`` (the 20 best trials, best first:
+    ``period``, ``statistic``, ``frequency`` arrays), the spectrum of 481
+    columns over the frequency axis (``spec_high``, ``spec_low``: the
+    highest and lowest statistic of the trials in each column;
+    ``spec_max``, ``spec_min``: the range of the statistic), ``freq_lo``, ``freq_hi``,
+    ``freq_step``, ``trials`` (trials made), ``method``, ``status`` (the
+    final status line) and ``messages`` (anything else the run reported).
+    A refused search raises ValueError with korvel-batch's message (the
+    dialogs' "Error in ..." texts, data that cannot be searched, a grid
+    above max_trials).
+"""
+
+
+def lafler_kinman(jd, mag, pmin=_LK["pmin"], pmax=_LK["pmax"],
+                  phase_shift=_LK["phase_shift"], max_trials=_MAX_TRIALS,
+                  threads=None):
+    """Lafler-Kinman search (Lafler & Kinman 1965, ApJS 11, 216).
+
+    At each trial period the observations are folded and ordered by phase;
+    theta is the mean squared step between magnitudes neighbouring in
+    phase (the last closing on the first) over the variance of the
+    magnitudes: a true period gives a smooth folded curve and a small
+    theta. The spectrum shows 1/theta; ``best.statistic`` is theta
+    (smallest first).
+    """
+    return _search("lk", jd, mag, pmin, pmax, phase_shift, max_trials,
+                   threads)
+
+
+lafler_kinman.__doc__ += _SEARCH_DOC
+
+
+def deeming(jd, mag, pmin=_DM["pmin"], pmax=_DM["pmax"],
+            phase_shift=_DM["phase_shift"], window=False,
+            max_trials=_MAX_TRIALS, threads=None):
+    """Deeming search (Deeming 1975, Ap&SS 36, 137).
+
+    The amplitude of the discrete Fourier transform of the unevenly sampled
+    magnitudes at each trial frequency; ``best.statistic`` is the amplitude
+    (largest first). window=True computes the spectral window of the dates
+    instead (the magnitudes are ignored).
+
+    Besides the keys below, the distribution of the amplitudes over all
+    trials: ``amp_trials``, ``amp_scale``, ``amp_hist`` (101 bins),
+    ``amp_top_bin``, ``amp_level`` and ``amp_cum_pct`` (amplitude and
+    cumulative percentage of each bin), ``sigma`` (the root mean square of
+    the trial amplitudes) and ``sig_levels``: the amplitudes below which
+    90, 99, 99.9 and 99.99 % of the trials fall, as Save statistics
+    computes them (None without a distribution). A Deeming run on ``reshuffle``-d
+    magnitudes shows what amplitudes noise alone reaches at these dates.
+    """
+    return _search("deeming", jd, mag, pmin, pmax, phase_shift, max_trials,
+                   threads, window=window)
+
+
+deeming.__doc__ += _SEARCH_DOC
+
+
+def secondary(jd, mag, period, epoch=_SP["epoch"],
+              extremum_date=_SP["extremum_date"], bins=_SP["bins"],
+              mode=_SP["mode"], pmin=_SP["pmin"], pmax=_SP["pmax"],
+              phase_shift=_SP["phase_shift"], max_trials=_MAX_TRIALS,
+              threads=None):
+    """Secondary-period search: a slow modulation of the light curve of the
+    primary period (for example a Blazhko period).
+
+    period, epoch: the primary period and its initial date (phase 0).
+    extremum_date: a date of the extremal light-curve shape.
+    bins: the number of phase bins; mode 1 divides the secondary phases
+    into bins, mode 2 the primary phases.
+
+    At each trial secondary period the observations are divided into bins
+    (mode 1: by secondary phase, each bin's run a light curve of the
+    primary period; mode 2: by primary phase, each bin ordered by
+    secondary phase) and the Lafler-Kinman theta2 of those runs is taken.
+    The spectrum shows the gain in smoothness, primary theta / theta2;
+    ``best.statistic`` is theta2 / primary theta (smallest first), and
+    ``primary_theta`` is the theta of the set folded on the primary
+    period alone.
+    """
+    return _search("secondary", jd, mag, pmin, pmax, phase_shift, max_trials,
+                   threads, period=period, epoch=epoch,
+                   extremum_date=extremum_date, bins=bins, mode=mode)
+
+
+secondary.__doc__ += _SEARCH_DOC
+
+
+def reshuffle(mag, seed):
+    """The magnitudes dealt to the dates in a random order (Chaos).
+
+    The same seed gives the order of ``korvel-batch reshuffle --seed``:
+    a uniform permutation that keeps the sampling and the values but
+    destroys any periodic signal. Returns a new float64 array.
+    """
+    if isinstance(seed, bool) or not isinstance(seed, int) \
+            or not 0 <= seed < 2 ** 64:
+        raise ValueError("seed: a whole number from 0 to 2**64 - 1 is needed...")
+    return _korvel.reshuffle(mag, seed)
+
+
+_CURVE_ARRAYS = ("phase", "mag", "phase_err", "mag_err", "count")
+
+
+def _curve(raw):
+    points = raw.pop("points")
+    result = Result(raw)
+    for key in _CURVE_ARRAYS:
+        result[key] = _numbers([p[key] for p in points])
+    result["count"] = result["count"].astype(_np.int64)
+    return result
+
+
+def wave(jd, mag, period, epoch, points=_POINTS, bin_length=_BIN_LENGTH):
+    """The mean light curve of Wave (moving average over the folded curve).
+
+    The observations are folded on period with phase 0 at epoch; each of
+    ``points`` mean points (1 < points < 100) averages the observations
+    within a phase bin of ``bin_length`` (0 < L <= 0.25).
+
+    Returns a Result with the arrays ``phase``, ``mag`` (the mean points),
+    ``phase_err``, ``mag_err`` (their standard errors), ``count``
+    (observations averaged), and ``mag_high``, ``mag_low``: the points of
+    ``wave --json`` as columns.
+    """
+    return _curve(_korvel.wave(jd, mag, period, epoch, points, bin_length))
+
+
+def prewhiten(jd, mag, period, epoch, points=_POINTS, bin_length=_BIN_LENGTH,
+              curve=_CURVE, collect=None, residuals=None):
+    """Prewhitening: subtract the mean light curve of a period.
+
+    The mean curve is computed as ``wave`` does; every magnitude is
+    replaced by its difference from the curve at its phase. collect: a
+    collecting file the curve is appended to (created when missing) as
+    curve number ``curve`` (1 .. 100); residuals: a file the residuals are
+    written to; None writes no file. A file that cannot be written raises
+    OSError and writes neither.
+
+    Returns a Result with ``residuals`` (one per observation), their
+    ``mag_mean``, ``mag_var``, ``mag_min``, ``mag_max``, and ``curve``, the
+    mean curve subtracted (as ``wave`` returns it).
+    """
+    raw = _korvel.prewhiten(jd, mag, period, epoch, points, bin_length, curve,
+                            "" if collect is None else str(collect),
+                            "" if residuals is None else str(residuals))
+    raw["curve"] = _curve(raw["curve"])
+    return Result(raw)
+
+
+def model(collecting_file, t):
+    """The model M(t) of a collecting file: the sum of its mean curves.
+
+    Each curve contributes its value at the phase of t on its own period
+    and initial date. Returns a Result with ``t``, ``mag`` (M(t)),
+    ``curves`` (the number of curves read), ``warnings`` and
+    ``warning_kinds`` as for ``load``.
+    """
+    raw = _korvel.model(str(collecting_file), _np.atleast_1d(
+        _np.asarray(t, dtype=_np.float64)))
+    return Result(_warnings(raw))

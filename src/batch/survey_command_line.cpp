@@ -1,0 +1,140 @@
+#include "batch/survey_command_line.h"
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "batch/batch_search.h"
+#include "batch/finite_numbers.h"
+#include "batch/load_options.h"
+
+namespace korvel::batch {
+
+namespace {
+
+std::vector<std::string> SplitAtCommas(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  for (std::string word; std::getline(in, word, ',');) words.push_back(word);
+  return words;
+}
+
+SurveyRefused Refused(const std::string& why, int exitCode) {
+  return {why + '\n', exitCode, false};
+}
+
+SurveyRefused Unwritable(const std::string& name) {
+  return Refused(name + ": cannot be written: " + std::strerror(errno), kExitWriteError);
+}
+
+}  // namespace
+
+SurveyArgs::SurveyArgs(CLI::App& parent) {
+  app_ = parent.add_subcommand(
+      "survey",
+      "Run period searches over many stars in one process: one row per star and method (CSV, or "
+      "JSON lines for OUT.jsonl), written as each star is done");
+  app_->add_option("FILE", files_, "Observation files, one star each");
+  app_->add_option("--list", list_,
+                   "A file naming one observation file per line (blank lines and # comments "
+                   "skipped)");
+  SurveyOptions& o = line_.options;
+  AddReadOptions(*app_, o.read);
+  // One comma-separated word: the files after it stay files.
+  app_->add_option("--methods", methods_,
+                   "Searches per star, comma-separated: lk, deeming, secondary")
+      ->capture_default_str();
+  const SearchParameterOptions searchOptions = AddSearchParameterOptions(
+      *app_, o.params,
+      "Secondary: the primary period (default: each star's best Lafler-Kinman period)");
+  pmax_ = searchOptions.pmax;
+  period_ = searchOptions.period;
+  secondaryOnly_ = searchOptions.secondaryOnly;
+  AddMaxTrialsOption(*app_, o.maxTrials);
+  app_->add_option("--top", o.top, "Places of the best list in each row")
+      ->check(CLI::Range(1, kMaxTop))
+      ->capture_default_str();
+  jobs_ = AddThreadsOption(*app_, o.jobs, "--jobs", "the stars");
+  app_->add_option("-o,--out", line_.out,
+                   "Write the rows to OUT (.jsonl: JSON lines; else CSV) instead of stdout");
+  app_->add_flag("--resume", line_.resume,
+                 "Keep the complete rows of OUT, skip their stars and methods, append the rest");
+  app_->add_flag("--progress", line_.progress,
+                 "Draw a progress bar on stderr: stars done, stars per second, time left");
+}
+
+std::optional<SurveyRefused> SurveyArgs::Complete(bool oneStar) {
+  SurveyOptions& options = line_.options;
+  if (!oneStar) {
+    options.files = files_;
+    if (!list_.empty())
+      if (const auto why = ReadStarList(list_, options.files))
+        return Refused(*why, kExitFileMissing);
+    options.files = WithoutRepeats(options.files);
+    if (options.files.empty())
+      return Refused("No stars: name observation files or --list F...", kExitRefused);
+  }
+  if (const auto why = ParseMethodList(SplitAtCommas(methods_), options.methods))
+    return Refused(*why, kExitRefused);
+  options.pmaxGiven = pmax_->count() > 0;
+  options.periodGiven = period_->count() > 0;
+  line_.jobsGiven = jobs_->count() > 0;
+  if (const auto why = SurveyRefusal(options, AnyGiven(secondaryOnly_)))
+    return Refused(*why, kExitRefused);
+  return std::nullopt;
+}
+
+std::variant<SurveyCommandLine, SurveyRefused> ParseSurveyCommandLine(
+    const std::vector<std::string>& args, bool oneStar) {
+  CLI::App app{"korvel-batch: period analysis of variable-star photometry without a window"};
+  app.require_subcommand(1);
+  SurveyArgs survey(app);
+  std::vector<const char*> argv = {"korvel-batch", "survey"};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  try {
+    app.parse(static_cast<int>(argv.size()), argv.data());
+  } catch (const CLI::ParseError& e) {
+    // The text and code korvel-batch's own parse ends with.
+    std::ostringstream out, err;
+    const int code = app.exit(e, out, err);
+    return SurveyRefused{out.str() + err.str(), code, !out.str().empty()};
+  }
+  if (const auto refusal = NonFiniteOption(*survey.App())) return Refused(*refusal, kExitRefused);
+  if (auto refused = survey.Complete(oneStar)) return *refused;
+  return std::move(survey.Line());
+}
+
+std::variant<RowOutputStart, SurveyRefused> StartRowOutput(const SurveyCommandLine& line) {
+  RowOutputStart start;
+  const int top = line.options.top;
+  start.format = line.out.empty() ? RowFormat::Csv : FormatForFile(line.out);
+  start.header = HeaderText(start.format, top);
+  if (line.out.empty()) {
+    if (line.resume) return Refused("--resume needs -o OUT...", kExitRefused);
+    return start;
+  }
+  std::error_code ec;
+  if (line.resume && std::filesystem::exists(line.out, ec)) {
+    std::ifstream in(line.out, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in && !in.eof()) return Unwritable(line.out);
+    const auto existing = ReadExistingRows(text.str(), start.format, top);
+    if (const auto* why = std::get_if<std::string>(&existing))
+      return Refused(line.out + ": cannot be resumed: " + *why + "...", kExitRefused);
+    const auto& rows = std::get<ExistingRows>(existing);
+    start.done = rows.done;
+    if (rows.hasHeader) start.header.clear();
+    // A record cut off by a kill is dropped before the rest is appended.
+    std::filesystem::resize_file(line.out, rows.completeLength, ec);
+    if (ec) return Unwritable(line.out);
+    return start;
+  }
+  if (!std::ofstream(line.out, std::ios::binary | std::ios::trunc)) return Unwritable(line.out);
+  return start;
+}
+
+}  // namespace korvel::batch

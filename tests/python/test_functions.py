@@ -1,0 +1,399 @@
+"""The korvel functions against korvel-batch: the same numbers, bit for bit,
+and the same refusals with the same words."""
+
+import json
+import math
+import subprocess
+import threading
+
+import numpy as np
+import pytest
+
+try:
+    import korvel
+except ImportError as error:  # the extension is built by scripts/test
+    pytest.skip(f"the korvel module is not importable ({error}); build _korvel and put "
+                "<build>/python on PYTHONPATH", allow_module_level=True)
+
+SAMPLE_PERIOD, SAMPLE_EPOCH = 0.5567809, 59000.7877
+SAMPLE_GRID = dict(pmin=0.3, pmax=1)
+SYNTHETIC_GRID = dict(pmin=0.2, pmax=1)
+
+
+def run_batch(korvel_batch, *args, cwd=None):
+    return subprocess.run([str(korvel_batch), *map(str, args)], capture_output=True, text=True,
+                          timeout=60, cwd=cwd)
+
+
+def batch_json(korvel_batch, *args):
+    done = run_batch(korvel_batch, *args, "--json")
+    assert done.returncode == 0, done.stderr
+    return json.loads(done.stdout)
+
+
+def refusal_text(done):
+    """What korvel-batch said, without CLI11's pointer to --help."""
+    lines = [line for line in done.stderr.splitlines()
+             if line and line != "Run with --help for more information."]
+    return "\n".join(lines)
+
+
+def options(grid):
+    """Keyword arguments as korvel-batch options."""
+    args = []
+    for key, value in grid.items():
+        args += [f"--{key.replace('_', '-')}={value}"]
+    return args
+
+
+def assert_same_numbers(values, expected):
+    """Every value equal to the JSON's (which writes a non-finite one as null)."""
+    values = list(values)
+    assert len(values) == len(expected)
+    for got, want in zip(values, expected):
+        if want is None:
+            assert not math.isfinite(got)
+        else:
+            assert got == want
+
+
+def assert_search_equal(result, j):
+    for key in ("method", "trials", "freq_lo", "freq_hi", "freq_step"):
+        assert result[key] == j[key], key
+    assert_same_numbers(result.best.period, [b["period"] for b in j["best"]])
+    assert_same_numbers(result.best.statistic, [b["param"] for b in j["best"]])
+    assert_same_numbers(result.best.frequency, [b["freq"] for b in j["best"]])
+    for key in ("spec_high", "spec_low", "spec_max", "spec_min"):
+        assert_same_numbers(np.atleast_1d(result[key]), np.atleast_1d(j[key]).tolist())
+    if j["method"] == "deeming":
+        for key in ("amp_trials", "sigma", "amp_scale", "amp_top_bin", "status"):
+            assert result[key] == j[key], key
+        for key in ("amp_hist", "amp_level", "amp_cum_pct", "sig_levels"):
+            assert_same_numbers(result[key], j[key])
+    if j["method"] == "secondary":
+        assert result.primary_theta == j["primary_theta"]
+
+
+# --- load ---------------------------------------------------------------------------------
+
+STATS_KEYS = ("nobs", "mag_mean", "mag_var", "jd_min", "jd_max", "mag_min", "mag_max")
+
+
+@pytest.mark.parametrize("kwargs, args", [
+    ({}, []),
+    (dict(jd_min=59001, jd_max=59010.5), ["--jd-min", "59001", "--jd-max", "59010.5"]),
+    (dict(column=2, read_zeros=True), ["--column", "2", "--read-zeros"]),
+])
+def test_load_gives_the_statistics_of_stats(korvel_batch, sample_star, kwargs, args):
+    loaded = korvel.load(sample_star, **kwargs)
+    done = run_batch(korvel_batch, "stats", sample_star, *args, "--json")
+    j = json.loads(done.stdout)
+    for key in STATS_KEYS:
+        assert loaded[key] == j[key], key
+    assert len(loaded.jd) == len(loaded.mag) == j["nobs"]
+    # Column 2 of a file of two columns takes the next line's date.
+    assert loaded.warnings == done.stderr.splitlines()
+    assert loaded.warning_kinds == j["warnings"]
+
+
+def test_load_reads_every_number_of_the_file(sample_star):
+    loaded = korvel.load(sample_star)
+    table = np.loadtxt(sample_star)
+    assert loaded.jd.dtype == np.float64
+    assert np.array_equal(loaded.jd, table[:, 0]) and np.array_equal(loaded.mag, table[:, 1])
+
+
+def test_load_reports_what_the_reader_passed_over(korvel_batch, tmp_path):
+    star = tmp_path / "star.dat"
+    star.write_text("1 10.5\n2\n10.7\n3 10.1\n4 0\n5 10.3\n")
+    loaded = korvel.load(star)
+    done = run_batch(korvel_batch, "stats", star, "--json")
+    assert loaded.warnings == done.stderr.splitlines()
+    assert loaded.warnings[0].startswith(f"{star}:2: warning:")
+    assert loaded.warning_kinds == json.loads(done.stdout)["warnings"]
+    assert list(loaded.jd) == [1, 2, 3, 5]  # the zero magnitude is a missing one
+
+
+def test_load_refuses_missing_and_malformed_files_with_the_batch_text(korvel_batch, tmp_path):
+    missing = tmp_path / "missing.dat"
+    with pytest.raises(FileNotFoundError) as error:
+        korvel.load(missing)
+    done = run_batch(korvel_batch, "stats", missing)
+    assert done.returncode == 2 and str(error.value) == refusal_text(done)
+
+    bad = tmp_path / "bad.dat"
+    bad.write_text("1 10.5\n2 10.6\nx 10.7\n")
+    with pytest.raises(ValueError) as error:
+        korvel.load(bad)
+    done = run_batch(korvel_batch, "stats", bad)
+    assert done.returncode == 1 and str(error.value) == refusal_text(done)
+    assert str(error.value) == f"{bad}:3: Invalid numeric input"
+
+    with pytest.raises(ValueError, match=r"^--jd-min: nan is not a finite number\.\.\.$"):
+        korvel.load(bad, jd_min=float("nan"))
+
+
+# --- searches -----------------------------------------------------------------------------
+
+SAMPLE_SEARCHES = [
+    ("lk", korvel.lafler_kinman, SAMPLE_GRID),
+    ("deeming", korvel.deeming, SAMPLE_GRID),
+    ("deeming", korvel.deeming, dict(SAMPLE_GRID, window=True)),
+    ("secondary", korvel.secondary,
+     dict(period=SAMPLE_PERIOD, epoch=SAMPLE_EPOCH, extremum_date=59000, pmin=20, pmax=100)),
+    ("secondary", korvel.secondary,
+     dict(period=SAMPLE_PERIOD, epoch=SAMPLE_EPOCH, bins=4, mode=2, pmin=20, pmax=100)),
+]
+
+
+@pytest.mark.parametrize("method, search, grid", SAMPLE_SEARCHES,
+                         ids=["lk", "deeming", "window", "secondary", "secondary-mode2"])
+def test_searches_of_the_sample_star_equal_korvel_batch(korvel_batch, sample_star, method,
+                                                        search, grid):
+    star = korvel.load(sample_star)
+    # The numbers do not depend on the threads: here one, the command every core.
+    result = search(star.jd, star.mag, threads=1, **grid)
+    args = options(grid) if "window" not in grid else options(SAMPLE_GRID) + ["--window"]
+    assert_search_equal(result, batch_json(korvel_batch, "search", sample_star, "--method",
+                                           method, *args))
+    assert result.status.startswith("Done...")
+
+
+def test_the_sample_star_period_is_found(sample_star):
+    star = korvel.load(sample_star)
+    result = korvel.lafler_kinman(star.jd, star.mag, **SAMPLE_GRID)
+    assert round(result.best.period[0], 7) == SAMPLE_PERIOD
+    assert result.best.statistic[0] == min(result.best.statistic)
+
+
+@pytest.mark.parametrize("method, search", [("lk", korvel.lafler_kinman),
+                                            ("deeming", korvel.deeming)])
+def test_searches_of_synthetic_stars_equal_korvel_batch(korvel_batch, synthetic_stars, method,
+                                                        search):
+    for path in synthetic_stars:
+        star = korvel.load(path)
+        # Any array-like: a list of Python floats gives the same numbers.
+        result = search(list(star.jd), star.mag.tolist(), threads=2, **SYNTHETIC_GRID)
+        assert_search_equal(result, batch_json(korvel_batch, "search", path, "--method", method,
+                                               *options(SYNTHETIC_GRID)))
+
+
+# --- reshuffle, wave, prewhiten, model ----------------------------------------------------
+
+def test_reshuffle_deals_as_korvel_batch_does(korvel_batch, sample_star, tmp_path):
+    star = korvel.load(sample_star)
+    out = tmp_path / "shuffled.dat"
+    done = run_batch(korvel_batch, "reshuffle", sample_star, "--seed", "42", "-o", out)
+    assert done.returncode == 0, done.stderr
+    written = korvel.load(out)  # four decimals, as the sample star's magnitudes
+    dealt = korvel.reshuffle(star.mag, 42)
+    assert np.array_equal(dealt, written.mag) and np.array_equal(star.jd, written.jd)
+    assert not np.array_equal(dealt, star.mag)
+    assert np.array_equal(np.sort(dealt), np.sort(star.mag))
+    assert not np.array_equal(korvel.reshuffle(star.mag, 43), dealt)
+
+
+def curve_points(curve):
+    return [{"phase": p, "mag": m, "phase_err": pe, "mag_err": me, "count": c}
+            for p, m, pe, me, c in zip(curve.phase, curve.mag, curve.phase_err, curve.mag_err,
+                                       curve["count"])]
+
+
+@pytest.mark.parametrize("kwargs, args", [({}, []),
+                                          (dict(points=20, bin_length=0.1),
+                                           ["--points", "20", "--bin-length", "0.1"])])
+def test_wave_equals_korvel_batch(korvel_batch, sample_star, synthetic_stars, kwargs, args):
+    for path, period, epoch in [(sample_star, SAMPLE_PERIOD, SAMPLE_EPOCH),
+                                (synthetic_stars[0], 0.4, 0.25)]:
+        star = korvel.load(path)
+        curve = korvel.wave(star.jd, star.mag, period, epoch, **kwargs)
+        j = batch_json(korvel_batch, "wave", path, "--period", period, "--epoch", epoch, *args)
+        assert curve_points(curve) == j["points"]
+        assert (curve.mag_high, curve.mag_low) == (j["mag_high"], j["mag_low"])
+
+
+def test_prewhiten_and_model_equal_korvel_batch(korvel_batch, sample_star, tmp_path):
+    star = korvel.load(sample_star)
+    elements = ["--period", SAMPLE_PERIOD, "--epoch", SAMPLE_EPOCH]
+    j = batch_json(korvel_batch, "prewhiten", sample_star, *elements, "--curve", "3",
+                   "--collect", tmp_path / "batch.sup", "--residuals", tmp_path / "batch.o")
+    result = korvel.prewhiten(star.jd, star.mag, SAMPLE_PERIOD, SAMPLE_EPOCH, curve=3,
+                              collect=tmp_path / "python.sup", residuals=tmp_path / "python.o")
+    assert list(result.residuals) == j["residuals"]
+    for key in ("mag_mean", "mag_var", "mag_min", "mag_max"):
+        assert result[key] == j[key], key
+    assert curve_points(result.curve) == batch_json(korvel_batch, "wave", sample_star,
+                                                    *elements)["points"]
+    for suffix in ("sup", "o"):
+        assert ((tmp_path / f"python.{suffix}").read_bytes()
+                == (tmp_path / f"batch.{suffix}").read_bytes())
+    # Without file names nothing is written and the numbers are the same.
+    quiet = korvel.prewhiten(star.jd, star.mag, SAMPLE_PERIOD, SAMPLE_EPOCH)
+    assert list(quiet.residuals) == j["residuals"]
+
+    j = batch_json(korvel_batch, "model", tmp_path / "batch.sup", "--from", "59000", "--to",
+                   "59003", "--samples", "301")
+    t = [sample["t"] for sample in j["samples"]]
+    model = korvel.model(tmp_path / "python.sup", t)
+    assert model.curves == j["curves"] == 1
+    assert list(model.mag) == [sample["mag"] for sample in j["samples"]]
+    assert korvel.model(tmp_path / "python.sup", 59000.25).mag[0] == model.mag[25]
+
+
+def test_prewhiten_that_cannot_write_changes_no_file(korvel_batch, sample_star, tmp_path):
+    star = korvel.load(sample_star)
+    collect, residuals = tmp_path / "c.sup", tmp_path / "nowhere" / "r.o"
+    with pytest.raises(OSError) as error:
+        korvel.prewhiten(star.jd, star.mag, SAMPLE_PERIOD, SAMPLE_EPOCH, collect=collect,
+                         residuals=residuals)
+    assert not collect.exists()
+    done = run_batch(korvel_batch, "prewhiten", sample_star, "--period", SAMPLE_PERIOD,
+                     "--epoch", SAMPLE_EPOCH, "--collect", collect, "--residuals", residuals)
+    assert done.returncode == 4 and str(error.value) == refusal_text(done)
+
+
+# --- refusals -----------------------------------------------------------------------------
+
+SECONDARY = dict(period=SAMPLE_PERIOD, pmin=20, pmax=100)
+WAVE = dict(period=SAMPLE_PERIOD, epoch=SAMPLE_EPOCH)
+NAN, INF = float("nan"), float("inf")
+
+# (python function, its keyword arguments, the korvel-batch command and options)
+PARAMETER_REFUSALS = [
+    (korvel.lafler_kinman, dict(pmin=-1), ["search", "--method", "lk", "--pmin=-1"]),
+    (korvel.lafler_kinman, dict(pmin=2, pmax=1), ["search", "--method", "lk", "--pmin=2",
+                                                  "--pmax=1"]),
+    (korvel.lafler_kinman, dict(phase_shift=0), ["search", "--method", "lk",
+                                                 "--phase-shift=0"]),
+    (korvel.lafler_kinman, dict(threads=0), ["search", "--method", "lk", "--threads=0"]),
+    (korvel.deeming, dict(pmin=NAN), ["search", "--method", "deeming", "--pmin=nan"]),
+    (korvel.deeming, dict(pmin=0.01, max_trials=1000),
+     ["search", "--method", "deeming", "--pmin=0.01", "--max-trials=1000"]),
+    (korvel.deeming, dict(max_trials=0), ["search", "--method", "deeming", "--max-trials=0"]),
+    (korvel.secondary, dict(SECONDARY, period=0),
+     ["search", "--method", "secondary", "--period=0", "--pmin=20", "--pmax=100"]),
+    (korvel.secondary, dict(SECONDARY, bins=1),
+     ["search", "--method", "secondary", "--period=0.5", "--bins=1"]),
+    (korvel.secondary, dict(SECONDARY, mode=3),
+     ["search", "--method", "secondary", "--period=0.5", "--mode=3"]),
+    (korvel.secondary, dict(SECONDARY, extremum_date=INF),
+     ["search", "--method", "secondary", "--period=0.5", "--extremum-date=inf"]),
+    (korvel.wave, dict(WAVE, points=1), ["wave", "--period=1", "--epoch=0", "--points=1"]),
+    (korvel.wave, dict(WAVE, bin_length=0.3), ["wave", "--period=1", "--epoch=0",
+                                               "--bin-length=0.3"]),
+    (korvel.wave, dict(WAVE, period=0), ["wave", "--period=0", "--epoch=0"]),
+    (korvel.wave, dict(WAVE, epoch=-INF), ["wave", "--period=1", "--epoch=-inf"]),
+    (korvel.prewhiten, dict(WAVE, curve=0), ["prewhiten", "--period=1", "--epoch=0",
+                                             "--curve=0"]),
+]
+
+
+@pytest.mark.parametrize("function, kwargs, args", PARAMETER_REFUSALS)
+def test_parameters_are_refused_with_the_batch_text(korvel_batch, sample_star, function, kwargs,
+                                                    args):
+    star = korvel.load(sample_star)
+    with pytest.raises(ValueError) as error:
+        function(star.jd, star.mag, **kwargs)
+    done = run_batch(korvel_batch, args[0], sample_star, *args[1:])
+    assert done.returncode in (3, 105), done.stderr
+    assert str(error.value) == refusal_text(done)
+
+
+DATA_REFUSALS = {
+    "no observations": "",
+    "one observation": "1 10.5\n",
+    "equal magnitudes": "1 10.5\n2 10.5\n3 10.5\n",
+    "descending dates": "3 10.5\n2 10.7\n1 10.6\n",
+}
+
+
+@pytest.mark.parametrize("text", DATA_REFUSALS.values(), ids=DATA_REFUSALS.keys())
+def test_data_that_cannot_be_searched_are_refused_with_the_batch_text(korvel_batch, tmp_path,
+                                                                      text):
+    star_file = tmp_path / "star.dat"
+    star_file.write_text(text)
+    star = korvel.load(star_file)
+    for method, search in (("lk", korvel.lafler_kinman), ("deeming", korvel.deeming)):
+        with pytest.raises(ValueError) as error:
+            search(star.jd, star.mag)
+        done = run_batch(korvel_batch, "search", star_file, "--method", method)
+        assert done.returncode == 3 and str(error.value) == refusal_text(done)
+
+
+def test_nothing_to_reshuffle_or_prewhiten_is_refused_with_the_batch_text(korvel_batch,
+                                                                          tmp_path):
+    empty = tmp_path / "empty.dat"
+    empty.write_text("")
+    with pytest.raises(ValueError) as error:
+        korvel.reshuffle([], 1)
+    done = run_batch(korvel_batch, "reshuffle", empty, "--seed", "1", "-o", tmp_path / "o")
+    assert done.returncode == 3 and str(error.value) == refusal_text(done)
+    with pytest.raises(ValueError) as error:
+        korvel.prewhiten([], [], 1, 0)
+    done = run_batch(korvel_batch, "prewhiten", empty, "--period", "1", "--epoch", "0")
+    assert done.returncode == 3 and str(error.value) == refusal_text(done)
+
+
+def test_model_file_refusals_are_those_of_korvel_batch(korvel_batch, tmp_path):
+    missing = tmp_path / "missing.sup"
+    with pytest.raises(FileNotFoundError) as error:
+        korvel.model(missing, [1.0])
+    done = run_batch(korvel_batch, "model", missing, "--from", "0", "--to", "1")
+    assert done.returncode == 2 and str(error.value) == refusal_text(done)
+    bad = tmp_path / "bad.sup"
+    bad.write_text(" 1  2     0.50000000  59000.0000 disturbed\n0.100 12.0000\nx\n")
+    with pytest.raises(ValueError) as error:
+        korvel.model(bad, [1.0])
+    done = run_batch(korvel_batch, "model", bad, "--from", "0", "--to", "1")
+    assert done.returncode == 1 and str(error.value) == refusal_text(done)
+
+
+def test_arrays_only_python_can_give_are_refused_clearly():
+    jd, mag = [1.0, 2.0, 3.0], [10.0, 10.5, 10.2]
+    with pytest.raises(ValueError, match=r"^jd and mag differ in length: 3 and 2 values\.\.\.$"):
+        korvel.lafler_kinman(jd, mag[:2])
+    with pytest.raises(ValueError, match=r"^mag\[1\]: nan is not a finite number\.\.\.$"):
+        korvel.deeming(jd, [10.0, NAN, 10.2])
+    with pytest.raises(ValueError, match=r"^jd\[2\]: inf is not a finite number\.\.\.$"):
+        korvel.wave([1.0, 2.0, INF], mag, 1, 0)
+    with pytest.raises(ValueError, match=r"^t\[0\]: -inf is not a finite number\.\.\.$"):
+        korvel.model("unused.sup", [-INF])
+    with pytest.raises(ValueError, match=r"^jd: a one-dimensional array"):
+        korvel.secondary([jd], [mag], 0.5)
+    with pytest.raises(ValueError, match=r"^seed: a whole number"):
+        korvel.reshuffle(mag, -1)
+
+
+# --- the GIL ------------------------------------------------------------------------------
+
+def iterations_of_this_thread_during(call):
+    """How often this thread goes round a loop while another thread makes the call."""
+    started, finished = threading.Event(), threading.Event()
+    counter, during = [0], []
+
+    def work():
+        started.set()
+        before = counter[0]
+        call()
+        during.append(counter[0] - before)
+        finished.set()
+
+    worker = threading.Thread(target=work)
+    worker.start()
+    started.wait()
+    while not finished.is_set():
+        counter[0] += 1
+    worker.join()
+    return during[0]
+
+
+def test_a_search_lets_other_python_threads_run(sample_star):
+    star = korvel.load(sample_star)
+    results = []
+    searched = iterations_of_this_thread_during(lambda: results.append(korvel.lafler_kinman(
+        star.jd, star.mag, pmin=0.1, pmax=1, phase_shift=0.05, threads=1)))
+    assert results[0].status.startswith("Done...")
+    # A call that holds the GIL lets this thread run only in the moments the
+    # interpreter switches threads around it; a search that releases it, all along.
+    held = iterations_of_this_thread_during(lambda: sum(range(10**7)))
+    assert searched > 10000 and searched > 10 * held, (searched, held)
