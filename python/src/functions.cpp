@@ -42,7 +42,7 @@ using batch::kExitWriteError;
 }
 
 // The observations, checked and taken into a fresh state.
-void TakeObservations(AnalysisState& s, const InputArray& jd, const InputArray& mag) {
+void StateFromArrays(AnalysisState& s, const InputArray& jd, const InputArray& mag) {
   const std::vector<double> jdValues = CopyValues(jd, "jd");
   const std::vector<double> magValues = CopyValues(mag, "mag");
   RefuseIf(batch::ObservationArraysProblem("jd", jdValues, "mag", magValues));
@@ -134,7 +134,7 @@ py::dict Search(const std::string& methodName, const InputArray& jd, const Input
   const SearchMethod& method = MethodByName(methodName);
   const batch::BatchSearchRequest request = SearchRequest(method, arguments);
   AnalysisState s;
-  TakeObservations(s, jd, mag);
+  StateFromArrays(s, jd, mag);
   std::ostringstream err;
   batch::BatchSearchOutcome outcome;
   {
@@ -187,7 +187,7 @@ py::dict Wave(const InputArray& jd, const InputArray& mag, double period, double
   const batch::MeanCurveRequest request = CurveRequest(period, epoch, points, binLength);
   RefuseIf(batch::MeanCurveProblem(request));
   AnalysisState s;
-  TakeObservations(s, jd, mag);
+  StateFromArrays(s, jd, mag);
   {
     py::gil_scoped_release released;
     batch::SmoothObservations(s, request);
@@ -202,7 +202,7 @@ py::dict Prewhiten(const InputArray& jd, const InputArray& mag, double period, d
   RefuseIf(batch::CurveNumberProblem(curve));
   RefuseIf(batch::MeanCurveProblem(request));
   AnalysisState s;
-  TakeObservations(s, jd, mag);
+  StateFromArrays(s, jd, mag);
   nlohmann::ordered_json meanCurve;
   batch::StepOutcome done;
   {

@@ -91,16 +91,12 @@ std::vector<SurveyStar> PlanSurvey(const SurveyOptions& options,
 
 StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int threads) {
   AnalysisState loaded;
+  // The row takes the load's error (load.message) and stderr its warnings,
+  // each apart: the text LoadForBatch writes is not needed.
   std::ostringstream loadText, warnings;
   const LoadOutcome load = LoadForBatch(loaded, {star.file, options.read}, loadText);
   PrintReadWarnings(star.file, load.diagnostics, warnings);
-  // LoadForBatch writes the warnings first and its error last.
-  std::string loadError;
-  if (load.exitCode != kExitOk) {
-    const std::string text = loadText.str();
-    const size_t warned = text.rfind(warnings.str(), 0) == 0 ? warnings.str().size() : 0;
-    loadError = OneLine(text.substr(warned));
-  }
+  const std::string loadError = load.exitCode != kExitOk ? OneLine(load.message) : std::string();
   if (!load.loaded) return FailedStar(star, loadError);
 
   std::vector<SurveyRow> rows;
