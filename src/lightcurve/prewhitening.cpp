@@ -5,6 +5,7 @@
 
 #include "core/error.h"
 #include "core/messages.h"
+#include "io/file_paths.h"
 #include "io/observation_file.h"
 #include "lightcurve/mean_curve_file.h"
 #include "lightcurve/phase_views.h"
@@ -53,21 +54,6 @@ void Prewhiten(AnalysisState& s, const std::string& collectFile, bool appendIfEx
   for (int32_t i = 1; i <= s.NObs; ++i) squares += (s.Mag[i] - s.MagMean) * (s.Mag[i] - s.MagMean);
   s.MagVar = squares / s.NObs;
 }
-
-namespace {
-
-bool SameFile(const std::string& a, const std::string& b) {
-  if (a.empty() || b.empty()) return false;
-  std::error_code error;
-  if (std::filesystem::equivalent(a, b, error)) return true;
-  // Names of files not yet made: the same path once "." and ".." are gone.
-  std::error_code errorA, errorB;
-  const auto pathA = std::filesystem::weakly_canonical(a, errorA);
-  const auto pathB = std::filesystem::weakly_canonical(b, errorB);
-  return !errorA && !errorB && pathA == pathB;
-}
-
-}  // namespace
 
 std::optional<std::string> PrewhitenFileProblem(const AnalysisState& s,
                                                 const std::string& collectFile,
