@@ -5,18 +5,20 @@
 // a truth table. Each star has its own seed drawn from the survey's, so star
 // k is the same whatever K is, and the output is the same on every machine.
 //
-// Usage: korvel-make-survey [--observations M] OUTDIR [STARS [SEED]]
+// Usage: korvel-make-survey [--observations M] [--] OUTDIR [STARS [SEED]]
 //   OUTDIR/star_NNNN.dat  the observations, in the Save as... format
 //   OUTDIR/truth.csv      file,type,period,amplitude,noise,nobs
 // --observations sets the mean number of observations a star gets (80 by
 // default; the nights scale with it).
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -140,32 +142,64 @@ std::vector<double> DrawDates(Noise& n, int observations) {
   return dates;
 }
 
+constexpr const char* kUsage =
+    "Usage: korvel-make-survey [--observations M] [--] OUTDIR [STARS [SEED]]\n";
+constexpr const char* kHelp =
+    "Writes a synthetic survey of STARS stars (500 by default) drawn from SEED:\n"
+    "  OUTDIR/star_NNNN.dat  the observations\n"
+    "  OUTDIR/truth.csv      file,type,period,amplitude,noise,nobs\n"
+    "  --observations M      mean observations a star gets (4 .. 100000, default 80)\n"
+    "  --                    ends the options: OUTDIR may then start with -\n";
+
+// The whole text as a number in [low, high], or a KorvelError naming what.
+template <class Int>
+Int WholeNumber(const std::string& text, const char* what, Int low, Int high) {
+  Int n = 0;
+  const char* end = text.data() + text.size();
+  const auto parsed = std::from_chars(text.data(), end, n);
+  if (parsed.ec != std::errc() || parsed.ptr != end || n < low || n > high)
+    throw korvel::KorvelError(std::string(what) + " must be a whole number " + std::to_string(low) +
+                              " .. " + std::to_string(high));
+  return n;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  // Nothing is written before the whole command line is understood: an
+  // option mistaken for OUTDIR would fill a directory named after it.
+  std::vector<std::string> args;
   int observations = kDefaultObservations;
+  int stars = kDefaultStars;
+  uint64_t seed = kDefaultSeed;
   try {
-    if (!args.empty() && args[0] == "--observations") {
-      if (args.size() < 2) throw korvel::KorvelError("--observations needs a number");
-      observations = std::stoi(args[1]);
-      if (observations < 4 || observations > 100000)
-        throw korvel::KorvelError("--observations must be 4 .. 100000");
-      args.erase(args.begin(), args.begin() + 2);
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+      const std::string arg = argv[i];
+      if (options && arg == "--") {
+        options = false;
+      } else if (options && (arg == "--help" || arg == "-h")) {
+        std::printf("%s%s", kUsage, kHelp);
+        return 0;
+      } else if (options && arg == "--observations") {
+        if (++i >= argc) throw korvel::KorvelError("--observations needs a number");
+        observations = WholeNumber(argv[i], "--observations", 4, 100000);
+      } else if (options && arg.size() > 1 && arg.front() == '-') {
+        throw korvel::KorvelError(arg + " is not an option of korvel-make-survey");
+      } else {
+        args.push_back(arg);
+      }
     }
+    if (args.empty() || args.size() > 3) throw korvel::KorvelError("name OUTDIR");
+    if (args.size() >= 2) stars = WholeNumber(args[1], "STARS", 1, 999999);
+    if (args.size() >= 3)
+      seed = WholeNumber(args[2], "SEED", uint64_t{0}, std::numeric_limits<uint64_t>::max());
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 2;
-  }
-  if (args.empty() || args.size() > 3) {
-    std::fprintf(stderr, "Usage: korvel-make-survey [--observations M] OUTDIR [STARS [SEED]]\n");
+    std::fprintf(stderr, "%s\n%s", e.what(), kUsage);
     return 2;
   }
   try {
     const std::filesystem::path dir = args[0];
-    const int stars = args.size() >= 2 ? std::stoi(args[1]) : kDefaultStars;
-    const uint64_t seed = args.size() >= 3 ? std::stoull(args[2]) : kDefaultSeed;
-    if (stars < 1 || stars > 999999) throw korvel::KorvelError("STARS must be 1 .. 999999");
     std::filesystem::create_directories(dir);
     std::ofstream truth(dir / "truth.csv", std::ios::binary);
     truth << "file,type,period,amplitude,noise,nobs\n";

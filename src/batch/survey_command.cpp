@@ -1,5 +1,8 @@
 #include "batch/survey_command.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -28,11 +31,36 @@ namespace {
 // and no further star starts; the rows written stay whole.
 std::atomic<bool> gStop{false};
 std::atomic<int> gSignal{0};
+// Set once the stars may start. Before, nothing written is at stake and a
+// signal ends the process at once, whatever it waits for (a list that is a
+// pipe nobody writes, an OUT that is a FIFO nobody reads).
+std::atomic<bool> gSurveying{false};
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
 
+// Time the survey has to end after the first signal before it is ended
+// without its summary: searches stop within a trial, but a star's file or
+// the output may not answer (a stalled disk, a pipe nobody reads).
+constexpr unsigned kGraceSeconds = 5;
+
+template <size_t N>
+void WriteToStderr(const char (&text)[N]) {
+  // Only write() may be called from a signal handler; its result changes nothing.
+  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text, N - 1);
+}
+
 extern "C" void OnStopSignal(int signal) {
+  if (!gSurveying.load()) {
+    WriteToStderr("Survey stopped before its first star\n");
+    ::_exit(128 + signal);
+  }
   gSignal.store(signal);
   gStop.store(true);
+  ::alarm(kGraceSeconds);
+}
+
+extern "C" void OnGraceOver(int) {
+  WriteToStderr("Survey stopped: a star or the output did not answer; --resume continues it\n");
+  ::_exit(128 + gSignal.load());
 }
 
 void CatchStopSignals() {
@@ -44,6 +72,9 @@ void CatchStopSignals() {
   action.sa_flags = SA_RESETHAND | SA_RESTART;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  action.sa_handler = OnGraceOver;
+  action.sa_flags = 0;
+  sigaction(SIGALRM, &action, nullptr);
 }
 
 // Where the rows go: OUT (made ready by StartRowOutput) or stdout.
@@ -71,13 +102,14 @@ std::string CannotBeWritten(const std::string& out) {
 }
 
 int RunSurveyCommand(SurveyArgs& args) {
+  // Before the list is read: it may be a pipe that blocks or a long file.
+  CatchStopSignals();
   if (const auto refused = args.Complete()) {
     std::cerr << refused->message;
     return refused->exitCode;
   }
   SurveyCommandLine& line = args.Line();
   SurveyOptions& options = line.options;
-  CatchStopSignals();
   options.cancel = &gStop;
   const auto started = StartRowOutput(line);
   if (const auto* refused = std::get_if<SurveyRefused>(&started)) {
@@ -96,6 +128,7 @@ int RunSurveyCommand(SurveyArgs& args) {
     return kExitWriteError;
   }
   const std::vector<SurveyStar> stars = PlanSurvey(options, start.done);
+  gSurveying.store(true);
   bool writeFailed = false;
   SurveyOutcome outcome;
   {

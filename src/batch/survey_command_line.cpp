@@ -10,6 +10,7 @@
 #include "batch/batch_search.h"
 #include "batch/finite_numbers.h"
 #include "batch/load_options.h"
+#include "io/file_paths.h"
 
 namespace korvel::batch {
 
@@ -28,6 +29,36 @@ SurveyRefused Refused(const std::string& why, int exitCode) {
 
 SurveyRefused Unwritable(const std::string& name) {
   return Refused(name + ": cannot be written: " + std::strerror(errno), kExitWriteError);
+}
+
+// Why OUT cannot take the rows, or nothing. Asked before anything is read or
+// written: a FIFO or a device would block or never end when --resume reads it.
+std::optional<SurveyRefused> OutputRefusal(const SurveyCommandLine& line) {
+  if (line.out.empty()) return std::nullopt;
+  if (const auto problem = PathProblem(line.out)) return Refused("-o: " + *problem, kExitRefused);
+  const FileKind kind = KindOf(line.out);
+  if (kind == FileKind::Directory) return Refused(*InputKindProblem(line.out), kExitWriteError);
+  if (line.resume && kind != FileKind::Regular && kind != FileKind::Missing)
+    return Refused(line.out +
+                       ": cannot be resumed: it is not a regular file (a device or pipe holds "
+                       "no rows to keep)...",
+                   kExitRefused);
+  return std::nullopt;
+}
+
+// The first star that is OUT itself, which writing the rows would destroy
+// before it is read. A file that exists and one that does not are never
+// one, so only stars that exist as OUT does are compared: a list of a
+// million stars costs a stat each.
+std::optional<std::string> OutputIsStar(const std::string& out,
+                                        const std::vector<std::string>& files) {
+  if (out.empty()) return std::nullopt;
+  const bool outExists = KindOf(out) != FileKind::Missing;
+  for (const std::string& file : files) {
+    if ((KindOf(file) != FileKind::Missing) != outExists) continue;
+    if (auto why = OutputIsInput(out, {file})) return why;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -69,6 +100,8 @@ SurveyArgs::SurveyArgs(CLI::App& parent) {
 std::optional<SurveyRefused> SurveyArgs::Complete(bool oneStar) {
   SurveyOptions& options = line_.options;
   if (!oneStar) {
+    if (auto refused = OutputRefusal(line_)) return refused;
+    if (const auto why = OutputIsInput(line_.out, {list_})) return Refused(*why, kExitRefused);
     options.files = files_;
     if (!list_.empty())
       if (const auto why = ReadStarList(list_, options.files))
@@ -76,6 +109,7 @@ std::optional<SurveyRefused> SurveyArgs::Complete(bool oneStar) {
     options.files = WithoutRepeats(options.files);
     if (options.files.empty())
       return Refused("No stars: name observation files or --list F...", kExitRefused);
+    if (const auto why = OutputIsStar(line_.out, options.files)) return Refused(*why, kExitRefused);
   }
   if (const auto why = ParseMethodList(SplitAtCommas(methods_), options.methods))
     return Refused(*why, kExitRefused);

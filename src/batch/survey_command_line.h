@@ -46,8 +46,11 @@ class SurveyArgs {
 
   CLI::App* App() const { return app_; }
   // Reads --list, drops repeated files and checks what CLI11 cannot check
-  // alone. oneStar leaves the files out (a worker searching a star it was
-  // handed needs only the options, and may not see the list file).
+  // alone, OUT included: one of the inputs (the list or a star, under any
+  // name), a directory, or with --resume no regular file is refused before
+  // anything is written. oneStar leaves the files and OUT out (a worker
+  // searching a star it was handed needs only the options, and may not see
+  // the list file).
   std::optional<SurveyRefused> Complete(bool oneStar = false);
   SurveyCommandLine& Line() { return line_; }
 

@@ -45,9 +45,16 @@ bool SecondaryUsesLkPeriod(const SurveyOptions& options);
 // nor lk; options of a method not among the methods), or nothing.
 std::optional<std::string> SurveyRefusal(const SurveyOptions& options, bool secondaryOptionsGiven);
 
+// Bounds of a list file: a longer line, more files or more bytes is no list
+// a survey is meant to run (a device such as /dev/zero, a binary file).
+inline constexpr size_t kMaxListLine = 4096;
+inline constexpr size_t kMaxListEntries = 1'000'000;
+inline constexpr size_t kMaxListBytes = size_t{64} << 20;
+
 // Appends the names of a list file, one per line (blank lines and lines
 // starting with # skipped, a CR before the line end dropped), to files. The
-// reason it could not be read, or nothing.
+// reason it could not be read, or nothing: a line holding a NUL byte or
+// longer than kMaxListLine names its line.
 std::optional<std::string> ReadStarList(const std::string& listFile,
                                         std::vector<std::string>& files);
 

@@ -1,8 +1,11 @@
 #include "batch/survey_rows.h"
 
+#include <algorithm>
+#include <charconv>
 #include <nlohmann/json.hpp>
 
 #include "core/text_format.h"
+#include "search/search_methods.h"
 
 namespace korvel::batch {
 
@@ -54,8 +57,93 @@ std::string CsvLine(const std::vector<std::string>& fields) {
   return line + '\n';
 }
 
-std::string NotThisSurvey(size_t record) {
-  return "record " + std::to_string(record) + " is not a row of a survey with these columns";
+std::string NotThisSurvey(size_t row) {
+  return "row " + std::to_string(row) + " is not a row of a survey with these columns";
+}
+
+bool IsWhole(std::string_view text) {
+  int64_t n = 0;
+  const char* end = text.data() + text.size();
+  const auto parsed = std::from_chars(text.data(), end, n);
+  return !text.empty() && text.front() != '-' && parsed.ec == std::errc() && parsed.ptr == end;
+}
+
+// As ShortestText writes a number ("nan" and "inf" included), and nothing
+// else: no blanks, no "+".
+bool IsNumber(std::string_view text) {
+  double x = 0;
+  const char* end = text.data() + text.size();
+  const auto parsed = std::from_chars(text.data(), end, x);
+  return parsed.ec == std::errc() && parsed.ptr == end;
+}
+
+bool HasControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+}
+
+enum class ColumnKind { Text, Whole, Number };
+
+ColumnKind KindOfColumn(std::string_view column) {
+  if (column == "nobs" || column == "trials") return ColumnKind::Whole;
+  if (column == "file" || column == "method" || column == "status" || column == "error")
+    return ColumnKind::Text;
+  return ColumnKind::Number;
+}
+
+// What is wrong with a field as the survey would have written it, or
+// nothing. A file name may hold any byte but NUL, as may an error that
+// quotes one; method and status are the program's own words.
+std::optional<std::string> FieldProblem(const std::string& column, std::string_view text) {
+  if (text.find('\0') != std::string_view::npos) return "its " + column + " holds a NUL byte";
+  if (column == "file" && text.empty()) return std::string("its file is empty");
+  if (column == "method" && MethodNamed(text) == nullptr)
+    return "its method is not one of " + MethodNames();
+  if (column == "status" && HasControlCharacter(text))
+    return std::string("its status holds a control character");
+  const ColumnKind kind = KindOfColumn(column);
+  if (kind == ColumnKind::Whole && !text.empty() && !IsWhole(text))
+    return "its " + column + " is not a whole number";
+  if (kind == ColumnKind::Number && !text.empty() && !IsNumber(text))
+    return "its " + column + " is not a number";
+  return std::nullopt;
+}
+
+// The one check of a kept row, whatever the format: its fields as the CSV
+// record holds them. Row counts the rows from 1.
+std::optional<std::string> RowProblem(size_t row, const std::vector<std::string>& columns,
+                                      const std::vector<std::string>& fields) {
+  if (fields.size() != columns.size()) return NotThisSurvey(row);
+  for (size_t i = 0; i < columns.size(); ++i)
+    if (auto problem = FieldProblem(columns[i], fields[i]))
+      return "row " + std::to_string(row) + ": " + *problem;
+  return std::nullopt;
+}
+
+// A JSON-lines record's fields as the texts of its CSV record, or nothing
+// when its keys are not the columns in order or a value is not of its
+// column's type (a string for words, a number or null for numbers).
+std::optional<std::vector<std::string>> JsonFieldTexts(const nlohmann::ordered_json& object,
+                                                       const std::vector<std::string>& columns) {
+  if (!object.is_object() || object.size() != columns.size()) return std::nullopt;
+  std::vector<std::string> fields;
+  size_t i = 0;
+  for (const auto& item : object.items()) {
+    const std::string& column = columns[i++];
+    const auto& value = item.value();
+    if (item.key() != column) return std::nullopt;
+    if (KindOfColumn(column) == ColumnKind::Text) {
+      if (!value.is_string()) return std::nullopt;
+      fields.push_back(value.get<std::string>());
+    } else if (value.is_null()) {
+      fields.emplace_back();
+    } else if (value.is_number()) {
+      fields.push_back(value.dump());
+    } else {
+      return std::nullopt;
+    }
+  }
+  return fields;
 }
 
 }  // namespace
@@ -151,6 +239,14 @@ std::variant<ExistingRows, std::string> ReadExistingRows(std::string_view text, 
                                                          int top) {
   const std::vector<std::string> columns = SurveyColumns(top);
   ExistingRows rows;
+  // Every kept row passes one check, so that a damaged one is refused
+  // instead of counting as done.
+  const auto keep = [&](size_t row,
+                        const std::vector<std::string>& fields) -> std::optional<std::string> {
+    if (auto problem = RowProblem(row, columns, fields)) return problem;
+    rows.done.emplace(fields[0], fields[1]);
+    return std::nullopt;
+  };
   if (format == RowFormat::Csv) {
     const auto records = ParseCsv(text, &rows.completeLength);
     if (records.empty()) return rows;
@@ -158,25 +254,20 @@ std::variant<ExistingRows, std::string> ReadExistingRows(std::string_view text, 
       return std::string("its header is not the header of a survey with --top ") +
              std::to_string(top);
     rows.hasHeader = true;
-    for (size_t r = 1; r < records.size(); ++r) {
-      if (records[r].size() != columns.size()) return NotThisSurvey(r);
-      rows.done.emplace(records[r][0], records[r][1]);
-    }
+    for (size_t r = 1; r < records.size(); ++r)
+      if (auto problem = keep(r, records[r])) return *problem;
     return rows;
   }
-  size_t start = 0, record = 0;
+  size_t start = 0, row = 0;
   for (size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
     const std::string_view line = text.substr(start, end - start);
     rows.completeLength = end + 1;
     if (line.find_first_not_of(" \t\r") == std::string_view::npos) continue;
-    ++record;
-    const auto object = nlohmann::ordered_json::parse(line, nullptr, false);
-    if (!object.is_object() || object.size() != columns.size()) return NotThisSurvey(record);
-    size_t i = 0;
-    for (const auto& item : object.items())
-      if (item.key() != columns[i++]) return NotThisSurvey(record);
-    if (!object["file"].is_string() || !object["method"].is_string()) return NotThisSurvey(record);
-    rows.done.emplace(object["file"].get<std::string>(), object["method"].get<std::string>());
+    ++row;
+    const auto fields =
+        JsonFieldTexts(nlohmann::ordered_json::parse(line, nullptr, false), columns);
+    if (!fields) return NotThisSurvey(row);
+    if (auto problem = keep(row, *fields)) return *problem;
   }
   return rows;
 }

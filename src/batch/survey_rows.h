@@ -65,8 +65,11 @@ struct ExistingRows {
   std::set<std::pair<std::string, std::string>> done;
 };
 
-// The rows of text, or the reason it cannot be resumed: a header (CSV) or
-// first record's fields (JSON lines) that are not the columns for top.
+// The rows of text, or the reason it cannot be resumed: a header (CSV) or a
+// record's keys (JSON lines) that are not the columns for top, or a row the
+// survey would not have written, named by its number (an unknown method, a
+// count that is not a whole number, a number that is not one, a NUL byte).
+// Both formats are held to the same rule.
 std::variant<ExistingRows, std::string> ReadExistingRows(std::string_view text, RowFormat format,
                                                          int top);
 

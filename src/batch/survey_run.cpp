@@ -9,6 +9,7 @@
 #include "batch/batch_hooks.h"
 #include "batch/file_messages.h"
 #include "batch/load_options.h"
+#include "io/file_paths.h"
 
 namespace korvel::batch {
 
@@ -90,6 +91,8 @@ std::vector<SurveyStar> PlanSurvey(const SurveyOptions& options,
 }
 
 StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int threads) {
+  // Never opened: a pipe would block the survey and a device never end.
+  if (const auto problem = InputKindProblem(star.file)) return FailedStar(star, *problem);
   AnalysisState loaded;
   // The row takes the load's error (load.message) and stderr its warnings,
   // each apart: the text LoadForBatch writes is not needed.

@@ -34,9 +34,9 @@ std::vector<SurveyStar> PlanSurvey(const SurveyOptions& options,
                                    const std::set<std::pair<std::string, std::string>>& done);
 
 // Loads and searches one star with trial threads per search. A star that
-// cannot be read, or a method that refuses it, gets its message in the
-// error field. Throws SearchCancelled (batch_hooks.h) once the options'
-// cancel flag is set during a search.
+// cannot be read (a directory, pipe or device is not even opened), or a
+// method that refuses it, gets its message in the error field. Throws SearchCancelled
+// (batch_hooks.h) once the options' cancel flag is set during a search.
 StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int threads);
 
 // The rows of a star whose search failed as a whole (out of memory, a task

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -23,6 +25,7 @@
 
 #include "batch_run.h"
 #include "core/analysis_state.h"
+#include "io/file_paths.h"
 #include "io/observation_file.h"
 
 namespace korvel {
@@ -33,6 +36,7 @@ using testing::RunProgram;
 using testing::RunResult;
 using testing::ShellQuote;
 using testing::TempDir;
+using namespace std::string_literals;
 
 // A grid of a few thousand trials per star keeps each search to milliseconds.
 const std::string kGrid = "--pmin 0.3 --pmax 1 --phase-shift 0.5";
@@ -290,6 +294,282 @@ TEST_F(Survey, KilledSurveyResumesToTheRowsOfAnUninterruptedRun) {
   EXPECT_EQ(other.exitCode, 3);
   EXPECT_NE(other.err.find("cannot be resumed"), std::string::npos) << other.err;
   EXPECT_EQ(RecordSet(ReadFile(half)), RecordSet(expected));
+}
+
+// Runs korvel-batch survey under timeout(1): a survey that blocks or reads
+// for ever fails the test (exit 124) instead of hanging it.
+RunResult SurveyWithin(int seconds, const std::string& args, const TempDir& dir) {
+  return RunProgram(
+      "/usr/bin/timeout",
+      std::to_string(seconds) + " " + ShellQuote(KORVEL_BATCH_PATH) + " survey " + args, dir);
+}
+
+// An OUT that is one of the survey's inputs, under any of its names, is
+// refused before anything is read or written: the input keeps its bytes and
+// a name not yet made is not created.
+TEST_F(Survey, OutputThatIsAnInputIsRefusedBeforeAnythingIsTouched) {
+  const std::string star = Star(1), list = dir_->Write("inputs/list.txt", Star(2) + "\n");
+  const std::string link = dir_->File("inputs/link.csv"), hard = dir_->File("inputs/hard.csv");
+  ASSERT_EQ(symlink(star.c_str(), link.c_str()), 0);
+  ASSERT_EQ(::link(Star(3).c_str(), hard.c_str()), 0);
+  const std::string fresh = dir_->File("inputs/fresh.csv");
+  struct Case {
+    const char* what;
+    std::string args;
+    std::string input;  // the file that must keep its bytes
+  };
+  const Case cases[] = {
+      {"the list", "--list " + ShellQuote(list) + " -o " + ShellQuote(list), list},
+      {"the list by another path",
+       "--list " + ShellQuote(list) + " -o " +
+           ShellQuote(dir_->File("inputs/../inputs/./list.txt")),
+       list},
+      {"a star listed", "--list " + ShellQuote(list) + " -o " + ShellQuote(Star(2)), Star(2)},
+      {"a star through a symlink", ShellQuote(star) + " -o " + ShellQuote(link), star},
+      {"a star by a hard link", Stars(3, 3) + " -o " + ShellQuote(hard), Star(3)},
+      {"a star not made yet", ShellQuote(fresh) + " -o " + ShellQuote(fresh), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string before = c.input.empty() ? "" : ReadFile(c.input);
+    const RunResult r = Batch("survey --methods lk " + kGrid + " " + c.args);
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_NE(r.err.find("is also an input"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    if (!c.input.empty()) {
+      EXPECT_EQ(ReadFile(c.input), before);
+    }
+  }
+  EXPECT_EQ(KindOf(fresh), FileKind::Missing);
+}
+
+// An OUT that cannot take the rows says why before any star: a directory;
+// with --resume, a pipe or device that holds no rows to keep (and would
+// block or never end when read). /dev/null takes them, and a symlink is
+// written through, --resume appending to its target, the link kept.
+TEST_F(Survey, OutputsThatCannotTakeRowsAreRefusedAndLinksAreWrittenThrough) {
+  const std::string fifo = dir_->File("out.fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::string options;
+    int exitCode;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"-o " + ShellQuote(dir_->File("stars")), 4, "stars: is a directory..."},
+      {"--resume -o " + ShellQuote(fifo), 3, "out.fifo: cannot be resumed"},
+      {"--resume -o /dev/null", 3, "/dev/null: cannot be resumed"},
+      {"-o /dev/null", 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.options);
+    const RunResult r =
+        SurveyWithin(60, Stars(1, 1) + " --methods lk " + kGrid + " " + c.options, *dir_);
+    EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+
+  const std::string target = dir_->File("target.csv"), link = dir_->File("rows-link.csv");
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  ASSERT_EQ(
+      Batch("survey --methods lk " + kGrid + Stars(1, 1) + " -o " + ShellQuote(link)).exitCode, 0);
+  ASSERT_EQ(Batch("survey --methods lk " + kGrid + Stars(1, 2) + " --resume -o " + ShellQuote(link))
+                .exitCode,
+            0);
+  EXPECT_EQ(KindOf(link), FileKind::Regular);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  const std::vector<Row> rows = CsvRows(ReadFile(target));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].at("file"), Star(1));
+  EXPECT_EQ(rows[1].at("file"), Star(2));
+}
+
+// A --list that is no list fails at once naming it (and the line where a
+// line is at fault), before any star: devices that never end, a line too
+// long or holding a NUL byte, too many files or too many bytes.
+TEST_F(Survey, ListsThatAreNoListsFailFast) {
+  const std::string longLine = dir_->Write("long.txt", Star(1) + "\n" + std::string(5000, 'a'));
+  const std::string nul = dir_->Write("nul.txt", Star(1) + "\n# fine\nstar\0.dat\n"s);
+  std::string names;
+  for (int k = 0; k <= 1'000'000; ++k) names += "m\n";
+  const std::string many = dir_->Write("many.txt", names);
+  const std::string comment = "#" + std::string(4000, 'x') + "\n";
+  std::string bulk;
+  while (bulk.size() <= (size_t{64} << 20)) bulk += comment;
+  const std::string big = dir_->Write("big.txt", bulk);
+  const std::pair<std::string, std::string> cases[] = {
+      {"/dev/zero", "/dev/zero:1: a file name cannot hold a NUL byte"},
+      {"/dev/urandom", "/dev/urandom:"},
+      {longLine, longLine + ":2: a line longer than 4096 bytes"},
+      {nul, nul + ":3: a file name cannot hold a NUL byte"},
+      {many, many + ":1000001: more than 1000000 files"},
+      {big, big + ": a list longer than 64 MiB"},
+      {dir_->File("stars"), dir_->File("stars") + ": is a directory..."},
+  };
+  for (const auto& [list, message] : cases) {
+    SCOPED_TRACE(list);
+    const RunResult r = SurveyWithin(20, "--list " + ShellQuote(list) + " " + kGrid, *dir_);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.rfind(message, 0), 0u) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+// A star that is not a regular file gets its error row without being
+// opened, so a FIFO nobody writes cannot block the survey; the others are
+// searched.
+TEST_F(Survey, StarsThatAreNotRegularFilesGetErrorRowsUnopened) {
+  const std::string fifo = dir_->File("star.fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string folder = dir_->File("stars");
+  const std::string list = dir_->Write(
+      "devices.txt", fifo + "\n" + folder + "\n/dev/zero\n/dev/null\n" + Star(1) + "\n");
+  const RunResult r =
+      SurveyWithin(60, "--list " + ShellQuote(list) + " --methods lk " + kGrid, *dir_);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::map<std::string, Row> byFile;
+  for (const Row& row : CsvRows(r.out)) byFile[row.at("file")] = row;
+  ASSERT_EQ(byFile.size(), 5u);
+  const std::string notRegular =
+      ": is not a regular file (a device, pipe or socket is not read)...";
+  EXPECT_EQ(byFile.at(fifo).at("error"), fifo + notRegular);
+  EXPECT_EQ(byFile.at("/dev/zero").at("error"), "/dev/zero" + notRegular);
+  EXPECT_EQ(byFile.at("/dev/null").at("error"), "/dev/null" + notRegular);
+  EXPECT_EQ(byFile.at(folder).at("error"), folder + ": is a directory...");
+  EXPECT_EQ(byFile.at(fifo).at("nobs"), "");
+  EXPECT_EQ(byFile.at(Star(1)).at("error"), "");
+  EXPECT_EQ(byFile.at(Star(1)).at("status"), "Done...");
+}
+
+// The first SIGINT ends the survey promptly with 128 + the signal, whatever
+// it waits for: a list that is a pipe nobody writes, or an output pipe
+// nobody reads (after a short grace).
+TEST_F(Survey, FirstSignalEndsSurveyWhateverItWaitsFor) {
+  const std::string listFifo = dir_->File("list.fifo"), outFifo = dir_->File("rows.fifo");
+  ASSERT_EQ(mkfifo(listFifo.c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(outFifo.c_str(), 0600), 0);
+  // A reader that never reads, with the smallest pipe: the rows fill it.
+  const int reader = open(outFifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  fcntl(reader, F_SETPIPE_SZ, 4096);
+  const std::pair<std::string, std::string> cases[] = {
+      {"a list nobody writes", "--list " + ShellQuote(listFifo)},
+      {"an output nobody reads",
+       Stars(1, 12) + " --jobs 1 --top 20 " + kGrid + " -o " + ShellQuote(outFifo)},
+  };
+  for (const auto& [what, args] : cases) {
+    SCOPED_TRACE(what);
+    const pid_t survey = StartSurvey(args);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    kill(survey, SIGINT);
+    const auto signalled = std::chrono::steady_clock::now();
+    int status = 0;
+    while (waitpid(survey, &status, WNOHANG) == 0 &&
+           std::chrono::steady_clock::now() - signalled < std::chrono::seconds(20))
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (std::chrono::steady_clock::now() - signalled >= std::chrono::seconds(20)) {
+      kill(survey, SIGKILL);
+      waitpid(survey, &status, 0);
+      ADD_FAILURE() << "still running 20 s after SIGINT";
+      continue;
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(10));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGINT);
+  }
+  close(reader);
+}
+
+// --resume keeps only rows the survey could have written, by one rule for
+// CSV and JSON lines: a damaged row is refused by its number and OUT is
+// left as it was.
+TEST_F(Survey, DamagedRowsAreNotResumedInEitherFormat) {
+  const std::string common = Stars(1, 3) + " --methods lk " + kGrid;
+  const std::string csvOut = dir_->File("good.csv"), jsonOut = dir_->File("good.jsonl");
+  ASSERT_EQ(Batch("survey " + Stars(1, 2) + " --methods lk " + kGrid + " -o " + ShellQuote(csvOut))
+                .exitCode,
+            0);
+  ASSERT_EQ(Batch("survey " + Stars(1, 2) + " --methods lk " + kGrid + " -o " + ShellQuote(jsonOut))
+                .exitCode,
+            0);
+  const auto csvRecords = CsvRecords(ReadFile(csvOut));
+  ASSERT_EQ(csvRecords.size(), 3u);
+  std::vector<std::string> jsonLines;
+  std::istringstream lines(ReadFile(jsonOut));
+  for (std::string line; std::getline(lines, line);) jsonLines.push_back(line);
+  ASSERT_EQ(jsonLines.size(), 2u);
+
+  struct Damage {
+    std::string column, text;
+  };
+  const Damage damages[] = {
+      {"method", "lx"}, {"file", ""},    {"file", "star\0.dat"s}, {"nobs", "9x7"},
+      {"trials", "-5"}, {"span", "abc"}, {"period_1", "1.5 "},    {"status", "Do\x01ne"},
+  };
+  for (const Damage& d : damages) {
+    SCOPED_TRACE(d.column + " = " + d.text);
+    // The second row damaged, as CSV and as JSON lines.
+    std::vector<std::string> record = csvRecords[2];
+    const auto& header = csvRecords[0];
+    record[std::find(header.begin(), header.end(), d.column) - header.begin()] = d.text;
+    std::string csv = ReadFile(csvOut);
+    csv = csv.substr(0, csv.find('\n', csv.find('\n') + 1) + 1);
+    for (size_t i = 0; i < record.size(); ++i) csv += (i ? "," : "") + record[i];
+    csv += "\n";
+    auto object = nlohmann::ordered_json::parse(jsonLines[1]);
+    const bool whole = d.column == "nobs" || d.column == "trials";
+    if (whole && d.text == "-5")
+      object[d.column] = -5;
+    else
+      object[d.column] = d.text;
+    const std::string jsonl = jsonLines[0] + "\n" + object.dump() + "\n";
+    for (const auto& [name, text] : {std::pair{"damaged.csv"s, csv}, {"damaged.jsonl"s, jsonl}}) {
+      SCOPED_TRACE(name);
+      const std::string out = dir_->Write(name, text);
+      const RunResult r = Batch("survey --resume -o " + ShellQuote(out) + " " + common);
+      EXPECT_EQ(r.exitCode, 3);
+      EXPECT_NE(r.err.find(": cannot be resumed: row 2"), std::string::npos) << r.err;
+      EXPECT_EQ(ReadFile(out), text);
+    }
+  }
+  // The undamaged rows are kept and only the third star is added.
+  for (const std::string& out : {csvOut, jsonOut}) {
+    ASSERT_EQ(Batch("survey --resume -o " + ShellQuote(out) + " " + common).exitCode, 0);
+    EXPECT_EQ(LineEnds(ReadFile(out)), out == csvOut ? 4u : 3u);
+  }
+}
+
+// korvel-make-survey takes no option for OUTDIR: --help prints the usage,
+// another option is refused with it, and neither writes anything.
+TEST_F(Survey, MakerTakesNoOptionForItsOutputDirectory) {
+  TempDir dir;
+  struct Case {
+    std::string args;
+    int exitCode;
+    bool usageOnStdout;
+  };
+  const Case cases[] = {
+      {"--help", 0, true},
+      {"--bogus " + ShellQuote(dir.File("made")), 2, false},
+      {"-x", 2, false},
+      {ShellQuote(dir.File("made")) + " 3 1x", 2, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const std::string before = "cd " + ShellQuote(dir.path().string()) + " && ";
+    const RunResult r = RunProgram(
+        "/bin/sh", "-c " + ShellQuote(before + ShellQuote(KORVEL_MAKE_SURVEY_PATH) + " " + c.args),
+        dir);
+    EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+    EXPECT_NE((c.usageOnStdout ? r.out : r.err).find("Usage: korvel-make-survey"),
+              std::string::npos);
+    std::vector<std::string> made;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      if (entry.path().filename() != "stdout.txt" && entry.path().filename() != "stderr.txt")
+        made.push_back(entry.path().filename().string());
+    EXPECT_TRUE(made.empty()) << made.front();
+  }
 }
 
 }  // namespace
