@@ -8,12 +8,15 @@ of dates (Julian Date) and magnitudes, converted to float64.
 Every function returns a ``Result``: a dict whose keys are also
 attributes (``r.best.period`` is ``r["best"]["period"]``), with the keys
 of the command's ``--json`` output; arrays of numbers are numpy float64
-arrays. Bad arguments raise ValueError with the message korvel-batch
-prints for the same fault; a missing file raises FileNotFoundError, a
-file that cannot be opened or written OSError.
+arrays. File names may be str, bytes or os.PathLike. An argument of the
+wrong type (a complex array, a text where a number belongs) raises
+TypeError naming the parameter; bad values raise ValueError with the
+message korvel-batch prints for the same fault; a missing file raises
+FileNotFoundError, a file that cannot be opened or written OSError.
 
 The engines release the GIL while they run: searches in several Python
-threads run in parallel.
+threads run in parallel. Ctrl-C stops a running engine within a fraction
+of a second with KeyboardInterrupt.
 
 Methods:
 
@@ -106,7 +109,7 @@ def load(path, column=1, read_zeros=False, jd_min=None, jd_max=None):
     exist..."), OSError for one that cannot be opened, and ValueError for a
     malformed line ("star.dat:3: Invalid numeric input").
     """
-    raw = _korvel.load(str(path), column, read_zeros, jd_min, jd_max)
+    raw = _korvel.load(path, column, read_zeros, jd_min, jd_max)
     return Result(_warnings(raw))
 
 
@@ -233,9 +236,6 @@ def reshuffle(mag, seed):
     a uniform permutation that keeps the sampling and the values but
     destroys any periodic signal. Returns a new float64 array.
     """
-    if isinstance(seed, bool) or not isinstance(seed, int) \
-            or not 0 <= seed < 2 ** 64:
-        raise ValueError("seed: a whole number from 0 to 2**64 - 1 is needed...")
     return _korvel.reshuffle(mag, seed)
 
 
@@ -282,8 +282,7 @@ def prewhiten(jd, mag, period, epoch, points=_POINTS, bin_length=_BIN_LENGTH,
     mean curve subtracted (as ``wave`` returns it).
     """
     raw = _korvel.prewhiten(jd, mag, period, epoch, points, bin_length, curve,
-                            "" if collect is None else str(collect),
-                            "" if residuals is None else str(residuals))
+                            collect, residuals)
     raw["curve"] = _curve(raw["curve"])
     return Result(raw)
 
@@ -296,6 +295,5 @@ def model(collecting_file, t):
     ``curves`` (the number of curves read), ``warnings`` and
     ``warning_kinds`` as for ``load``.
     """
-    raw = _korvel.model(str(collecting_file), _np.atleast_1d(
-        _np.asarray(t, dtype=_np.float64)))
+    raw = _korvel.model(collecting_file, t)
     return Result(_warnings(raw))

@@ -1,10 +1,14 @@
-// What the bindings share: numbers in and out of numpy, JSON results as
-// Python objects, and refusals raised as the Python exception that fits.
+// What the bindings share: the arguments the functions take (one rule per
+// kind, each refusing a value it cannot take in one line that names the
+// parameter), numbers out to numpy, JSON results as Python objects, and
+// refusals raised as the Python exception that fits.
 #pragma once
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <cstdint>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -12,12 +16,51 @@
 
 namespace korvel::python {
 
-// Any array-like, converted to contiguous float64 by pybind11.
-using InputArray = pybind11::array_t<double, pybind11::array::c_style | pybind11::array::forcecast>;
+// A file name as str, bytes or os.PathLike, in the bytes the system is
+// handed (os.fsencode). Another type is a TypeError; a NUL byte, which would
+// cut the name short, a ValueError.
+std::string PathArgument(pybind11::handle value, const std::string& name);
 
-// A one-dimensional array's values, copied out so that an engine can run
-// without the GIL.
-std::vector<double> CopyValues(const InputArray& values, const std::string& name);
+// The same, with None for "no file" (an empty name).
+std::string OptionalPathArgument(pybind11::handle value, const std::string& name);
+
+// An array-like of real numbers (integers, booleans or floats), copied out
+// as float64 so that an engine can run without the GIL. Complex, object,
+// text or ragged values are a TypeError: converting them would drop an
+// imaginary part or guess at a number. Another number of dimensions than
+// one (or none, when a single number is allowed) is a ValueError.
+std::vector<double> ArrayArgument(pybind11::handle value, const std::string& name,
+                                  bool scalarAllowed = false);
+
+// A real number (int, float or a numpy scalar of either; not a bool).
+double RealArgument(pybind11::handle value, const std::string& name);
+std::optional<double> OptionalRealArgument(pybind11::handle value, const std::string& name);
+
+// A whole number (int or a numpy integer; not a bool), any size.
+pybind11::int_ WholeNumberArgument(pybind11::handle value, const std::string& name);
+
+// Raises ValueError: name takes a whole number from low to high.
+[[noreturn]] void RefuseWholeNumber(const std::string& name, const std::string& low,
+                                    const std::string& high);
+
+// A whole number that Int can hold.
+template <class Int>
+Int WholeArgument(pybind11::handle value, const std::string& name) {
+  using Limits = std::numeric_limits<Int>;
+  const pybind11::int_ whole = WholeNumberArgument(value, name);
+  if (whole < pybind11::int_(Limits::min()) || whole > pybind11::int_(Limits::max()))
+    RefuseWholeNumber(name, std::to_string(Limits::min()), std::to_string(Limits::max()));
+  return whole.cast<Int>();
+}
+
+template <class Int>
+std::optional<Int> OptionalWholeArgument(pybind11::handle value, const std::string& name) {
+  if (value.is_none()) return std::nullopt;
+  return WholeArgument<Int>(value, name);
+}
+
+// True or False (a numpy bool too).
+bool FlagArgument(pybind11::handle value, const std::string& name);
 
 // count values from values[first] on, as a new numpy array.
 pybind11::array_t<double> ToNumpy(const std::vector<double>& values, size_t first, size_t count);

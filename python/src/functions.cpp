@@ -4,6 +4,8 @@
 // JSON result as Python objects, so that the numbers cannot differ.
 #include <pybind11/stl.h>
 
+#include <atomic>
+#include <memory>
 #include <sstream>
 
 #include "batch/batch_search.h"
@@ -16,6 +18,7 @@
 #include "bindings.h"
 #include "conversions.h"
 #include "core/thread_count.h"
+#include "interruptible.h"
 #include "lightcurve/mean_curve_file.h"
 #include "search/reshuffle.h"
 #include "search/search_methods.h"
@@ -41,31 +44,50 @@ using batch::kExitWriteError;
   Raise(PyExc_ValueError, message);
 }
 
-// The observations, checked and taken into a fresh state.
-void StateFromArrays(AnalysisState& s, const InputArray& jd, const InputArray& mag) {
-  const std::vector<double> jdValues = CopyValues(jd, "jd");
-  const std::vector<double> magValues = CopyValues(mag, "mag");
-  RefuseIf(batch::ObservationArraysProblem("jd", jdValues, "mag", magValues));
-  batch::SetObservations(s, jdValues, magValues);
+// Runs f(job, stop) with Ctrl-C watched (interruptible.h). The job holds
+// all the engine reads and writes: it is shared with the engine's thread,
+// which outlives the call when Ctrl-C abandons it.
+template <class Job, class F>
+void RunJob(const std::shared_ptr<Job>& job, F f) {
+  RunInterruptibly([job, f](const std::atomic<bool>& stop) { f(*job, stop); });
 }
 
-py::dict Load(const std::string& path, int32_t column, bool readZeros, std::optional<double> jdMin,
-              std::optional<double> jdMax) {
+// Observations given as arrays, checked. The state is made of them on the
+// engine's thread: its arrays for a long series take a while to build.
+struct Arrays {
+  std::vector<double> jd, mag;
+  void Into(AnalysisState& s) const { batch::SetObservations(s, jd, mag); }
+};
+
+Arrays CheckedArrays(py::handle jd, py::handle mag) {
+  Arrays arrays{ArrayArgument(jd, "jd"), ArrayArgument(mag, "mag")};
+  RefuseIf(batch::ObservationArraysProblem("jd", arrays.jd, "mag", arrays.mag));
+  return arrays;
+}
+
+py::dict Load(py::handle pathArg, py::handle columnArg, py::handle readZerosArg,
+              py::handle jdMinArg, py::handle jdMaxArg) {
+  struct Job {
+    batch::LoadArgs args;
+    AnalysisState s;
+    batch::LoadOutcome outcome;
+    std::ostringstream err;
+  };
+  const auto job = std::make_shared<Job>();
+  batch::LoadArgs& args = job->args;
+  args.file = PathArgument(pathArg, "path");
+  args.read.column = WholeArgument<int32_t>(columnArg, "column");
+  args.read.readZeros = FlagArgument(readZerosArg, "read_zeros");
+  const std::optional<double> jdMin = OptionalRealArgument(jdMinArg, "jd_min");
+  const std::optional<double> jdMax = OptionalRealArgument(jdMaxArg, "jd_max");
   RefuseNonFinite("--jd-min", jdMin);
   RefuseNonFinite("--jd-max", jdMax);
-  batch::LoadArgs args;
-  args.file = path;
-  args.read.column = column;
-  args.read.readZeros = readZeros;
   if (jdMin) args.read.jdLow = *jdMin;
   if (jdMax) args.read.jdHigh = *jdMax;
-  AnalysisState s;
-  batch::LoadOutcome outcome;
-  std::ostringstream err;
-  {
-    py::gil_scoped_release released;
-    outcome = batch::LoadForBatch(s, args, err);
-  }
+  RunJob(job, [](Job& j, const auto&) { j.outcome = batch::LoadForBatch(j.s, j.args, j.err); });
+  const std::string& path = args.file;
+  const AnalysisState& s = job->s;
+  const batch::LoadOutcome& outcome = job->outcome;
   if (outcome.exitCode != kExitOk) RaiseFileError(outcome.exitCode, path, outcome.message);
   py::dict result = FromJson(batch::StatsJson(s, outcome.diagnostics));
   result["warning_kinds"] = result["warnings"];
@@ -129,20 +151,28 @@ batch::BatchSearchRequest SearchRequest(const SearchMethod& method, const Search
   return request;
 }
 
-py::dict Search(const std::string& methodName, const InputArray& jd, const InputArray& mag,
+py::dict Search(const std::string& methodName, py::handle jd, py::handle mag,
                 const SearchArguments& arguments) {
   const SearchMethod& method = MethodByName(methodName);
-  const batch::BatchSearchRequest request = SearchRequest(method, arguments);
-  AnalysisState s;
-  StateFromArrays(s, jd, mag);
-  std::ostringstream err;
-  batch::BatchSearchOutcome outcome;
-  {
-    // The engine touches only the state and the stream from here on.
-    py::gil_scoped_release released;
-    outcome = batch::RunBatchSearch(s, request, err);
-    if (!outcome.exitCode) batch::ComputeFinalLevels(s, method.kind);
-  }
+  struct Job {
+    batch::BatchSearchRequest request;
+    Arrays arrays;
+    AnalysisState s;
+    std::ostringstream err;
+    batch::BatchSearchOutcome outcome;
+  };
+  const auto job = std::make_shared<Job>();
+  job->request = SearchRequest(method, arguments);
+  job->arrays = CheckedArrays(jd, mag);
+  RunJob(job, [](Job& j, const std::atomic<bool>& stop) {
+    j.arrays.Into(j.s);
+    j.request.cancel = &stop;
+    j.outcome = batch::RunBatchSearch(j.s, j.request, j.err);
+    if (!j.outcome.exitCode) batch::ComputeFinalLevels(j.s, j.request.kind);
+  });
+  AnalysisState& s = job->s;
+  const std::ostringstream& err = job->err;
+  const batch::BatchSearchOutcome& outcome = job->outcome;
   if (outcome.exitCode) {
     std::string message = err.str();
     while (!message.empty() && message.back() == '\n') message.pop_back();
@@ -155,62 +185,87 @@ py::dict Search(const std::string& methodName, const InputArray& jd, const Input
   return result;
 }
 
-py::array_t<double> Reshuffle(const InputArray& mag, uint64_t seed) {
-  const std::vector<double> magValues = CopyValues(mag, "mag");
+py::array_t<double> Reshuffle(py::handle mag, py::handle seed) {
+  const std::vector<double> magValues = ArrayArgument(mag, "mag");
+  const auto seedValue = WholeArgument<uint64_t>(seed, "seed");
   RefuseIf(batch::NonFiniteElement("mag", magValues));
   if (magValues.empty()) Raise(PyExc_ValueError, kNothingToReshuffle);
-  AnalysisState s;
-  // The dates take no part in the dealing.
-  batch::SetObservations(s, std::vector<double>(magValues.size(), 0.0), magValues);
-  {
-    py::gil_scoped_release released;
-    ReshuffleMags(s, seed);
-  }
-  return ToNumpy(s.Mag, 1, static_cast<size_t>(s.NObs));
+  struct Job {
+    // The dates take no part in the dealing.
+    Arrays arrays;
+    AnalysisState s;
+  };
+  const auto job = std::make_shared<Job>();
+  job->arrays = {std::vector<double>(magValues.size(), 0.0), magValues};
+  RunJob(job, [seedValue](Job& j, const auto&) {
+    j.arrays.Into(j.s);
+    ReshuffleMags(j.s, seedValue);
+  });
+  return ToNumpy(job->s.Mag, 1, static_cast<size_t>(job->s.NObs));
 }
 
-batch::MeanCurveRequest CurveRequest(std::optional<double> period, std::optional<double> epoch,
-                                     int32_t points, std::optional<double> binLength) {
-  RefuseNonFinite("--period", period);
-  RefuseNonFinite("--epoch", epoch);
-  RefuseNonFinite("--bin-length", binLength);
+// The elements of a mean curve, with the refusals of korvel-batch wave.
+batch::MeanCurveRequest CurveRequest(py::handle period, py::handle epoch, py::handle points,
+                                     py::handle binLength) {
   batch::MeanCurveRequest request;
-  request.period = *period;
-  request.epoch = *epoch;
-  request.points = points;
-  request.binLength = *binLength;
+  request.period = RealArgument(period, "period");
+  request.epoch = RealArgument(epoch, "epoch");
+  request.points = WholeArgument<int32_t>(points, "points");
+  request.binLength = RealArgument(binLength, "bin_length");
+  RefuseNonFinite("--period", request.period);
+  RefuseNonFinite("--epoch", request.epoch);
+  RefuseNonFinite("--bin-length", request.binLength);
   return request;
 }
 
-py::dict Wave(const InputArray& jd, const InputArray& mag, double period, double epoch,
-              int32_t points, double binLength) {
+py::dict Wave(py::handle jd, py::handle mag, py::handle period, py::handle epoch, py::handle points,
+              py::handle binLength) {
   const batch::MeanCurveRequest request = CurveRequest(period, epoch, points, binLength);
   RefuseIf(batch::MeanCurveProblem(request));
-  AnalysisState s;
-  StateFromArrays(s, jd, mag);
-  {
-    py::gil_scoped_release released;
-    batch::SmoothObservations(s, request);
-  }
-  return FromJson(batch::MeanCurveJson(s));
+  struct Job {
+    Arrays arrays;
+    AnalysisState s;
+  };
+  const auto job = std::make_shared<Job>();
+  job->arrays = CheckedArrays(jd, mag);
+  RunJob(job, [request](Job& j, const auto&) {
+    j.arrays.Into(j.s);
+    batch::SmoothObservations(j.s, request);
+  });
+  return FromJson(batch::MeanCurveJson(job->s));
 }
 
-py::dict Prewhiten(const InputArray& jd, const InputArray& mag, double period, double epoch,
-                   int32_t points, double binLength, int32_t curve, const std::string& collect,
-                   const std::string& residuals) {
-  const batch::MeanCurveRequest request = CurveRequest(period, epoch, points, binLength);
-  RefuseIf(batch::CurveNumberProblem(curve));
-  RefuseIf(batch::MeanCurveProblem(request));
-  AnalysisState s;
-  StateFromArrays(s, jd, mag);
-  nlohmann::ordered_json meanCurve;
-  batch::StepOutcome done;
-  {
-    py::gil_scoped_release released;
-    batch::SmoothObservations(s, request);
-    meanCurve = batch::MeanCurveJson(s);
-    done = batch::PrewhitenSmoothed(s, curve, collect, residuals);
-  }
+py::dict Prewhiten(py::handle jd, py::handle mag, py::handle period, py::handle epoch,
+                   py::handle points, py::handle binLength, py::handle curveArg,
+                   py::handle collectArg, py::handle residualsArg) {
+  struct Job {
+    batch::MeanCurveRequest request;
+    int32_t curve = 0;
+    std::string collect, residuals;
+    Arrays arrays;
+    AnalysisState s;
+    nlohmann::ordered_json meanCurve;
+    batch::StepOutcome done;
+  };
+  const auto job = std::make_shared<Job>();
+  job->request = CurveRequest(period, epoch, points, binLength);
+  job->curve = WholeArgument<int32_t>(curveArg, "curve");
+  job->collect = OptionalPathArgument(collectArg, "collect");
+  job->residuals = OptionalPathArgument(residualsArg, "residuals");
+  RefuseIf(batch::CurveNumberProblem(job->curve));
+  RefuseIf(batch::MeanCurveProblem(job->request));
+  job->arrays = CheckedArrays(jd, mag);
+  RunJob(job, [](Job& j, const std::atomic<bool>& stop) {
+    j.arrays.Into(j.s);
+    batch::SmoothObservations(j.s, j.request);
+    j.meanCurve = batch::MeanCurveJson(j.s);
+    // Interrupted before the files are written: none is.
+    if (!stop.load(std::memory_order_relaxed))
+      j.done = batch::PrewhitenSmoothed(j.s, j.curve, j.collect, j.residuals);
+  });
+  const AnalysisState& s = job->s;
+  const batch::StepOutcome& done = job->done;
+  const nlohmann::ordered_json& meanCurve = job->meanCurve;
   if (done.exitCode != kExitOk) RaiseFileError(done.exitCode, "", done.message);
   py::dict result = FromJson(batch::ResidualStatsJson(s));
   result["residuals"] = ToNumpy(s.Mag, 1, static_cast<size_t>(s.NObs));
@@ -218,19 +273,34 @@ py::dict Prewhiten(const InputArray& jd, const InputArray& mag, double period, d
   return result;
 }
 
-py::dict Model(const std::string& file, const InputArray& t) {
-  const std::vector<double> dates = CopyValues(t, "t");
-  RefuseIf(batch::NonFiniteElement("t", dates));
-  AnalysisState s;
-  ReadDiagnostics diagnostics;
-  batch::StepOutcome loaded;
-  std::vector<double> values(dates.size());
-  {
-    py::gil_scoped_release released;
-    loaded = batch::LoadModel(s, file, diagnostics);
-    if (loaded.exitCode == kExitOk)
-      for (size_t k = 0; k < dates.size(); ++k) values[k] = ModelValue(s, dates[k]);
-  }
+py::dict Model(py::handle fileArg, py::handle t) {
+  struct Job {
+    std::string file;
+    std::vector<double> dates, values;
+    AnalysisState s;
+    ReadDiagnostics diagnostics;
+    batch::StepOutcome loaded;
+  };
+  const auto job = std::make_shared<Job>();
+  job->file = PathArgument(fileArg, "collecting_file");
+  job->dates = ArrayArgument(t, "t", true);
+  RefuseIf(batch::NonFiniteElement("t", job->dates));
+  job->values.resize(job->dates.size());
+  RunJob(job, [](Job& j, const std::atomic<bool>& stop) {
+    j.loaded = batch::LoadModel(j.s, j.file, j.diagnostics);
+    if (j.loaded.exitCode != kExitOk) return;
+    for (size_t k = 0; k < j.dates.size(); ++k) {
+      // A few milliseconds of dates between looks at the flag.
+      if (k % 4096 == 0 && stop.load(std::memory_order_relaxed)) return;
+      j.values[k] = ModelValue(j.s, j.dates[k]);
+    }
+  });
+  const std::string& file = job->file;
+  const AnalysisState& s = job->s;
+  const std::vector<double>& dates = job->dates;
+  const std::vector<double>& values = job->values;
+  const ReadDiagnostics& diagnostics = job->diagnostics;
+  const batch::StepOutcome& loaded = job->loaded;
   if (loaded.exitCode != kExitOk) RaiseFileError(loaded.exitCode, file, loaded.message);
   std::ostringstream warnings;
   batch::PrintReadWarnings(file, diagnostics, warnings);
@@ -269,17 +339,28 @@ py::dict Defaults() {
 
 void RegisterFunctions(py::module_& m) {
   using namespace pybind11::literals;
+  // Every argument is taken as an object and converted by the rules of
+  // conversions.h, so that a wrong type is refused in one line naming the
+  // parameter.
   m.def("load", &Load, "path"_a, "column"_a, "read_zeros"_a, "jd_min"_a, "jd_max"_a);
   m.def(
       "search",
-      [](const std::string& method, const InputArray& jd, const InputArray& mag,
-         std::optional<double> pmin, std::optional<double> pmax, std::optional<double> phaseShift,
-         bool window, std::optional<double> period, std::optional<double> epoch,
-         std::optional<double> extremumDate, std::optional<int32_t> bins, int32_t mode,
-         int64_t maxTrials, std::optional<int> threads) {
-        return Search(method, jd, mag,
-                      {pmin, pmax, phaseShift, window, period, epoch, extremumDate, bins, mode,
-                       maxTrials, threads});
+      [](const std::string& method, py::handle jd, py::handle mag, py::handle pmin, py::handle pmax,
+         py::handle phaseShift, py::handle window, py::handle period, py::handle epoch,
+         py::handle extremumDate, py::handle bins, py::handle mode, py::handle maxTrials,
+         py::handle threads) {
+        const SearchArguments arguments{OptionalRealArgument(pmin, "pmin"),
+                                        OptionalRealArgument(pmax, "pmax"),
+                                        OptionalRealArgument(phaseShift, "phase_shift"),
+                                        FlagArgument(window, "window"),
+                                        OptionalRealArgument(period, "period"),
+                                        OptionalRealArgument(epoch, "epoch"),
+                                        OptionalRealArgument(extremumDate, "extremum_date"),
+                                        OptionalWholeArgument<int32_t>(bins, "bins"),
+                                        WholeArgument<int32_t>(mode, "mode"),
+                                        WholeArgument<int64_t>(maxTrials, "max_trials"),
+                                        OptionalWholeArgument<int>(threads, "threads")};
+        return Search(method, jd, mag, arguments);
       },
       "method"_a, "jd"_a, "mag"_a, "pmin"_a, "pmax"_a, "phase_shift"_a, "window"_a, "period"_a,
       "epoch"_a, "extremum_date"_a, "bins"_a, "mode"_a, "max_trials"_a, "threads"_a);

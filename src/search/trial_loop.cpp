@@ -24,12 +24,17 @@ constexpr int64_t kWorkPerChunk = int64_t{1} << 16;
 constexpr int64_t kMaxChunkTrials = 4096;
 
 // At least two registers' worth of trials, which the vector kernels compute
-// side by side.
+// side by side...
 constexpr int64_t kMinChunkTrials = 16;
+// ...unless that much work would keep a Stop or Ctrl-C waiting: a chunk is
+// never cut short, so for long series (above 2^16 observations) fewer trials
+// keep it within some 20 ms. Side by side only pays for short series.
+constexpr int64_t kMaxWorkPerChunk = int64_t{1} << 20;
 
 size_t BlockTrials(int32_t n, int64_t work) {
-  return static_cast<size_t>(
-      std::clamp<int64_t>(work / std::max<int32_t>(n, 1), kMinChunkTrials, kMaxChunkTrials));
+  const int64_t observations = std::max<int32_t>(n, 1);
+  const int64_t least = std::clamp<int64_t>(kMaxWorkPerChunk / observations, 1, kMinChunkTrials);
+  return static_cast<size_t>(std::clamp<int64_t>(work / observations, least, kMaxChunkTrials));
 }
 
 // One thread: the statistics of a block of trials computed when its first

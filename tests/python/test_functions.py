@@ -3,8 +3,13 @@ and the same refusals with the same words."""
 
 import json
 import math
+import os
+import signal
 import subprocess
+import sys
 import threading
+import time
+import warnings
 
 import numpy as np
 import pytest
@@ -397,3 +402,171 @@ def test_a_search_lets_other_python_threads_run(sample_star):
     # interpreter switches threads around it; a search that releases it, all along.
     held = iterations_of_this_thread_during(lambda: sum(range(10**7)))
     assert searched > 10000 and searched > 10 * held, (searched, held)
+
+
+# --- arguments of the wrong kind ----------------------------------------------------------
+
+NUL_BYTE = "A file name cannot hold a NUL byte..."
+
+
+@pytest.mark.parametrize("convert", [str, lambda p: os.fsencode(str(p)), lambda p: p],
+                         ids=["str", "bytes", "PathLike"])
+def test_every_path_parameter_takes_str_bytes_and_path_like(sample_star, tmp_path, convert):
+    star = korvel.load(convert(sample_star))
+    assert star.nobs == korvel.load(sample_star).nobs
+    collect, residuals = tmp_path / "c.sup", tmp_path / "r.o"
+    korvel.prewhiten(star.jd, star.mag, SAMPLE_PERIOD, SAMPLE_EPOCH, collect=convert(collect),
+                     residuals=convert(residuals))
+    assert collect.is_file() and residuals.is_file()
+    assert korvel.model(convert(collect), [59000.0]).curves == 1
+
+
+@pytest.mark.parametrize("call, parameter", [
+    (lambda bad: korvel.load(bad), "path"),
+    (lambda bad: korvel.model(bad, [1.0]), "collecting_file"),
+    (lambda bad: korvel.prewhiten([1, 2, 3], [10, 11, 10.5], 1, 0, collect=bad), "collect"),
+    (lambda bad: korvel.prewhiten([1, 2, 3], [10, 11, 10.5], 1, 0, residuals=bad), "residuals"),
+])
+def test_a_bad_file_name_is_refused_before_any_file_is_touched(sample_star, tmp_path,
+                                                               monkeypatch, call, parameter):
+    monkeypatch.chdir(tmp_path)
+    # A NUL byte would cut the name short: "a\0b.sup" would write a.
+    for bad in (f"{sample_star}\0junk", "a\0b.sup", b"a\0b.sup"):
+        with pytest.raises(ValueError) as error:
+            call(bad)
+        assert str(error.value) == NUL_BYTE
+    # Another type is no file name, not one made of its text.
+    for bad, kind in ((123, "int"), (None, "NoneType"), (1.5, "float")):
+        if bad is None and parameter in ("collect", "residuals"):
+            continue  # None: no file
+        with pytest.raises(TypeError) as error:
+            call(bad)
+        assert str(error.value) == (f"{parameter}: a file name (str, bytes or os.PathLike) is "
+                                    f"needed, not {kind}...")
+    assert list(tmp_path.iterdir()) == []
+
+
+@pytest.mark.parametrize("values, what", [
+    (np.array([1 + 1j, 2, 3]), "complex numbers"),
+    (np.array([1.0, 2.0, 3.0], dtype=object), "Python objects"),
+    ([1.0, None, 3.0], "Python objects"),
+    (["1", "2", "3"], "text"),
+])
+def test_arrays_that_are_not_real_numbers_are_refused_by_name(values, what):
+    real = [1.0, 2.0, 3.0]
+    calls = [(lambda v: korvel.lafler_kinman(v, real), "jd"),
+             (lambda v: korvel.deeming(real, v), "mag"),
+             (lambda v: korvel.wave(v, real, 1, 0), "jd"),
+             (lambda v: korvel.reshuffle(v, 1), "mag"),
+             (lambda v: korvel.model("unused.sup", v), "t")]
+    for call, name in calls:
+        with warnings.catch_warnings():
+            warnings.simplefilter("error")  # no numpy warning on the way
+            with pytest.raises(TypeError) as error:
+                call(values)
+        assert str(error.value) == f"{name}: real numbers are needed, not {what}..."
+    with pytest.raises(TypeError, match=r"^jd: an array of real numbers is needed, not list"):
+        korvel.lafler_kinman([[1.0, 2.0], [3.0]], real)
+    # Integers and booleans are real numbers.
+    assert korvel.reshuffle(np.array([1, 2, 3], dtype=np.int16), 5).dtype == np.float64
+
+
+@pytest.mark.parametrize("call, message", [
+    (lambda s: korvel.lafler_kinman(s.jd, s.mag, pmin="0.3"), "pmin: a number is needed, not str"),
+    (lambda s: korvel.deeming(s.jd, s.mag, window=1), "window: True or False is needed, not int"),
+    (lambda s: korvel.lafler_kinman(s.jd, s.mag, threads=1.5),
+     "threads: a whole number is needed, not float"),
+    (lambda s: korvel.secondary(s.jd, s.mag, period=True),
+     "period: a number is needed, not bool"),
+    (lambda s: korvel.wave(s.jd, s.mag, 1, 0, points=2.0),
+     "points: a whole number is needed, not float"),
+    (lambda s: korvel.load(__file__, column="1"), "column: a whole number is needed, not str"),
+    (lambda s: korvel.load(__file__, read_zeros=None),
+     "read_zeros: True or False is needed, not NoneType"),
+    (lambda s: korvel.reshuffle(s.mag, 1.0), "seed: a whole number is needed, not float"),
+])
+def test_a_wrong_argument_type_is_one_line_naming_the_parameter(call, message):
+    star = korvel.Result(jd=[1.0, 2.0, 3.0], mag=[10.0, 10.5, 10.2])
+    with pytest.raises(TypeError) as error:
+        call(star)
+    assert str(error.value) == message + "..."
+
+
+def test_whole_numbers_out_of_range_are_refused_by_name():
+    with pytest.raises(ValueError, match=r"^column: a whole number from -2147483648 to "
+                                         r"2147483647 is needed\.\.\.$"):
+        korvel.load("unused.dat", column=2 ** 40)
+    with pytest.raises(ValueError, match=r"^seed: a whole number from 0 to "):
+        korvel.reshuffle([1.0, 2.0], 2 ** 64)
+    # numpy's whole numbers and the largest seed are taken.
+    assert len(korvel.reshuffle([1.0, 2.0], np.uint64(2 ** 64 - 1))) == 2
+
+
+# --- Ctrl-C -------------------------------------------------------------------------------
+
+INTERRUPTED_CHILD = r"""
+import os, sys, numpy as np, korvel
+engine, source, threads = sys.argv[1], sys.argv[2], int(sys.argv[3])
+if source == "sample":
+    star = korvel.load(sys.argv[4]); jd, mag = star.jd, star.mag
+else:
+    rng = np.random.default_rng(1)
+    jd = np.sort(rng.uniform(0, 3000, 300000))
+    mag = 12 + 0.3 * np.sin(2 * np.pi * jd / 0.71) + rng.normal(0, 0.05, jd.size)
+    np.savetxt("big.dat", np.c_[jd, mag], fmt="%.6f")
+long_grid = dict(pmin=0.05, pmax=10, phase_shift=0.001, max_trials=10**12, threads=threads)
+runs = {
+    "lk": lambda: korvel.lafler_kinman(jd, mag, **long_grid),
+    "deeming": lambda: korvel.deeming(jd, mag, **long_grid),
+    "secondary": lambda: korvel.secondary(jd, mag, 0.71, pmin=0.5, pmax=100,
+                                          phase_shift=0.0005, max_trials=10**12,
+                                          threads=threads),
+    # Engines that end in a fraction of a second, over and over.
+    "load": lambda: [korvel.load("big.dat") for _ in range(10**6)],
+    "wave": lambda: [korvel.wave(jd, mag, 0.71, 0, points=99, bin_length=0.25)
+                     for _ in range(10**6)],
+}
+tasks = lambda: len(os.listdir("/proc/self/task"))
+before = tasks()
+print("ready", flush=True)
+try:
+    runs[engine]()
+    print("finished", flush=True)
+except KeyboardInterrupt:
+    print("interrupted", flush=True)
+import time
+deadline = time.monotonic() + 5
+while tasks() > before and time.monotonic() < deadline:
+    time.sleep(0.01)
+print("threads left", tasks() - before, flush=True)
+print(korvel.lafler_kinman(jd[:300], mag[:300], pmin=0.3, pmax=1).status, flush=True)
+"""
+
+
+@pytest.mark.parametrize("engine, source, threads", [
+    ("lk", "sample", 1), ("deeming", "sample", 2), ("secondary", "sample", 2),
+    ("lk", "synthetic", 2), ("deeming", "synthetic", 1), ("load", "synthetic", 1),
+    ("wave", "synthetic", 1),
+])
+def test_ctrl_c_stops_an_engine_at_once_and_the_module_still_works(build_dir, sample_star,
+                                                                   tmp_path, engine, source,
+                                                                   threads):
+    env = dict(os.environ, PYTHONPATH=str(build_dir / "python"))
+    child = subprocess.Popen([sys.executable, "-c", INTERRUPTED_CHILD, engine, source,
+                              str(threads), str(sample_star)], cwd=tmp_path, env=env,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    try:
+        assert child.stdout.readline() == "ready\n"
+        time.sleep(1)
+        child.send_signal(signal.SIGINT)
+        sent = time.monotonic()
+        line = child.stdout.readline()
+        delay = time.monotonic() - sent
+        out, err = child.communicate(timeout=30)
+    finally:
+        child.kill()
+    assert line == "interrupted\n", err
+    # Before: a search held KeyboardInterrupt until it ended (10 s on the sample star).
+    assert delay < 2, delay
+    # The search stopped too, rather than running on unseen.
+    assert out.splitlines() == ["threads left 0", "Done..."] and child.returncode == 0, err
