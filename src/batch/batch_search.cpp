@@ -6,9 +6,11 @@
 #include <ostream>
 
 #include "batch/batch_hooks.h"
+#include "batch/file_messages.h"
 #include "batch/load_options.h"
 #include "core/error.h"
 #include "core/thread_count.h"
+#include "io/file_paths.h"
 #include "search/engine_support.h"
 #include "search/significance.h"
 #include "search/trial_grid.h"
@@ -115,6 +117,12 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
     outcome.exitCode = kExitRefused;
     return outcome;
   }
+  if (request.spectrumFile)
+    if (const auto refusal = OutputIsInput(*request.spectrumFile, {s.DataFileName})) {
+      err << *refusal << '\n';
+      outcome.exitCode = kExitRefused;
+      return outcome;
+    }
   // The panel's switches: "Window spectrum" and "Spectrum to file".
   if (MethodOf(kind).deeming) {
     s.WindowSpec = request.window;
@@ -127,7 +135,15 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
   }
 
   StartSearch(s, kind);
-  if (const double trials = TrialCount(s); trials > static_cast<double>(request.maxTrials)) {
+  const double trials = TrialCount(s);
+  // A step beyond the whole range leaves at most a trial that rounding has
+  // moved off the grid.
+  if (trials < 1 || s.FreqStep > s.FreqEnd - s.FreqLo) {
+    err << kNoTrialInGrid << '\n';
+    outcome.exitCode = kExitRefused;
+    return outcome;
+  }
+  if (trials > static_cast<double>(request.maxTrials)) {
     err << "The search would make " << WholeNumber(trials) << " trials, more than --max-trials "
         << request.maxTrials << "...\n";
     outcome.exitCode = kExitRefused;
@@ -141,7 +157,7 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
     // Only the spectrum file can fail; the engine has ended the run cleanly.
     hooks.FinishProgress();
     for (const std::string& m : hooks.Messages()) err << m << '\n';
-    err << e.what() << ": " << fileName << '\n';
+    err << FileMessage(fileName, e) << '\n';
     outcome.exitCode = kExitWriteError;
     return outcome;
   }

@@ -32,6 +32,9 @@ std::string FileMessage(const std::string& file, int64_t line, const std::string
 }
 
 std::string FileMessage(const std::string& file, const KorvelError& error) {
+  // The file and the reason, with the window's code for those who know it.
+  if (const auto* failed = dynamic_cast<const FileError*>(&error))
+    return failed->Detail() + " (" + error.what() + ")";
   const auto* malformed = dynamic_cast<const TextReadError*>(&error);
   return FileMessage(file, malformed != nullptr ? malformed->Line() : 0, error.what());
 }

@@ -19,7 +19,8 @@ inline constexpr const char* kJsonHelp =
 // "file:line: text", or "file: text" for line 0.
 std::string FileMessage(const std::string& file, int64_t line, const std::string& text);
 
-// The message of an error reading file: a malformed number names its line.
+// The message of an error of file handling: a malformed number names its
+// line, a failed open, read or write the file and the reason.
 std::string FileMessage(const std::string& file, const KorvelError& error);
 
 // One line per kind passed over: "star.dat:12: warning: ..." at the first

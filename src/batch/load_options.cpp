@@ -5,6 +5,7 @@
 #include "batch/file_messages.h"
 #include "core/error.h"
 #include "core/messages.h"
+#include "io/file_paths.h"
 #include "io/param_file.h"
 #include "io/text_reader.h"
 
@@ -33,7 +34,10 @@ void AddReadOptions(CLI::App& command, ReadOptions& read) {
 
 LoadOutcome LoadForBatch(AnalysisState& s, const LoadArgs& args, std::ostream& err) {
   if (!FileExists(args.file)) {
-    const std::string message = FileMessage(args.file, 0, kFileDoesNotExist);
+    const std::string message =
+        KindOf(args.file) == FileKind::Directory
+            ? FileMessage(args.file, 0, "is a directory, not an observation file...")
+            : FileMessage(args.file, 0, kFileDoesNotExist);
     err << message << '\n';
     return {false, kExitFileMissing, {}, message};
   }

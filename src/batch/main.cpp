@@ -1,9 +1,11 @@
 // korvel-batch: the headless companion of the window. Each subcommand runs
 // one engine of the program on a file (survey: on many) and prints its
 // result; main only parses the command line, refuses numbers that are not
-// finite, dispatches, and turns running out of memory into a message.
+// finite, dispatches, turns running out of memory into a message, and checks
+// that what was printed reached stdout.
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <iostream>
 #include <new>
 #include <stdexcept>
@@ -21,6 +23,16 @@
 
 namespace {
 
+// Output lost to a full disk or a closed pipe is a failure, whatever the
+// command computed: the last buffered bytes are pushed out and checked.
+int WithStdoutChecked(int exitCode) {
+  std::cout.flush();
+  const bool failed = !std::cout.good() || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+  if (!failed || exitCode == korvel::batch::kExitWriteError) return exitCode;
+  std::cerr << "stdout: cannot be written" << std::endl;
+  return korvel::batch::kExitWriteError;
+}
+
 int Run(int argc, char** argv) {
   CLI::App app{"korvel-batch: period analysis of variable-star photometry without a window"};
   app.require_subcommand(1);
@@ -37,7 +49,7 @@ int Run(int argc, char** argv) {
       std::cerr << *refusal << '\n';
       return korvel::batch::kExitRefused;
     }
-    return command.run();
+    return WithStdoutChecked(command.run());
   }
   return 1;
 }

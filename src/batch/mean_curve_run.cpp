@@ -71,7 +71,10 @@ StepOutcome PrewhitenSmoothed(AnalysisState& s, int32_t curveNumber, const std::
     PrewhitenWithFiles(s, collect, true, residuals);
   } catch (const KorvelError& e) {
     // Nothing was changed: neither file, nor (for a rerun) the model.
-    return {kExitWriteError, std::string(e.what()) + ": " + residuals + ", " + collect};
+    const std::string names = residuals.empty() ? collect
+                              : collect.empty() ? residuals
+                                                : residuals + ", " + collect;
+    return {kExitWriteError, FileMessage(names, e)};
   }
   return {};
 }

@@ -12,6 +12,7 @@
 #include "batch/load_options.h"
 #include "core/error.h"
 #include "gui/file_renderer.h"
+#include "io/file_paths.h"
 #include "io/text_reader.h"
 #include "lightcurve/mean_curve_file.h"
 #include "lightcurve/moving_average.h"
@@ -77,6 +78,9 @@ bool NeedsSecondary(char view) {
 // anything is read: the message, or nothing.
 std::optional<std::string> ArgumentProblem(const PlotArgs& a) {
   if (auto problem = gui::PictureProblem(a.out, a.width, a.height)) return problem;
+  if (auto problem = OutputIsInput(a.out, {a.load.file, a.model})) return problem;
+  if (a.spectrumFileOption->count() > 0)
+    if (auto problem = OutputIsInput(a.spectrumFile, {a.load.file, a.model, a.out})) return problem;
   if (!a.search && AnyGiven(a.searchOnly))
     return "--pmax, --pmin, --phase-shift, --max-trials, --window, --spectrum-file and --mode "
            "belong to --search...";

@@ -5,8 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "batch/file_messages.h"
 #include "batch/load_options.h"
 #include "core/error.h"
+#include "io/file_paths.h"
 #include "io/observation_file.h"
 #include "search/reshuffle.h"
 
@@ -21,11 +23,15 @@ struct ReshuffleArgs {
 };
 
 int RunReshuffle(const ReshuffleArgs& args) {
+  if (const auto problem = OutputIsInput(args.out, {args.load.file})) {
+    std::cerr << *problem << '\n';
+    return kExitRefused;
+  }
   AnalysisState s;
   const LoadOutcome outcome = LoadForBatch(s, args.load, std::cerr);
   if (!outcome.loaded) return outcome.exitCode;
   // Writing the observations before a malformed line would cut the set
-  // short, and OUT may be the input file itself.
+  // short.
   if (outcome.exitCode != kExitOk) {
     std::cerr << "Nothing written: the file was not read to its end...\n";
     return outcome.exitCode;
@@ -38,7 +44,7 @@ int RunReshuffle(const ReshuffleArgs& args) {
   try {
     WriteAllObservations(s, args.out);
   } catch (const KorvelError& e) {
-    std::cerr << e.what() << ": " << args.out << '\n';
+    std::cerr << FileMessage(args.out, e) << '\n';
     return kExitWriteError;
   }
   std::cout << text << '\n' << std::flush;

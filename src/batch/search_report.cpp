@@ -39,11 +39,13 @@ void AddDistribution(const AnalysisState& s, nlohmann::ordered_json& j) {
 
 void PrintSearchText(const AnalysisState& s, SearchKind kind, const std::string& status,
                      std::ostream& out) {
+  // Only places that hold a trial: a search of few trials lists those.
+  const int rows = FilledBestPlaces(s);
   std::array<size_t, kGridColumns> width{};
-  for (int row = 0; row <= kBestPlaces; ++row)
+  for (int row = 0; row <= rows; ++row)
     for (int column = 0; column < kGridColumns; ++column)
       width[column] = std::max(width[column], GridCellText(s, row, column).size());
-  for (int row = 0; row <= kBestPlaces; ++row) {
+  for (int row = 0; row <= rows; ++row) {
     for (int column = 0; column < kGridColumns; ++column) {
       const std::string cell = GridCellText(s, row, column);
       out << (column > 0 ? "  " : "") << std::string(width[column] - cell.size(), ' ') << cell;
@@ -63,7 +65,7 @@ nlohmann::ordered_json SearchJson(const AnalysisState& s, SearchKind kind, int64
   j["freq_hi"] = s.FreqHi;
   j["freq_step"] = s.FreqStep;
   nlohmann::ordered_json best = nlohmann::ordered_json::array();
-  for (int k = 1; k <= kBestPlaces; ++k)
+  for (int k = 1; k <= FilledBestPlaces(s); ++k)
     best.push_back(
         {{"period", s.BestPeriod[k]}, {"param", s.BestParam[k]}, {"freq", s.BestFreq[k]}});
   j["best"] = std::move(best);

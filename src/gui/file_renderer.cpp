@@ -6,11 +6,13 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <memory>
+#include <new>
+#include <string_view>
 
 #include "gui/qt_canvas.h"
+#include "io/output_file.h"
 #include "plot/paint.h"
 
 namespace korvel::gui {
@@ -58,6 +60,8 @@ QByteArray Encode(AnalysisState& s, PictureFormat format, int width, int height)
     case PictureFormat::Png:
     case PictureFormat::Bmp: {
       QImage image = NewPlotImage(width, height);
+      // Qt gives a null image, not an exception, when the pixels cannot be had.
+      if (image.isNull()) throw std::bad_alloc();
       {
         QtCanvas canvas(image);
         PWinPaint(s, canvas, FileSurroundings());
@@ -107,10 +111,11 @@ std::optional<std::string> RenderPicture(AnalysisState& s, const std::string& pa
 
   const QByteArray bytes = Encode(s, format, width, height);
   if (bytes.isEmpty()) return "The picture could not be encoded: " + path;
-  // Written whole or not at all: a failed write leaves no broken file.
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    return "Could not write " + path + ": " + file.errorString().toStdString();
+  try {
+    WriteWholeFile(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  } catch (const FileError& e) {
+    return "Could not write " + path + ": " + e.Reason();
+  }
   return std::nullopt;
 }
 

@@ -14,7 +14,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -24,12 +23,14 @@
 #include <cmath>
 #include <new>
 #include <stdexcept>
+#include <string_view>
 
 #include "app/app_context.h"
 #include "core/error.h"
 #include "gui/dialogs.h"
 #include "gui/main_window.h"
 #include "gui/plot_surface.h"
+#include "io/output_file.h"
 
 namespace korvel::gui {
 
@@ -394,11 +395,12 @@ void QtPlatform::SaveWindowImage(const std::string& path) {
   buffer.open(QIODevice::WriteOnly);
   if (image.isNull() || !image.save(&buffer, "BMP"))
     throw KorvelError("Cannot capture the window for " + path);
-  // Written aside and renamed into place: a failure leaves no half file and
-  // an existing one as it was.
-  QSaveFile file(Q(path));
-  if (!file.open(QIODevice::WriteOnly) || file.write(bmp) != bmp.size() || !file.commit())
-    throw KorvelError("Cannot write " + path + ": " + S(file.errorString()));
+  // A failure leaves no half file and an existing one as it was.
+  try {
+    WriteWholeFile(path, std::string_view(bmp.constData(), static_cast<size_t>(bmp.size())));
+  } catch (const FileError& e) {
+    throw KorvelError("Cannot write " + path + ": " + e.Reason());
+  }
 }
 
 void QtPlatform::StartImageViewer(const std::string& path) {

@@ -2,7 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/error.h"
 
 namespace korvel {
 
@@ -18,7 +23,8 @@ FileKind KindOf(const std::string& path) {
 
 bool SameFile(const std::string& a, const std::string& b) {
   if (a.empty() || b.empty()) return false;
-  struct stat infoA {}, infoB {};
+  struct stat infoA {
+  }, infoB{};
   if (::stat(a.c_str(), &infoA) == 0 && ::stat(b.c_str(), &infoB) == 0)
     return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
   // Names of files not yet made: the same path once "." and ".." are gone
@@ -30,8 +36,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 std::optional<std::string> PathProblem(const std::string& path) {
-  if (path.find('\0') != std::string::npos)
-    return "A file name cannot hold a NUL byte...";
+  if (path.find('\0') != std::string::npos) return "A file name cannot hold a NUL byte...";
   return std::nullopt;
 }
 
@@ -47,6 +52,24 @@ std::optional<std::string> InputKindProblem(const std::string& path) {
     default:
       return std::nullopt;
   }
+}
+
+std::optional<std::string> OutputIsInput(const std::string& output,
+                                         std::initializer_list<std::string> inputs) {
+  for (const std::string& input : inputs)
+    if (SameFile(output, input))
+      return output + " is also an input of the command (" + input +
+             "): writing it would destroy it; choose another name...";
+  return std::nullopt;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw FileError::FromErrno(errno, path, false);
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) throw FileError::FromErrno(errno, path, false);
+  return text.str();
 }
 
 }  // namespace korvel

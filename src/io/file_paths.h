@@ -4,14 +4,15 @@
 // asks here.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 
 namespace korvel {
 
 enum class FileKind {
-  Missing,          // nothing there yet (or a dangling symlink)
-  Regular,          // an ordinary file
+  Missing,  // nothing there yet (or a dangling symlink)
+  Regular,  // an ordinary file
   Directory,
   CharacterDevice,  // /dev/null, /dev/full, a terminal
   Fifo,             // a named pipe, or a pipe reached through /dev/fd
@@ -34,5 +35,13 @@ std::optional<std::string> PathProblem(const std::string& path);
 // or nothing ("star.dat: is a directory..."). Asked before the file is
 // opened: opening a pipe may block for ever and a device may never end.
 std::optional<std::string> InputKindProblem(const std::string& path);
+
+// Why output cannot be written, or nothing: it names one of the command's
+// inputs (which writing would destroy before, or while, it is read).
+std::optional<std::string> OutputIsInput(const std::string& output,
+                                         std::initializer_list<std::string> inputs);
+
+// The bytes of a small regular file; throws FileError when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
 
 }  // namespace korvel

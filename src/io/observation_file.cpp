@@ -116,9 +116,13 @@ std::string ObservationLine(double jd, double mag, int magDecimals) {
   return Str(jd, 10, 4) + " " + Str(mag, 7, magDecimals);
 }
 
+void WriteAllObservations(const AnalysisState& s, TextWriter& out) {
+  for (int32_t i = 1; i <= s.NObs; ++i) out.WriteLine(ObservationLine(s.JD[i], s.Mag[i], 4));
+}
+
 void WriteAllObservations(const AnalysisState& s, const std::string& path) {
   TextWriter out(path);
-  for (int32_t i = 1; i <= s.NObs; ++i) out.WriteLine(ObservationLine(s.JD[i], s.Mag[i], 4));
+  WriteAllObservations(s, out);
   out.Close();
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/analysis_state.h"
 #include "io/text_reader.h"
+#include "io/text_writer.h"
 
 namespace korvel {
 
@@ -59,6 +60,8 @@ std::string ObservationLine(double jd, double mag, int magDecimals);
 
 // Save as...: every observation, magnitudes with 4 decimals.
 void WriteAllObservations(const AnalysisState& s, const std::string& path);
+// The same lines into a file being written (put in place by its Close).
+void WriteAllObservations(const AnalysisState& s, TextWriter& out);
 // Save extraction: the observations marked 1, magnitudes with 3 decimals.
 void WriteMarkedObservations(const AnalysisState& s, const std::string& path);
 

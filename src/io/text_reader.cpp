@@ -77,10 +77,11 @@ TextReader TextReader::FromFile(const std::string& path) {
   if (f == nullptr) {
     const int err = errno;
     if (err == ENOENT) throw KorvelError(kFileNotFound);
-    throw IoError(IoCodeFromErrno(err, false));
+    throw FileError::FromErrno(err, path, false);
   }
   TextReader reader;
   reader.file_.reset(f);
+  reader.path_ = path;
   // The reader's buffer is the only one needed.
   std::setvbuf(f, nullptr, _IONBF, 0);
   reader.buffer_.resize(kChunk);
@@ -93,7 +94,8 @@ TextReader TextReader::FromFile(const std::string& path) {
 bool TextReader::Refill() {
   if (ended_ || !file_) return false;
   const size_t n = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
-  if (n < buffer_.size() && std::ferror(file_.get())) throw IoError(100);
+  if (n < buffer_.size() && std::ferror(file_.get()))
+    throw FileError(100, path_, std::strerror(errno), false);
   pos_ = 0;
   end_ = n;
   if (const void* z = std::memchr(buffer_.data(), kCtrlZ, n)) {

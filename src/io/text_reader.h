@@ -97,6 +97,7 @@ class TextReader {
   std::string_view NextToken();
 
   std::unique_ptr<std::FILE, FileCloser> file_;
+  std::string path_;  // for the message of a failed read
   std::string buffer_;
   size_t pos_ = 0, end_ = 0;
   bool ended_ = false;  // Ctrl-Z seen or the source exhausted

@@ -1,8 +1,12 @@
-// Writing text files: CR LF line ends, errors raised as "I/O error %d".
+// Writing text files: CR LF line ends, through the output rule of
+// io/output_file.h (a file is replaced only by a complete one); errors are
+// FileError, "I/O error %d" in the window.
 #pragma once
 
-#include <cstdio>
+#include <optional>
 #include <string>
+
+#include "io/output_file.h"
 
 namespace korvel {
 
@@ -10,19 +14,17 @@ class TextWriter {
  public:
   enum class Mode { Create, Append };
 
-  // Creates (or overwrites) or appends to a file; throws "I/O error %d".
+  // Creates (or replaces) or appends to a file; throws FileError.
   explicit TextWriter(const std::string& path, Mode mode = Mode::Create);
-  ~TextWriter();
-  TextWriter(const TextWriter&) = delete;
-  TextWriter& operator=(const TextWriter&) = delete;
 
   void Write(const std::string& text);
   void WriteLine(const std::string& text = std::string());
-  // Flushes and closes; throws when the data could not be written.
+  // Writes everything and puts the file in place; throws when the data could
+  // not be written. Without Close (an error on the way) nothing is replaced.
   void Close();
 
  private:
-  std::FILE* file_ = nullptr;
+  std::optional<OutputFile> file_;
 };
 
 }  // namespace korvel

@@ -7,6 +7,7 @@
 #include "core/messages.h"
 #include "io/file_paths.h"
 #include "io/observation_file.h"
+#include "io/output_file.h"
 #include "lightcurve/mean_curve_file.h"
 #include "lightcurve/phase_views.h"
 
@@ -68,37 +69,31 @@ void PrewhitenWithFiles(AnalysisState& s, const std::string& collectFile, bool a
                         const std::string& residualFile) {
   AnalysisState residuals = s;
   Prewhiten(residuals, "", appendIfExists);
-  namespace fs = std::filesystem;
-  const std::string part = residualFile + ".part";
-  std::error_code ignored;
+  // The residuals are written aside first: they take their name only once
+  // the curve is in the collecting file.
+  std::optional<TextWriter> residualOut;
   if (!residualFile.empty()) {
+    residualOut.emplace(residualFile);
+    WriteAllObservations(residuals, *residualOut);
+  }
+  // The collecting file as it was (a few curves: small), to put back if the
+  // residual file cannot take its name.
+  const bool existed = !collectFile.empty() && KindOf(collectFile) == FileKind::Regular;
+  const std::string oldCollect = existed ? ReadWholeFile(collectFile) : std::string();
+  if (!collectFile.empty()) WriteCollectingFile(s, collectFile, appendIfExists);
+  if (residualOut) {
     try {
-      WriteAllObservations(residuals, part);
-    } catch (...) {
-      fs::remove(part, ignored);
+      residualOut->Close();
+    } catch (const KorvelError&) {
+      try {
+        if (existed)
+          WriteWholeFile(collectFile, oldCollect);
+        else if (!collectFile.empty() && KindOf(collectFile) == FileKind::Regular)
+          std::filesystem::remove(collectFile);
+      } catch (...) {
+        // The residuals' failure is the one to report.
+      }
       throw;
-    }
-  }
-  // The collecting file's length before the curve is added, to take the
-  // curve back if the residual file cannot take its name.
-  const bool existed = !collectFile.empty() && fs::exists(collectFile, ignored);
-  const auto oldSize = existed ? fs::file_size(collectFile, ignored) : 0;
-  try {
-    if (!collectFile.empty()) WriteCollectingFile(s, collectFile, appendIfExists);
-  } catch (...) {
-    if (!residualFile.empty()) fs::remove(part, ignored);
-    throw;
-  }
-  if (!residualFile.empty()) {
-    std::error_code error;
-    fs::rename(part, residualFile, error);
-    if (error) {
-      fs::remove(part, ignored);
-      if (!collectFile.empty() && appendIfExists && existed)
-        fs::resize_file(collectFile, oldSize, ignored);
-      else if (!collectFile.empty())
-        fs::remove(collectFile, ignored);
-      throw IoError(IoCodeFromErrno(error.value(), true));
     }
   }
   s = std::move(residuals);

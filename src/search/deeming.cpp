@@ -1,6 +1,7 @@
 #include "search/deeming.h"
 
 #include <cmath>
+#include <exception>
 #include <memory>
 #include <optional>
 
@@ -89,7 +90,7 @@ void SearchDeeming(AnalysisState& s, SearchHooks& hooks) {
   AmpDistribution& dist = s.AmpDist;
   ResetAmpDistribution(dist);
   double sumSquares = 0;
-  std::optional<KorvelError> failure;
+  std::exception_ptr failure;  // the first error of the spectrum file, whole
 
   RunBracket run(s, hooks);
   RunTrials(
@@ -102,8 +103,8 @@ void SearchDeeming(AnalysisState& s, SearchHooks& hooks) {
         if (file) {
           try {
             file->WriteLine(SpectrumLine(s.Freq, a));
-          } catch (const KorvelError& e) {
-            failure = e;
+          } catch (const KorvelError&) {
+            failure = std::current_exception();
             return false;
           }
         }
@@ -120,12 +121,12 @@ void SearchDeeming(AnalysisState& s, SearchHooks& hooks) {
   if (file) {
     try {
       file->Close();
-    } catch (const KorvelError& e) {
-      if (!failure) failure = e;
+    } catch (const KorvelError&) {
+      if (!failure) failure = std::current_exception();
     }
   }
   hooks.RequestRepaint();
-  if (failure) throw *failure;
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace korvel

@@ -23,6 +23,12 @@ void SetUpTrialGrid(AnalysisState& s);
 // (or a scale that is not a number), so that no caller indexes beyond them.
 int32_t SpectrumColumn(const AnalysisState& s, double freq);
 
+// The refusal of a grid without a single trial: the step from the phase
+// shift jumps over the whole range.
+inline constexpr const char* kNoTrialInGrid =
+    "The phase shift makes the frequency step larger than the whole range, so no trial would be "
+    "made: choose a smaller phase shift...";
+
 // The number of trials the grid set up by SetUpTrialGrid will make, known
 // before the first: counted by the engines' own additions up to 10^7
 // trials (a few milliseconds), estimated from the range over the step

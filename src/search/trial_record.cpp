@@ -64,6 +64,12 @@ void PlaceLargest(AnalysisState& s, double value) {
   }
 }
 
+int FilledBestPlaces(const AnalysisState& s) {
+  int filled = 0;
+  while (filled < kBestPlaces && s.BestPeriod[filled + 1] > 0) ++filled;
+  return filled;
+}
+
 std::string GridCellText(const AnalysisState& s, int row, int column) {
   static const char* const kHeaders[] = {"Period", "Parameter", "Frequency"};
   if (row == 0) return kHeaders[column];

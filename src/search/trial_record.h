@@ -54,6 +54,10 @@ inline void RankLargest(AnalysisState& s, double value) {
   if (!(value < s.BestParam[kBestPlaces])) PlaceLargest(s, value);
 }
 
+// How many places of the best list hold a trial: fewer than 20 when the
+// search made fewer trials (the rest keep the empty value, period 0).
+int FilledBestPlaces(const AnalysisState& s);
+
 // One cell of the results grid as the window and korvel-batch show it: row
 // 0 is the header ("Period", "Parameter", "Frequency"), rows 1 .. 20 the
 // best list with the period and the frequency to 7 decimals and the value

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -277,6 +279,106 @@ TEST_F(BatchHostile, RunningOutOfMemoryEndsWithAMessageNotAnAbort) {
   EXPECT_EQ(r.err, "Out of memory\n");
   EXPECT_EQ(r.out, "");
 #endif
+}
+
+// Outputs are written through symlinks and into devices, never by replacing
+// them; a pipe nobody reads is refused instead of waited on for ever.
+TEST_F(BatchHostile, OutputsNeverReplaceLinksDevicesOrPipes) {
+  fs::create_symlink("/dev/null", dir_.File("null.o"));
+  fs::create_symlink("/dev/full", dir_.File("full.o"));
+  fs::create_symlink("real.o", dir_.File("link.o"));
+  ASSERT_EQ(std::system(("mkfifo " + ShellQuote(dir_.File("pipe.o"))).c_str()), 0);
+  const std::string prewhiten =
+      "prewhiten {star} --period 0.5568 --epoch 59000 --collect {collect} --residuals ";
+  const RunResult toNull = Batch(prewhiten + "{dir}/null.o");
+  EXPECT_EQ(toNull.exitCode, 0) << toNull.err;
+  Expect({
+      {prewhiten + "{dir}/full.o", 4, {"full.o: cannot be written: No space left on device"}},
+      {prewhiten + "{dir}/pipe.o", 4, {"pipe.o: cannot be written: no program reads the pipe"}},
+      {"reshuffle {star} --seed 1 -o {dir}", 4, {": cannot be written: it is a directory"}},
+  });
+  const RunResult toLink = Batch("reshuffle {star} --seed 1 -o {dir}/link.o");
+  EXPECT_EQ(toLink.exitCode, 0) << toLink.err;
+  EXPECT_EQ(ReadFile(dir_.File("real.o")).size(), ReadFile(star_).size());
+  for (const char* name : {"null.o", "full.o", "link.o"})
+    EXPECT_TRUE(fs::is_symlink(dir_.File(name))) << name;
+  EXPECT_TRUE(fs::is_fifo(dir_.File("pipe.o")));
+  if (RendererBuilt()) {
+    // A picture piped to a reader arrives whole.
+    const std::string pipe = ShellQuote(dir_.File("pipe.png"));
+    const RunResult piped =
+        RunProgram("sh",
+                   "-c " + ShellQuote("mkfifo " + pipe + "; cat " + pipe + " > " +
+                                      ShellQuote(dir_.File("got.png")) + " & " +
+                                      ShellQuote(KORVEL_BATCH_PATH) + " plot " + ShellQuote(star_) +
+                                      " --view t -o " + pipe + "; s=$?; wait; exit $s"),
+                   dir_);
+    EXPECT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_EQ(ReadFile(dir_.File("got.png")).substr(0, 4), "\x89PNG");
+  }
+}
+
+TEST_F(BatchHostile, AnOutputThatIsAnInputIsRefused) {
+  fs::create_symlink(star_, dir_.File("link.dat"));
+  dir_.Write("star.png", ReadFile(star_));
+  std::vector<Case> cases = {
+      {"reshuffle {star} --seed 1 -o {dir}/./star.dat", 3, {"is also an input of the command"}},
+      {"reshuffle {star} --seed 1 -o {dir}/link.dat", 3, {"is also an input of the command"}},
+      {"search {star} --method deeming --spectrum-file {star}",
+       3,
+       {"is also an input of the command"}},
+  };
+  if (RendererBuilt())
+    cases.push_back(
+        {"plot {dir}/star.png --view t -o {dir}/star.png", 3, {"is also an input of the command"}});
+  Expect(cases);
+}
+
+TEST_F(BatchHostile, UnwritableStdoutExitsFour) {
+  for (const std::string command :
+       {"stats {star}", "search {star} --method lk --pmax 1 --pmin 0.5",
+        "search {star} --method deeming --pmax 1 --pmin 0.5 --json",
+        "wave {star} --period 0.5568 --epoch 59000", "model {collect} --from 0 --to 1",
+        "reshuffle {star} --seed 1 -o {dir}/shuffled.dat"}) {
+    const RunResult r = RunProgram(
+        "sh",
+        "-c " + ShellQuote(ShellQuote(KORVEL_BATCH_PATH) + " " + Expand(command) + " >/dev/full"),
+        dir_);
+    EXPECT_EQ(r.exitCode, 4) << command << "\n" << r.err;
+    EXPECT_NE(r.err.find("stdout: cannot be written"), std::string::npos) << command;
+  }
+}
+
+// A phase shift that jumps over the whole range is refused; a search of a
+// few trials lists those, never placeholder rows.
+TEST_F(BatchHostile, SearchesOfNoOrFewTrialsListOnlyTrialsMade) {
+  Expect({{"search {star} --method lk --phase-shift 1e20", 3, {"no trial would be made"}},
+          {"search {star} --method deeming --phase-shift 1e20 --json",
+           3,
+           {"no trial would be made"}}});
+  const RunResult text = Batch("search {star} --method lk --phase-shift 45");
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  // The header, the four trials from 100 d on, the status.
+  EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 6) << text.out;
+  EXPECT_EQ(text.out.find(" 0.0000000 "), std::string::npos) << text.out;
+  const RunResult json = Batch("search {star} --method deeming --phase-shift 45 --json");
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  const auto j = nlohmann::json::parse(json.out);
+  EXPECT_EQ(j.at("trials"), 4);
+  ASSERT_EQ(j.at("best").size(), 4u);
+  for (const auto& entry : j.at("best")) EXPECT_GT(entry.at("period").get<double>(), 1);
+}
+
+TEST_F(BatchHostile, MessagesNameTheFileAndTheReason) {
+  Expect({
+      {"stats {dir}", 2, {"is a directory, not an observation file"}},
+      {"reshuffle {star} --seed 1 -o {dir}/no/dir/out.dat",
+       4,
+       {"{dir}/no/dir/out.dat: cannot be written: No such file or directory (I/O error 3)"}},
+      {"prewhiten {star} --period 0.5568 --epoch 59000 --residuals {dir}/no/star.o",
+       4,
+       {"{dir}/no/star.o: cannot be written: No such file or directory"}},
+  });
 }
 
 }  // namespace
