@@ -10,6 +10,7 @@
 #include "batch/file_messages.h"
 #include "batch/load_options.h"
 #include "io/file_paths.h"
+#include "search/trial_record.h"
 
 namespace korvel::batch {
 
@@ -48,7 +49,8 @@ std::vector<SearchKind> RunOrder(const SurveyStar& star, const SurveyOptions& op
 
 // The results korvel-batch search --json prints, cut to the row's fields.
 void FillResults(const AnalysisState& s, SearchKind kind, int top, SurveyRow& row) {
-  for (int k = 1; k <= top; ++k)
+  // Places no trial reached stay empty, as in search's list.
+  for (int k = 1; k <= std::min(top, FilledBestPlaces(s)); ++k)
     row.best.push_back({s.BestPeriod[k], s.BestParam[k], s.BestFreq[k]});
   if (!MethodOf(kind).deeming) return;
   row.sigma = s.AmpDist.Sigma;

@@ -278,6 +278,18 @@ TEST_F(BatchHostile, RunningOutOfMemoryEndsWithAMessageNotAnAbort) {
   EXPECT_EQ(r.exitCode, 5);
   EXPECT_EQ(r.err, "Out of memory\n");
   EXPECT_EQ(r.out, "");
+  if (!RendererBuilt()) return;
+  // A picture of 10000 x 10000 pixels (400 MB) under a limit that a
+  // picture of 1000 x 1000 fits in.
+  const std::string plot = "ulimit -v 400000; " + batch + " plot " + ShellQuote(star_) +
+                           " --view t -o " + ShellQuote(dir_.File("big.png"));
+  const RunResult small =
+      RunProgram("sh", "-c " + ShellQuote(plot + " --width 1000 --height 1000"), dir_);
+  ASSERT_EQ(small.exitCode, 0) << small.err;
+  const RunResult big =
+      RunProgram("sh", "-c " + ShellQuote(plot + " --width 10000 --height 10000"), dir_);
+  EXPECT_EQ(big.exitCode, 5);
+  EXPECT_EQ(big.err, "Out of memory\n");
 #endif
 }
 
