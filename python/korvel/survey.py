@@ -12,8 +12,10 @@ write, as soon as its task is done, so the file holds whole rows whenever
 the run ends; --resume continues a run as korvel-batch survey --resume does.
 
 --scheduler ADDRESS sends the tasks to a running dask-scheduler
-(tcp://host:8786); without it a cluster of --local-workers N worker
-processes (default: every core), one thread each, runs on this machine.
+(tcp://host:8786; one that does not answer within 5 s is given up); without
+it a cluster of --local-workers N worker processes (default: every core),
+one thread each, runs on this machine -- never more than its cores and its
+free memory hold (a cap is said on stderr).
 Workers import korvel: on this machine they inherit PYTHONPATH; a remote
 worker needs the package installed (scripts/install-python) or PYTHONPATH
 set, and must see the observation files under the names given (use absolute
@@ -21,12 +23,16 @@ paths on a shared file system).
 
 A task that fails is run again twice (a worker that dies takes its task to
 another one); a star whose task still fails gets its rows with the failure
-in the error column. SIGINT or SIGTERM stops the survey: no further star is
-submitted, the pending ones are cancelled, the cluster is closed, and the
-exit code is 128 + the signal.
+in the error column. SIGINT or SIGTERM stops the survey, also while the
+cluster starts: no further star is submitted, the pending ones are
+cancelled, the cluster is closed, and the exit code is 128 + the signal.
+Every refusal of the command line comes before OUT is touched, and OUT is
+started only once the cluster is there.
 """
 
 import collections
+import contextlib
+import logging
 import os
 import signal
 import sys
@@ -42,12 +48,38 @@ EXIT_WRITE_ERROR = 4
 # Tries of a star's task: Dask runs a failed task again this many times.
 TASK_RETRIES = 2
 
+# How long a scheduler may take to answer before the survey gives up on it
+# (Dask's own default waits half a minute).
+CONNECT_TIMEOUT = 5
+
+# Memory a local worker takes (its process and its nanny's, with a star's
+# search): more workers than the free memory holds would swap or be killed.
+WORKER_MEMORY = 256 * 2 ** 20
+
 _CLUSTER_HELP = """
 Cluster (python3 -m korvel.survey):
-  --scheduler ADDRESS         Run the stars on the dask-scheduler at ADDRESS (tcp://host:8786)
+  --scheduler ADDRESS         Run the stars on the dask-scheduler at ADDRESS (tcp://host:8786);
+                              given up when it does not answer within 5 s
   --local-workers N           Without --scheduler: N worker processes on this machine, one thread
-                              each (default: every core)
+                              each (default and most: every core, as many as free memory holds)
 """
+
+
+# The shared parser's help speaks of korvel-batch survey, which runs the
+# stars in one process; these lines say what this command is instead.
+_HELP_LINES = {
+    "Run period searches over many stars in one process":
+        "Run period searches over many stars on a Dask cluster",
+    "Usage: korvel-batch survey": "Usage: python3 -m korvel.survey",
+    "Threads working on the stars (default: KORVEL_THREADS, else every core)":
+        "Threads working on the trials of each star (default: 1)",
+}
+
+
+def _help_text(text):
+    for theirs, ours in _HELP_LINES.items():
+        text = text.replace(theirs, ours)
+    return text + _CLUSTER_HELP
 
 
 class _Refused(Exception):
@@ -97,6 +129,39 @@ def _split_cluster_options(argv):
     if scheduler is not None and not scheduler:
         raise _Refused("--scheduler needs an address (tcp://host:8786)...")
     return rest, scheduler, workers
+
+
+def _free_memory():
+    """Bytes of memory available to new processes (None when unknown)."""
+    try:
+        with open("/proc/meminfo") as meminfo:
+            for line in meminfo:
+                if line.startswith("MemAvailable:"):
+                    return int(line.split()[1]) * 1024
+    except (OSError, ValueError, IndexError):
+        pass
+    try:
+        return os.sysconf("SC_AVPHYS_PAGES") * os.sysconf("SC_PAGE_SIZE")
+    except (OSError, ValueError):
+        return None
+
+
+def _local_workers(asked):
+    """The local workers to start: those asked for (None: one per core),
+    at most one per core and as many as the free memory holds; a cap below
+    what was asked is said in one line on stderr."""
+    try:
+        cores = len(os.sched_getaffinity(0))
+    except (AttributeError, OSError):
+        cores = os.cpu_count() or 1
+    free = _free_memory()
+    by_memory = cores if free is None else max(1, free // WORKER_MEMORY)
+    workers = min(asked or cores, cores, by_memory)
+    if asked is not None and workers < asked or asked is None and workers < cores:
+        memory = "" if free is None else f", {free / 2 ** 30:.1f} GiB free"
+        name = f"--local-workers {asked}" if asked is not None else "local workers"
+        print(f"{name}: capped at {workers} ({cores} cores{memory})", file=sys.stderr)
+    return workers
 
 
 def search_star(args, file, methods):
@@ -155,21 +220,41 @@ class _Progress:
             sys.stderr.flush()
 
 
+class _Stopped(BaseException):
+    """Raised by a stop signal where the survey waits without looking."""
+
+
 class _StopSignals:
     """SIGINT and SIGTERM end the survey between two stars' rows.
 
     As in korvel-batch, a second signal of the same kind ends the process at
-    once.
+    once. While the cluster starts, a signal raises _Stopped instead: the
+    start blocks without looking at signum.
     """
 
     def __init__(self):
         self.signum = 0
+        self.raising = False
         self.previous = {s: signal.signal(s, self._on_signal)
                          for s in (signal.SIGINT, signal.SIGTERM)}
 
     def _on_signal(self, signum, _frame):
         self.signum = signum
         signal.signal(signum, signal.SIG_DFL)
+        if self.raising:
+            self.raising = False
+            raise _Stopped()
+
+    @contextlib.contextmanager
+    def raising_while(self):
+        """A block a stop signal ends at once, by raising _Stopped."""
+        if self.signum:
+            raise _Stopped()
+        self.raising = True
+        try:
+            yield
+        finally:
+            self.raising = False
 
     def restore(self):
         for s, handler in self.previous.items():
@@ -193,21 +278,37 @@ class _RowSink:
 
     def close(self):
         if self.owned:
+            self.owned = False
             os.close(self.fd)
 
 
-def _start_cluster(scheduler, workers):
-    """A client of the scheduler at ADDRESS, or of a new local cluster."""
-    import logging
+def _start_cluster(scheduler, workers, stop):
+    """A client of the scheduler at ADDRESS, or of a new local cluster of
+    that many workers: (client, cluster or None).
 
+    Raises _Stopped when a stop signal comes first; a local cluster is then
+    closed before.
+    """
     from distributed import Client, LocalCluster
 
     if scheduler is not None:
-        return Client(scheduler), None
-    cluster = LocalCluster(n_workers=workers or os.cpu_count() or 1, threads_per_worker=1,
-                           processes=True, dashboard_address=None,
-                           silence_logs=logging.ERROR)
-    return Client(cluster), cluster
+        with stop.raising_while():
+            return Client(scheduler, timeout=CONNECT_TIMEOUT), None
+    # The scheduler first (in this process), the workers after, so that a
+    # stop never leaves worker processes of a cluster not yet returned.
+    with stop.raising_while():
+        cluster = LocalCluster(n_workers=0, threads_per_worker=1, processes=True,
+                               dashboard_address=None, silence_logs=logging.ERROR)
+    try:
+        if stop.signum:
+            raise _Stopped()
+        cluster.scale(workers)
+        with stop.raising_while():
+            client = Client(cluster, timeout=CONNECT_TIMEOUT)
+    except BaseException:
+        _close_cluster(None, cluster)
+        raise
+    return client, cluster
 
 
 def _close_cluster(client, cluster):
@@ -220,7 +321,7 @@ def _close_cluster(client, cluster):
             pass
 
 
-def _run(args, stars, sink, progress, stop, client):
+def _run(args, stars, sink, progress, stop, client, threads):
     """Submits the stars and writes their rows as they arrive.
 
     Returns the number of stars written; stops early once stop.signum is set.
@@ -229,7 +330,6 @@ def _run(args, stars, sink, progress, stop, client):
 
     # Enough tasks in flight to keep every worker busy, few enough that a
     # stop has little to cancel and a huge survey does not flood the scheduler.
-    threads = sum(client.nthreads().values()) or 1
     window = max(16, 4 * threads)
     pending = collections.deque(stars)
     in_flight = {}
@@ -271,55 +371,84 @@ def _run(args, stars, sink, progress, stop, client):
     return written
 
 
+def _refusal(refused):
+    """Prints a refusal of the shared parser; returns its exit code."""
+    if refused.to_stdout:
+        sys.stdout.write(_help_text(refused.text))
+    else:
+        sys.stderr.write(refused.text)
+    return refused.exit_code
+
+
 def main(argv=None):
     """Runs the survey; returns the exit code of korvel-batch survey."""
     argv = list(sys.argv[1:] if argv is None else argv)
+    # Every refusal comes before any file is touched.
     try:
         args, scheduler, workers = _split_cluster_options(argv)
         line = _korvel.survey_command_line(args)
-        header, done = _korvel.survey_start_output(args)
     except _korvel.SurveyRefused as refused:
-        if refused.to_stdout:
-            sys.stdout.write(refused.text + _CLUSTER_HELP)
-        else:
-            sys.stderr.write(refused.text)
-        return refused.exit_code
+        return _refusal(refused)
     except _Refused as refused:
         print(refused, file=sys.stderr)
         return refused.exit_code
+    if scheduler is None:
+        workers = _local_workers(workers)
 
-    stars = _korvel.survey_plan(args, done)
-    try:
-        sink = _RowSink(line["out"])
-    except OSError as error:
-        print(f"{line['out']}: cannot be written: {error.strerror}", file=sys.stderr)
-        return EXIT_WRITE_ERROR
     stop = _StopSignals()
-    progress = _Progress(line["progress"], len(stars))
     client = cluster = None
-    written = 0
     try:
-        sink.write(header)
-        if not stars:
-            return EXIT_OK
         try:
-            client, cluster = _start_cluster(scheduler, workers)
+            client, cluster = _start_cluster(scheduler, workers, stop)
+        except _Stopped:
+            # The connection given up is still pending; asyncio would say so.
+            logging.getLogger("asyncio").setLevel(logging.CRITICAL)
+            return 128 + stop.signum
         except Exception as error:  # noqa: BLE001 - whatever keeps the cluster away
             where = f"the scheduler at {scheduler}" if scheduler else "a local Dask cluster"
             print(f"Cannot reach {where}: {_one_line(error)}", file=sys.stderr)
             return EXIT_FILE_MISSING
+        if stop.signum:
+            return 128 + stop.signum
+        threads = sum(client.nthreads().values()) if scheduler else workers
+        return _survey(args, line, client, threads or 1, stop)
+    finally:
+        _close_cluster(client, cluster)
+        stop.restore()
+
+
+def _survey(args, line, client, threads, stop):
+    """The survey on a running cluster: OUT started, the stars run, their
+    rows written; returns the exit code."""
+    try:
+        header, done = _korvel.survey_start_output(args)
+        stars = _korvel.survey_plan(args, done)
+    except _korvel.SurveyRefused as refused:
+        return _refusal(refused)
+    sink = None
+    progress = _Progress(line["progress"], len(stars))
+    written = 0
+    try:
+        sink = _RowSink(line["out"])
+        sink.write(header)
+        if not stars:
+            return EXIT_OK
         try:
-            written = _run(args, stars, sink, progress, stop, client)
+            written = _run(args, stars, sink, progress, stop, client, threads)
         finally:
             # The figures of the survey, not of the cluster's shutdown.
             progress.close()
+        sink.close()
     except OSError as error:
-        print(f"{sink.name}: cannot be written: {error.strerror}", file=sys.stderr)
+        print(f"{line['out'] or 'stdout'}: cannot be written: {error.strerror or error}",
+              file=sys.stderr)
         return EXIT_WRITE_ERROR
     finally:
-        _close_cluster(client, cluster)
-        sink.close()
-        stop.restore()
+        if sink is not None:
+            try:
+                sink.close()
+            except OSError:
+                pass
     if stop.signum and written < len(stars):
         print(f"Survey stopped: {written} of {len(stars)} stars written; "
               "--resume continues it", file=sys.stderr)

@@ -2,6 +2,7 @@
 
 import os
 import pathlib
+import re
 import signal
 import subprocess
 import time
@@ -165,3 +166,94 @@ def test_unreadable_list_and_cluster_options_are_refused(build_dir, tmp_path):
                                      "tcp://127.0.0.1:1"], tmp_path)
     assert run.returncode == 3 and "exclude each other" in run.stderr
     assert not (tmp_path / "out.csv").exists()
+
+
+def _one_line_refusal(run, code):
+    """One line of refusal (and CLI11's pointer to --help), no traceback."""
+    assert run.returncode == code, run.stderr
+    lines = [line for line in run.stderr.splitlines()
+             if line != "Run with --help for more information."]
+    assert "Traceback" not in run.stderr and len(lines) == 1, run.stderr
+
+
+def test_help_names_this_command(build_dir, tmp_path):
+    run = dask_survey(build_dir, ["--help"], tmp_path)
+    assert run.returncode == 0
+    assert "Usage: python3 -m korvel.survey [OPTIONS]" in run.stdout
+    assert "korvel-batch" not in run.stdout and "--local-workers N" in run.stdout
+
+
+@pytest.mark.parametrize("args, code", [
+    (["-o", "{list}"], 3),                                    # the list itself
+    (["-o", "{star}"], 3),                                    # one of the stars
+    (["-o", "out.csv", "--local-workers", "0"], 3),
+    (["-o", "out.csv", "--local-workers", "2", "--scheduler", "tcp://127.0.0.1:1"], 3),
+    (["-o", "out.csv", "--top", "30"], 105),
+    (["-o", "out.csv", "--scheduler", "tcp://127.0.0.1:1"], 2),  # nobody answers
+])
+def test_refusals_come_before_any_file_is_touched(build_dir, survey_stars, tmp_path, args,
+                                                  code):
+    star_list = tmp_path / "stars.txt"
+    star_list.write_text(survey_stars.read_text())
+    star = pathlib.Path(star_list.read_text().split()[0])
+    before_star = star.read_bytes()
+    (tmp_path / "out.csv").write_text("rows of an earlier run\n")
+    args = [a.format(list=star_list, star=star) for a in args]
+    started = time.monotonic()
+    run = dask_survey(build_dir, ["--list", str(star_list), *FAST, *args], tmp_path)
+    # A scheduler that does not answer is given up within seconds, not half a minute.
+    assert time.monotonic() - started < 20
+    _one_line_refusal(run, code)
+    assert star_list.read_text() == survey_stars.read_text()
+    assert star.read_bytes() == before_star
+    assert (tmp_path / "out.csv").read_text() == "rows of an earlier run\n"
+
+
+def test_local_workers_are_capped_by_cores_and_memory(build_dir, survey_stars, tmp_path):
+    run = dask_survey(build_dir, ["--list", str(survey_stars), *FAST, "--local-workers", "1000",
+                                  "-o", "out.csv"], tmp_path)
+    assert run.returncode == 0, run.stderr
+    cap = run.stderr.splitlines()[0]
+    assert re.fullmatch(r"--local-workers 1000: capped at (\d+) \((\d+) cores, [\d.]+ GiB free\)",
+                        cap), cap
+    workers, cores = map(int, re.findall(r"\d+", cap)[1:3])
+    assert 1 <= workers <= cores == len(os.sched_getaffinity(0))
+    assert len(header_and_rows(tmp_path / "out.csv")[1]) == 2 * (STARS + 1)
+
+
+@pytest.mark.parametrize("sig", [signal.SIGTERM, signal.SIGINT])
+@pytest.mark.parametrize("delay", [0.3, 0.8, 1.5])
+def test_a_signal_while_the_cluster_starts_stops_the_survey(build_dir, survey_stars, tmp_path,
+                                                            sig, delay):
+    run = subprocess.Popen([PYTHON, "-m", "korvel.survey", "--list", str(survey_stars), *SLOW,
+                            "--local-workers", "2", "-o", "out.csv"], cwd=tmp_path,
+                           env=_env(build_dir), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                           text=True, start_new_session=True)
+    try:
+        time.sleep(delay)
+        run.send_signal(sig)
+        _, err = run.communicate(timeout=30)
+    finally:
+        run.kill()
+    assert run.returncode == 128 + sig, err
+    assert "Traceback" not in err and "Task was destroyed" not in err, err
+    # The cluster is closed: no worker process of the survey is left behind.
+    deadline = time.monotonic() + 15
+    while time.monotonic() < deadline:
+        try:
+            os.killpg(run.pid, 0)
+        except ProcessLookupError:
+            break
+        time.sleep(0.1)
+    else:
+        pytest.fail("processes of the survey outlived it")
+
+
+@pytest.mark.parametrize("out, why", [("/dev/full", "No space left on device"),
+                                      ("nowhere/out.csv", "No such file or directory")])
+def test_output_that_cannot_be_written_is_one_line_and_exit_4(build_dir, survey_stars,
+                                                              tmp_path, out, why):
+    run = dask_survey(build_dir, ["--list", str(survey_stars), *FAST, "--local-workers", "1",
+                                  "-o", out], tmp_path)
+    _one_line_refusal(run, 4)
+    assert run.stderr == f"{out}: cannot be written: {why}\n"
