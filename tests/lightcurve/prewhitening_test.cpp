@@ -134,5 +134,24 @@ TEST(Prewhitening, RecordsTheCurveInTheCollectingFileFirst) {
   EXPECT_EQ(bad.View, 'm');
 }
 
+// Residuals that cannot be written once the curve is in the collecting file
+// take the curve back out, whether it was appended or replaced the file.
+TEST(Prewhitening, AFailedResidualFileLeavesTheCollectingFileAsItWas) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  TempDir dir;
+  const std::string collect = dir.Write("c.sup", "earlier curves\r\n");
+  const std::string full = dir.File("full.o");
+  std::filesystem::create_symlink("/dev/full", full);
+  for (const bool append : {true, false}) {
+    AnalysisState s = TwoPointCase({0.5});
+    EXPECT_THROW(PrewhitenWithFiles(s, collect, append, full), FileError);
+    EXPECT_EQ(ReadFile(collect), "earlier curves\r\n") << append;
+    EXPECT_EQ(s.Mag[1], 20);
+  }
+  AnalysisState s = TwoPointCase({0.5});
+  EXPECT_THROW(PrewhitenWithFiles(s, dir.File("new.sup"), true, full), FileError);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("new.sup")));
+}
+
 }  // namespace
 }  // namespace korvel
