@@ -13,11 +13,11 @@
 #include <random>
 
 #include "core/analysis_state.h"
-#include "gui/qt_canvas.h"
 #include "io/observation_file.h"
 #include "io/param_file.h"
 #include "plot/paint.h"
 #include "plot/spectrum_view.h"
+#include "render/qt_canvas.h"
 
 namespace korvel {
 namespace {
@@ -48,11 +48,11 @@ AnalysisState Star(int n, char view) {
 
 void FullPaint(benchmark::State& state, char view) {
   AnalysisState s = Star(static_cast<int>(state.range(0)), view);
-  QImage image = gui::NewPlotImage(734, 432);
+  QImage image = render::NewPlotImage(734, 432);
   const PaintSurroundings env;
   for (auto _ : state) {
     image.fill(QColor(0, 128, 255));
-    gui::QtCanvas canvas(image);
+    render::QtCanvas canvas(image);
     PWinPaint(s, canvas, env);
     benchmark::DoNotOptimize(image.constBits());
   }
@@ -82,9 +82,9 @@ void BM_SpectrumCurveRedraw(benchmark::State& state) {
   s.SpecMin = 0.5;
   s.SpecMax = 4.3;
   s.SpecYScale = 250 / (s.SpecMax - s.SpecMin);
-  QImage image = gui::NewPlotImage(734, 432);
+  QImage image = render::NewPlotImage(734, 432);
   for (auto _ : state) {
-    gui::QtCanvas canvas(image);
+    render::QtCanvas canvas(image);
     DrawSpectrumCurve(s, canvas);
     benchmark::DoNotOptimize(image.constBits());
   }

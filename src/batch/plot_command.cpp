@@ -11,7 +11,6 @@
 #include "batch/file_messages.h"
 #include "batch/load_options.h"
 #include "core/error.h"
-#include "gui/file_renderer.h"
 #include "io/file_paths.h"
 #include "io/text_reader.h"
 #include "lightcurve/mean_curve_file.h"
@@ -19,6 +18,7 @@
 #include "lightcurve/phase_views.h"
 #include "lightcurve/stat_file.h"
 #include "lightcurve/wave_parameters.h"
+#include "render/picture_file.h"
 #include "search/search_start.h"
 
 namespace korvel::batch {
@@ -77,7 +77,7 @@ bool NeedsSecondary(char view) {
 // What the command line asks for that cannot be drawn, checked before
 // anything is read: the message, or nothing.
 std::optional<std::string> ArgumentProblem(const PlotArgs& a) {
-  if (auto problem = gui::PictureProblem(a.out, a.width, a.height)) return problem;
+  if (auto problem = render::PictureProblem(a.out, a.width, a.height)) return problem;
   if (auto problem = OutputIsInput(a.out, {a.load.file, a.model})) return problem;
   if (a.spectrumFileOption->count() > 0)
     if (auto problem = OutputIsInput(a.spectrumFile, {a.load.file, a.model, a.out})) return problem;
@@ -161,7 +161,7 @@ void SetUpView(AnalysisState& s, const PlotArgs& a) {
 
 std::optional<std::string> Render(AnalysisState& s, const PlotArgs& a) {
 #ifdef KORVEL_HAS_RENDERER
-  return gui::RenderPicture(s, a.out, a.width, a.height);
+  return render::RenderPicture(s, a.out, a.width, a.height);
 #else
   (void)s;
   (void)a;

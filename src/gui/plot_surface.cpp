@@ -6,9 +6,12 @@
 #include <cmath>
 #include <optional>
 
-#include "gui/qt_canvas.h"
+#include "render/qt_canvas.h"
 
 namespace korvel::gui {
+
+using render::NewPlotImage;
+using render::QtCanvas;
 
 namespace {
 

@@ -9,7 +9,11 @@
 namespace korvel {
 
 std::string BaseNameOf(const std::string& fileName) {
-  for (size_t i = 0; i + 1 < fileName.size(); ++i)
+  // Points of the directories are not the file's: obs.v2/star.dat is
+  // obs.v2/star, not obs. A point that starts the name hides the file.
+  const size_t slash = fileName.rfind('/');
+  const size_t name = slash == std::string::npos ? 0 : slash + 1;
+  for (size_t i = name + 1; i + 1 < fileName.size(); ++i)
     if (fileName[i] == '.') return fileName.substr(0, i);
   return fileName;
 }

@@ -20,7 +20,8 @@ struct ReadOptions {
   double jdHigh = 10000000;
 };
 
-// DataFileName up to the first point that is not its last character.
+// DataFileName up to the first point of the file's own name that is neither
+// its first nor its last character (the directories' points do not count).
 std::string BaseNameOf(const std::string& fileName);
 
 // Replaces the observation set by the file's observations inside the window

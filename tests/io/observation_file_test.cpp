@@ -187,10 +187,13 @@ TEST(LoadObservations, MissingFileThrows) {
   EXPECT_THROW(LoadObservations(s, "/nonexistent/x.dat", {}), KorvelError);
 }
 
-TEST(BaseNameOf, FirstPointThatIsNotTheLastCharacter) {
+TEST(BaseNameOf, FirstPointOfTheFilesOwnNameThatIsNotItsLastCharacter) {
   EXPECT_EQ(BaseNameOf("/data/star.dat"), "/data/star");
   EXPECT_EQ(BaseNameOf("/data/star"), "/data/star");
-  EXPECT_EQ(BaseNameOf("/data/v1.2/star.dat"), "/data/v1");
+  // Two stars of obs.v2/ no longer share obs.img and obs1.bmp in data/.
+  EXPECT_EQ(BaseNameOf("/data/obs.v2/star.dat"), "/data/obs.v2/star");
+  EXPECT_EQ(BaseNameOf("/data/obs.v2/star"), "/data/obs.v2/star");
+  EXPECT_EQ(BaseNameOf("/data/.star.dat"), "/data/.star");
   EXPECT_EQ(BaseNameOf("star."), "star.");
   EXPECT_EQ(BaseNameOf("a.b.c"), "a");
   EXPECT_EQ(BaseNameOf(""), "");

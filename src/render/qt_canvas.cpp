@@ -1,4 +1,4 @@
-#include "gui/qt_canvas.h"
+#include "render/qt_canvas.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -7,7 +7,7 @@
 
 #include "plot/raster.h"
 
-namespace korvel::gui {
+namespace korvel::render {
 
 namespace {
 
@@ -215,4 +215,4 @@ void QtCanvas::Flush() {
   pendingPixels_.clear();
 }
 
-}  // namespace korvel::gui
+}  // namespace korvel::render

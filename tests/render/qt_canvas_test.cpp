@@ -1,7 +1,7 @@
 // The Qt canvas: on an image it lights exactly the pixels of the shared
 // raster rule (the test canvas is the reference), XOR is exact, text sits
 // where the views expect it, and the vector devices get the same figures.
-#include "gui/qt_canvas.h"
+#include "render/qt_canvas.h"
 
 #include <QBuffer>
 #include <QFontMetrics>
@@ -17,8 +17,8 @@ using korvel::BrushStyle;
 using korvel::Canvas;
 using korvel::PenMode;
 using korvel::Rgb;
-using korvel::gui::NewPlotImage;
-using korvel::gui::QtCanvas;
+using korvel::render::NewPlotImage;
+using korvel::render::QtCanvas;
 using korvel::testing::RecordingCanvas;
 
 namespace {
@@ -152,7 +152,7 @@ class QtCanvasTest : public QObject {
     canvas.SetBrushColour(korvel::kBlack);
     const std::string text = "-0.5 Mag";
     const int width = canvas.TextWidth(text);
-    const int height = QFontMetrics(korvel::gui::PlotFont(12)).height();
+    const int height = QFontMetrics(korvel::render::PlotFont(12)).height();
     canvas.TextOut(50, 60, text);
     int white = 0;
     for (int y = 55; y < 60 + height + 5; ++y)
@@ -198,10 +198,10 @@ class QtCanvasTest : public QObject {
     QVERIFY(canvas.TextWidth("KORVEL") > at12 * 3 / 2);
     canvas.SetFontSize(8);
     QVERIFY(canvas.TextWidth("KORVEL") < at12);
-    QCOMPARE(korvel::gui::PlotFontPixelSize(12), 10);
-    QCOMPARE(korvel::gui::PlotFontPixelSize(20), 17);
-    QCOMPARE(korvel::gui::PlotFontPixelSize(0), 1);
-    QCOMPARE(korvel::gui::PlotFont(12).family(), QString("DejaVu Sans"));
+    QCOMPARE(korvel::render::PlotFontPixelSize(12), 10);
+    QCOMPARE(korvel::render::PlotFontPixelSize(20), 17);
+    QCOMPARE(korvel::render::PlotFontPixelSize(0), 1);
+    QCOMPARE(korvel::render::PlotFont(12).family(), QString("DejaVu Sans"));
   }
 
   void svgHoldsTheSameFramesLinesAndPoints() {

@@ -12,7 +12,7 @@
 
 #include "core/analysis_state.h"
 
-namespace korvel::gui {
+namespace korvel::render {
 
 enum class PictureFormat { Png, Bmp, Svg, Pdf };
 
@@ -53,4 +53,4 @@ inline std::optional<std::string> PictureProblem(const std::string& path, int wi
 std::optional<std::string> RenderPicture(AnalysisState& s, const std::string& path, int width,
                                          int height);
 
-}  // namespace korvel::gui
+}  // namespace korvel::render

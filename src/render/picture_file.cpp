@@ -1,4 +1,4 @@
-#include "gui/file_renderer.h"
+#include "render/picture_file.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -11,11 +11,11 @@
 #include <new>
 #include <string_view>
 
-#include "gui/qt_canvas.h"
 #include "io/output_file.h"
 #include "plot/paint.h"
+#include "render/qt_canvas.h"
 
-namespace korvel::gui {
+namespace korvel::render {
 
 namespace {
 
@@ -119,4 +119,4 @@ std::optional<std::string> RenderPicture(AnalysisState& s, const std::string& pa
   return std::nullopt;
 }
 
-}  // namespace korvel::gui
+}  // namespace korvel::render

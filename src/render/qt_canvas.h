@@ -15,7 +15,7 @@
 
 class QPainter;
 
-namespace korvel::gui {
+namespace korvel::render {
 
 // The plot text font (DejaVu Sans) at a size in points. The pixel size is 5/6
 // of the points: a 12-point label is 10 pixels high and its digits are the 6
@@ -92,4 +92,4 @@ class QtCanvas final : public Canvas {
   std::vector<QRect> pendingPixels_;
 };
 
-}  // namespace korvel::gui
+}  // namespace korvel::render
