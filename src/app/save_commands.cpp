@@ -136,7 +136,6 @@ void Continue1Click(AppContext& a) {
   s.DataReady = 'n';
   if (method->deeming) SetDeemingWeights(s);
   s.FreqScale = 480 / (s.FreqHi - s.FreqLo);
-  s.P2 = s.FreqLo;
   s.FreqEnd = s.FreqHi;
   // The engine steps forward before each trial: the saved trial is made again.
   s.Freq -= s.FreqStep;

@@ -17,13 +17,14 @@ void SetFreqAxis(AnalysisState& s) {
 }
 
 void SetUpTrialGrid(AnalysisState& s) {
-  s.P2 = 1 / s.Pmax;
+  // The start frequency is FreqLo alone: the secondary period P2 is the
+  // user's and a search leaves it as it was.
   s.FreqEnd = 1 / s.Pmin;
   s.FreqHi = s.FreqEnd;
-  s.FreqLo = s.P2;
+  s.FreqLo = 1 / s.Pmax;
   s.FreqScale = 480 / (s.FreqHi - s.FreqLo);
   s.FreqStep = s.FreqStep / (s.JD[s.NObs] - s.JD[1]);
-  s.Freq = s.P2 - s.FreqStep;
+  s.Freq = s.FreqLo - s.FreqStep;
 }
 
 int32_t SpectrumColumn(const AnalysisState& s, double freq) {

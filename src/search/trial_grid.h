@@ -11,7 +11,7 @@ namespace korvel {
 void SetFreqAxis(AnalysisState& s);
 
 // Turns the search parameters into the trial grid just before an engine
-// runs: start frequency 1/Pmax (kept in P2), FreqEnd = FreqHi = 1/Pmin,
+// runs: FreqEnd = FreqHi = 1/Pmin,
 // FreqLo = 1/Pmax, FreqScale, FreqStep divided by the time span
 // JD[NObs] - JD[1], and Freq one step below the start (each trial adds the
 // step first). FreqStep must still hold the maximum phase shift. The caller

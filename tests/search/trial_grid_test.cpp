@@ -43,9 +43,11 @@ TEST(SetFreqAxis, OneOctaveOfPeriods) {
 
 TEST(TrialGrid, StepIsThePhaseShiftOverTheTimeSpan) {
   AnalysisState s = MakeState({0, 400, 1000}, {1, 2, 3});
+  s.P2 = 39.8;  // the user's secondary period, which a search leaves alone
   Begin(s, SearchKind::LaflerKinman, 100, 1, 0.05);
   EXPECT_DOUBLE_EQ(s.FreqStep, 0.00005);
-  EXPECT_DOUBLE_EQ(s.P2, 0.01);
+  EXPECT_DOUBLE_EQ(s.FreqLo, 0.01);
+  EXPECT_EQ(s.P2, 39.8);
   EXPECT_DOUBLE_EQ(s.FreqEnd, 1);
   EXPECT_DOUBLE_EQ(s.Freq, 0.01 - 0.00005);
   EXPECT_EQ(s.RunCode, 'r');
