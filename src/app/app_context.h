@@ -28,7 +28,7 @@ struct AppContext {
   // core, as the program was started; the results do not depend on it).
   int threads = 1;
 
-  // FormRun acts once, at the first activation of the main window.
+  // StartProgram acts once, at the first activation of the main window.
   bool formRunDone = false;
 
   // The JD edit texts the last load wrote and the exact dates behind them, so

@@ -65,21 +65,22 @@ void LoadDataFile(AppContext& a) {
   a.p.SetStatus("Done... Number of observations: " + Str(int64_t{s.NObs}));
 }
 
-void BfileopenClick(AppContext& a) {
+void OpenObservationFile(AppContext& a) {
   AnalysisState& s = a.s;
   ReadJDWindowEdits(a);
   s.DataColumn = a.p.Value(Control::SpinEdit1);
   s.DataReady = 'b';
   s.CfgPath = kParamFileName;
-  InstallParam(a);
-  a.p.RunFileDialog(FileDialog::FindFile,
-                    [&a](const std::string& chosen) { return FindFileCanClose(a, chosen); });
+  ReadDefaultParameters(a);
+  a.p.RunFileDialog(FileDialog::FindFile, [&a](const std::string& chosen) {
+    return AcceptObservationFileChoice(a, chosen);
+  });
   s.DataReady = 'y';
   s.View = 't';
   a.p.RequestRepaint();
 }
 
-bool FindFileCanClose(AppContext& a, const std::string& chosen) {
+bool AcceptObservationFileChoice(AppContext& a, const std::string& chosen) {
   AnalysisState& s = a.s;
   if (FileExists(chosen)) s.DataFileName = chosen;
   if (!FileExists(s.DataFileName)) {
@@ -94,11 +95,11 @@ bool FindFileCanClose(AppContext& a, const std::string& chosen) {
   return true;
 }
 
-void ChBZeroClick(AppContext&) {
+void ToggleReadZeros(AppContext&) {
   // The reader consults the box itself at every load.
 }
 
-void ButAllDClick(AppContext& a) {
+void ShowWholeRange(AppContext& a) {
   AnalysisState& s = a.s;
   if (s.View == 't') {
     s.JDHigh = s.DataJDmax;
@@ -116,14 +117,14 @@ void ButAllDClick(AppContext& a) {
   a.p.RequestRepaint();
 }
 
-void Save1Click(AppContext& a) {
+void SaveParameters(AppContext& a) {
   AnalysisState& s = a.s;
   s.InitDir = a.p.FileDialogDir(FileDialog::FindFile);
   s.LastFile = a.p.FileDialogName(FileDialog::FindFile);
   WriteParamFile(kParamFileName, s.InitDir, s.LastFile, s);
 }
 
-void Exit3Click(AppContext& a) {
+void ExitProgram(AppContext& a) {
   a.p.Quit();
 }
 

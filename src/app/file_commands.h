@@ -9,13 +9,13 @@
 
 namespace korvel {
 
-void BfileopenClick(AppContext& a);
+void OpenObservationFile(AppContext& a);
 // Confirmation of the Open dialog with the chosen name: loads the file.
-bool FindFileCanClose(AppContext& a, const std::string& chosen);
-void ChBZeroClick(AppContext& a);
-void ButAllDClick(AppContext& a);
-void Save1Click(AppContext& a);
-void Exit3Click(AppContext& a);
+bool AcceptObservationFileChoice(AppContext& a, const std::string& chosen);
+void ToggleReadZeros(AppContext& a);
+void ShowWholeRange(AppContext& a);
+void SaveParameters(AppContext& a);
+void ExitProgram(AppContext& a);
 
 // Reads the JD window from the JDmin and JDmax edits (shared by Open and the
 // command-line start).

@@ -14,7 +14,8 @@ bool ShowElementsDialog(AppContext& a, int32_t mode) {
   AnalysisState& s = a.s;
   const double period = s.Period, epoch = s.Epoch, p2 = s.P2, extrDate = s.ExtrDate;
   const int32_t nBins = s.NBins;
-  if (a.p.ShowDialog(Dialog::LC, [&a, mode] { return LCOKBtnClick(a, mode); })) return true;
+  if (a.p.ShowDialog(Dialog::LC, [&a, mode] { return AcceptLightCurveElements(a, mode); }))
+    return true;
   s.Period = period;
   s.Epoch = epoch;
   s.P2 = p2;
@@ -25,7 +26,7 @@ bool ShowElementsDialog(AppContext& a, int32_t mode) {
 
 }  // namespace
 
-bool LCOKBtnClick(AppContext& a, int32_t mode) {
+bool AcceptLightCurveElements(AppContext& a, int32_t mode) {
   static constexpr Control kControls[] = {Control::LC_Edit1, Control::LC_Edit2, Control::LC_Edit3,
                                           Control::LC_Edit4, Control::LC_Edit5};
   LightCurveElements e;
@@ -37,7 +38,7 @@ bool LCOKBtnClick(AppContext& a, int32_t mode) {
   return AcceptFields(a, ApplyLightCurveElements(a.s, mode, e), kControls);
 }
 
-void Lightcurveofthemainperiod1Click(AppContext& a) {
+void ShowPrimaryLightCurve(AppContext& a) {
   if (a.s.RunCode == 'r') return;
   if (!ShowElementsDialog(a, 1)) return;
   a.p.SetVisible(Control::BPrewhite, false);
@@ -47,7 +48,7 @@ void Lightcurveofthemainperiod1Click(AppContext& a) {
   a.p.RequestRepaint();
 }
 
-void MenuLCSecClick(AppContext& a) {
+void ShowSecondaryLightCurve(AppContext& a) {
   if (!ShowElementsDialog(a, 2)) return;
   a.p.SetVisible(Control::BPrewhite, false);
   a.s.DataReady = 'y';
@@ -56,14 +57,14 @@ void MenuLCSecClick(AppContext& a) {
   a.p.RequestRepaint();
 }
 
-void Colr2PCurveClick(AppContext& a) {
+void ShowSecondaryPhaseColours(AppContext& a) {
   if (!ShowElementsDialog(a, 2)) return;
   a.s.DataReady = 'y';
   a.s.View = 'n';
   a.p.RequestRepaint();
 }
 
-void TimeOnClick(AppContext& a) {
+void ShowTimeView(AppContext& a) {
   a.s.View = 't';
   a.s.DataReady = 'y';
   a.p.RequestRepaint();

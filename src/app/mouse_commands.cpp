@@ -200,15 +200,15 @@ void NewPeriodRange(AppContext& a, const Band& b) {
   if (a.s.View == 's') {
     a.p.SetText(Control::SecP_Pmax, longer);
     a.p.SetText(Control::SecP_Pmin, shorter);
-    SecP1Click(a);
+    StartSecondaryPeriodSearch(a);
     return;
   }
   a.p.SetText(Control::LK_Pmax, longer);
   a.p.SetText(Control::LK_Pmin, shorter);
   if (a.s.View == 'l')
-    LaflerKinman1Click(a);
+    StartLaflerKinmanSearch(a);
   else
-    Deeming1Click(a);
+    StartDeemingSearch(a);
 }
 
 void ReleaseBand(AppContext& a, const MouseEvent& e) {
@@ -340,11 +340,11 @@ void PWinMouseUp(AppContext& a, const MouseEvent& e) {
   }
 }
 
-void Butt1seekClick(AppContext& a) {
+void EnableMouse(AppContext& a) {
   a.s.MouseOn = 'y';
 }
 
-void Butt4printClick(AppContext& a) {
+void PrintWindow(AppContext& a) {
   AnalysisState& s = a.s;
   s.ImageCount += 1;
   const std::string name = s.BaseName + std::to_string(s.ImageCount) + ".bmp";

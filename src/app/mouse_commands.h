@@ -23,10 +23,10 @@ struct MouseEvent {
 void PWinMouseDown(AppContext& a, const MouseEvent& e);
 void PWinMouseMove(AppContext& a, const MouseEvent& e);
 void PWinMouseUp(AppContext& a, const MouseEvent& e);
-void Butt1seekClick(AppContext& a);
+void EnableMouse(AppContext& a);
 
 // Print: the window's picture to BaseName + ImageCount + ".bmp", then the
 // image viewer.
-void Butt4printClick(AppContext& a);
+void PrintWindow(AppContext& a);
 
 }  // namespace korvel

@@ -5,11 +5,11 @@
 
 namespace korvel {
 
-void BStopClick(AppContext& a) {
+void StopSearch(AppContext& a) {
   a.s.RunCode = 'e';
 }
 
-void Timer1Timer(AppContext& a) {
+void RedrawRunningSpectrum(AppContext& a) {
   AnalysisState& s = a.s;
   // An unchanged vertical range keeps the axes valid: only the line is drawn
   // again. A new range needs the axes redrawn, so the whole surface repaints.
@@ -21,7 +21,7 @@ void Timer1Timer(AppContext& a) {
   a.p.SetProgress(SearchProgress(s));
 }
 
-void OnPx2Click(AppContext& a) {
+void TogglePeriodTimesTwo(AppContext& a) {
   AnalysisState& s = a.s;
   if (s.DataReady != 'y' || (s.View != 'l' && s.View != 'd')) return;
   if (s.Px2State != 'n') {
@@ -37,15 +37,15 @@ void OnPx2Click(AppContext& a) {
   }
 }
 
-void ChBWindowClick(AppContext& a) {
+void ToggleWindowSpectrum(AppContext& a) {
   a.s.WindowSpec = a.p.Checked(Control::ChBWindow);
 }
 
-void OnSFClick(AppContext& a) {
+void ToggleSpectrumToFile(AppContext& a) {
   a.s.SpecToFile = true;
 }
 
-void BTableClick(AppContext& a) {
+void ShowResultsTable(AppContext& a) {
   if (a.s.RunCode != 'e') return;
   for (int row = 0; row <= kBestPlaces; ++row)
     for (int column = 0; column < 3; ++column)
@@ -53,7 +53,7 @@ void BTableClick(AppContext& a) {
   a.p.SetVisible(Control::StrGr, true);
 }
 
-void StrGrClick(AppContext& a) {
+void FoldOnChosenRow(AppContext& a) {
   AnalysisState& s = a.s;
   const int k = a.p.SelectedGridRow();
   if (k < 1 || k > kBestPlaces) return;
@@ -83,18 +83,18 @@ void StrGrClick(AppContext& a) {
   a.p.RequestRepaint();
 }
 
-void Menu3Click(AppContext& a) {
+void ShowAbout(AppContext& a) {
   if (a.s.RunCode == 'r') return;
   a.s.View = 'h';
   a.s.DataReady = 'y';
   a.p.RequestRepaint();
 }
 
-void HelpBtnClick(AppContext& a) {
+void ShowHelp(AppContext& a) {
   a.p.ShowMessage("No help is installed...");
 }
 
-void FormClose(AppContext& a) {
+void CloseWindow(AppContext& a) {
   if (a.s.RunCode == 'r') a.s.RunCode = 'e';
 }
 

@@ -8,18 +8,18 @@
 
 namespace korvel {
 
-void BStopClick(AppContext& a);
-void Timer1Timer(AppContext& a);
-void OnPx2Click(AppContext& a);
-void ChBWindowClick(AppContext& a);
-void OnSFClick(AppContext& a);
-void BTableClick(AppContext& a);
-void StrGrClick(AppContext& a);
-void Menu3Click(AppContext& a);
+void StopSearch(AppContext& a);
+void RedrawRunningSpectrum(AppContext& a);
+void TogglePeriodTimesTwo(AppContext& a);
+void ToggleWindowSpectrum(AppContext& a);
+void ToggleSpectrumToFile(AppContext& a);
+void ShowResultsTable(AppContext& a);
+void FoldOnChosenRow(AppContext& a);
+void ShowAbout(AppContext& a);
 // Help of a dialog: no help file belongs to the program, and Help says so.
-void HelpBtnClick(AppContext& a);
+void ShowHelp(AppContext& a);
 // Closing the main window ends a running search, which would otherwise go on
 // computing without a window.
-void FormClose(AppContext& a);
+void CloseWindow(AppContext& a);
 
 }  // namespace korvel

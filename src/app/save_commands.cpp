@@ -14,8 +14,9 @@ namespace korvel {
 namespace {
 
 bool RunSaveDialog(AppContext& a) {
-  return a.p.RunFileDialog(FileDialog::SaveFile,
-                           [&a](const std::string& chosen) { return SaveFileCanClose(a, chosen); });
+  return a.p.RunFileDialog(FileDialog::SaveFile, [&a](const std::string& chosen) {
+    return AcceptSaveFileChoice(a, chosen);
+  });
 }
 
 // Whether the loaded observations can carry the search the file resumes:
@@ -55,13 +56,13 @@ void ApplyCondition(AnalysisState& s, const ConditionRecord& c) {
 
 }  // namespace
 
-void SaveAs1Click(AppContext& a) {
+void SaveAllObservations(AppContext& a) {
   a.s.SaveAll = true;
   a.s.SaveMarked = false;
   RunSaveDialog(a);
 }
 
-void SaveSelClick(AppContext& a) {
+void SaveExtraction(AppContext& a) {
   if (!a.s.SelMade) {
     a.p.ShowMessage(kNotSelected);
     return;
@@ -75,7 +76,7 @@ void SaveSelClick(AppContext& a) {
   }
 }
 
-bool SaveFileCanClose(AppContext& a, const std::string& chosen) {
+bool AcceptSaveFileChoice(AppContext& a, const std::string& chosen) {
   AnalysisState& s = a.s;
   if (FileExists(chosen)) {
     a.p.ShowMessage(kNameExists);
@@ -94,7 +95,7 @@ bool SaveFileCanClose(AppContext& a, const std::string& chosen) {
   return true;
 }
 
-void SaveCondItem(AppContext& a) {
+void SaveCondition(AppContext& a) {
   if (const std::string problem = ConditionSaveProblem(a.s); !problem.empty()) {
     a.p.ShowMessage(problem);
     return;
@@ -102,7 +103,7 @@ void SaveCondItem(AppContext& a) {
   WriteConditionFile(a.s, a.s.BaseName + ".img");
 }
 
-void Continue1Click(AppContext& a) {
+void ContinueSearch(AppContext& a) {
   AnalysisState& s = a.s;
   if (s.RunCode == 'r') {
     a.p.SetStatus(kSearchRunning);

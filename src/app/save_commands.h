@@ -8,13 +8,13 @@
 
 namespace korvel {
 
-void SaveAs1Click(AppContext& a);
-void SaveSelClick(AppContext& a);
+void SaveAllObservations(AppContext& a);
+void SaveExtraction(AppContext& a);
 // Confirmation of the Save-file dialog with the chosen name: writes the file
 // unless one of that name exists. True when the dialog may close.
-bool SaveFileCanClose(AppContext& a, const std::string& chosen);
-void SaveCondItem(AppContext& a);
-void Continue1Click(AppContext& a);
+bool AcceptSaveFileChoice(AppContext& a, const std::string& chosen);
+void SaveCondition(AppContext& a);
+void ContinueSearch(AppContext& a);
 
 inline constexpr const char* kNameExists = "File with this name exists. Call otherwise...";
 inline constexpr const char* kNotSelected = "Data are still not selected...";

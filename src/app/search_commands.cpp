@@ -18,9 +18,11 @@ void RunSearchCommand(AppContext& a, SearchKind kind) {
     a.p.SetStatus(kSearchRunning);
     return;
   }
-  const bool ok = MethodOf(kind).secondary
-                      ? (FormShow(a), a.p.ShowDialog(Dialog::SecP, [&a] { return OKBtnClick(a); }))
-                      : a.p.ShowDialog(Dialog::LK, [&a] { return LKParamOK(a); });
+  const bool ok =
+      MethodOf(kind).secondary
+          ? (ShowSecondarySearchDialog(a),
+             a.p.ShowDialog(Dialog::SecP, [&a] { return AcceptSecondarySearchParameters(a); }))
+          : a.p.ShowDialog(Dialog::LK, [&a] { return AcceptSearchParameters(a); });
   if (!ok) return;
   if (const auto refusal = CheckSearchable(a.s, kind)) {
     a.p.ShowMessage(*refusal);
@@ -44,33 +46,33 @@ void PlatformSearchHooks::BetweenTrials() {
   a_.p.ProcessEvents();
 }
 
-void LaflerKinman1Click(AppContext& a) {
+void StartLaflerKinmanSearch(AppContext& a) {
   RunSearchCommand(a, SearchKind::LaflerKinman);
 }
-void Deeming1Click(AppContext& a) {
+void StartDeemingSearch(AppContext& a) {
   RunSearchCommand(a, SearchKind::Deeming);
 }
-void SecP1Click(AppContext& a) {
+void StartSecondaryPeriodSearch(AppContext& a) {
   RunSearchCommand(a, SearchKind::Secondary);
 }
 
-void OnChaosClick(AppContext& a) {
+void ReshuffleMagnitudes(AppContext& a) {
   a.p.ShowMessage(ReshuffleMags(a.s, static_cast<uint64_t>(a.p.MillisecondsOfDay())));
 }
 
-void N2Click(AppContext& a) {
-  const StatSaveResult result = SaveStatistics(a.s);
+void SaveStatistics(AppContext& a) {
+  const StatSaveResult result = WriteStatistics(a.s);
   if (result.written)
     a.p.SetStatus(result.text);
   else
     a.p.ShowMessage(result.text);
 }
 
-void OnStatClick(AppContext& a) {
+void ShowSignificanceLevels(AppContext& a) {
   ReadStatistics(a.s);
 }
 
-void OnMagIntClick(AppContext& a) {
+void ToggleMagnitudesIntensities(AppContext& a) {
   ToggleMagMode(a.s);
   a.p.RequestRepaint();
 }

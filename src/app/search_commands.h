@@ -9,13 +9,13 @@
 
 namespace korvel {
 
-void LaflerKinman1Click(AppContext& a);
-void Deeming1Click(AppContext& a);
-void SecP1Click(AppContext& a);
-void OnChaosClick(AppContext& a);
-void N2Click(AppContext& a);
-void OnStatClick(AppContext& a);
-void OnMagIntClick(AppContext& a);
+void StartLaflerKinmanSearch(AppContext& a);
+void StartDeemingSearch(AppContext& a);
+void StartSecondaryPeriodSearch(AppContext& a);
+void ReshuffleMagnitudes(AppContext& a);
+void SaveStatistics(AppContext& a);
+void ShowSignificanceLevels(AppContext& a);
+void ToggleMagnitudesIntensities(AppContext& a);
 
 // A running search's view of the window. Passing to the event loop after
 // every trial would let event handling dominate small trials, so it passes

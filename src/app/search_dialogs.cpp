@@ -15,7 +15,7 @@ constexpr Control kSecondaryControls[] = {
 
 }  // namespace
 
-bool LKParamOK(AppContext& a) {
+bool AcceptSearchParameters(AppContext& a) {
   SearchParameters p;
   p.pmax = RealOf(a, Control::LK_Pmax);
   p.pmin = RealOf(a, Control::LK_Pmin);
@@ -23,7 +23,7 @@ bool LKParamOK(AppContext& a) {
   return AcceptFields(a, ApplySearchParameters(a.s, SearchKind::LaflerKinman, p), kInitialControls);
 }
 
-bool OKBtnClick(AppContext& a) {
+bool AcceptSecondarySearchParameters(AppContext& a) {
   SearchParameters p;
   p.period = RealOf(a, Control::SecP_Period);
   p.epoch = RealOf(a, Control::SecP_Epoch);
@@ -36,7 +36,7 @@ bool OKBtnClick(AppContext& a) {
   return AcceptFields(a, ApplySearchParameters(a.s, SearchKind::Secondary, p), kSecondaryControls);
 }
 
-void FormShow(AppContext& a) {
+void ShowSecondarySearchDialog(AppContext& a) {
   if (a.s.Period != 0) a.p.SetText(Control::SecP_Period, FieldText(a.s.Period));
   if (a.s.Epoch != 0) a.p.SetText(Control::SecP_Epoch, FieldText(a.s.Epoch));
 }

@@ -9,12 +9,12 @@ namespace korvel {
 
 // OK of "Initial parameters" (Lafler-Kinman and Deeming): true when the
 // dialog may close with OK; the frequency axis is then set.
-bool LKParamOK(AppContext& a);
+bool AcceptSearchParameters(AppContext& a);
 
 // OK of "Parameters to search the secondary period".
-bool OKBtnClick(AppContext& a);
+bool AcceptSecondarySearchParameters(AppContext& a);
 // Showing "Parameters to search the secondary period": the primary period
 // and its initial date as last set, trailing zeros trimmed.
-void FormShow(AppContext& a);
+void ShowSecondarySearchDialog(AppContext& a);
 
 }  // namespace korvel

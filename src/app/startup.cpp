@@ -38,7 +38,7 @@ ThreadsArgument TakeThreadsArgument(std::vector<std::string>& args) {
   return result;
 }
 
-void FormRun(AppContext& a) {
+void StartProgram(AppContext& a) {
   // A reload at every activation would throw away deletions, residuals and
   // the chosen view whenever a dialog or message box closes.
   if (a.formRunDone) return;
@@ -65,7 +65,7 @@ void FormRun(AppContext& a) {
   ReadJDWindowEdits(a);
   a.p.SetValue(Control::SpinEdit1, std::clamp(s.DataColumn, kMinColumn, kMaxColumn));
   s.DataReady = 'b';
-  InstallParam(a);
+  ReadDefaultParameters(a);
   if (!FileExists(s.DataFileName)) {
     a.p.ShowMessage(kFileDoesNotExist);
     return;
@@ -84,7 +84,7 @@ void FormRun(AppContext& a) {
   a.p.RequestRepaint();
 }
 
-void InstallParam(AppContext& a) {
+void ReadDefaultParameters(AppContext& a) {
   AnalysisState& s = a.s;
   SetParameterDefaults(s);
   if (!FileExists(s.CfgPath)) {

@@ -20,11 +20,11 @@ ThreadsArgument TakeThreadsArgument(std::vector<std::string>& args);
 
 // Activation of the main window: takes the command line and loads its file.
 // Acts at the first activation only; later activations change nothing.
-void FormRun(AppContext& a);
+void StartProgram(AppContext& a);
 
 // Applies the defaults and reads default.cfg from CfgPath into the state and
 // the dialog fields.
-void InstallParam(AppContext& a);
+void ReadDefaultParameters(AppContext& a);
 
 // The Column control's range.
 inline constexpr int kMinColumn = 1;

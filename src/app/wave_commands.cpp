@@ -11,21 +11,21 @@
 
 namespace korvel {
 
-void MLCFormShow(AppContext& a) {
+void ShowWaveDialog(AppContext& a) {
   a.p.SetChecked(Control::MLC_CheckBox1, true);
 }
 
-void MLCEdit3Change(AppContext& a) {
+void CollectingFileNameChanged(AppContext& a) {
   a.p.SetEnabled(Control::MLC_CheckBox1, FileExists(a.p.Text(Control::MLC_Edit3)));
 }
 
-void MLCButton1Click(AppContext& a) {
+void BrowseCollectingFile(AppContext& a) {
   a.p.SetFileDialogName(FileDialog::MLCDialog, a.p.Text(Control::MLC_Edit3));
   if (a.p.RunFileDialog(FileDialog::MLCDialog, [](const std::string&) { return true; }))
     a.p.SetText(Control::MLC_Edit3, a.p.FileDialogName(FileDialog::MLCDialog));
 }
 
-bool MLCOKBtnClick(AppContext& a) {
+bool AcceptWaveParameters(AppContext& a) {
   static constexpr Control kControls[] = {Control::MLC_Edit1, Control::MLC_Edit2,
                                           Control::MLC_Edit3, Control::MLC_Edit4};
   WaveParameters p;
@@ -37,7 +37,7 @@ bool MLCOKBtnClick(AppContext& a) {
   return AcceptFields(a, ApplyWaveParameters(a.s, p), kControls);
 }
 
-void Butt2waveClick(AppContext& a) {
+void ShowWaveDialogForCurve(AppContext& a) {
   AnalysisState& s = a.s;
   if (s.DataReady != 'y' || (s.View != 'l' && s.View != 'd')) return;
   if (!(s.Period > 0)) return;  // no phase light curve to smooth
@@ -46,8 +46,8 @@ void Butt2waveClick(AppContext& a) {
   const int32_t curveNumber = s.CurveNumber, meanPoints = s.MeanPoints;
   const double binLength = s.BinLength;
   const std::string collect = s.CollectFileName;
-  MLCFormShow(a);
-  if (!a.p.ShowDialog(Dialog::MLC, [&a] { return MLCOKBtnClick(a); })) {
+  ShowWaveDialog(a);
+  if (!a.p.ShowDialog(Dialog::MLC, [&a] { return AcceptWaveParameters(a); })) {
     s.CurveNumber = curveNumber;
     s.MeanPoints = meanPoints;
     s.BinLength = binLength;
@@ -63,7 +63,7 @@ void Butt2waveClick(AppContext& a) {
   a.p.RequestRepaint();
 }
 
-void BPrewhiteClick(AppContext& a) {
+void PrewhitenObservations(AppContext& a) {
   AnalysisState& s = a.s;
   if (auto problem = PrewhitenProblem(s)) {
     a.p.ShowMessage(*problem);
@@ -82,18 +82,19 @@ void BPrewhiteClick(AppContext& a) {
   a.p.RequestRepaint();
 }
 
-void OnMLCfileClick(AppContext& a) {
-  a.p.RunFileDialog(FileDialog::MLCFileShow,
-                    [&a](const std::string& chosen) { return MLCFileShowCanClose(a, chosen); });
-  MLCFOnClose(a);
+void OpenMeanCurveFile(AppContext& a) {
+  a.p.RunFileDialog(FileDialog::MLCFileShow, [&a](const std::string& chosen) {
+    return AcceptMeanCurveFileChoice(a, chosen);
+  });
+  ReadChosenMeanCurveFile(a);
 }
 
-bool MLCFileShowCanClose(AppContext& a, const std::string& chosen) {
+bool AcceptMeanCurveFileChoice(AppContext& a, const std::string& chosen) {
   a.s.MLCFileName = chosen;
   return true;
 }
 
-void MLCFOnClose(AppContext& a) {
+void ReadChosenMeanCurveFile(AppContext& a) {
   const std::string& name = a.s.MLCFileName;
   if (name == "none") return;
   if (!FileExists(name)) {

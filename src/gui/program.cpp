@@ -22,8 +22,8 @@ Program::Program(std::vector<std::string> args)
   pwin.mouseDown = [this](const MouseEvent& e) { RunGuarded(ctx, [&] { PWinMouseDown(ctx, e); }); };
   pwin.mouseMove = [this](const MouseEvent& e) { RunGuarded(ctx, [&] { PWinMouseMove(ctx, e); }); };
   pwin.mouseUp = [this](const MouseEvent& e) { RunGuarded(ctx, [&] { PWinMouseUp(ctx, e); }); };
-  QObject::connect(&form, &TForm1::activated, &form, [this] { RunCommand(ctx, FormRun); });
-  QObject::connect(&form, &TForm1::closing, &form, [this] { RunCommand(ctx, FormClose); });
+  QObject::connect(&form, &TForm1::activated, &form, [this] { RunCommand(ctx, StartProgram); });
+  QObject::connect(&form, &TForm1::closing, &form, [this] { RunCommand(ctx, CloseWindow); });
 }
 
 }  // namespace korvel::gui

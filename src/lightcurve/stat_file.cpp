@@ -11,7 +11,7 @@
 
 namespace korvel {
 
-StatSaveResult SaveStatistics(AnalysisState& s, const std::string& path) {
+StatSaveResult WriteStatistics(AnalysisState& s, const std::string& path) {
   const AnalysisState::AmpDistribution& d = s.AmpDist;
   if (d.AmpTrials <= 0) return {false, kNoDistribution};
   ComputeSigLevels(s);

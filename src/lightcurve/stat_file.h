@@ -25,7 +25,7 @@ struct StatSaveResult {
 // the number of trials) and one line per class 0 .. AmpTopBin (upper amplitude, cumulative per
 // cent); sets StatLoaded. Before any Deeming run (no trial counted) nothing is written and the
 // result carries kNoDistribution. Throws "I/O error %d" when the file cannot be written.
-StatSaveResult SaveStatistics(AnalysisState& s, const std::string& path = kStatFileName);
+StatSaveResult WriteStatistics(AnalysisState& s, const std::string& path = kStatFileName);
 
 // Stat: StatFromFile := true, then reads the four levels (the percentage of
 // each line is skipped) into SigLevel and sets StatLoaded. A missing file or

@@ -20,7 +20,7 @@ class OpenCommand : public ::testing::Test {
   OpenCommand() { p.values[Control::SpinEdit1] = 1; }
   void Open(const std::string& chosen) {
     p.fileAnswers.push_back({false, chosen});
-    InDirectory(dir.path(), [&] { RunCommand(a, BfileopenClick); });
+    InDirectory(dir.path(), [&] { RunCommand(a, OpenObservationFile); });
   }
   void WriteCfg() { dir.Write("default.cfg", "\r\n\r\n0\r\n0\r\n0\r\n0\r\n8\r\n"); }
 
@@ -50,7 +50,7 @@ TEST_F(OpenCommand, CancelAppliesTheDefaultsAndKeepsTheSet) {
   Open(dir.Write("star.dat", "1 10\n2 11\n"));
   s.RunCode = 'e';
   p.fileAnswers.push_back({true, ""});
-  InDirectory(dir.path(), [&] { RunCommand(a, BfileopenClick); });
+  InDirectory(dir.path(), [&] { RunCommand(a, OpenObservationFile); });
   EXPECT_EQ(s.NObs, 2);
   EXPECT_EQ(s.RunCode, 'n');
   EXPECT_EQ(s.DataReady, 'y');
@@ -165,14 +165,14 @@ TEST(SaveParameters, RoundTripThroughInstallParam) {
   s.NBins = 6;
   p.dialogDirs[FileDialog::FindFile] = "/home/obs";
   p.dialogNames[FileDialog::FindFile] = "/home/obs/rr.dat";
-  InDirectory(dir.path(), [&] { RunCommand(a, Save1Click); });
+  InDirectory(dir.path(), [&] { RunCommand(a, SaveParameters); });
   ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
 
   AnalysisState back;
   FakePlatform q;
   AppContext b{back, q, {}};
   back.CfgPath = dir.File("default.cfg");
-  RunCommand(b, InstallParam);
+  RunCommand(b, ReadDefaultParameters);
   ASSERT_TRUE(q.messages.empty()) << q.LastMessage();
   EXPECT_EQ(back.InitDir, "/home/obs");
   EXPECT_EQ(back.LastFile, "/home/obs/rr.dat");
@@ -195,7 +195,7 @@ TEST(SaveParameters, UnwritableDirectoryIsReportedByTheErrorHandler) {
   AnalysisState s;
   FakePlatform p;
   AppContext a{s, p, {}};
-  InDirectory("/proc", [&] { RunCommand(a, Save1Click); });
+  InDirectory("/proc", [&] { RunCommand(a, SaveParameters); });
   ASSERT_EQ(p.messages.size(), 1u);
   EXPECT_EQ(p.LastMessage().rfind("I/O error ", 0), 0u);
 }
@@ -215,7 +215,7 @@ TEST(AllButton, RestoresTheLoadedRangeOfTheView) {
   s.JDHigh = 4;
   s.PhMin = 0.2;
   p.visible[Control::ButAllDiap] = true;
-  RunCommand(a, ButAllDClick);
+  RunCommand(a, ShowWholeRange);
   EXPECT_EQ(s.JDLow, 1);
   EXPECT_EQ(s.JDHigh, 9);
   EXPECT_EQ(s.MagHigh, 12);
@@ -225,7 +225,7 @@ TEST(AllButton, RestoresTheLoadedRangeOfTheView) {
   s.View = 'l';
   s.FullRange = false;
   s.MagLow = 11;
-  RunCommand(a, ButAllDClick);
+  RunCommand(a, ShowWholeRange);
   EXPECT_EQ(s.PhMin, -0.5);
   EXPECT_EQ(s.PhMax, 1.0);
   EXPECT_EQ(s.MagLow, 10);
@@ -233,7 +233,7 @@ TEST(AllButton, RestoresTheLoadedRangeOfTheView) {
 
   s.View = 'm';
   s.MagLow = 11;
-  RunCommand(a, ButAllDClick);
+  RunCommand(a, ShowWholeRange);
   EXPECT_EQ(s.MagLow, 11);
   EXPECT_EQ(p.repaints, 3);
 }
@@ -242,7 +242,7 @@ TEST(ExitCommand, QuitsWithoutAsking) {
   AnalysisState s;
   FakePlatform p;
   AppContext a{s, p, {}};
-  RunCommand(a, Exit3Click);
+  RunCommand(a, ExitProgram);
   EXPECT_TRUE(p.quit);
   EXPECT_TRUE(p.messages.empty());
 }

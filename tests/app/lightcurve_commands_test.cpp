@@ -60,16 +60,16 @@ TEST_F(LightCurveCommands, EachFieldIsJudgedInOrderWithItsMessageAndFocus) {
     p.messages.clear();
     p.focused.clear();
     p.texts = c.texts;
-    EXPECT_FALSE(LCOKBtnClick(a, 2)) << c.message;
+    EXPECT_FALSE(AcceptLightCurveElements(a, 2)) << c.message;
     EXPECT_EQ(p.messages, std::vector<std::string>{c.message});
     EXPECT_EQ(p.focused, std::vector<Control>{c.focus});
   }
   p.texts = All("1", "2", "3", "4", "2");
-  EXPECT_TRUE(LCOKBtnClick(a, 2));
+  EXPECT_TRUE(AcceptLightCurveElements(a, 2));
   EXPECT_EQ(s.NBins, 2);
   // Mode 1 never looks at the secondary elements.
   p.texts = All("0.25", "100", "bad", "bad", "bad");
-  EXPECT_TRUE(LCOKBtnClick(a, 1));
+  EXPECT_TRUE(AcceptLightCurveElements(a, 1));
   EXPECT_EQ(s.Period, 0.25);
   EXPECT_EQ(s.Epoch, 100);
 }
@@ -78,7 +78,7 @@ TEST_F(LightCurveCommands, PrimaryPeriodViewAndACancelThatRestoresTheElements) {
   // A rejected period, then Cancel: the old elements come back.
   Answer(All("-1", "5", "3", "4", "1"));
   Answer({}, false);
-  RunCommand(a, Lightcurveofthemainperiod1Click);
+  RunCommand(a, ShowPrimaryLightCurve);
   EXPECT_EQ(p.LastMessage(), "Error in Po...");
   EXPECT_EQ(s.Period, 0.5568);
   EXPECT_EQ(s.View, 'l');
@@ -86,7 +86,7 @@ TEST_F(LightCurveCommands, PrimaryPeriodViewAndACancelThatRestoresTheElements) {
   EXPECT_TRUE(p.visible[Control::StrGr]);
 
   Answer(All("0.6", "59000", "", "", ""));
-  RunCommand(a, Lightcurveofthemainperiod1Click);
+  RunCommand(a, ShowPrimaryLightCurve);
   EXPECT_EQ(s.Period, 0.6);
   EXPECT_EQ(s.View, 'l');
   EXPECT_EQ(s.DataReady, 'y');
@@ -97,16 +97,16 @@ TEST_F(LightCurveCommands, PrimaryPeriodViewAndACancelThatRestoresTheElements) {
   // While a search runs nothing happens; the other commands still act.
   s.RunCode = 'r';
   Answer(All("0.7", "59000", "40", "59010", "8"));
-  RunCommand(a, Lightcurveofthemainperiod1Click);
+  RunCommand(a, ShowPrimaryLightCurve);
   EXPECT_EQ(s.Period, 0.6);
-  RunCommand(a, TimeOnClick);
+  RunCommand(a, ShowTimeView);
   EXPECT_EQ(s.View, 't');
   EXPECT_EQ(p.repaints, 2);
 }
 
 TEST_F(LightCurveCommands, SecondaryViewsReadAllFiveElements) {
   Answer(All("0.5", "59000", "40", "59010", "6"));
-  RunCommand(a, MenuLCSecClick);
+  RunCommand(a, ShowSecondaryLightCurve);
   EXPECT_EQ(s.View, 's');
   EXPECT_EQ(s.NBins, 6);
   EXPECT_FALSE(p.visible[Control::BPrewhite]);
@@ -115,7 +115,7 @@ TEST_F(LightCurveCommands, SecondaryViewsReadAllFiveElements) {
   p.visible[Control::BPrewhite] = true;
   p.visible[Control::StrGr] = true;
   Answer(All("0.5", "59000", "41", "59010", "6"));
-  RunCommand(a, Colr2PCurveClick);
+  RunCommand(a, ShowSecondaryPhaseColours);
   EXPECT_EQ(s.View, 'n');
   EXPECT_EQ(s.P2, 41);
   EXPECT_TRUE(p.visible[Control::BPrewhite]);  // left as it was
@@ -124,7 +124,7 @@ TEST_F(LightCurveCommands, SecondaryViewsReadAllFiveElements) {
   // A rejected bin count, then Cancel: no bin count of 1 stays behind.
   Answer(All("0.5", "59000", "41", "59010", "1"));
   Answer({}, false);
-  RunCommand(a, MenuLCSecClick);
+  RunCommand(a, ShowSecondaryLightCurve);
   EXPECT_EQ(s.NBins, 6);
   EXPECT_EQ(s.View, 'n');
 }

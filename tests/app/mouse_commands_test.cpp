@@ -448,14 +448,14 @@ TEST_F(MouseCommands, MeanCurvePointIsPickedDraggedAndLeftWhereReleased) {
 }
 
 TEST_F(MouseCommands, PrintNumbersTheImagesAndReportsAFailedSave) {
-  RunCommand(a, Butt4printClick);
-  RunCommand(a, Butt4printClick);
+  RunCommand(a, PrintWindow);
+  RunCommand(a, PrintWindow);
   EXPECT_EQ(p.savedImages, (Strings{"1.bmp", "2.bmp"}));
   EXPECT_EQ(p.viewersStarted, (Strings{"1.bmp", "2.bmp"}));
   EXPECT_EQ(p.statuses, (Strings{"File 1.bmp is done...", "File 2.bmp is done..."}));
 
   p.saveImageError = "Cannot create 3.bmp";
-  RunCommand(a, Butt4printClick);
+  RunCommand(a, PrintWindow);
   EXPECT_EQ(p.messages, Strings{"Cannot create 3.bmp"});
   EXPECT_EQ(p.viewersStarted.size(), 2u);
   EXPECT_EQ(p.statuses.size(), 2u);
@@ -464,7 +464,7 @@ TEST_F(MouseCommands, PrintNumbersTheImagesAndReportsAFailedSave) {
   loaded.BaseName = "dir/star";
   FakePlatform q;
   AppContext b{loaded, q};
-  RunCommand(b, Butt4printClick);
+  RunCommand(b, PrintWindow);
   EXPECT_EQ(q.savedImages, Strings{"dir/star1.bmp"});
   EXPECT_EQ(q.LastStatus(), "File dir/star1.bmp is done...");
   EXPECT_EQ(q.viewersStarted, Strings{"dir/star1.bmp"});

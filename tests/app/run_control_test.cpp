@@ -36,12 +36,12 @@ class RunControl : public ::testing::Test {
 TEST_F(RunControl, TableIsFilledOnlyAfterASearchEnded) {
   for (char code : {'n', 'r', char(0)}) {
     s.RunCode = code;
-    RunCommand(a, BTableClick);
+    RunCommand(a, ShowResultsTable);
     EXPECT_TRUE(p.grid.empty());
     EXPECT_FALSE(p.visible[Control::StrGr]);
   }
   s.RunCode = 'e';
-  RunCommand(a, BTableClick);
+  RunCommand(a, ShowResultsTable);
   EXPECT_TRUE(p.visible[Control::StrGr]);
   EXPECT_EQ(Cell(0, 0), "Period");
   EXPECT_EQ(Cell(0, 1), "Parameter");
@@ -60,7 +60,7 @@ TEST_F(RunControl, PickingARowInAPhaseViewSetsPeriodAndBrightestEpoch) {
   s.DataReady = 'n';
   p.visible[Control::StrGr] = true;
   p.selectedRow = 2;
-  RunCommand(a, StrGrClick);
+  RunCommand(a, FoldOnChosenRow);
   EXPECT_EQ(s.Period, 1.6);
   EXPECT_EQ(s.Epoch, 11);  // first of the two brightest
   EXPECT_EQ(s.DataReady, 'y');
@@ -71,7 +71,7 @@ TEST_F(RunControl, PickingARowInAPhaseViewSetsPeriodAndBrightestEpoch) {
 TEST_F(RunControl, PickingARowWhileAboutIsShownSwitchesToTheLaflerKinmanView) {
   s.View = 'h';
   p.selectedRow = 1;
-  RunCommand(a, StrGrClick);
+  RunCommand(a, FoldOnChosenRow);
   EXPECT_EQ(s.View, 'l');
   EXPECT_EQ(s.Period, 3.2);
 }
@@ -81,7 +81,7 @@ TEST_F(RunControl, PickingARowAfterASecondarySearchSetsTheSecondaryPeriod) {
   s.Period = 0.55;
   s.P2 = 0;
   p.selectedRow = 1;
-  RunCommand(a, StrGrClick);
+  RunCommand(a, FoldOnChosenRow);
   EXPECT_EQ(s.P2, 3.2);
   EXPECT_EQ(s.Period, 0.55);
 }
@@ -91,7 +91,7 @@ TEST_F(RunControl, PickingAnEmptyRowChangesNothing) {
   s.Period = 0.55;
   s.DataReady = 'n';
   p.selectedRow = 7;
-  RunCommand(a, StrGrClick);
+  RunCommand(a, FoldOnChosenRow);
   EXPECT_EQ(s.Period, 0.55);
   EXPECT_EQ(s.DataReady, 'n');
 }
@@ -101,21 +101,21 @@ TEST_F(RunControl, Px2DoublesAndHalvesOnlyOnAShownPhaseCurve) {
   s.Px2State = 'n';
   s.View = 'l';
   s.DataReady = 'y';
-  RunCommand(a, OnPx2Click);
+  RunCommand(a, TogglePeriodTimesTwo);
   EXPECT_EQ(s.Period, 6.4);
   EXPECT_EQ(p.texts[Control::Px2], "P/2");
   EXPECT_EQ(s.Px2State, 'y');
-  RunCommand(a, OnPx2Click);
+  RunCommand(a, TogglePeriodTimesTwo);
   EXPECT_EQ(s.Period, 3.2);
   EXPECT_EQ(p.texts[Control::Px2], "Px2");
   EXPECT_EQ(s.Px2State, 'n');
 
   s.DataReady = 'n';  // the spectrum is shown
-  RunCommand(a, OnPx2Click);
+  RunCommand(a, TogglePeriodTimesTwo);
   for (char view : {'s', 't'}) {
     s.DataReady = 'y';
     s.View = view;
-    RunCommand(a, OnPx2Click);
+    RunCommand(a, TogglePeriodTimesTwo);
   }
   EXPECT_EQ(s.Period, 3.2);
 }
@@ -130,7 +130,7 @@ TEST_F(RunControl, TimerRedrawsTheCurveOnlyWhileTheRangeIsUnchanged) {
   s.FreqLo = 0.5;
   s.FreqEnd = 1.5;
   s.Freq = 1.0;  // half of the trial frequencies done
-  RunCommand(a, Timer1Timer);
+  RunCommand(a, RedrawRunningSpectrum);
   EXPECT_EQ(p.plotDraws, 1);
   EXPECT_EQ(p.repaints, 0);
   // Only the curve, over the picture shown: columns 0 .. 9 at
@@ -145,7 +145,7 @@ TEST_F(RunControl, TimerRedrawsTheCurveOnlyWhileTheRangeIsUnchanged) {
   // A new maximum needs new axes: a full repaint, nothing drawn over the old picture.
   s.SpecMax = 2.5;
   s.Freq = 1.25;
-  RunCommand(a, Timer1Timer);
+  RunCommand(a, RedrawRunningSpectrum);
   EXPECT_EQ(p.plotDraws, 1);
   EXPECT_EQ(p.repaints, 1);
   EXPECT_EQ(shown.Lines().size(), 19u);
@@ -154,15 +154,15 @@ TEST_F(RunControl, TimerRedrawsTheCurveOnlyWhileTheRangeIsUnchanged) {
 
 TEST_F(RunControl, StopWindowSpectrumAndSpectrumToFile) {
   s.RunCode = 'r';
-  RunCommand(a, BStopClick);
+  RunCommand(a, StopSearch);
   EXPECT_EQ(s.RunCode, 'e');
   p.checked[Control::ChBWindow] = true;
-  RunCommand(a, ChBWindowClick);
+  RunCommand(a, ToggleWindowSpectrum);
   EXPECT_TRUE(s.WindowSpec);
   p.checked[Control::ChBWindow] = false;
-  RunCommand(a, ChBWindowClick);
+  RunCommand(a, ToggleWindowSpectrum);
   EXPECT_FALSE(s.WindowSpec);
-  RunCommand(a, OnSFClick);
+  RunCommand(a, ToggleSpectrumToFile);
   EXPECT_TRUE(s.SpecToFile);
 }
 
@@ -170,10 +170,10 @@ TEST_F(RunControl, AboutIsRefusedWhileASearchRuns) {
   s.View = 'd';
   s.RunCode = 'r';
   s.DataReady = 'n';
-  RunCommand(a, Menu3Click);
+  RunCommand(a, ShowAbout);
   EXPECT_EQ(s.View, 'd');
   s.RunCode = 'e';
-  RunCommand(a, Menu3Click);
+  RunCommand(a, ShowAbout);
   EXPECT_EQ(s.View, 'h');
   EXPECT_EQ(s.DataReady, 'y');
 }

@@ -97,7 +97,7 @@ TEST_P(ResumedSearch, ContinueEndsWhereAnUninterruptedSearchEnds) {
   RunSearch(s, kind, stop);
   ASSERT_EQ(s.RunCode, 'e');
   ASSERT_LT(s.Freq, whole.Freq);
-  RunCommand(a, SaveCondItem);
+  RunCommand(a, SaveCondition);
   ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
 
   // A different state in between: Continue restores what the search needs.
@@ -106,7 +106,7 @@ TEST_P(ResumedSearch, ContinueEndsWhereAnUninterruptedSearchEnds) {
   s.View = 't';
   std::vector<double> trialFreqs;
   p.onProcessEvents = [&] { trialFreqs.push_back(s.Freq); };
-  RunCommand(a, Continue1Click);
+  RunCommand(a, ContinueSearch);
   ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
   EXPECT_EQ(s.View, whole.View);
   EXPECT_EQ(s.RunCode, 'e');
@@ -138,7 +138,7 @@ TEST_F(SaveCommands, ContinueResumesAtTheSavedTrial) {
   StopAfter stop(s, 2);
   RunSearch(s, SearchKind::LaflerKinman, stop);
   const double firstTrial = s.Freq;
-  RunCommand(a, SaveCondItem);
+  RunCommand(a, SaveCondition);
 
   double resumedAt = 0;
   p.onProcessEvents = [&] {
@@ -146,7 +146,7 @@ TEST_F(SaveCommands, ContinueResumesAtTheSavedTrial) {
     s.RunCode = 'e';
   };
   // The platform passes to the event loop at the first trial of a run.
-  RunCommand(a, Continue1Click);
+  RunCommand(a, ContinueSearch);
   ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
   if (resumedAt != 0) {
     EXPECT_NEAR(resumedAt, firstTrial, 1e-9 * firstTrial);
@@ -156,12 +156,12 @@ TEST_F(SaveCommands, ContinueResumesAtTheSavedTrial) {
 
 TEST_F(SaveCommands, ContinueRefusesWhatItCannotResume) {
   // No file.
-  RunCommand(a, Continue1Click);
+  RunCommand(a, ContinueSearch);
   EXPECT_EQ(p.LastMessage(), "File " + s.BaseName + ".img does not exist...");
   EXPECT_FALSE(s.Resumed);
 
   // Save before any search: refused, nothing written.
-  RunCommand(a, SaveCondItem);
+  RunCommand(a, SaveCondition);
   EXPECT_EQ(p.messages.size(), 2u);
   EXPECT_EQ(ReadFile(s.BaseName + ".img"), "");
 
@@ -170,7 +170,7 @@ TEST_F(SaveCommands, ContinueRefusesWhatItCannotResume) {
   for (int k = 0; k < kBestPlaces; ++k) bad += "0 0 0\r\n";
   dir.Write("star.img", bad);
   const AnalysisState before = s;
-  RunCommand(a, Continue1Click);
+  RunCommand(a, ContinueSearch);
   EXPECT_EQ(p.messages.size(), 3u);
   EXPECT_EQ(s.View, before.View);
   EXPECT_EQ(s.Pmax, before.Pmax);
@@ -178,7 +178,7 @@ TEST_F(SaveCommands, ContinueRefusesWhatItCannotResume) {
 
   // A malformed number: the read error, state unchanged.
   dir.Write("star.img", "2 1 x\r\n");
-  RunCommand(a, Continue1Click);
+  RunCommand(a, ContinueSearch);
   EXPECT_EQ(p.LastMessage(), "Invalid numeric input");
   EXPECT_EQ(s.Pmax, before.Pmax);
 
@@ -187,7 +187,7 @@ TEST_F(SaveCommands, ContinueRefusesWhatItCannotResume) {
   for (int k = 0; k < kBestPlaces; ++k) good += "0 0 0\r\n";
   dir.Write("star.img", good);
   s.NObs = 0;
-  RunCommand(a, Continue1Click);
+  RunCommand(a, ContinueSearch);
   EXPECT_EQ(p.messages.size(), 5u);
   EXPECT_EQ(s.RunCode, 'n');
   EXPECT_EQ(s.View, before.View);
@@ -197,7 +197,7 @@ TEST_F(SaveCommands, ContinueRefusesWhatItCannotResume) {
   ASSERT_EQ(good.substr(19, 2), "t ");
   dir.Write("star.img", good);
   LoadStar(s);
-  RunCommand(a, Continue1Click);
+  RunCommand(a, ContinueSearch);
   EXPECT_EQ(s.View, 't');
   EXPECT_EQ(s.Pmax, 100);
   EXPECT_EQ(s.NBins, 8);
@@ -206,7 +206,7 @@ TEST_F(SaveCommands, ContinueRefusesWhatItCannotResume) {
 
   // While a search runs.
   s.RunCode = 'r';
-  RunCommand(a, Continue1Click);
+  RunCommand(a, ContinueSearch);
   EXPECT_EQ(p.LastStatus(), kSearchRunning);
 }
 
@@ -217,14 +217,14 @@ TEST_F(SaveCommands, SaveFileDialogWritesAllOrTheMarkedOnes) {
 
   // Save as...: every observation, 18 characters and CR LF a line.
   p.fileAnswers.push_back({false, dir.File("all.dat")});
-  RunCommand(a, SaveAs1Click);
+  RunCommand(a, SaveAllObservations);
   EXPECT_EQ(ReadFile(dir.File("all.dat")),
             "2450000.1000 12.3457\r\n2450000.2000 12.5000\r\n2450000.3000 12.7500\r\n");
   EXPECT_EQ(p.LastStatus(), "File " + dir.File("all.dat") + " is done...");
   EXPECT_FALSE(s.SaveAll);
 
   // Nothing marked yet.
-  RunCommand(a, SaveSelClick);
+  RunCommand(a, SaveExtraction);
   EXPECT_EQ(p.LastMessage(), kNotSelected);
 
   // An existing name keeps the dialog open; the next name is written. The
@@ -234,7 +234,7 @@ TEST_F(SaveCommands, SaveFileDialogWritesAllOrTheMarkedOnes) {
   s.SaveAll = true;
   p.fileAnswers.push_back({false, dir.File("all.dat")});
   p.fileAnswers.push_back({false, dir.File("sel.dat")});
-  RunCommand(a, SaveSelClick);
+  RunCommand(a, SaveExtraction);
   EXPECT_EQ(p.LastMessage(), kNameExists);
   EXPECT_EQ(ReadFile(dir.File("sel.dat")), "2450000.2000  12.500\r\n");
   EXPECT_FALSE(s.SelMade);
@@ -242,10 +242,10 @@ TEST_F(SaveCommands, SaveFileDialogWritesAllOrTheMarkedOnes) {
 
   // A cancelled extraction keeps the selection; Save as... then writes all.
   s.SelMade = true;
-  RunCommand(a, SaveSelClick);
+  RunCommand(a, SaveExtraction);
   EXPECT_TRUE(s.SelMade);
   p.fileAnswers.push_back({false, dir.File("all2.dat")});
-  RunCommand(a, SaveAs1Click);
+  RunCommand(a, SaveAllObservations);
   EXPECT_EQ(ReadFile(dir.File("all2.dat")), ReadFile(dir.File("all.dat")));
 }
 

@@ -64,7 +64,7 @@ TEST_F(SearchCommands, LaflerKinmanFromTheWindowFindsThePeriodAndFillsTheGrid) {
   bool timerSeenOn = false;
   p.onProcessEvents = [&] { timerSeenOn = timerSeenOn || p.timerEnabled; };
   s.Marks[3] = 1;
-  RunCommand(a, LaflerKinman1Click);
+  RunCommand(a, StartLaflerKinmanSearch);
   ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
   EXPECT_EQ(p.dialogsShown, std::vector<Dialog>{Dialog::LK});
   EXPECT_EQ(s.View, 'l');
@@ -77,18 +77,18 @@ TEST_F(SearchCommands, LaflerKinmanFromTheWindowFindsThePeriodAndFillsTheGrid) {
   EXPECT_NEAR(s.BestPeriod[1], 10.0, 0.2);
   EXPECT_EQ(s.Marks[3], 1);  // the extraction marks survive a search
 
-  RunCommand(a, BTableClick);
+  RunCommand(a, ShowResultsTable);
   EXPECT_TRUE(p.visible[Control::StrGr]);
   p.selectedRow = 1;
-  RunCommand(a, StrGrClick);
+  RunCommand(a, FoldOnChosenRow);
   EXPECT_EQ(s.Period, s.BestPeriod[1]);
   EXPECT_EQ(s.DataReady, 'y');
 }
 
 TEST_F(SearchCommands, StopEndsTheSearchAfterTheCurrentTrialKeepingTheBestSoFar) {
   AnswerLK("20", "5", "0.05");
-  p.onProcessEvents = [&] { RunCommand(a, BStopClick); };
-  RunCommand(a, LaflerKinman1Click);
+  p.onProcessEvents = [&] { RunCommand(a, StopSearch); };
+  RunCommand(a, StartLaflerKinmanSearch);
   EXPECT_EQ(s.RunCode, 'e');
   EXPECT_EQ(p.LastStatus(), "Done...");
   EXPECT_FALSE(p.timerEnabled);
@@ -100,7 +100,7 @@ TEST_F(SearchCommands, StopEndsTheSearchAfterTheCurrentTrialKeepingTheBestSoFar)
 TEST_F(SearchCommands, ASearchCommandWhileOneRunsIsRefused) {
   s.RunCode = 'r';
   AnswerLK("20", "5", "0.05");
-  RunCommand(a, Deeming1Click);
+  RunCommand(a, StartDeemingSearch);
   EXPECT_TRUE(p.dialogsShown.empty());
   EXPECT_EQ(s.RunCode, 'r');
   EXPECT_FALSE(p.LastStatus().empty());
@@ -111,7 +111,7 @@ TEST_F(SearchCommands, DataThatCannotBeSearchedIsRefusedBeforeTheStateChanges) {
   s.MagVar = 0;
   s.BestPeriod[1] = 7;
   AnswerLK("20", "5", "0.05");
-  RunCommand(a, LaflerKinman1Click);
+  RunCommand(a, StartLaflerKinmanSearch);
   EXPECT_EQ(p.messages.size(), 1u);
   EXPECT_EQ(s.RunCode, 'n');
   EXPECT_EQ(s.View, 't');
@@ -121,14 +121,14 @@ TEST_F(SearchCommands, DataThatCannotBeSearchedIsRefusedBeforeTheStateChanges) {
 
 TEST_F(SearchCommands, CancelStartsNothing) {
   p.dialogAnswers.push_back({false, {}});
-  RunCommand(a, LaflerKinman1Click);
+  RunCommand(a, StartLaflerKinmanSearch);
   EXPECT_EQ(s.RunCode, 'n');
   EXPECT_EQ(s.View, 't');
 }
 
 TEST_F(SearchCommands, DeemingFindsThePeriodAndSummarises) {
   AnswerLK("15", "5", "0.05");
-  RunCommand(a, Deeming1Click);
+  RunCommand(a, StartDeemingSearch);
   ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
   EXPECT_EQ(s.View, 'd');
   EXPECT_NEAR(s.BestPeriod[1], 10.0, 0.2);
@@ -146,7 +146,7 @@ TEST_F(SearchCommands, SecondaryDialogShowsThePrimaryPeriodAndRunsInView_s) {
                               {Control::SecP_Pmin, "20"},
                               {Control::SecP_NBins, "4"},
                               {Control::SecP_PhaseShift, "0.1"}}});
-  RunCommand(a, SecP1Click);
+  RunCommand(a, StartSecondaryPeriodSearch);
   ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
   EXPECT_EQ(p.texts[Control::SecP_Period], "10.0");
   EXPECT_EQ(s.View, 's');
@@ -156,20 +156,20 @@ TEST_F(SearchCommands, SecondaryDialogShowsThePrimaryPeriodAndRunsInView_s) {
 }
 
 TEST_F(SearchCommands, ChaosStatisticsAndMagInt) {
-  RunCommand(a, OnChaosClick);
+  RunCommand(a, ReshuffleMagnitudes);
   EXPECT_EQ(p.LastMessage(), "Reshuffled 1 time.");
-  RunCommand(a, OnChaosClick);
+  RunCommand(a, ReshuffleMagnitudes);
   EXPECT_EQ(p.LastMessage(), "Reshuffled 2 times.");
 
   testing::TempDir dir;
-  testing::InDirectory(dir.path(), [&] { RunCommand(a, N2Click); });
+  testing::InDirectory(dir.path(), [&] { RunCommand(a, SaveStatistics); });
   EXPECT_FALSE(std::filesystem::exists(dir.File("stat.dat")));
   EXPECT_EQ(p.messages.size(), 3u);
 
   s.MagMode = true;
-  RunCommand(a, OnMagIntClick);
+  RunCommand(a, ToggleMagnitudesIntensities);
   EXPECT_EQ(s.MagLabel, "Flux");
-  RunCommand(a, OnMagIntClick);
+  RunCommand(a, ToggleMagnitudesIntensities);
   EXPECT_EQ(s.MagLabel, "Mag");
   EXPECT_EQ(p.repaints, 2);
 }

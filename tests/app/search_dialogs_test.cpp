@@ -44,7 +44,7 @@ class SearchDialogs : public ::testing::Test {
 
 TEST_F(SearchDialogs, InitialParametersAcceptedSetTheFrequencyAxis) {
   SetLK("100", "1", "0.05");
-  EXPECT_TRUE(LKParamOK(a));
+  EXPECT_TRUE(AcceptSearchParameters(a));
   EXPECT_TRUE(p.messages.empty());
   EXPECT_EQ(s.Pmax, 100);
   EXPECT_EQ(s.Pmin, 1);
@@ -56,22 +56,22 @@ TEST_F(SearchDialogs, InitialParametersAcceptedSetTheFrequencyAxis) {
 TEST_F(SearchDialogs, InitialParametersRefusals) {
   for (const char* bad : {"0", "-5", "abc", ""}) {
     SetLK(bad, "1", "0.05");
-    ExpectRefused(LKParamOK(a), "Error in Pmax...", Control::LK_Pmax);
+    ExpectRefused(AcceptSearchParameters(a), "Error in Pmax...", Control::LK_Pmax);
     SetLK("100", bad, "0.05");
-    ExpectRefused(LKParamOK(a), "Error in Pmin...", Control::LK_Pmin);
+    ExpectRefused(AcceptSearchParameters(a), "Error in Pmin...", Control::LK_Pmin);
     SetLK("100", "1", bad);
-    ExpectRefused(LKParamOK(a), "Error in phase shift...", Control::LK_PhaseShift);
+    ExpectRefused(AcceptSearchParameters(a), "Error in phase shift...", Control::LK_PhaseShift);
   }
   SetLK("3", "3", "0.05");
-  ExpectRefused(LKParamOK(a), "Error in P range...", Control::LK_Pmax);
+  ExpectRefused(AcceptSearchParameters(a), "Error in P range...", Control::LK_Pmax);
   SetLK("2", "3", "0.05");
-  ExpectRefused(LKParamOK(a), "Error in P range...", Control::LK_Pmax);
+  ExpectRefused(AcceptSearchParameters(a), "Error in P range...", Control::LK_Pmax);
 }
 
 TEST_F(SearchDialogs, RefusedFieldsStayStoredAndTheAxisIsNotSet) {
   SetLK("50", "-5", "0.05");
   s.FreqLo = 7;
-  EXPECT_FALSE(LKParamOK(a));
+  EXPECT_FALSE(AcceptSearchParameters(a));
   EXPECT_EQ(s.Pmax, 50);
   EXPECT_EQ(s.Pmin, -5);  // stored before its check
   EXPECT_EQ(s.FreqLo, 7);
@@ -81,14 +81,14 @@ TEST_F(SearchDialogs, SecondaryPeriodAcceptedWithItsMode) {
   SetSecP({{Control::SecP_Epoch, "-12.5"}, {Control::SecP_ExtrDate, "0"}});
   p.checked[Control::SecP_Mode1] = false;
   p.checked[Control::SecP_Mode2] = true;
-  EXPECT_TRUE(OKBtnClick(a));
+  EXPECT_TRUE(AcceptSecondarySearchParameters(a));
   EXPECT_EQ(s.Period, 0.5);
   EXPECT_EQ(s.Epoch, -12.5);
   EXPECT_EQ(s.NBins, 8);
   EXPECT_EQ(s.SecPMode, 2);
   EXPECT_DOUBLE_EQ(s.FreqLo, 0.001);
   SetSecP();
-  EXPECT_TRUE(OKBtnClick(a));
+  EXPECT_TRUE(AcceptSecondarySearchParameters(a));
   EXPECT_EQ(s.SecPMode, 1);
 }
 
@@ -112,25 +112,25 @@ TEST_F(SearchDialogs, SecondaryPeriodRefusalsInFieldOrder) {
   };
   for (const Case& c : cases) {
     SetSecP({{c.field, c.text}});
-    ExpectRefused(OKBtnClick(a), c.message, c.focus);
+    ExpectRefused(AcceptSecondarySearchParameters(a), c.message, c.focus);
   }
   SetSecP({{Control::SecP_NBins, "2"}});
-  EXPECT_TRUE(OKBtnClick(a));
+  EXPECT_TRUE(AcceptSecondarySearchParameters(a));
 }
 
 TEST_F(SearchDialogs, ShowingTheSecondaryDialogTrimsThePeriodAndDate) {
   p.texts[Control::SecP_Period] = "keep";
   p.texts[Control::SecP_Epoch] = "keep";
-  FormShow(a);
+  ShowSecondarySearchDialog(a);
   EXPECT_EQ(p.texts[Control::SecP_Period], "keep");
   EXPECT_EQ(p.texts[Control::SecP_Epoch], "keep");
   s.Period = 0.4;
   s.Epoch = 3.0;
-  FormShow(a);
+  ShowSecondarySearchDialog(a);
   EXPECT_EQ(p.texts[Control::SecP_Period], "0.4");
   EXPECT_EQ(p.texts[Control::SecP_Epoch], "3.0");
   s.Period = 2.5;
-  FormShow(a);
+  ShowSecondarySearchDialog(a);
   EXPECT_EQ(p.texts[Control::SecP_Period], "2.5");
 }
 

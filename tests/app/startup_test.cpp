@@ -32,7 +32,7 @@ class CommandLineStart : public ::testing::Test {
   void WriteCfg(const std::string& content) { dir.Write("bin/default.cfg", content); }
   void Start(std::vector<std::string> args) {
     a.args = std::move(args);
-    RunCommand(a, FormRun);
+    RunCommand(a, StartProgram);
   }
 
   TempDir dir;
@@ -149,8 +149,8 @@ TEST_F(CommandLineStart, LaterActivationsChangeNothing) {
   s.RunCode = 'e';
   p.texts[Control::JDmin] = "2.5";
   const size_t statuses = p.statuses.size();
-  RunCommand(a, FormRun);
-  RunCommand(a, FormRun);
+  RunCommand(a, StartProgram);
+  RunCommand(a, StartProgram);
   EXPECT_EQ(s.Mag[1], -0.01);
   EXPECT_EQ(s.View, 'd');
   EXPECT_EQ(s.RunCode, 'e');

@@ -81,7 +81,7 @@ TEST_F(WaveCommands, TheDialogJudgesEachFieldInOrder) {
     p.texts[Control::MLC_Edit2] = c.l;
     p.texts[Control::MLC_Edit3] = c.collect;
     p.texts[Control::MLC_Edit4] = c.residuals;
-    const bool ok = MLCOKBtnClick(a);
+    const bool ok = AcceptWaveParameters(a);
     if (!c.message) {
       EXPECT_TRUE(ok) << c.n << " " << c.l;
       EXPECT_TRUE(p.messages.empty());
@@ -96,30 +96,30 @@ TEST_F(WaveCommands, TheDialogJudgesEachFieldInOrder) {
   }
   // An empty residual name blocks OK even when it is not to be written.
   p.checked[Control::MLC_CheckBox2] = true;
-  EXPECT_FALSE(MLCOKBtnClick(a));
+  EXPECT_FALSE(AcceptWaveParameters(a));
 }
 
 TEST_F(WaveCommands, TheAppendBoxFollowsTheCollectingFile) {
   p.checked[Control::MLC_CheckBox1] = false;
-  MLCFormShow(a);
+  ShowWaveDialog(a);
   EXPECT_TRUE(p.checked[Control::MLC_CheckBox1]);
-  MLCEdit3Change(a);
+  CollectingFileNameChanged(a);
   EXPECT_FALSE(p.enabled[Control::MLC_CheckBox1]);
   dir.Write("c.sup", "");
-  MLCEdit3Change(a);
+  CollectingFileNameChanged(a);
   EXPECT_TRUE(p.enabled[Control::MLC_CheckBox1]);
   p.texts[Control::MLC_Edit3] = dir.path().string();  // a directory is no file
-  MLCEdit3Change(a);
+  CollectingFileNameChanged(a);
   EXPECT_FALSE(p.enabled[Control::MLC_CheckBox1]);
 
   // "..." presets the browse dialog with the field and takes what it confirms.
   p.texts[Control::MLC_Edit3] = "old.sup";
   p.fileAnswers.push_back({true, ""});
-  MLCButton1Click(a);
+  BrowseCollectingFile(a);
   EXPECT_EQ(p.dialogNames[FileDialog::MLCDialog], "old.sup");
   EXPECT_EQ(p.texts[Control::MLC_Edit3], "old.sup");
   p.fileAnswers.push_back({false, "new.sup"});
-  MLCButton1Click(a);
+  BrowseCollectingFile(a);
   EXPECT_EQ(p.texts[Control::MLC_Edit3], "new.sup");
 }
 
@@ -127,13 +127,13 @@ TEST_F(WaveCommands, WaveActsOnlyOnTheShownPhaseCurve) {
   for (const auto& [view, ready] : {std::pair{'t', 'y'}, {'m', 'y'}, {'s', 'y'}, {'l', 'n'}}) {
     s.View = view;
     s.DataReady = ready;
-    Butt2waveClick(a);
+    ShowWaveDialogForCurve(a);
     EXPECT_TRUE(p.dialogsShown.empty()) << view << ready;
   }
   s.View = 'd';
   s.DataReady = 'y';
   Answer({});
-  Butt2waveClick(a);
+  ShowWaveDialogForCurve(a);
   EXPECT_EQ(p.dialogsShown.size(), 1u);
   EXPECT_EQ(s.View, 'm');
   EXPECT_EQ(s.WaveState, 'd');
@@ -146,13 +146,13 @@ TEST_F(WaveCommands, WaveActsOnlyOnTheShownPhaseCurve) {
 
 TEST_F(WaveCommands, ACancelAfterARejectedFieldKeepsTheCurrentCurve) {
   Answer({});
-  Butt2waveClick(a);
+  ShowWaveDialogForCurve(a);
   const int32_t points = s.MeanPoints;
   const double length = s.BinLength;
   Answer({{Control::MLC_Edit1, "500"}});
   Answer({}, false);
   s.View = 'l';
-  Butt2waveClick(a);
+  ShowWaveDialogForCurve(a);
   EXPECT_EQ(p.LastMessage(), "Error in Number...");
   EXPECT_EQ(s.MeanPoints, points);
   EXPECT_EQ(s.BinLength, length);
@@ -161,9 +161,9 @@ TEST_F(WaveCommands, ACancelAfterARejectedFieldKeepsTheCurrentCurve) {
 
 TEST_F(WaveCommands, PrewhiteningRecordsSubtractsAndWritesTheResiduals) {
   Answer({});
-  Butt2waveClick(a);
+  ShowWaveDialogForCurve(a);
   p.checked[Control::MLC_CheckBox1] = true;
-  BPrewhiteClick(a);
+  PrewhitenObservations(a);
   EXPECT_TRUE(p.messages.empty()) << p.LastMessage();
   EXPECT_FALSE(p.visible[Control::BPrewhite]);
   EXPECT_EQ(s.View, 'd');
@@ -189,9 +189,9 @@ TEST_F(WaveCommands, PrewhiteningRecordsSubtractsAndWritesTheResiduals) {
 
 TEST_F(WaveCommands, CheckToBeNotSavedWritesOnlyTheCollectingFile) {
   Answer({});
-  Butt2waveClick(a);
+  ShowWaveDialogForCurve(a);
   p.checked[Control::MLC_CheckBox2] = true;
-  BPrewhiteClick(a);
+  PrewhitenObservations(a);
   EXPECT_FALSE(std::filesystem::exists(dir.File("star.o")));
   EXPECT_TRUE(std::filesystem::exists(dir.File("c.sup")));
 }
@@ -201,7 +201,7 @@ TEST_F(WaveCommands, PrewhiteningWithoutMeanPointsRefusesAndChangesNothing) {
   s.CollectFileName = dir.File("c.sup");
   p.visible[Control::BPrewhite] = true;
   const AnalysisState before = s;
-  BPrewhiteClick(a);
+  PrewhitenObservations(a);
   EXPECT_EQ(p.LastMessage(), kNoMeanCurve);
   EXPECT_EQ(s.Mag, before.Mag);
   EXPECT_EQ(s.View, before.View);
@@ -210,12 +210,12 @@ TEST_F(WaveCommands, PrewhiteningWithoutMeanPointsRefusesAndChangesNothing) {
 
 TEST_F(WaveCommands, AFailedResidualFileLeavesTheStateAndBothFilesAsTheyWere) {
   Answer({});
-  Butt2waveClick(a);
+  ShowWaveDialogForCurve(a);
   dir.Write("c.sup", "kept\r\n");
   p.checked[Control::MLC_CheckBox1] = true;  // append
   p.texts[Control::MLC_Edit4] = dir.File("missing/star.o");
   const rarray before = s.Mag;
-  RunCommand(a, &BPrewhiteClick);
+  RunCommand(a, &PrewhitenObservations);
   EXPECT_EQ(p.LastMessage().rfind("I/O error", 0), 0u) << p.LastMessage();
   // Nothing subtracted, nothing appended: the user may correct the name and
   // press again without doubling the model.
@@ -227,17 +227,17 @@ TEST_F(WaveCommands, AFailedResidualFileLeavesTheStateAndBothFilesAsTheyWere) {
   // Neither file may be the observation file itself.
   s.DataFileName = dir.Write("star.dat", "59000.1 12.0\r\n");
   p.texts[Control::MLC_Edit4] = s.DataFileName;
-  BPrewhiteClick(a);
+  PrewhitenObservations(a);
   EXPECT_EQ(p.LastMessage(), kResidualsIsData);
   s.CollectFileName = s.DataFileName;
   p.texts[Control::MLC_Edit4] = dir.File("star.o");
-  BPrewhiteClick(a);
+  PrewhitenObservations(a);
   EXPECT_EQ(p.LastMessage(), kCollectIsData);
   EXPECT_EQ(ReadFile(s.DataFileName), "59000.1 12.0\r\n");
   // Nor may the residuals replace the curves collected so far.
   s.CollectFileName = dir.File("c.sup");
   p.texts[Control::MLC_Edit4] = dir.File("./c.sup");
-  BPrewhiteClick(a);
+  PrewhitenObservations(a);
   EXPECT_EQ(p.LastMessage(), kResidualsIsCollect);
   EXPECT_EQ(ReadFile(dir.File("c.sup")), "kept\r\n");
   EXPECT_EQ(s.Mag, before);
@@ -246,7 +246,7 @@ TEST_F(WaveCommands, AFailedResidualFileLeavesTheStateAndBothFilesAsTheyWere) {
 TEST_F(WaveCommands, MeanLightCurveFileReadsTheNameChosenLast) {
   // Before any choice the name is empty.
   p.fileAnswers.push_back({true, ""});
-  OnMLCfileClick(a);
+  OpenMeanCurveFile(a);
   EXPECT_EQ(p.LastMessage(), "File  does not exist.");
   EXPECT_FALSE(s.MLCLoaded);
 
@@ -254,7 +254,7 @@ TEST_F(WaveCommands, MeanLightCurveFileReadsTheNameChosenLast) {
                                      " 1  1     0.50000000     0.0000 disturbed\r\n"
                                      "0.250 10.0000 0.0100    12\r\n");
   p.fileAnswers.push_back({false, path});
-  OnMLCfileClick(a);
+  OpenMeanCurveFile(a);
   EXPECT_TRUE(s.MLCLoaded);
   EXPECT_EQ(s.MLCFileName, path);
   EXPECT_DOUBLE_EQ(ModelValue(s, 123.4), 10);
@@ -262,17 +262,17 @@ TEST_F(WaveCommands, MeanLightCurveFileReadsTheNameChosenLast) {
   // A cancel reads the previously chosen file again.
   dir.Write("ci51.mlc", " 1  1     0.50000000     0.0000 disturbed\r\n0.250 11.0000\r\n");
   p.fileAnswers.push_back({true, ""});
-  OnMLCfileClick(a);
+  OpenMeanCurveFile(a);
   EXPECT_DOUBLE_EQ(ModelValue(s, 123.4), 11);
 
   // "none" leaves the curves; a missing file says so and leaves them too.
   p.messages.clear();
   s.MLCFileName.clear();
   p.fileAnswers.push_back({false, "none"});
-  OnMLCfileClick(a);
+  OpenMeanCurveFile(a);
   EXPECT_TRUE(p.messages.empty());
   p.fileAnswers.push_back({false, dir.File("gone.mlc")});
-  OnMLCfileClick(a);
+  OpenMeanCurveFile(a);
   EXPECT_EQ(p.LastMessage(), "File " + dir.File("gone.mlc") + " does not exist.");
   EXPECT_DOUBLE_EQ(ModelValue(s, 123.4), 11);
 }

@@ -60,7 +60,7 @@ TEST_F(BatchSearch, LaflerKinmanJsonMatchesTheEngineRunInProcess) {
   AnalysisState s;
   SetParameterDefaults(s);
   ASSERT_FALSE(LoadObservations(s, file_, ReadOptions{}));
-  // What LKParamOK stores.
+  // What AcceptSearchParameters stores.
   s.Pmax = 10;
   s.Pmin = 2;
   s.FreqStep = 0.1;

@@ -43,13 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   korvel::testing::FakePlatform platform;
   korvel::AppContext a(s, platform);
-  korvel::RunCommand(a, korvel::Continue1Click);
+  korvel::RunCommand(a, korvel::ContinueSearch);
   korvel::fuzz::WalkingCanvas canvas;
   korvel::RunGuarded(a, [&] { korvel::PWinPaint(a, canvas); });
 
   platform.messages.clear();
   korvel::fuzz::FreshFile("star.img");
-  korvel::RunCommand(a, korvel::SaveCondItem);
+  korvel::RunCommand(a, korvel::SaveCondition);
   if (!platform.messages.empty()) return 0;  // nothing to save
   try {
     const korvel::ConditionRecord back = korvel::ReadConditionFile(path);

@@ -21,7 +21,7 @@ bool Install(const std::string& path, korvel::AnalysisState& s) {
   korvel::testing::FakePlatform platform;
   korvel::AppContext a(s, platform);
   s.CfgPath = path;
-  korvel::RunCommand(a, korvel::InstallParam);
+  korvel::RunCommand(a, korvel::ReadDefaultParameters);
   return platform.messages.empty();
 }
 

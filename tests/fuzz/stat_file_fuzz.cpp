@@ -28,7 +28,7 @@ const korvel::AnalysisState& Searched() {
                                       {{korvel::Control::LK_Pmax, "2"},
                                        {korvel::Control::LK_Pmin, "0.2"},
                                        {korvel::Control::LK_PhaseShift, "0.05"}}});
-    korvel::RunCommand(a, korvel::Deeming1Click);
+    korvel::RunCommand(a, korvel::StartDeemingSearch);
     korvel::fuzz::Check(s.View == 'd' && s.RunCode == 'e', "the Deeming search of the seed ran");
     return s;
   }();

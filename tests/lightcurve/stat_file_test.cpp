@@ -15,10 +15,10 @@ namespace {
 using testing::ReadFile;
 using testing::TempDir;
 
-TEST(SaveStatistics, WritesLevelsMarkerLineAndClasses) {
+TEST(WriteStatistics, WritesLevelsMarkerLineAndClasses) {
   TempDir dir;
   AnalysisState s = testing::ThreeAmplitudeClasses();
-  const StatSaveResult r = SaveStatistics(s, dir.File("stat.dat"));
+  const StatSaveResult r = WriteStatistics(s, dir.File("stat.dat"));
   EXPECT_TRUE(r.written);
   EXPECT_EQ(r.text, "File stat.dat is done...");
   EXPECT_TRUE(s.StatLoaded);
@@ -33,24 +33,24 @@ TEST(SaveStatistics, WritesLevelsMarkerLineAndClasses) {
             "  3.00000000 100.00000000\r\n");
 }
 
-TEST(SaveStatistics, BeforeAnyDeemingRunWritesNothing) {
+TEST(WriteStatistics, BeforeAnyDeemingRunWritesNothing) {
   TempDir dir;
   AnalysisState s;
-  const StatSaveResult r = SaveStatistics(s, dir.File("stat.dat"));
+  const StatSaveResult r = WriteStatistics(s, dir.File("stat.dat"));
   EXPECT_FALSE(r.written);
   EXPECT_EQ(r.text, kNoDistribution);
   EXPECT_FALSE(std::filesystem::exists(dir.File("stat.dat")));
   EXPECT_FALSE(s.StatLoaded);
 }
 
-TEST(SaveStatistics, LevelsOfARealRunRiseWithThePercentage) {
+TEST(WriteStatistics, LevelsOfARealRunRiseWithThePercentage) {
   const std::vector<double> t = testing::RandomDates(120, 300, 8);
   AnalysisState s = testing::MakeState(t, testing::Sinusoid(t, 2.2, 0.1));
   testing::Begin(s, SearchKind::Deeming, 30, 1.5, 0.05);
   testing::RecordingHooks hooks;
   SearchDeeming(s, hooks);
   TempDir dir;
-  ASSERT_TRUE(SaveStatistics(s, dir.File("stat.dat")).written);
+  ASSERT_TRUE(WriteStatistics(s, dir.File("stat.dat")).written);
   for (int j = 2; j <= 4; ++j) EXPECT_LE(s.SigLevel[j - 1], s.SigLevel[j]);
   EXPECT_LE(s.SigLevel[4], s.AmpDist.AmpScale);
   EXPECT_GT(s.SigLevel[1], 0);
@@ -59,7 +59,7 @@ TEST(SaveStatistics, LevelsOfARealRunRiseWithThePercentage) {
 TEST(ReadStatistics, ReadsTheFourLevelsBack) {
   TempDir dir;
   AnalysisState written = testing::ThreeAmplitudeClasses();
-  SaveStatistics(written, dir.File("stat.dat"));
+  WriteStatistics(written, dir.File("stat.dat"));
   AnalysisState s;
   ReadStatistics(s, dir.File("stat.dat"));
   EXPECT_TRUE(s.StatFromFile);
