@@ -1,0 +1,95 @@
+// The variants of the kernels of trial_kernels.h, one file per instruction
+// set (trial_kernels_scalar.cpp, _sse2, _avx2, _avx512), and what they
+// share; trial_kernels.cpp dispatches to them. Included first by each of those
+// files: the pragma below must reach every line of theirs.
+//
+// The phases, weights and sums must come out the same on every machine, so
+// no multiply-add may be fused here: a fused a * f + c rounds once instead of
+// twice, which moves phases across bucket edges and changes sort orders. The
+// vector variants are compiled for their instruction sets with GCC target
+// pragmas; elsewhere only the scalar code is built. The rounding trick and
+// the exact comparisons need IEEE arithmetic: never build this with
+// -ffast-math.
+#pragma once
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("fp-contract=off")
+#elif defined(__clang__)
+#pragma clang fp contract(off)
+#endif
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "search/trial_kernels.h"
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define KORVEL_X86_KERNELS 1
+#include <immintrin.h>
+#endif
+
+namespace korvel::kernels {
+
+inline int32_t LeastOf(const int32_t* v, size_t n) {
+  int32_t least = INT32_MAX;
+  for (size_t k = 0; k < n; ++k) least = std::min(least, v[k]);
+  return least;
+}
+
+inline int32_t ScalarBucket(double p, int32_t buckets) {
+  const double t = std::fmin(std::fmax(buckets * p, 0.0), buckets - 1);
+  return static_cast<int32_t>(t);
+}
+
+namespace scalar {
+Sums DeemingSums(const double* dt, const double* w, size_t n, double f);
+void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f, size_t count,
+                         double* ss, double* sc);
+void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n, double factor,
+                       double* out);
+void Fold(const double* a, size_t n, double f, double c, double* out);
+void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out);
+void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out);
+void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key);
+void FillNaN(double* out, size_t n);
+int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank);
+double CyclicSquaredSteps(const double* w, size_t n);
+double CyclicSquaredStepsOfPairs(const double* pairs, size_t n);
+bool FoldAscendingOrTied(const double* pairs, size_t n, double f);
+bool CarriedOrderStepIn(const CarriedOrder& c, double f, double fPrevious);
+}  // namespace scalar
+
+#ifdef KORVEL_X86_KERNELS
+// The vector variants: the same kernels, named with a V.
+#define KORVEL_VECTOR_KERNELS                                                                \
+  Sums DeemingSumsV(const double* dt, const double* w, size_t n, double f);                  \
+  void DeemingSumsOfTrialsV(const double* dt, const double* w, size_t n, const double* f,    \
+                            size_t count, double* ss, double* sc);                           \
+  void DeemingAmplitudesV(const double* ss, const double* sc, size_t count, double n,        \
+                          double factor, double* out);                                       \
+  void FoldV(const double* a, size_t n, double f, double c, double* out);                    \
+  void FoldBinsV(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out); \
+  void PhaseBucketsV(const double* phase, size_t n, int32_t buckets, int32_t* out);          \
+  void FoldKeysV(const double* pairs, size_t n, double f, double fPrevious, int32_t* key);   \
+  void FillNaNV(double* out, size_t n);                                                      \
+  int32_t WindowRanksV(const int32_t* key, size_t n, int window, int32_t* rank);             \
+  double CyclicSquaredStepsV(const double* w, size_t n);                                     \
+  double CyclicSquaredStepsOfPairsV(const double* pairs, size_t n);                          \
+  bool FoldAscendingOrTiedV(const double* pairs, size_t n, double f);                        \
+  bool CarriedOrderStepIn(const CarriedOrder& c, double f, double fPrevious);
+namespace sse2 {
+KORVEL_VECTOR_KERNELS
+}
+namespace avx2 {
+KORVEL_VECTOR_KERNELS
+}
+namespace avx512 {
+KORVEL_VECTOR_KERNELS
+}
+#undef KORVEL_VECTOR_KERNELS
+#endif
+
+}  // namespace korvel::kernels
