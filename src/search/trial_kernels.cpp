@@ -70,78 +70,78 @@ const char* IsaName(Isa isa) {
   return "?";
 }
 
-// One dispatch per kernel: the variants share their signatures.
+// One dispatch per kernel: the variants share their names and signatures.
 #ifdef KORVEL_X86_KERNELS
-#define KORVEL_DISPATCH(scalarCall, vectorName, ...) \
-  switch (Usable(isa)) {                             \
-    case Isa::Sse2:                                  \
-      return sse2::vectorName(__VA_ARGS__);          \
-    case Isa::Avx2:                                  \
-      return avx2::vectorName(__VA_ARGS__);          \
-    case Isa::Avx512:                                \
-      return avx512::vectorName(__VA_ARGS__);        \
-    case Isa::Scalar:                                \
-      break;                                         \
-  }                                                  \
-  return scalarCall(__VA_ARGS__)
+#define KORVEL_DISPATCH(name, ...)      \
+  switch (Usable(isa)) {                \
+    case Isa::Sse2:                     \
+      return sse2::name(__VA_ARGS__);   \
+    case Isa::Avx2:                     \
+      return avx2::name(__VA_ARGS__);   \
+    case Isa::Avx512:                   \
+      return avx512::name(__VA_ARGS__); \
+    case Isa::Scalar:                   \
+      break;                            \
+  }                                     \
+  return scalar::name(__VA_ARGS__)
 #else
-#define KORVEL_DISPATCH(scalarCall, vectorName, ...) \
-  (void)isa;                                         \
-  return scalarCall(__VA_ARGS__)
+#define KORVEL_DISPATCH(name, ...) \
+  (void)isa;                       \
+  return scalar::name(__VA_ARGS__)
 #endif
 
 Sums DeemingSums(const double* dt, const double* w, size_t n, double f, Isa isa) {
-  KORVEL_DISPATCH(scalar::DeemingSums, DeemingSumsV, dt, w, n, f);
+  KORVEL_DISPATCH(DeemingSums, dt, w, n, f);
 }
 
 void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f, size_t count,
                          double* ss, double* sc, Isa isa) {
-  KORVEL_DISPATCH(scalar::DeemingSumsOfTrials, DeemingSumsOfTrialsV, dt, w, n, f, count, ss, sc);
+  KORVEL_DISPATCH(DeemingSumsOfTrials, dt, w, n, f, count, ss, sc);
 }
 
 void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n, double factor,
                        double* out, Isa isa) {
-  KORVEL_DISPATCH(scalar::DeemingAmplitudes, DeemingAmplitudesV, ss, sc, count, n, factor, out);
+  KORVEL_DISPATCH(DeemingAmplitudes, ss, sc, count, n, factor, out);
 }
 
 void Fold(const double* a, size_t n, double f, double c, double* out, Isa isa) {
-  KORVEL_DISPATCH(scalar::Fold, FoldV, a, n, f, c, out);
+  KORVEL_DISPATCH(Fold, a, n, f, c, out);
 }
 
 void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out, Isa isa) {
-  KORVEL_DISPATCH(scalar::FoldBins, FoldBinsV, a, n, f, c, bins, out);
+  KORVEL_DISPATCH(FoldBins, a, n, f, c, bins, out);
 }
 
 void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out, Isa isa) {
-  KORVEL_DISPATCH(scalar::PhaseBuckets, PhaseBucketsV, phase, n, buckets, out);
+  KORVEL_DISPATCH(PhaseBuckets, phase, n, buckets, out);
 }
 
 void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key, Isa isa) {
-  KORVEL_DISPATCH(scalar::FoldKeys, FoldKeysV, pairs, n, f, fPrevious, key);
+  KORVEL_DISPATCH(FoldKeys, pairs, n, f, fPrevious, key);
 }
 
 void FillNaN(double* out, size_t n, Isa isa) {
-  KORVEL_DISPATCH(scalar::FillNaN, FillNaNV, out, n);
+  KORVEL_DISPATCH(FillNaN, out, n);
 }
 
 int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank, Isa isa) {
-  KORVEL_DISPATCH(scalar::WindowRanks, WindowRanksV, key, n, window, rank);
+  KORVEL_DISPATCH(WindowRanks, key, n, window, rank);
 }
 
 double CyclicSquaredSteps(const double* w, size_t n, Isa isa) {
-  KORVEL_DISPATCH(scalar::CyclicSquaredSteps, CyclicSquaredStepsV, w, n);
+  KORVEL_DISPATCH(CyclicSquaredSteps, w, n);
 }
 
 double CyclicSquaredStepsOfPairs(const double* pairs, size_t n, Isa isa) {
-  KORVEL_DISPATCH(scalar::CyclicSquaredStepsOfPairs, CyclicSquaredStepsOfPairsV, pairs, n);
+  KORVEL_DISPATCH(CyclicSquaredStepsOfPairs, pairs, n);
 }
 
 bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious, Isa isa) {
-  KORVEL_DISPATCH(scalar::CarriedOrderStepIn, CarriedOrderStepIn, c, f, fPrevious);
+  KORVEL_DISPATCH(CarriedOrderStep, c, f, fPrevious);
 }
 
 bool FoldAscendingOrTied(const double* pairs, size_t n, double f, Isa isa) {
-  KORVEL_DISPATCH(scalar::FoldAscendingOrTied, FoldAscendingOrTiedV, pairs, n, f);
+  KORVEL_DISPATCH(FoldAscendingOrTied, pairs, n, f);
 }
 
 }  // namespace korvel::kernels

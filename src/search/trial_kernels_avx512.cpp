@@ -154,7 +154,7 @@ inline void WindowRanksOf(const int32_t* key, size_t k, size_t n, int window, in
   }
 }
 
-int32_t WindowRanksV(const int32_t* key, size_t n, int window, int32_t* rank) {
+inline int32_t WindowRanksV(const int32_t* key, size_t n, int window, int32_t* rank) {
   __m512i least = _mm512_set1_epi32(INT32_MAX);
   size_t k = 0;
   for (; k + 16 < n; k += 32) WindowRanksOf<2>(key, k, n, window, rank, least);
@@ -169,6 +169,7 @@ int32_t WindowRanksV(const int32_t* key, size_t n, int window, int32_t* rank) {
 #include "search/trial_kernels_step.inc"
 #undef KORVEL_VARIANT
 #undef KORVEL_MASKED_WINDOW_RANKS
+KORVEL_VECTOR_ENTRIES
 }  // namespace avx512
 #if defined(__clang__)
 #pragma clang attribute pop

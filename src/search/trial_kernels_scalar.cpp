@@ -103,6 +103,10 @@ bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {
 #define KORVEL_VARIANT(name) name
 #include "search/trial_kernels_step.inc"
 #undef KORVEL_VARIANT
+
+bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious) {
+  return CarriedOrderStepIn(c, f, fPrevious);
+}
 }  // namespace scalar
 
 }  // namespace korvel::kernels

@@ -114,6 +114,7 @@ inline void StoreTrunc(int32_t* p, V v) {
 #define KORVEL_VARIANT(name) name##V
 #include "search/trial_kernels_step.inc"
 #undef KORVEL_VARIANT
+KORVEL_VECTOR_ENTRIES
 }  // namespace sse2
 
 }  // namespace korvel::kernels

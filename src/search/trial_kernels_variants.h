@@ -44,52 +44,85 @@ inline int32_t ScalarBucket(double p, int32_t buckets) {
   return static_cast<int32_t>(t);
 }
 
+// Every variant's entry points, one namespace per variant (scalar, sse2,
+// avx2, avx512). Within its file a variant's kernels are inline, so that the
+// steps of a carried order inline into one another; these are what the
+// dispatch calls.
+#define KORVEL_KERNEL_ENTRIES                                                               \
+  Sums DeemingSums(const double* dt, const double* w, size_t n, double f);                  \
+  void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f,    \
+                           size_t count, double* ss, double* sc);                           \
+  void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,        \
+                         double factor, double* out);                                       \
+  void Fold(const double* a, size_t n, double f, double c, double* out);                    \
+  void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out); \
+  void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out);          \
+  void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key);   \
+  void FillNaN(double* out, size_t n);                                                      \
+  int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank);             \
+  double CyclicSquaredSteps(const double* w, size_t n);                                     \
+  double CyclicSquaredStepsOfPairs(const double* pairs, size_t n);                          \
+  bool FoldAscendingOrTied(const double* pairs, size_t n, double f);                        \
+  bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious);
 namespace scalar {
-Sums DeemingSums(const double* dt, const double* w, size_t n, double f);
-void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f, size_t count,
-                         double* ss, double* sc);
-void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n, double factor,
-                       double* out);
-void Fold(const double* a, size_t n, double f, double c, double* out);
-void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out);
-void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out);
-void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key);
-void FillNaN(double* out, size_t n);
-int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank);
-double CyclicSquaredSteps(const double* w, size_t n);
-double CyclicSquaredStepsOfPairs(const double* pairs, size_t n);
-bool FoldAscendingOrTied(const double* pairs, size_t n, double f);
-bool CarriedOrderStepIn(const CarriedOrder& c, double f, double fPrevious);
-}  // namespace scalar
-
+KORVEL_KERNEL_ENTRIES
+}
 #ifdef KORVEL_X86_KERNELS
-// The vector variants: the same kernels, named with a V.
-#define KORVEL_VECTOR_KERNELS                                                                \
-  Sums DeemingSumsV(const double* dt, const double* w, size_t n, double f);                  \
-  void DeemingSumsOfTrialsV(const double* dt, const double* w, size_t n, const double* f,    \
-                            size_t count, double* ss, double* sc);                           \
-  void DeemingAmplitudesV(const double* ss, const double* sc, size_t count, double n,        \
-                          double factor, double* out);                                       \
-  void FoldV(const double* a, size_t n, double f, double c, double* out);                    \
-  void FoldBinsV(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out); \
-  void PhaseBucketsV(const double* phase, size_t n, int32_t buckets, int32_t* out);          \
-  void FoldKeysV(const double* pairs, size_t n, double f, double fPrevious, int32_t* key);   \
-  void FillNaNV(double* out, size_t n);                                                      \
-  int32_t WindowRanksV(const int32_t* key, size_t n, int window, int32_t* rank);             \
-  double CyclicSquaredStepsV(const double* w, size_t n);                                     \
-  double CyclicSquaredStepsOfPairsV(const double* pairs, size_t n);                          \
-  bool FoldAscendingOrTiedV(const double* pairs, size_t n, double f);                        \
-  bool CarriedOrderStepIn(const CarriedOrder& c, double f, double fPrevious);
 namespace sse2 {
-KORVEL_VECTOR_KERNELS
+KORVEL_KERNEL_ENTRIES
 }
 namespace avx2 {
-KORVEL_VECTOR_KERNELS
+KORVEL_KERNEL_ENTRIES
 }
 namespace avx512 {
-KORVEL_VECTOR_KERNELS
+KORVEL_KERNEL_ENTRIES
 }
-#undef KORVEL_VECTOR_KERNELS
 #endif
+#undef KORVEL_KERNEL_ENTRIES
+
+// The entry points of a vector variant, defined in its namespace after its
+// kernels (named with a V) are.
+#define KORVEL_VECTOR_ENTRIES                                                                \
+  Sums DeemingSums(const double* dt, const double* w, size_t n, double f) {                  \
+    return DeemingSumsV(dt, w, n, f);                                                        \
+  }                                                                                          \
+  void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f,     \
+                           size_t count, double* ss, double* sc) {                           \
+    DeemingSumsOfTrialsV(dt, w, n, f, count, ss, sc);                                        \
+  }                                                                                          \
+  void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,         \
+                         double factor, double* out) {                                       \
+    DeemingAmplitudesV(ss, sc, count, n, factor, out);                                       \
+  }                                                                                          \
+  void Fold(const double* a, size_t n, double f, double c, double* out) {                    \
+    FoldV(a, n, f, c, out);                                                                  \
+  }                                                                                          \
+  void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out) { \
+    FoldBinsV(a, n, f, c, bins, out);                                                        \
+  }                                                                                          \
+  void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out) {          \
+    PhaseBucketsV(phase, n, buckets, out);                                                   \
+  }                                                                                          \
+  void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key) {   \
+    FoldKeysV(pairs, n, f, fPrevious, key);                                                  \
+  }                                                                                          \
+  void FillNaN(double* out, size_t n) {                                                      \
+    FillNaNV(out, n);                                                                        \
+  }                                                                                          \
+  int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank) {             \
+    return WindowRanksV(key, n, window, rank);                                               \
+  }                                                                                          \
+  double CyclicSquaredSteps(const double* w, size_t n) {                                     \
+    return CyclicSquaredStepsV(w, n);                                                        \
+  }                                                                                          \
+  double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {                          \
+    return CyclicSquaredStepsOfPairsV(pairs, n);                                             \
+  }                                                                                          \
+  bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {                        \
+    return FoldAscendingOrTiedV(pairs, n, f);                                                \
+  }                                                                                          \
+  bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious) {                 \
+    return CarriedOrderStepIn(c, f, fPrevious);                                              \
+  }
 
 }  // namespace korvel::kernels
