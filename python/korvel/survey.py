@@ -30,6 +30,9 @@ Every refusal of the command line comes before OUT is touched, and OUT is
 started only once the cluster is there.
 """
 
+# One file of some 460 lines: the command line, the cluster, the signals and
+# the row sink are one command's parts and read best in one place.
+
 import collections
 import contextlib
 import logging

@@ -1,3 +1,6 @@
+// The Platform port on Qt, whole in one file although it runs past 400 lines:
+// its 37 members are each a few lines over one Qt call, and splitting them
+// by kind would scatter the one table of controls they all consult.
 #include "gui/qt_platform.h"
 
 #include <QAction>
