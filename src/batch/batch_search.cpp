@@ -174,7 +174,7 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
 }
 
 void ComputeFinalLevels(AnalysisState& s, SearchKind kind) {
-  if (MethodOf(kind).deeming && s.AmpDist.AmpTrials > 0) ComputeSigLevels(s);
+  if (MethodOf(kind).deeming && s.AmpDist.AmpTrials > 0) s.SigLevel = SignificanceLevels(s.AmpDist);
 }
 
 }  // namespace korvel::batch

@@ -19,7 +19,7 @@ void PrintSearchText(const AnalysisState& s, SearchKind kind, const std::string&
 
 // Everything a run leaves, numbers as doubles (dump() writes them so that
 // they read back bit for bit). For Deeming the amplitude distribution, the
-// levels in SigLevel (ComputeSigLevels has run; null without a distribution)
+// levels in SigLevel (SignificanceLevels has run; null without a distribution)
 // and the status; for the secondary period the primary theta.
 nlohmann::ordered_json SearchJson(const AnalysisState& s, SearchKind kind, int64_t trials,
                                   const std::string& status);

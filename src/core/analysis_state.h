@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/amp_distribution.h"
+
 namespace korvel {
 
 using rarray = std::vector<double>;
@@ -116,17 +118,9 @@ struct AnalysisState {
   double PrimaryTheta = 0;
   // The spectrum file a Deeming run writes when SpecToFile is set.
   std::string SpecFileName;
-  // Distribution of all trial amplitudes of the last Deeming run: a 101-bin
-  // histogram whose full scale doubles as larger amplitudes arrive.
-  struct AmpDistribution {
-    double AmpScale = -1;                 // -1 before the first trial
-    std::array<int64_t, 101> AmpHist{};   // trials per bin Trunc(A / AmpScale * 100)
-    int64_t AmpTrials = 0;                // trials counted; 0: no distribution yet
-    int32_t AmpTopBin = 0;                // highest non-empty bin
-    std::array<double, 101> AmpLevel{};   // upper amplitude of bins 0 .. AmpTopBin
-    std::array<double, 101> AmpCumPct{};  // per cent of trials in bins 0 .. k
-    double Sigma = 0;                     // root mean square of the counted amplitudes
-  } AmpDist;
+  // Distribution of all trial amplitudes of the last Deeming run.
+  using AmpDistribution = korvel::AmpDistribution;
+  AmpDistribution AmpDist;
   std::array<double, 5> SigLevel{};  // 1 .. 4 used: amplitudes at 90, 99, 99.9, 99.99 %
   bool StatFromFile = false;         // the levels were read back from stat.dat
 };

@@ -14,7 +14,7 @@ namespace korvel {
 StatSaveResult WriteStatistics(AnalysisState& s, const std::string& path) {
   const AnalysisState::AmpDistribution& d = s.AmpDist;
   if (d.AmpTrials <= 0) return {false, kNoDistribution};
-  ComputeSigLevels(s);
+  s.SigLevel = SignificanceLevels(s.AmpDist);
   TextWriter out(path);
   for (int j = 1; j <= 4; ++j)
     out.WriteLine(Str(SigPercentage(j), 5, 2) + " " + Str(s.SigLevel[j], 12, 8));

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/analysis_state.h"
-#include "search/significance.h"  // ComputeSigLevels, which Save statistics runs
+#include "search/significance.h"  // SignificanceLevels, which Save statistics runs
 
 namespace korvel {
 
@@ -21,7 +21,7 @@ struct StatSaveResult {
   std::string text;  // status text when written, else the message to show
 };
 
-// Save statistics: the four levels (ComputeSigLevels of search/significance), then line 5 ("0 " and
+// Save statistics: the four levels (SignificanceLevels of search/significance), then line 5 ("0 " and
 // the number of trials) and one line per class 0 .. AmpTopBin (upper amplitude, cumulative per
 // cent); sets StatLoaded. Before any Deeming run (no trial counted) nothing is written and the
 // result carries kNoDistribution. Throws "I/O error %d" when the file cannot be written.

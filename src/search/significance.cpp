@@ -110,8 +110,10 @@ double LevelAt(const AmpDistribution& d, double x) {
 
 }  // namespace
 
-void ComputeSigLevels(AnalysisState& s) {
-  for (int j = 1; j <= 4; ++j) s.SigLevel[j] = LevelAt(s.AmpDist, SigPercentage(j));
+SigLevels SignificanceLevels(const AmpDistribution& d) {
+  SigLevels levels{};
+  for (int j = 1; j <= 4; ++j) levels[static_cast<size_t>(j)] = LevelAt(d, SigPercentage(j));
+  return levels;
 }
 
 }  // namespace korvel

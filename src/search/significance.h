@@ -7,16 +7,15 @@
 // are kept between runs, is read and written in lightcurve/stat_file.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <optional>
 #include <string>
 
-#include "core/analysis_state.h"
+#include "core/amp_distribution.h"
 
 namespace korvel {
-
-using AmpDistribution = AnalysisState::AmpDistribution;
 
 // A run's distribution starts empty with the scale unset (-1).
 void ResetAmpDistribution(AmpDistribution& d);
@@ -55,10 +54,11 @@ std::string DeemingSummary(const AmpDistribution& d);
 // The percentage of significance level j = 1 .. 4: 90, 99, 99.9, 99.99.
 double SigPercentage(int j);
 
-// SigLevel[j], j = 1 .. 4: the amplitude below which SigPercentage(j) per
+// The significance levels: element j = 1 .. 4 the amplitude below which SigPercentage(j) per
 // cent of the trials fall, interpolated linearly between the upper edges of
 // the histogram classes. Where no class lies below the percentage the level
-// is the lowest class amplitude AmpLevel[0].
-void ComputeSigLevels(AnalysisState& s);
+// is the lowest class amplitude AmpLevel[0]. Element 0 is unused (0).
+using SigLevels = std::array<double, 5>;
+SigLevels SignificanceLevels(const AmpDistribution& d);
 
 }  // namespace korvel

@@ -79,7 +79,7 @@ TEST(AmpHistogram, AnAmplitudeThatIsNotFiniteIsCountedWithoutRescaling) {
 
 TEST(SigLevels, InterpolateBetweenClassEdges) {
   AnalysisState s = testing::ThreeAmplitudeClasses();
-  ComputeSigLevels(s);
+  s.SigLevel = SignificanceLevels(s.AmpDist);
   EXPECT_DOUBLE_EQ(s.SigLevel[1], 2.5);
   EXPECT_DOUBLE_EQ(s.SigLevel[2], 2.95);
   EXPECT_DOUBLE_EQ(s.SigLevel[3], 2.995);
@@ -90,7 +90,7 @@ TEST(SigLevels, WithNoClassBelowTheLevelTakeTheLowestClassAmplitude) {
   AnalysisState s = testing::ThreeAmplitudeClasses();
   s.AmpDist.AmpCumPct[0] = 99.95;
   s.AmpDist.AmpCumPct[1] = 99.97;
-  ComputeSigLevels(s);
+  s.SigLevel = SignificanceLevels(s.AmpDist);
   EXPECT_EQ(s.SigLevel[1], 1);
   EXPECT_EQ(s.SigLevel[3], 1);
   EXPECT_GT(s.SigLevel[4], 2);  // 99.99 lies between classes 1 and 2
@@ -99,7 +99,7 @@ TEST(SigLevels, WithNoClassBelowTheLevelTakeTheLowestClassAmplitude) {
   single.AmpDist.AmpTrials = 3;
   single.AmpDist.AmpLevel[0] = 0.7;
   single.AmpDist.AmpCumPct[0] = 100;
-  ComputeSigLevels(single);
+  single.SigLevel = SignificanceLevels(single.AmpDist);
   for (int j = 1; j <= 4; ++j) EXPECT_EQ(single.SigLevel[j], 0.7);
 }
 
