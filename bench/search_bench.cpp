@@ -19,14 +19,11 @@
 #include "core/analysis_state.h"
 #include "core/thread_count.h"
 #include "io/observation_file.h"
-#include "search/deeming.h"
-#include "search/lafler_kinman.h"
+#include "search/document_search.h"
 #include "search/phase_sort.h"
 #include "search/search_hooks.h"
-#include "search/search_start.h"
-#include "search/secondary_period.h"
+#include "search/search_pipeline.h"
 #include "search/trial_kernels.h"
-#include "search/trial_record.h"
 
 namespace korvel {
 namespace {
@@ -70,15 +67,16 @@ int TrialsFor(int n) {
   return static_cast<int>(kWork / n);
 }
 
-// `trials` trials from kFreqLo at a phase shift of 0.05, as SetUpTrialGrid
-// lays them out: at 57 observations from 1 to about 5 cycles per day.
-void SetGrid(AnalysisState& s, int trials) {
-  s.FreqLo = kFreqLo;
-  s.FreqStep = kPhaseShift / (s.JD[s.NObs] - s.JD[1]);
-  s.FreqEnd = kFreqLo + (trials - 0.5) * s.FreqStep;
-  s.FreqHi = s.FreqEnd;
-  s.FreqScale = 480 / (s.FreqHi - s.FreqLo);
-  s.Freq = s.FreqLo - s.FreqStep;
+// `trials` trials from kFreqLo at a phase shift of 0.05, laid out as a
+// fresh grid is: at 57 observations from 1 to about 5 cycles per day.
+TrialGrid Grid(const AnalysisState& s, int trials) {
+  TrialGrid g;
+  g.freqLo = kFreqLo;
+  g.step = kPhaseShift / (s.JD[s.NObs] - s.JD[1]);
+  g.freqEnd = kFreqLo + (trials - 0.5) * g.step;
+  g.scale = 480 / (g.freqEnd - g.freqLo);
+  g.start = g.freqLo - g.step;
+  return g;
 }
 
 void RunEngine(benchmark::State& state, SearchKind kind, uint8_t mode) {
@@ -87,17 +85,11 @@ void RunEngine(benchmark::State& state, SearchKind kind, uint8_t mode) {
   const int trials = TrialsFor(n);
   AnalysisState s = Star(n);
   s.SecPMode = mode;
-  StartSearch(s, kind);  // starting state and weights; the grid is set below
-  SilentSearchHooks hooks(threads);
-  for (auto _ : state) {
-    state.PauseTiming();
-    ClearSpectrum(s);
-    InitBestList(s, kind == SearchKind::Deeming ? kEmptyAmplitude : kEmptyTheta);
-    SetGrid(s, trials);
-    s.RunCode = 'r';
-    state.ResumeTiming();
-    RunSearch(s, kind, hooks);
-  }
+  const PreparedSearch search{RequestFromDocument(s, kind, threads), Grid(s, trials),
+                              static_cast<double>(trials)};
+  const Observations o = ObservationsOf(s);
+  PlainSearchHooks hooks(threads);
+  for (auto _ : state) benchmark::DoNotOptimize(RunSearch(search, o, hooks));
   state.counters["obs*trials/s"] =
       benchmark::Counter(static_cast<double>(n) * trials * static_cast<double>(state.iterations()),
                          benchmark::Counter::kIsRate);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/app_context.h"
-#include "search/trial_record.h"  // GridCellText, the texts Table fills in
+#include "search/document_search.h"  // GridCellText, the texts Table fills in
 
 namespace korvel {
 

@@ -4,10 +4,7 @@
 #include "app/search_commands.h"
 #include "io/condition_file.h"
 #include "io/observation_file.h"
-#include "search/deeming.h"
-#include "search/engine_support.h"
-#include "search/search_start.h"
-#include "search/trial_grid.h"
+#include "search/document_search.h"
 
 namespace korvel {
 
@@ -28,7 +25,7 @@ std::optional<std::string> ResumeProblem(const AnalysisState& s, const SearchMet
   AnalysisState probe = s;
   probe.Period = c.Period;
   probe.NBins = c.NBins;
-  return m.extraCheck(probe);
+  return m.extraCheck(RequestFromDocument(probe, m.kind), ObservationsOf(probe));
 }
 
 void ApplyCondition(AnalysisState& s, const ConditionRecord& c) {
@@ -135,12 +132,10 @@ void ContinueSearch(AppContext& a) {
   a.p.SetVisible(Control::BPrewhite, false);
   s.RunCode = 'r';
   s.DataReady = 'n';
-  if (method->deeming) SetDeemingWeights(s);
-  s.FreqScale = 480 / (s.FreqHi - s.FreqLo);
+  SetFreqAxis(s);
   s.FreqEnd = s.FreqHi;
   // The engine steps forward before each trial: the saved trial is made again.
   s.Freq -= s.FreqStep;
-  SetFreqAxis(s);
   a.p.RequestRepaint();
   PlatformSearchHooks hooks(a);
   RunSearch(s, method->kind, hooks);

@@ -2,8 +2,8 @@
 
 #include "app/search_dialogs.h"
 #include "lightcurve/stat_file.h"
+#include "search/document_search.h"
 #include "search/reshuffle.h"
-#include "search/search_start.h"
 
 namespace korvel {
 
@@ -39,11 +39,11 @@ void RunSearchCommand(AppContext& a, SearchKind kind) {
 
 }  // namespace
 
-void PlatformSearchHooks::BetweenTrials() {
+bool PlatformSearchHooks::EventsDue() {
   const auto now = std::chrono::steady_clock::now();
-  if (now - lastPass_ < kEventPassInterval) return;
+  if (now - lastPass_ < kEventPassInterval) return false;
   lastPass_ = now;
-  a_.p.ProcessEvents();
+  return true;
 }
 
 void StartLaflerKinmanSearch(AppContext& a) {

@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "app/app_context.h"
-#include "search/search_hooks.h"
+#include "search/document_search.h"
 
 namespace korvel {
 
@@ -21,10 +21,11 @@ void ToggleMagnitudesIntensities(AppContext& a);
 // every trial would let event handling dominate small trials, so it passes
 // at most every 15 ms; Stop then takes effect after the current trial. The
 // trials are computed on AppContext::threads threads.
-class PlatformSearchHooks : public SearchHooks {
+class PlatformSearchHooks : public DocumentSearchHooks {
  public:
   explicit PlatformSearchHooks(AppContext& a) : a_(a) {}
-  void BetweenTrials() override;
+  bool EventsDue() override;
+  void BetweenTrials() override { a_.p.ProcessEvents(); }
   // The progress bar lives exactly as long as the timer of the run.
   void SetTimerEnabled(bool enabled) override {
     a_.p.SetTimerEnabled(enabled);

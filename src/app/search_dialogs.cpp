@@ -1,7 +1,7 @@
 #include "app/search_dialogs.h"
 
 #include "app/dialog_fields.h"
-#include "search/search_parameters.h"
+#include "search/document_search.h"
 
 namespace korvel {
 

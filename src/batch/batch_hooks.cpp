@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <ostream>
+#include <string>
 
 namespace korvel::batch {
 
@@ -14,33 +15,28 @@ constexpr int kBarWidth = 40;
 
 }  // namespace
 
-BatchSearchHooks::BatchSearchHooks(const AnalysisState& s, std::string spectrumFileName,
-                                   std::ostream* progress, int threads,
+BatchSearchHooks::BatchSearchHooks(std::ostream* progress, int threads,
                                    const std::atomic<bool>* cancel)
-    : s_(s),
-      spectrumFileName_(std::move(spectrumFileName)),
-      progress_(progress),
-      threads_(threads),
-      cancel_(cancel) {}
+    : progress_(progress), threads_(threads), cancel_(cancel) {}
 
-void BatchSearchHooks::BetweenTrials() {
-  ++calls_;
+TrialGo BatchSearchHooks::BetweenTrials(const SearchResult& r) {
   if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) throw SearchCancelled{};
-  if (progress_ == nullptr) return;
+  if (progress_ == nullptr) return TrialGo::Go;
   const auto now = std::chrono::steady_clock::now();
-  if (drawn_ && now - lastDraw_ < kDrawInterval) return;
+  if (drawn_ && now - lastDraw_ < kDrawInterval) return TrialGo::Go;
   lastDraw_ = now;
-  Draw(ProgressFraction(s_));
+  Draw(ProgressFraction(r), r.statistic.trials);
+  return TrialGo::Go;
 }
 
-void BatchSearchHooks::FinishProgress() {
+void BatchSearchHooks::FinishProgress(int64_t trials) {
   if (progress_ == nullptr || !drawn_) return;
-  Draw(1.0);
+  Draw(1.0, trials);
   *progress_ << '\n' << std::flush;
   progress_ = nullptr;
 }
 
-void BatchSearchHooks::Draw(double fraction) {
+void BatchSearchHooks::Draw(double fraction, int64_t trials) {
   drawn_ = true;
   const int filled = static_cast<int>(fraction * kBarWidth);
   const int percent = static_cast<int>(fraction * 100);
@@ -48,17 +44,12 @@ void BatchSearchHooks::Draw(double fraction) {
              << std::string(static_cast<size_t>(kBarWidth - filled), ' ') << "] ";
   if (percent < 100) *progress_ << ' ';
   if (percent < 10) *progress_ << ' ';
-  *progress_ << percent << "%  " << calls_ << " trials" << std::flush;
+  *progress_ << percent << "%  " << trials << " trials" << std::flush;
 }
 
-int64_t TrialsMade(SearchKind kind, int64_t calls) {
-  if (MethodOf(kind).deeming) return std::max<int64_t>(calls - 1, 0);
-  return calls;
-}
-
-double ProgressFraction(const AnalysisState& s) {
-  const double range = s.FreqEnd - s.FreqLo;
-  const double fraction = (s.Freq - s.FreqLo) / range;
+double ProgressFraction(const SearchResult& r) {
+  const double range = r.grid.freqEnd - r.grid.freqLo;
+  const double fraction = (r.freq - r.grid.freqLo) / range;
   if (!std::isfinite(fraction)) return 0;
   return std::clamp(fraction, 0.0, 1.0);
 }

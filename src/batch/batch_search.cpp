@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <ostream>
+#include <variant>
 
 #include "batch/batch_hooks.h"
 #include "batch/file_messages.h"
@@ -12,21 +13,10 @@
 #include "core/thread_count.h"
 #include "io/file_paths.h"
 #include "search/engine_support.h"
+#include "search/search_pipeline.h"
 #include "search/significance.h"
-#include "search/trial_grid.h"
 
 namespace korvel::batch {
-
-namespace {
-
-// A count of trials in full, whatever its size.
-std::string WholeNumber(double x) {
-  char text[400];
-  const auto result = std::to_chars(text, text + sizeof text, x, std::chars_format::fixed, 0);
-  return std::string(text, result.ptr);
-}
-
-}  // namespace
 
 CLI::Option* AddMaxTrialsOption(CLI::App& command, int64_t& maxTrials) {
   return command
@@ -128,48 +118,40 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
     s.WindowSpec = request.window;
     if (request.spectrumFile) s.SpecToFile = true;
   }
-  if (const auto refusal = CheckSearchable(s, kind)) {
-    err << *refusal << '\n';
+  SearchRequest searchRequest = RequestFromDocument(s, kind, request.threads);
+  if (MethodOf(kind).deeming && request.spectrumFile)
+    searchRequest.spectrumFile = *request.spectrumFile;
+  searchRequest.maxTrials = request.maxTrials;
+  const Observations observations = ObservationsOf(s);
+  const auto prepared = PrepareSearch(searchRequest, observations);
+  if (const Refusal* refusal = std::get_if<Refusal>(&prepared)) {
+    err << refusal->text << '\n';
     outcome.exitCode = kExitRefused;
     return outcome;
   }
-
+  const PreparedSearch& search = std::get<PreparedSearch>(prepared);
   StartSearch(s, kind);
-  const double trials = TrialCount(s);
-  // A step beyond the whole range leaves at most a trial that rounding has
-  // moved off the grid.
-  if (trials < 1 || s.FreqStep > s.FreqEnd - s.FreqLo) {
-    err << kNoTrialInGrid << '\n';
-    outcome.exitCode = kExitRefused;
-    return outcome;
-  }
-  if (trials > static_cast<double>(request.maxTrials)) {
-    err << "The search would make " << WholeNumber(trials) << " trials, more than --max-trials "
-        << request.maxTrials << "...\n";
-    outcome.exitCode = kExitRefused;
-    return outcome;
-  }
-  const std::string fileName = request.spectrumFile.value_or(kDefaultSpectrumFile);
-  BatchSearchHooks hooks(s, fileName, request.progress, request.threads, request.cancel);
+  BatchSearchHooks hooks(request.progress, request.threads, request.cancel);
+  SearchResult result = FreshResult(search);
+  // Whatever ends the run, the document holds the trials made.
+  const auto finish = [&] {
+    ResultIntoDocument(result, s);
+    s.RunCode = 'e';
+    hooks.FinishProgress(result.statistic.trials);
+    if (result.notice) err << *result.notice << '\n';
+  };
   try {
-    RunSearch(s, kind, hooks);
+    ContinueSearch(search, observations, hooks, result);
   } catch (const KorvelError& e) {
     // Only the spectrum file can fail; the engine has ended the run cleanly.
-    hooks.FinishProgress();
-    for (const std::string& m : hooks.Messages()) err << m << '\n';
-    err << FileMessage(fileName, e) << '\n';
+    finish();
+    err << FileMessage(searchRequest.spectrumFile, e) << '\n';
     outcome.exitCode = kExitWriteError;
     return outcome;
   }
-  hooks.FinishProgress();
-  for (const std::string& m : hooks.Messages()) err << m << '\n';
-  outcome.status = hooks.Status();
-  outcome.trials = TrialsMade(kind, hooks.Calls());
-  // An engine that refuses the run says why on the status line.
-  if (outcome.status.rfind(kDoneStatus, 0) != 0) {
-    err << outcome.status << '\n';
-    outcome.exitCode = kExitRefused;
-  }
+  finish();
+  outcome.status = result.amplitudes ? DeemingSummary(*result.amplitudes) : kDoneStatus;
+  outcome.trials = result.statistic.trials;
   return outcome;
 }
 

@@ -13,8 +13,8 @@
 
 #include "core/analysis_state.h"
 #include "core/text_format.h"
+#include "search/document_search.h"
 #include "search/search_parameters.h"
-#include "search/search_start.h"
 
 namespace korvel::batch {
 

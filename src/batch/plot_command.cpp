@@ -19,7 +19,7 @@
 #include "lightcurve/stat_file.h"
 #include "lightcurve/wave_parameters.h"
 #include "render/picture_file.h"
-#include "search/search_start.h"
+#include "search/document_search.h"
 
 namespace korvel::batch {
 

@@ -10,7 +10,7 @@
 #include "core/error.h"
 #include "io/file_paths.h"
 #include "io/observation_file.h"
-#include "search/reshuffle.h"
+#include "search/document_search.h"
 
 namespace korvel::batch {
 

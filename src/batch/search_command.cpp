@@ -11,7 +11,7 @@
 #include "batch/load_options.h"
 #include "batch/search_report.h"
 #include "core/error.h"
-#include "search/search_start.h"
+#include "search/document_search.h"
 
 namespace korvel::batch {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/analysis_state.h"
-#include "search/search_start.h"
+#include "search/document_search.h"
 
 namespace korvel::batch {
 

@@ -11,16 +11,13 @@
 #include <vector>
 
 #include "core/amp_distribution.h"
+#include "core/search_sizes.h"
 
 namespace korvel {
 
 using rarray = std::vector<double>;
 using iarray = std::vector<int32_t>;
 using barray = std::vector<uint8_t>;
-
-// Number of spectrum columns (0 .. 480) and of best-list places (1 .. 20).
-inline constexpr int kSpecColumns = 481;
-inline constexpr int kBestPlaces = 20;
 
 struct AnalysisState {
   // Observation arrays: NObs + 1 elements once loaded, element 0 unused.

@@ -16,12 +16,6 @@
 
 namespace korvel {
 
-void SetDeemingWeights(AnalysisState& s) {
-  EnsureWorkArrays(s);
-  for (int32_t i = 1; i <= s.NObs; ++i)
-    s.WMag[i] = s.WindowSpec ? kWindowWeight : s.Mag[i] - s.MagMean;
-}
-
 namespace {
 
 // The amplitude of one trial.
@@ -66,58 +60,42 @@ std::string SpectrumLine(double freq, double amplitude) {
   return Str(freq, 9, 7) + " " + Str(amplitude, 7, 4);
 }
 
-void SearchDeeming(AnalysisState& s, SearchHooks& hooks) {
-  s.SpecFileName = hooks.SpectrumFileName();
-  if (auto problem = CheckObservations(s, false); problem) return RefuseRun(s, hooks, *problem);
-  if (auto problem = CheckGrid(s); problem) return RefuseRun(s, hooks, *problem);
-  EnsureWorkArrays(s);
-
+void RunDeeming(const PreparedSearch& p, const Observations& o, SearchHooks& hooks,
+                SearchResult& r) {
   std::optional<TextWriter> file;
-  if (s.SpecToFile) {
-    try {
-      file.emplace(s.SpecFileName);
-    } catch (const KorvelError&) {
-      s.RunCode = 'e';
-      s.Resumed = false;
-      hooks.RequestRepaint();
-      throw;
-    }
-  }
+  if (!p.request.spectrumFile.empty()) file.emplace(p.request.spectrumFile);
 
-  const int32_t n = s.NObs;
-  const Offsets dt = OffsetsFrom(s.JD, n, s.JD[1]);
-  const std::vector<double> weights(s.WMag.begin() + 1, s.WMag.begin() + 1 + n);
-  AmpDistribution& dist = s.AmpDist;
+  const Offsets dt = OffsetsFrom(o.jd, o.jd[0]);
+  std::vector<double> weights(o.size());
+  for (size_t i = 0; i < o.size(); ++i)
+    weights[i] = p.request.windowSpectrum ? kWindowWeight : o.mag[i] - o.magMean;
+  AmpDistribution& dist = r.amplitudes.emplace();
   ResetAmpDistribution(dist);
   double sumSquares = 0;
   std::exception_ptr failure;  // the first error of the spectrum file, whole
 
-  RunBracket run(s, hooks);
   RunTrials(
-      s, hooks, EventsAt::BeforeAdvance,
+      r, o.size(), hooks, EventsAt::BeforeAdvance,
       [&] { return std::make_unique<DeemingAmplitude>(dt, weights); },
       [&](double a) {
+        KeepTrial(r.statistic, a, false);
         if (!std::isfinite(a)) return true;  // weights so large that the squares overflow
         CountAmplitude(dist, a, sumSquares);
-        s.TrialParam = a;
+        r.lastValue = a;
         if (file) {
           try {
-            file->WriteLine(SpectrumLine(s.Freq, a));
+            file->WriteLine(SpectrumLine(r.freq, a));
           } catch (const KorvelError&) {
             failure = std::current_exception();
             return false;
           }
         }
-        RecordSpectrum(s, a);
-        RankLargest(s, a);
+        RecordSpectrum(r.display, r.grid, r.freq, a);
+        RankLargest(r.best, r.freq, a);
         return true;
       });
-  run.Finish();
-  s.Resumed = false;
 
-  if (auto discount = FinishAmpDistribution(dist, sumSquares); discount)
-    hooks.ShowMessage(*discount);
-  hooks.SetStatus(DeemingSummary(dist));
+  r.notice = FinishAmpDistribution(dist, sumSquares);
   if (file) {
     try {
       file->Close();
@@ -125,7 +103,6 @@ void SearchDeeming(AnalysisState& s, SearchHooks& hooks) {
       if (!failure) failure = std::current_exception();
     }
   }
-  hooks.RequestRepaint();
   if (failure) std::rethrow_exception(failure);
 }
 

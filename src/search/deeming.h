@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "core/analysis_state.h"
 #include "search/search_hooks.h"
+#include "search/search_values.h"
 
 namespace korvel {
 
@@ -17,23 +17,19 @@ namespace korvel {
 inline constexpr double kAmplitudeFactor = 1.898;
 inline constexpr double kWindowWeight = 1 / kAmplitudeFactor;
 
-// WMag[i] := Mag[i] - MagMean, or kWindowWeight for every observation when
-// WindowSpec is set. Done by the command (and Continue) before the run.
-void SetDeemingWeights(AnalysisState& s);
-
-// One line of the spectrum file: Freq with 7 decimals in at least 9
+// One line of the spectrum file: the frequency with 7 decimals in at least 9
 // characters, a blank, the amplitude with 4 decimals in at least 7.
 std::string SpectrumLine(double freq, double amplitude);
 
-// Runs the grid as SearchLK does, with the weights in WMag, filling the
-// spectrum and the best list (largest first) with the amplitude and the
-// amplitude distribution AmpDist. Takes SpecFileName from the hooks and, with
-// SpecToFile, writes one line per trial to that file. Ends with the timer
-// off, RunCode 'e', Resumed cleared, the summary on the status line and a
-// repaint. A spectrum file that cannot be created ends the run before its
-// first trial, one that cannot be written ends it at that trial; either way
-// the run ends cleanly (file closed) and the KorvelError "I/O error %d" is
-// then thrown for the general error handler.
-void SearchDeeming(AnalysisState& s, SearchHooks& hooks);
+// Runs the grid from r.freq on with the weights magnitude - mean (or the
+// window weight for every observation, for a window spectrum): the display
+// columns, the best list (largest first) and the statistic get the
+// amplitude, r.amplitudes its distribution, and with a spectrum file named
+// in the request one line per trial goes to it. A spectrum file that cannot
+// be created throws (the KorvelError "I/O error %d") before the first trial;
+// one that cannot be written ends the run at that trial, which is then
+// finished (distribution, file closed) before the error is thrown.
+void RunDeeming(const PreparedSearch& p, const Observations& o, SearchHooks& hooks,
+                SearchResult& r);
 
 }  // namespace korvel

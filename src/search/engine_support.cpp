@@ -5,65 +5,36 @@
 
 namespace korvel {
 
-std::optional<std::string> CheckObservations(const AnalysisState& s, bool needsVariance) {
-  if (s.NObs <= 0) return kNoObservations;
-  const size_t need = static_cast<size_t>(s.NObs) + 1;
-  if (s.JD.size() < need || s.Mag.size() < need) return kArraysMismatch;
+std::optional<std::string> CheckObservations(const Observations& o, bool needsVariance) {
+  if (o.jd.empty()) return kNoObservations;
+  if (o.mag.size() != o.jd.size()) return kArraysMismatch;
   if (needsVariance) {
-    if (!std::isfinite(s.MagVar)) return kVarianceNotFinite;
-    if (!(s.MagVar > 0)) return kConstantMagnitudes;
+    if (!std::isfinite(o.magVar)) return kVarianceNotFinite;
+    if (!(o.magVar > 0)) return kConstantMagnitudes;
   }
   return std::nullopt;
 }
 
-std::optional<std::string> CheckSecondaryParameters(const AnalysisState& s) {
-  if (!(s.Period > 0) || !std::isfinite(s.Period)) return kErrorInPeriod;
-  if (s.NBins < 2) return kErrorInBins;
-  if (s.NBins > 255) return kTooManyBins;
-  if (s.SecPMode == 1 && s.NObs <= s.NBins) return kTooFewForBins;
+std::optional<std::string> CheckSecondaryElements(const SecondaryElements& e, size_t observations) {
+  if (!(e.period > 0) || !std::isfinite(e.period)) return kErrorInPeriod;
+  if (e.bins < 2) return kErrorInBins;
+  if (e.bins > 255) return kTooManyBins;
+  if (e.mode == 1 && observations <= static_cast<size_t>(e.bins)) return kTooFewForBins;
   return std::nullopt;
 }
 
-std::optional<std::string> CheckGrid(const AnalysisState& s) {
-  if (!std::isfinite(s.Freq) || !std::isfinite(s.FreqEnd) || !std::isfinite(s.FreqLo) ||
-      !std::isfinite(s.FreqScale) || !(s.FreqStep > 0) || !std::isfinite(s.FreqStep))
+std::optional<std::string> CheckGrid(const TrialGrid& g, double freq) {
+  if (!std::isfinite(freq) || !std::isfinite(g.freqEnd) || !std::isfinite(g.freqLo) ||
+      !std::isfinite(g.scale) || !(g.step > 0) || !std::isfinite(g.step))
     return kGridNotSet;
   return std::nullopt;
 }
 
-void EnsureWorkArrays(AnalysisState& s) {
-  const size_t need = static_cast<size_t>(s.NObs) + 1;
-  for (rarray* a : {&s.Phase, &s.SortPhase, &s.WMag})
-    if (a->size() < need) a->resize(need, 0.0);
-  if (s.BinOf.size() < need) s.BinOf.resize(need, 0);
-  if (s.BinByte.size() < need) s.BinByte.resize(need, 0);
-}
-
-void RefuseRun(AnalysisState& s, SearchHooks& hooks, const std::string& reason) {
-  s.RunCode = 'e';
-  hooks.SetStatus(reason);
-  hooks.RequestRepaint();
-}
-
-RunBracket::RunBracket(AnalysisState& s, SearchHooks& hooks) : s_(s), hooks_(hooks) {
-  hooks_.SetTimerEnabled(true);
-}
-
-RunBracket::~RunBracket() {
-  if (!finished_) Finish();
-}
-
-void RunBracket::Finish() {
-  finished_ = true;
-  hooks_.SetTimerEnabled(false);
-  s_.RunCode = 'e';
-}
-
-Offsets OffsetsFrom(const rarray& x, int32_t n, double origin) {
+Offsets OffsetsFrom(std::span<const double> x, double origin) {
   Offsets o;
-  o.values.resize(static_cast<size_t>(n));
-  for (int32_t i = 1; i <= n; ++i) o.values[static_cast<size_t>(i - 1)] = x[i] - origin;
-  if (n > 0) {
+  o.values.resize(x.size());
+  for (size_t i = 0; i < x.size(); ++i) o.values[i] = x[i] - origin;
+  if (!x.empty()) {
     const auto [lo, hi] = std::minmax_element(o.values.begin(), o.values.end());
     o.min = *lo;
     o.max = *hi;

@@ -1,5 +1,6 @@
 #include "search/lafler_kinman.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -21,7 +22,9 @@ double Smoothness(double squaredSteps, int32_t n) {
 // S of one trial, on a fold of its own.
 class SmoothnessOfFold : public TrialStatistic {
  public:
-  SmoothnessOfFold(const Offsets& dt, const rarray& mag) : dt_(dt), mag_(mag), work_(dt.n()) {
+  // mag: the magnitudes from element 1 on, as PhaseWork reads them.
+  SmoothnessOfFold(const Offsets& dt, const std::vector<double>& mag)
+      : dt_(dt), mag_(mag), work_(dt.n()) {
     if (dt.n() <= RunningPhaseOrder::kWorthUpTo)
       running_.emplace(dt.values.data(), mag.data() + 1, dt.n());
   }
@@ -43,11 +46,9 @@ class SmoothnessOfFold : public TrialStatistic {
     }
   }
 
-  void LeaveIn(AnalysisState& s) const override { work_.LeaveIn(s); }
-
  private:
   const Offsets& dt_;
-  const rarray& mag_;
+  const std::vector<double>& mag_;
   PhaseWork work_;
   std::optional<RunningPhaseOrder> running_;
 };
@@ -59,34 +60,26 @@ double SmoothnessSum(const double* wmag, int32_t n) {
       kernels::CyclicSquaredSteps(wmag + 1, static_cast<size_t>(n), kernels::BestIsa()), n);
 }
 
-double SmoothnessSum(const AnalysisState& s) {
-  return SmoothnessSum(s.WMag.data(), s.NObs);
-}
-
-void SearchLK(AnalysisState& s, SearchHooks& hooks) {
-  if (auto problem = CheckObservations(s, true); problem) return RefuseRun(s, hooks, *problem);
-  if (auto problem = CheckGrid(s); problem) return RefuseRun(s, hooks, *problem);
-  EnsureWorkArrays(s);
-  const Offsets dt = OffsetsFrom(s.JD, s.NObs, s.JD[1]);
-  // The workers read copies: a command run between trials may replace the set.
-  const rarray mag(s.Mag.begin(), s.Mag.begin() + s.NObs + 1);
-
-  RunBracket run(s, hooks);
+void RunLaflerKinman(const PreparedSearch&, const Observations& o, SearchHooks& hooks,
+                     SearchResult& r) {
+  const Offsets dt = OffsetsFrom(o.jd, o.jd[0]);
+  std::vector<double> mag(o.size() + 1);
+  std::copy(o.mag.begin(), o.mag.end(), mag.begin() + 1);
+  const double variance = o.magVar;
   RunTrials(
-      s, hooks, EventsAt::AfterAdvance, [&] { return std::make_unique<SmoothnessOfFold>(dt, mag); },
-      [&s](double sum) {
-        const double p = s.MagVar / sum;
+      r, o.size(), hooks, EventsAt::AfterAdvance,
+      [&] { return std::make_unique<SmoothnessOfFold>(dt, mag); },
+      [&r, variance](double sum) {
+        const double p = variance / sum;
         const double theta = 1 / p;
-        s.TrialParam = theta;
+        r.lastValue = theta;
+        KeepTrial(r.statistic, theta, true);
         // A perfectly smooth fold (sum 0) has no finite 1/theta to plot.
         if (!std::isfinite(p) || !std::isfinite(theta)) return true;
-        RecordSpectrum(s, p);
-        RankSmallest(s, theta);
+        RecordSpectrum(r.display, r.grid, r.freq, p);
+        RankSmallest(r.best, r.freq, theta);
         return true;
       });
-  run.Finish();
-  hooks.RequestRepaint();
-  hooks.SetStatus(kDoneStatus);
 }
 
 }  // namespace korvel

@@ -67,17 +67,6 @@ void SortByPhase(const PhaseSortArrays& a, PhaseSortScratch& scratch) {
       scratch);
 }
 
-void SortByPhase(AnalysisState& s, PhaseSortScratch& scratch) {
-  SortByPhase(
-      {s.Phase.data(), s.Mag.data(), s.SortPhase.data(), s.WMag.data(), s.BinOf.data(), s.NObs},
-      scratch);
-}
-
-void SortByPhase(AnalysisState& s) {
-  PhaseSortScratch scratch;
-  SortByPhase(s, scratch);
-}
-
 PhaseWork::PhaseWork(int32_t count)
     : n(count),
       phase(static_cast<size_t>(count) + 1),
@@ -87,14 +76,6 @@ PhaseWork::PhaseWork(int32_t count)
 
 void PhaseWork::Sort(const double* mag) {
   SortByPhase({phase.data(), mag, sorted.data(), wmag.data(), binOf.data(), n}, scratch);
-}
-
-void PhaseWork::LeaveIn(AnalysisState& s) const {
-  const auto count = static_cast<ptrdiff_t>(n) + 1;
-  std::copy(phase.begin() + 1, phase.begin() + count, s.Phase.begin() + 1);
-  std::copy(sorted.begin() + 1, sorted.begin() + count, s.SortPhase.begin() + 1);
-  std::copy(wmag.begin() + 1, wmag.begin() + count, s.WMag.begin() + 1);
-  std::copy(binOf.begin() + 1, binOf.begin() + count, s.BinOf.begin() + 1);
 }
 
 RunningPhaseOrder::RunningPhaseOrder(const double* t, const double* mag, int32_t n)

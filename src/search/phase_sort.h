@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/analysis_state.h"
 #include "search/trial_kernels.h"
 
 namespace korvel {
@@ -23,18 +22,13 @@ struct PhaseSortScratch {
 void SortPhases(const double* phase, int32_t n, double* sorted, int32_t* order, int32_t* bucket,
                 PhaseSortScratch& scratch);
 
-// Reads Phase[1..NObs] and Mag[1..NObs]; writes SortPhase[1..NObs] (the
-// phases ascending), WMag[1..NObs] (the magnitudes in that order) and
-// BinOf[1..NObs] (the bucket 0 .. 2 NObs - 1 of each observation). A
-// distribution sort over two buckets per observation, each bucket finished
-// by insertion, so the expected cost is linear; two buckets rather than one
-// halve the collisions that insertion must sort out. A phase of 1 (or above)
-// goes to the last bucket. The arrays must hold NObs + 1 elements.
-void SortByPhase(AnalysisState& s, PhaseSortScratch& scratch);
-void SortByPhase(AnalysisState& s);
-
-// The same sort over arrays of n + 1 elements (element 0 unused) that need
-// not belong to the state.
+// The distribution sort over arrays of n + 1 elements (element 0 unused):
+// reads phase[1..n] and mag[1..n]; writes sorted[1..n] (the phases
+// ascending), wmag[1..n] (the magnitudes in that order) and binOf[1..n] (the
+// bucket 0 .. 2n - 1 of each observation). Two buckets per observation, each
+// bucket finished by insertion, so the expected cost is linear; two buckets
+// rather than one halve the collisions that insertion must sort out. A phase
+// of 1 (or above) goes to the last bucket.
 struct PhaseSortArrays {
   const double* phase;
   const double* mag;
@@ -46,19 +40,16 @@ struct PhaseSortArrays {
 void SortByPhase(const PhaseSortArrays& a, PhaseSortScratch& scratch);
 
 // A fold of its own for a search's worker thread: the phases, the sorted
-// phases, the magnitudes in phase order and the buckets of one trial, laid
-// out as the state's Phase, SortPhase, WMag and BinOf.
+// phases, the magnitudes in phase order and the buckets of one trial, each
+// of n + 1 elements (element 0 unused).
 struct PhaseWork {
   explicit PhaseWork(int32_t n);
   // Sorts phase[1..n] with the magnitudes mag[1..n].
   void Sort(const double* mag);
-  // Copies the four arrays into the state's, as a search that folds in the
-  // state itself leaves them.
-  void LeaveIn(AnalysisState& s) const;
 
   int32_t n;
-  rarray phase, sorted, wmag;
-  iarray binOf;
+  std::vector<double> phase, sorted, wmag;
+  std::vector<int32_t> binOf;
   PhaseSortScratch scratch;
 };
 

@@ -1,6 +1,7 @@
 #include "search/reshuffle.h"
 
 #include <cmath>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -43,38 +44,33 @@ class RemainingPositions {
   int32_t top_ = 1;
 };
 
-std::string ShuffleMessage(int32_t count) {
-  return "Reshuffled " + std::to_string(count) + (count == 1 ? " time." : " times.");
-}
-
 }  // namespace
 
-std::string ReshuffleMags(AnalysisState& s, const UniformSource& uniform) {
-  const int32_t nObs = s.NObs;
-  if (nObs <= 0 || s.Mag.size() < static_cast<size_t>(nObs) + 1) return kNothingToReshuffle;
-
-  // The new order is built in a scratch of its own: WMag may hold the
-  // weights of a running Deeming search.
-  std::vector<double> dealt(static_cast<size_t>(nObs) + 1);
+std::vector<double> ShuffledMagnitudes(std::span<const double> mag, const UniformSource& uniform) {
+  const auto nObs = static_cast<int32_t>(mag.size());
+  std::vector<double> dealt(mag.size());
+  if (nObs == 0) return dealt;
   RemainingPositions remaining(nObs);
-  int32_t k = 1;
+  int32_t k = 0;
   for (int32_t n = nObs; n >= 2; --n, ++k) {
     double u = uniform();
     if (!(u >= 0)) u = 0;  // a source must not push a draw outside 1 .. n
     const double pick = std::trunc(u * n) + 1;
     const int32_t r = pick > n ? n : static_cast<int32_t>(pick);
-    dealt[k] = s.Mag[remaining.Take(r)];
+    dealt[static_cast<size_t>(k)] = mag[static_cast<size_t>(remaining.Take(r) - 1)];
   }
-  dealt[nObs] = s.Mag[remaining.Take(1)];
-  for (int32_t i = 1; i <= nObs; ++i) s.Mag[i] = dealt[i];
-  ++s.ShuffleCount;
-  return ShuffleMessage(s.ShuffleCount);
+  dealt[mag.size() - 1] = mag[static_cast<size_t>(remaining.Take(1) - 1)];
+  return dealt;
 }
 
-std::string ReshuffleMags(AnalysisState& s, uint64_t seed) {
-  std::mt19937_64 generator(seed);
+UniformSource SeededUniform(uint64_t seed) {
+  auto generator = std::make_shared<std::mt19937_64>(seed);
   // 53 random bits: uniform in [0, 1) and never 1.
-  return ReshuffleMags(s, [&] { return static_cast<double>(generator() >> 11) * 0x1.0p-53; });
+  return [generator] { return static_cast<double>((*generator)() >> 11) * 0x1.0p-53; };
+}
+
+std::string ShuffleMessage(int32_t count) {
+  return "Reshuffled " + std::to_string(count) + (count == 1 ? " time." : " times.");
 }
 
 }  // namespace korvel

@@ -6,26 +6,27 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
-
-#include "core/analysis_state.h"
+#include <vector>
 
 namespace korvel {
 
 // Reals uniform in [0, 1).
 using UniformSource = std::function<double()>;
 
-// A uniform permutation of Mag[1..NObs] by drawing without replacement: the
-// k-th draw u picks the (Trunc(u * n) + 1)-th of the n magnitudes not yet
-// dealt, in their original order; the last one left goes to NObs. JD is not
-// touched, so MagMean and MagVar stay valid. Counts ShuffleCount and returns
-// "Reshuffled 1 time." / "Reshuffled <n> times.". With no observations
-// nothing changes and the text says so.
-std::string ReshuffleMags(AnalysisState& s, const UniformSource& uniform);
+// A uniform permutation of the magnitudes by drawing without replacement:
+// the k-th draw u picks the (Trunc(u * n) + 1)-th of the n magnitudes not
+// yet dealt, in their original order; the last one left goes last. The
+// dates are not touched, so the magnitudes' mean and variance stay valid.
+std::vector<double> ShuffledMagnitudes(std::span<const double> mag, const UniformSource& uniform);
 
-// The same with a generator seeded from `seed` (the window passes the
-// milliseconds of the day, korvel-batch its --seed).
-std::string ReshuffleMags(AnalysisState& s, uint64_t seed);
+// A generator seeded from `seed` (the window passes the milliseconds of the
+// day, korvel-batch its --seed): 53 random bits per draw.
+UniformSource SeededUniform(uint64_t seed);
+
+// "Reshuffled 1 time." / "Reshuffled <n> times.".
+std::string ShuffleMessage(int32_t count);
 
 inline constexpr const char* kNothingToReshuffle = "No observations to reshuffle...";
 

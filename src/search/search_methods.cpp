@@ -11,13 +11,18 @@ namespace korvel {
 
 namespace {
 
+std::optional<std::string> CheckSecondary(const SearchRequest& r, const Observations& o) {
+  return CheckSecondaryElements(r.secondary, o.size());
+}
+
 constexpr SearchMethod kMethods[] = {
-    {SearchKind::LaflerKinman, 'l', "lk", &SearchLK, kEmptyTheta, false, false, true,
-     kErrorInPRange, kErrorInPhaseShift, nullptr},
-    {SearchKind::Deeming, 'd', "deeming", &SearchDeeming, kEmptyAmplitude, true, false, true,
-     kErrorInPRange, kErrorInPhaseShift, nullptr},
-    {SearchKind::Secondary, 's', "secondary", &SearchSecP, kEmptyTheta, false, true, true,
-     kErrorInPRanges, kErrorInSecPhaseShift, &CheckSecondaryParameters},
+    {SearchKind::LaflerKinman, 'l', "lk", "theta", true, &RunLaflerKinman, kEmptyTheta, false,
+     false, true, EventsAt::AfterAdvance, kErrorInPRange, kErrorInPhaseShift, nullptr},
+    {SearchKind::Deeming, 'd', "deeming", "amplitude", false, &RunDeeming, kEmptyAmplitude, true,
+     false, true, EventsAt::BeforeAdvance, kErrorInPRange, kErrorInPhaseShift, nullptr},
+    {SearchKind::Secondary, 's', "secondary", "theta ratio", true, &RunSecondaryPeriod, kEmptyTheta,
+     false, true, true, EventsAt::AfterAdvance, kErrorInPRanges, kErrorInSecPhaseShift,
+     &CheckSecondary},
 };
 
 }  // namespace

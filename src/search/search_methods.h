@@ -1,8 +1,9 @@
-// The three period searches and everything that differs between them, in
-// one table: the view that shows each, its name on the command line, its
-// engine, the value an empty best list starts from, whether it weighs the
-// observations and what else it checks. Code that needs to know which search
-// it runs asks the table instead of switching on the kind.
+// The period searches and everything that differs between them, in one
+// table: the view that shows each, its name on the command line, its
+// statistic and which way is better, its engine, what it checks and where it
+// lets its caller in. Code that needs to know which search it runs asks the
+// table instead of switching on the kind; a new method is one engine and one
+// row.
 #pragma once
 
 #include <optional>
@@ -10,27 +11,32 @@
 #include <string>
 #include <string_view>
 
-#include "core/analysis_state.h"
 #include "search/search_hooks.h"
+#include "search/search_values.h"
+#include "search/trial_loop.h"
 
 namespace korvel {
 
-enum class SearchKind { LaflerKinman, Deeming, Secondary };
+using SearchEngine = void (*)(const PreparedSearch&, const Observations&, SearchHooks&,
+                              SearchResult&);
 
 struct SearchMethod {
   SearchKind kind;
-  char view;         // the view its spectrum is drawn in: 'l', 'd', 's'
-  const char* name;  // on the command line and in reports: "lk", "deeming", "secondary"
-  void (*engine)(AnalysisState&, SearchHooks&);
+  char view;              // the view its spectrum is drawn in: 'l', 'd', 's'
+  const char* name;       // on the command line and in reports: "lk", "deeming", "secondary"
+  const char* statistic;  // what the best list's value is
+  bool smallerIsBetter;   // the best list's order
+  SearchEngine engine;
   double emptyBest;       // the statistic of an empty place in the best list
   bool deeming;           // weights, amplitude distribution, spectrum file, window spectrum
   bool secondary;         // a secondary period over a primary one: its own dialog
-  bool needsVariance;     // divides by MagVar (except a window spectrum)
+  bool needsVariance;     // divides by the magnitudes' variance (except a window spectrum)
+  EventsAt events;        // where in a trial the caller is let in
   const char* rangeText;  // the dialog's message for a bad period range
   const char* stepText;   // the dialog's message for a bad phase shift
   // What the search needs besides the observations and the grid (the
   // secondary period's primary period and bins), or nothing.
-  std::optional<std::string> (*extraCheck)(const AnalysisState&);
+  std::optional<std::string> (*extraCheck)(const SearchRequest&, const Observations&);
 };
 
 std::span<const SearchMethod> SearchMethods();

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-#include "core/analysis_state.h"
 #include "core/parameter_fields.h"
 #include "search/search_methods.h"
 
@@ -51,13 +50,6 @@ struct SearchParameters {
 
 // The dialog's defaults for the kind (the secondary period's Pmax is 1000).
 SearchParameters DefaultSearchParameters(SearchKind kind);
-
-// Stores the fields in the dialog's order, each at once, and checks each
-// (periods and phase shift positive, Pmax above Pmin, more than one bin);
-// the first refused gives its message and field. When all are accepted the
-// frequency axis is set from them.
-std::optional<FieldRefusal> ApplySearchParameters(AnalysisState& s, SearchKind kind,
-                                                  const SearchParameters& p);
 
 // A number as a dialog's field shows it: up to ten decimals, trailing zeros
 // dropped ("100", "0.05", "0.5568").

@@ -18,58 +18,50 @@ namespace korvel {
 
 namespace {
 
-// Primary phase of observation i, zero at the extremal light-curve shape,
-// shifted by `shift` of a cycle.
-double PrimaryPhase(const AnalysisState& s, int32_t i, double shift) {
-  return Frac((s.JD[i] - s.ExtrDate) / s.Period + shift);
+// Primary phase of an observation at date t, zero at the extremal
+// light-curve shape, shifted by `shift` of a cycle.
+double PrimaryPhase(const SecondaryElements& e, double t, double shift) {
+  return Frac((t - e.extremumDate) / e.period + shift);
 }
 
-// The primary fold the trials are measured against: its theta, and the
-// primary bin of every observation (bin 0 centred on ExtrDate).
-void PreparePrimary(AnalysisState& s, PhaseSortScratch& scratch) {
-  const int32_t n = s.NObs;
-  const int32_t bins = s.NBins;
-  for (int32_t i = 1; i <= n; ++i) {
-    s.WMag[i] = s.Mag[i];
-    s.Phase[i] = PrimaryPhase(s, i, 0.5);
+// The theta of the primary fold the trials are measured against.
+double PrimaryTheta(const Observations& o, const SecondaryElements& e) {
+  const auto n = static_cast<int32_t>(o.size());
+  PhaseWork work(n);
+  std::vector<double> mag(o.size() + 1);
+  for (size_t i = 0; i < o.size(); ++i) {
+    mag[i + 1] = o.mag[i];
+    work.phase[i + 1] = PrimaryPhase(e, o.jd[i], 0.5);
   }
-  SortByPhase(s, scratch);
-  s.PrimaryTheta = SmoothnessSum(s) / s.MagVar;
-  const double halfBin = 0.5 / bins;
-  for (int32_t i = 1; i <= n; ++i)
-    s.BinByte[i] = static_cast<uint8_t>(std::trunc(bins * PrimaryPhase(s, i, halfBin)));
-}
-
-// Mode 1: Phase := the dates and WMag := the magnitudes in primary-phase
-// order (stable), SortPhase := those phases.
-void OrderByPrimaryPhase(AnalysisState& s) {
-  const int32_t n = s.NObs;
-  std::vector<double> phase(static_cast<size_t>(n) + 1);
-  for (int32_t i = 1; i <= n; ++i) phase[i] = PrimaryPhase(s, i, 0.5);
-  std::vector<int32_t> order(static_cast<size_t>(n));
-  std::iota(order.begin(), order.end(), 1);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](int32_t a, int32_t b) { return phase[a] < phase[b]; });
-  for (int32_t k = 1; k <= n; ++k) {
-    const int32_t i = order[static_cast<size_t>(k - 1)];
-    s.Phase[k] = s.JD[i];
-    s.SortPhase[k] = phase[i];
-    s.WMag[k] = s.Mag[i];
-  }
+  work.Sort(mag.data());
+  return SmoothnessSum(work.wmag.data(), n) / o.magVar;
 }
 
 // Mode 1 trial: the squared steps along each secondary bin's run (in the
 // primary-phase order), summed over all bins, over N - B.
 class BinnedRuns : public TrialStatistic {
  public:
-  explicit BinnedRuns(const AnalysisState& s)
-      : n_(s.NObs),
-        bins_(s.NBins),
-        t_(OffsetsFrom(s.Phase, s.NObs, s.P2Epoch)),
-        mags_(s.WMag.begin() + 1, s.WMag.begin() + 1 + s.NObs),
-        binOf_(static_cast<size_t>(s.NObs)),
-        lastMag_(static_cast<size_t>(s.NBins) + 1),
-        seen_(static_cast<size_t>(s.NBins) + 1) {}
+  BinnedRuns(const Observations& o, const SecondaryElements& e)
+      : n_(static_cast<int32_t>(o.size())),
+        bins_(e.bins),
+        binOf_(o.size()),
+        lastMag_(static_cast<size_t>(e.bins) + 1),
+        seen_(static_cast<size_t>(e.bins) + 1) {
+    // The dates and magnitudes in primary-phase order (stable).
+    std::vector<double> phase(o.size());
+    for (size_t i = 0; i < o.size(); ++i) phase[i] = PrimaryPhase(e, o.jd[i], 0.5);
+    std::vector<size_t> order(o.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return phase[a] < phase[b]; });
+    std::vector<double> dates(o.size());
+    mags_.resize(o.size());
+    for (size_t k = 0; k < o.size(); ++k) {
+      dates[k] = o.jd[order[k]];
+      mags_[k] = o.mag[order[k]];
+    }
+    t_ = OffsetsFrom(dates, e.epoch);
+  }
 
   double Value(double freq) override {
     const double halfBin = 0.5 / bins_;
@@ -105,8 +97,8 @@ class BinnedRuns : public TrialStatistic {
 // Lafler-Kinman sum of that order, on a fold of its own.
 class BinnedSecondaryFold : public TrialStatistic {
  public:
-  BinnedSecondaryFold(const Offsets& t, const std::vector<double>& bin, const rarray& mag,
-                      int32_t bins)
+  BinnedSecondaryFold(const Offsets& t, const std::vector<double>& bin,
+                      const std::vector<double>& mag, int32_t bins)
       : t_(t), bin_(bin), mag_(mag), bins_(bins), work_(t.n()) {}
 
   double Value(double freq) override {
@@ -119,60 +111,59 @@ class BinnedSecondaryFold : public TrialStatistic {
     work_.Sort(mag_.data());
     return SmoothnessSum(work_.wmag.data(), n);
   }
-  void LeaveIn(AnalysisState& s) const override { work_.LeaveIn(s); }
 
  private:
   const Offsets& t_;
   const std::vector<double>& bin_;
-  const rarray& mag_;
+  const std::vector<double>& mag_;
   int32_t bins_;
   PhaseWork work_;
 };
 
 }  // namespace
 
-void SearchSecP(AnalysisState& s, SearchHooks& hooks) {
-  if (auto problem = CheckObservations(s, true); problem) return RefuseRun(s, hooks, *problem);
-  if (auto problem = CheckSecondaryParameters(s); problem) return RefuseRun(s, hooks, *problem);
-  if (auto problem = CheckGrid(s); problem) return RefuseRun(s, hooks, *problem);
-  const int32_t n = s.NObs;
-  s.BinByte.assign(static_cast<size_t>(n) + 1, 0);
-  EnsureWorkArrays(s);
-  PhaseSortScratch scratch;
+std::vector<uint8_t> PrimaryBins(const Observations& o, const SecondaryElements& e) {
+  const double halfBin = 0.5 / e.bins;
+  std::vector<uint8_t> bins(o.size());
+  for (size_t i = 0; i < o.size(); ++i)
+    bins[i] = static_cast<uint8_t>(std::trunc(e.bins * PrimaryPhase(e, o.jd[i], halfBin)));
+  return bins;
+}
 
-  RunBracket run(s, hooks);
-  PreparePrimary(s, scratch);
+void RunSecondaryPeriod(const PreparedSearch& p, const Observations& o, SearchHooks& hooks,
+                        SearchResult& r) {
+  const SecondaryElements& e = p.request.secondary;
+  r.primaryTheta = PrimaryTheta(o, e);
   StatisticMaker make;
   Offsets t;
-  std::vector<double> primaryBin;
-  // The workers read copies: a command run between trials may replace the set.
-  const rarray mag(s.Mag.begin(), s.Mag.begin() + n + 1);
-  if (s.SecPMode == 1) {
-    OrderByPrimaryPhase(s);
-    const BinnedRuns runs(s);
+  std::vector<double> primaryBin, mag;
+  if (e.mode == 1) {
+    const BinnedRuns runs(o, e);
     make = [runs] { return std::make_unique<BinnedRuns>(runs); };
   } else {
-    t = OffsetsFrom(s.JD, n, s.P2Epoch);
-    primaryBin.assign(s.BinByte.begin() + 1, s.BinByte.begin() + 1 + n);
-    make = [&, bins = s.NBins] {
+    t = OffsetsFrom(o.jd, e.epoch);
+    const std::vector<uint8_t> bins = PrimaryBins(o, e);
+    primaryBin.assign(bins.begin(), bins.end());
+    mag.assign(o.size() + 1, 0.0);
+    std::copy(o.mag.begin(), o.mag.end(), mag.begin() + 1);
+    make = [&, bins = e.bins] {
       return std::make_unique<BinnedSecondaryFold>(t, primaryBin, mag, bins);
     };
   }
 
-  RunTrials(s, hooks, EventsAt::AfterAdvance, make, [&s](double sum) {
-    const double theta2 = sum / s.MagVar;
-    const double p = s.PrimaryTheta / theta2;
-    s.TrialParam = 1 / p;
-    // A trial whose bins hold no two observations (sum 0) has no finite value.
-    if (!std::isfinite(p) || !std::isfinite(s.TrialParam)) return true;
-    RecordSpectrum(s, p);
-    RankSmallest(s, s.TrialParam);
-    return true;
-  });
-  run.Finish();
-  hooks.RequestRepaint();
-  s.Resumed = false;
-  hooks.SetStatus(kDoneStatus);
+  const double variance = o.magVar, primaryTheta = r.primaryTheta;
+  RunTrials(r, o.size(), hooks, EventsAt::AfterAdvance, make,
+            [&r, variance, primaryTheta](double sum) {
+              const double theta2 = sum / variance;
+              const double p = primaryTheta / theta2;
+              r.lastValue = 1 / p;
+              KeepTrial(r.statistic, r.lastValue, true);
+              // A trial whose bins hold no two observations (sum 0) has no finite value.
+              if (!std::isfinite(p) || !std::isfinite(r.lastValue)) return true;
+              RecordSpectrum(r.display, r.grid, r.freq, p);
+              RankSmallest(r.best, r.freq, r.lastValue);
+              return true;
+            });
 }
 
 }  // namespace korvel

@@ -5,21 +5,27 @@
 // Blazhko effect of RR Lyrae stars or precession in binaries).
 #pragma once
 
-#include "core/analysis_state.h"
+#include <cstdint>
+#include <vector>
+
 #include "search/search_hooks.h"
+#include "search/search_values.h"
 
 namespace korvel {
 
-// SecPMode 1: the observations, ordered once by primary phase, are split by
-// the secondary phase of each trial into NBins bins; each bin's run of
+// Mode 1: the observations, ordered once by primary phase, are split by the
+// secondary phase of each trial into `bins` bins; each bin's run of
 // magnitudes is a primary light curve, and S is the mean squared step along
-// them (divided by NObs - NBins). Otherwise: the primary phase is split into
-// NBins bins fixed for the search, and inside each bin the observations are
-// ordered by secondary phase; S is the Lafler-Kinman sum of that order.
-// The spectrum holds P = PrimaryTheta / (S / MagVar), the best list the
-// smallest 1/P. Ends with the timer off, RunCode 'e', a repaint, Resumed
-// cleared and "Done...". Data that cannot be searched (see CheckSearchable)
-// end the run at once with the reason on the status line.
-void SearchSecP(AnalysisState& s, SearchHooks& hooks);
+// them (divided by n - bins). Otherwise: the primary phase is split into
+// `bins` bins fixed for the search, and inside each bin the observations are
+// ordered by secondary phase; S is the Lafler-Kinman sum of that order. The
+// display columns hold P = primaryTheta / (S / variance), the best list and
+// the statistic 1/P.
+void RunSecondaryPeriod(const PreparedSearch& p, const Observations& o, SearchHooks& hooks,
+                        SearchResult& r);
+
+// The primary bin 0 .. bins - 1 of each observation, bin 0 centred on the
+// extremum date.
+std::vector<uint8_t> PrimaryBins(const Observations& o, const SecondaryElements& e);
 
 }  // namespace korvel

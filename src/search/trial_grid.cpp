@@ -6,45 +6,38 @@
 
 namespace korvel {
 
-void SetFreqAxis(AnalysisState& s) {
-  s.FreqHi = 1 / s.Pmin;
-  s.FreqLo = 1 / s.Pmax;
-  s.AxisFreqHi = s.FreqHi;
-  s.AxisFreqLo = s.FreqLo;
-  s.FreqScale = 480 / (s.AxisFreqHi - s.AxisFreqLo);
-  s.AxisStep = ChooseStep(s.AxisFreqHi - s.AxisFreqLo).step;
-  s.AxisFirst = std::trunc(s.FreqLo / s.AxisStep) * s.AxisStep;
+FrequencyAxis AxisOf(double pmin, double pmax) {
+  FrequencyAxis a;
+  a.hi = 1 / pmin;
+  a.lo = 1 / pmax;
+  a.scale = 480 / (a.hi - a.lo);
+  a.step = ChooseStep(a.hi - a.lo).step;
+  a.first = std::trunc(a.lo / a.step) * a.step;
+  return a;
 }
 
-void SetUpTrialGrid(AnalysisState& s) {
-  // The start frequency is FreqLo alone: the secondary period P2 is the
-  // user's and a search leaves it as it was.
-  s.FreqEnd = 1 / s.Pmin;
-  s.FreqHi = s.FreqEnd;
-  s.FreqLo = 1 / s.Pmax;
-  s.FreqScale = 480 / (s.FreqHi - s.FreqLo);
-  s.FreqStep = s.FreqStep / (s.JD[s.NObs] - s.JD[1]);
-  s.Freq = s.FreqLo - s.FreqStep;
+TrialGrid GridOf(double pmin, double pmax, double phaseShift, double span) {
+  TrialGrid g;
+  g.freqEnd = 1 / pmin;
+  g.freqLo = 1 / pmax;
+  g.scale = 480 / (g.freqEnd - g.freqLo);
+  g.step = phaseShift / span;
+  g.start = g.freqLo - g.step;
+  return g;
 }
 
-int32_t SpectrumColumn(const AnalysisState& s, double freq) {
-  const double column = std::nearbyint((freq - s.FreqLo) * s.FreqScale);
+int32_t SpectrumColumn(const TrialGrid& g, double freq) {
+  const double column = std::nearbyint((freq - g.freqLo) * g.scale);
   if (!(column >= 0 && column <= kSpecColumns - 1)) return -1;
   return static_cast<int32_t>(column);
 }
 
-double TrialCount(const AnalysisState& s) {
+double TrialCount(const TrialGrid& g, double from) {
   constexpr double kCountedTrials = 1e7;
-  // Freq is one step below the first trial; each trial adds the step first
-  // and runs while the frequency moves and stays within FreqEnd.
-  const double estimate = std::floor((s.FreqEnd - s.Freq) / s.FreqStep);
+  const double estimate = std::floor((g.freqEnd - from) / g.step);
   if (!(estimate <= kCountedTrials)) return estimate;
   int64_t trials = 0;
-  for (double f = s.Freq;; ++trials) {
-    const double next = f + s.FreqStep;
-    if (!(next > f) || next > s.FreqEnd) break;
-    f = next;
-  }
+  for (double f = from; AdvanceFrequency(f, g);) ++trials;
   return static_cast<double>(trials);
 }
 

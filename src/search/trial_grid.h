@@ -1,27 +1,40 @@
-// The frequency axis of the spectrum and the grid of trial frequencies that
-// every search scans.
+// The grid of trial frequencies every search scans, its display columns and
+// the frequency axis the spectrum is drawn on: each rule written once.
 #pragma once
 
-#include "core/analysis_state.h"
+#include <cstdint>
+
+#include "search/search_values.h"
 
 namespace korvel {
 
-// From Pmin and Pmax: FreqLo, FreqHi, the plot axis ends AxisFreqLo and
-// AxisFreqHi, FreqScale (480 columns over the range), AxisStep and AxisFirst.
-void SetFreqAxis(AnalysisState& s);
+// The spectrum plot's frequency axis over 1/pmax .. 1/pmin: its ends, the
+// columns per unit (480 over the range), the tick spacing and the tick from
+// which drawing starts.
+struct FrequencyAxis {
+  double lo = 0, hi = 0, scale = 0, step = 0, first = 0;
+};
+FrequencyAxis AxisOf(double pmin, double pmax);
 
-// Turns the search parameters into the trial grid just before an engine
-// runs: FreqEnd = FreqHi = 1/Pmin,
-// FreqLo = 1/Pmax, FreqScale, FreqStep divided by the time span
-// JD[NObs] - JD[1], and Freq one step below the start (each trial adds the
-// step first). FreqStep must still hold the maximum phase shift. The caller
-// has checked the data with CheckSearchable.
-void SetUpTrialGrid(AnalysisState& s);
+// The grid of a fresh search: 1/pmax .. 1/pmin in steps of the phase shift
+// over the time span, starting one step below 1/pmax (each trial adds the
+// step first).
+TrialGrid GridOf(double pmin, double pmax, double phaseShift, double span);
 
-// Spectrum column of a frequency: Round((f - FreqLo) * FreqScale), halves to
-// the even neighbour. Returns -1 for a frequency outside columns 0 .. 480
-// (or a scale that is not a number), so that no caller indexes beyond them.
-int32_t SpectrumColumn(const AnalysisState& s, double freq);
+// freq := freq + step. False when the grid is exhausted (freq beyond
+// freqEnd), and also when the addition no longer moves freq, which would
+// otherwise repeat the same trial for ever.
+inline bool AdvanceFrequency(double& freq, const TrialGrid& g) {
+  const double next = freq + g.step;
+  const bool moved = next > freq;
+  freq = next;
+  return moved && !(freq > g.freqEnd);
+}
+
+// Display column of a frequency: Round((f - freqLo) * scale), halves to the
+// even neighbour. -1 for a frequency outside columns 0 .. 480 (or a scale
+// that is not a number), so that no caller indexes beyond them.
+int32_t SpectrumColumn(const TrialGrid& g, double freq);
 
 // The refusal of a grid without a single trial: the step from the phase
 // shift jumps over the whole range.
@@ -29,10 +42,10 @@ inline constexpr const char* kNoTrialInGrid =
     "The phase shift makes the frequency step larger than the whole range, so no trial would be "
     "made: choose a smaller phase shift...";
 
-// The number of trials the grid set up by SetUpTrialGrid will make, known
-// before the first: counted by the engines' own additions up to 10^7
-// trials (a few milliseconds), estimated from the range over the step
-// beyond, where a miscount of one no longer matters.
-double TrialCount(const AnalysisState& s);
+// The number of trials the grid makes from `from` on (the frequency before
+// the next trial), known before the first: counted by the engines' own
+// additions up to 10^7 trials (a few milliseconds), estimated from the range
+// over the step beyond, where a miscount of one no longer matters.
+double TrialCount(const TrialGrid& g, double from);
 
 }  // namespace korvel

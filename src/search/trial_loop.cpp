@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -12,6 +13,7 @@
 
 #include "core/thread_count.h"
 #include "search/engine_support.h"
+#include "search/trial_grid.h"
 
 namespace korvel {
 
@@ -31,37 +33,31 @@ constexpr int64_t kMinChunkTrials = 16;
 // keep it within some 20 ms. Side by side only pays for short series.
 constexpr int64_t kMaxWorkPerChunk = int64_t{1} << 20;
 
-size_t BlockTrials(int32_t n, int64_t work) {
-  const int64_t observations = std::max<int32_t>(n, 1);
+size_t BlockTrials(size_t n, int64_t work) {
+  const int64_t observations = std::max<int64_t>(static_cast<int64_t>(n), 1);
   const int64_t least = std::clamp<int64_t>(kMaxWorkPerChunk / observations, 1, kMinChunkTrials);
   return static_cast<size_t>(std::clamp<int64_t>(work / observations, least, kMaxChunkTrials));
 }
 
 // One thread: the statistics of a block of trials computed when its first
-// trial is reached, the frequency still advanced in the state trial by
-// trial. A block is dropped when the state's frequency leaves it (a command
-// run between trials changed the grid), and a statistic that fails is
-// computed again trial by trial, so that every trial before the failing one
-// is applied, as when each trial is computed on reaching it.
+// trial is reached, the frequency still advanced trial by trial. A
+// statistic that fails is computed again trial by trial, so that every trial
+// before the failing one is applied, as when each trial is computed on
+// reaching it.
 class InPlaceSource : public TrialSource {
  public:
-  InPlaceSource(const AnalysisState& s, const StatisticMaker& make)
-      : stat_(make()), blockTrials_(BlockTrials(s.NObs, kWorkPerBlock)) {}
+  InPlaceSource(const TrialGrid& grid, size_t n, const StatisticMaker& make)
+      : grid_(grid), stat_(make()), blockTrials_(BlockTrials(n, kWorkPerBlock)) {}
 
-  bool Advance(AnalysisState& s, double& value) override {
-    if (!AdvanceFrequency(s)) return false;
-    lastFreq_ = s.Freq;
-    if (next_ >= count_ || freq_[next_] != s.Freq) {
-      Fill(s);
+  bool Advance(double& freq, double& value) override {
+    if (!AdvanceFrequency(freq, grid_)) return false;
+    if (next_ >= count_ || freq_[next_] != freq) {
+      Fill(freq);
       next_ = 0;
     }
-    value = single_ ? stat_->Value(s.Freq) : values_[next_];
+    value = single_ ? stat_->Value(freq) : values_[next_];
     ++next_;
     return true;
-  }
-  void LeaveIn(AnalysisState& s) override {
-    stat_->Value(lastFreq_);
-    stat_->LeaveIn(s);
   }
 
  private:
@@ -72,18 +68,13 @@ class InPlaceSource : public TrialSource {
 
   // The block from the frequency just reached, by the additions
   // AdvanceFrequency would make.
-  void Fill(const AnalysisState& s) {
+  void Fill(double from) {
     freq_.resize(blockTrials_);
     values_.resize(blockTrials_);
-    double f = s.Freq;
+    double f = from;
     count_ = 0;
     freq_[count_++] = f;
-    while (count_ < blockTrials_) {
-      const double next = f + s.FreqStep;
-      if (!(next > f) || next > s.FreqEnd) break;
-      f = next;
-      freq_[count_++] = f;
-    }
+    while (count_ < blockTrials_ && AdvanceFrequency(f, grid_)) freq_[count_++] = f;
     single_ = false;
     try {
       stat_->Values(freq_.data(), values_.data(), count_);
@@ -92,12 +83,12 @@ class InPlaceSource : public TrialSource {
     }
   }
 
+  TrialGrid grid_;
   std::unique_ptr<TrialStatistic> stat_;
   size_t blockTrials_;
   std::vector<double> freq_, values_;
   size_t count_ = 0, next_ = 0;
   bool single_ = false;  // the block's statistics are computed trial by trial
-  double lastFreq_ = 0;
 };
 
 constexpr size_t kChunksPerThread = 4;
@@ -108,12 +99,12 @@ constexpr auto kWaitSlice = std::chrono::milliseconds(2);
 // statistics computed by whichever thread is free, taken in order.
 class PooledSource : public TrialSource {
  public:
-  PooledSource(const AnalysisState& s, SearchHooks& hooks, int threads, const StatisticMaker& make)
+  PooledSource(double freq, const TrialGrid& grid, size_t n, SearchHooks& hooks, int threads,
+               const StatisticMaker& make)
       : hooks_(hooks),
-        freq_(s.Freq),
-        step_(s.FreqStep),
-        end_(s.FreqEnd),
-        chunkTrials_(BlockTrials(s.NObs, kWorkPerChunk)),
+        freq_(freq),
+        grid_(grid),
+        chunkTrials_(BlockTrials(n, kWorkPerChunk)),
         ring_(std::min(kChunksPerThread * static_cast<size_t>(threads), kMaxChunks)) {
     for (int t = 0; t < threads; ++t) stats_.push_back(make());
     for (size_t k = 0; k < ring_.size(); ++k) Fill(ring_[k]);
@@ -140,31 +131,26 @@ class PooledSource : public TrialSource {
   PooledSource(const PooledSource&) = delete;
   PooledSource& operator=(const PooledSource&) = delete;
 
-  bool Advance(AnalysisState& s, double& value) override {
+  bool Advance(double& freq, double& value) override {
     for (;;) {
       if (current_ == nullptr) {
         current_ = &Await(applying_);
         next_ = 0;
       }
       if (next_ < current_->count) {
-        s.Freq = lastFreq_ = current_->freq[next_];
+        freq = current_->freq[next_];
         value = current_->value[next_];
         ++next_;
         return true;
       }
       if (current_->last) {
-        s.Freq = current_->endFreq;
+        freq = current_->endFreq;
         return false;
       }
       Fill(*current_);
       ++applying_;
       current_ = nullptr;
     }
-  }
-
-  void LeaveIn(AnalysisState& s) override {
-    stats_[0]->Value(lastFreq_);
-    stats_[0]->LeaveIn(s);
   }
 
  private:
@@ -186,10 +172,7 @@ class PooledSource : public TrialSource {
     c.count = 0;
     c.last = false;
     while (!exhausted_ && c.count < chunkTrials_) {
-      const double next = freq_ + step_;
-      const bool moved = next > freq_;
-      freq_ = next;
-      if (!moved || freq_ > end_) {
+      if (!AdvanceFrequency(freq_, grid_)) {
         exhausted_ = c.last = true;
         c.endFreq = freq_;
         break;
@@ -256,7 +239,8 @@ class PooledSource : public TrialSource {
   }
 
   SearchHooks& hooks_;
-  double freq_, step_, end_;  // the generator: the last frequency made, the step, FreqEnd
+  double freq_;  // the generator: the last frequency made
+  TrialGrid grid_;
   bool exhausted_ = false;
   size_t chunkTrials_;
   std::vector<Chunk> ring_;
@@ -272,16 +256,31 @@ class PooledSource : public TrialSource {
   uint64_t applying_ = 0;     // the chunk being taken
   Chunk* current_ = nullptr;  // its slot, once computed
   size_t next_ = 0;           // its next trial
-  double lastFreq_ = 0;       // of the last trial taken
 };
 
 }  // namespace
 
-std::unique_ptr<TrialSource> MakeTrialSource(const AnalysisState& s, SearchHooks& hooks,
-                                             const StatisticMaker& make) {
+std::unique_ptr<TrialSource> MakeTrialSource(double freq, const TrialGrid& grid, size_t n,
+                                             SearchHooks& hooks, const StatisticMaker& make) {
   const int threads = std::clamp(hooks.Threads(), 1, kMaxThreads);
-  if (threads == 1) return std::make_unique<InPlaceSource>(s, make);
-  return std::make_unique<PooledSource>(s, hooks, threads, make);
+  if (threads == 1) return std::make_unique<InPlaceSource>(grid, n, make);
+  return std::make_unique<PooledSource>(freq, grid, n, hooks, threads, make);
+}
+
+void KeepInBlock(TrialValues& v, double x, bool smaller) {
+  const int64_t trial = v.trials++;
+  if (!std::isfinite(x)) x = NAN;
+  if (trial % v.perEntry == 0) {
+    v.value.push_back(x);
+    v.index.push_back(trial);
+    return;
+  }
+  double& best = v.value.back();
+  // NaN never wins, and loses to any number.
+  if (std::isnan(best) ? !std::isnan(x) : (smaller ? x < best : x > best)) {
+    best = x;
+    v.index.back() = trial;
+  }
 }
 
 }  // namespace korvel

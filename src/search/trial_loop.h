@@ -2,25 +2,26 @@
 // repeated addition of the step; the statistic of each trial depends on its
 // frequency alone, so with more than one thread the statistics are computed
 // ahead in chunks on worker threads (and on the calling thread while it
-// would otherwise wait), while the bookkeeping of each trial -- spectrum,
-// best list, histogram, spectrum file -- runs on the calling thread strictly
-// in trial order. Every result is therefore bit for bit the one-thread
-// result, and a Stop leaves the state a one-thread run stopped at that trial
-// leaves.
+// would otherwise wait), while the bookkeeping of each trial -- display
+// columns, best list, histogram, spectrum file -- runs on the calling thread
+// strictly in trial order. Every result is therefore bit for bit the
+// one-thread result, and a Stop leaves the result a one-thread run stopped
+// at that trial leaves.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <functional>
 #include <memory>
 
-#include "core/analysis_state.h"
-#include "search/engine_support.h"
 #include "search/search_hooks.h"
+#include "search/search_values.h"
+#include "search/trial_grid.h"
 
 namespace korvel {
 
 // The statistic of one trial. Each thread owns one object; Value touches
-// only the object's own storage, never the state.
+// only the object's own storage.
 class TrialStatistic {
  public:
   virtual ~TrialStatistic() = default;
@@ -32,14 +33,11 @@ class TrialStatistic {
   virtual void Values(const double* freq, double* value, size_t count) {
     for (size_t k = 0; k < count; ++k) value[k] = Value(freq[k]);
   }
-  // Leaves in the state the work arrays of the trial Value computed last,
-  // as a search folding in the state itself would (nothing by default).
-  virtual void LeaveIn(AnalysisState&) const {}
 };
 
 using StatisticMaker = std::function<std::unique_ptr<TrialStatistic>()>;
 
-// Where a search lets events run: after advancing to its trial
+// Where a search lets its caller in: after advancing to its trial
 // (Lafler-Kinman, secondary period) or before (Deeming).
 enum class EventsAt { AfterAdvance, BeforeAdvance };
 
@@ -48,46 +46,56 @@ enum class EventsAt { AfterAdvance, BeforeAdvance };
 class TrialSource {
  public:
   virtual ~TrialSource() = default;
-  // Freq := the next trial frequency, exactly as AdvanceFrequency makes it,
-  // and `value` its statistic; false when the grid is exhausted (Freq then
+  // freq := the next trial frequency, exactly as AdvanceFrequency makes it,
+  // and `value` its statistic; false when the grid is exhausted (freq then
   // as AdvanceFrequency leaves it).
-  virtual bool Advance(AnalysisState& s, double& value) = 0;
-  // The work arrays of the last trial advanced to, into the state.
-  virtual void LeaveIn(AnalysisState& s) = 0;
+  virtual bool Advance(double& freq, double& value) = 0;
 };
 
-// The source for a run from Freq on hooks.Threads() threads.
-std::unique_ptr<TrialSource> MakeTrialSource(const AnalysisState& s, SearchHooks& hooks,
-                                             const StatisticMaker& make);
+// The source for a run from `freq` on over the grid, for n observations, on
+// hooks.Threads() threads.
+std::unique_ptr<TrialSource> MakeTrialSource(double freq, const TrialGrid& grid, size_t n,
+                                             SearchHooks& hooks, const StatisticMaker& make);
 
-// Runs the trials from Freq + FreqStep while RunCode is not 'e' and the grid
-// lasts, on hooks.Threads() threads; apply(value) does the bookkeeping of the
-// trial at Freq with its statistic, and false from it ends the search after
-// that trial. Stops without touching the work arrays when a command run
-// between trials replaced the observation set. Exceptions of the hooks and
-// the bookkeeping pass through (the workers are stopped first). A template,
-// so that at survey sizes the bookkeeping is compiled into the loop.
-template <class Bookkeeping>
-void RunTrials(AnalysisState& s, SearchHooks& hooks, EventsAt events, const StatisticMaker& make,
-               Bookkeeping&& apply) {
-  const int32_t n = s.NObs;
-  const std::unique_ptr<TrialSource> source = MakeTrialSource(s, hooks, make);
-  bool made = false;
-  double value = 0;
-  while (s.RunCode != 'e') {
-    if (events == EventsAt::BeforeAdvance) {
-      hooks.BetweenTrials();
-      if (ObservationSetChanged(s, n)) return;
-      if (!source->Advance(s, value)) break;
-    } else {
-      if (!source->Advance(s, value)) break;
-      hooks.BetweenTrials();
-      if (ObservationSetChanged(s, n)) return;
-    }
-    made = true;
-    if (!apply(value)) break;
+// Keeps one trial's statistic in the result's full-resolution record (or in
+// its block's extreme, beyond the whole limit); smaller: the method's best
+// is the smallest value. A statistic that is not finite is kept as NaN.
+void KeepInBlock(TrialValues& v, double x, bool smaller);
+inline void KeepTrial(TrialValues& v, double x, bool smaller) {
+  if (v.perEntry == 1) {
+    v.value.push_back(std::isfinite(x) ? x : NAN);
+    ++v.trials;
+    return;
   }
-  if (made) source->LeaveIn(s);
+  KeepInBlock(v, x, smaller);
+}
+
+// Runs the trials from r.freq on while the grid lasts, on hooks.Threads()
+// threads; apply(value) does the bookkeeping of the trial at r.freq with its
+// statistic, and false from it ends the search after that trial. Sets
+// r.completed when the grid ran out. Exceptions of the hooks and the
+// bookkeeping pass through (the workers are stopped first). A template, so
+// that at survey sizes the bookkeeping is compiled into the loop.
+template <class Bookkeeping>
+void RunTrials(SearchResult& r, size_t n, SearchHooks& hooks, EventsAt events,
+               const StatisticMaker& make, Bookkeeping&& apply) {
+  if (hooks.StoppedBeforeStart()) return;
+  const std::unique_ptr<TrialSource> source = MakeTrialSource(r.freq, r.grid, n, hooks, make);
+  double value = 0;
+  for (;;) {
+    TrialGo go = TrialGo::Go;
+    if (events == EventsAt::BeforeAdvance) {
+      go = hooks.BetweenTrials(r);
+      if (go == TrialGo::Abandon) return;
+      if (!source->Advance(r.freq, value)) break;
+    } else {
+      if (!source->Advance(r.freq, value)) break;
+      go = hooks.BetweenTrials(r);
+      if (go == TrialGo::Abandon) return;
+    }
+    if (!apply(value) || go == TrialGo::Stop) return;
+  }
+  r.completed = true;
 }
 
 }  // namespace korvel

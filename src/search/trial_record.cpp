@@ -3,83 +3,67 @@
 #include <cmath>
 
 #include "core/text_format.h"
-#include "search/trial_grid.h"
 
 namespace korvel {
 
 namespace {
 
-void InsertAt(AnalysisState& s, int place, double value) {
-  for (int k = kBestPlaces; k > place; --k) {
-    s.BestPeriod[k] = s.BestPeriod[k - 1];
-    s.BestParam[k] = s.BestParam[k - 1];
-    s.BestFreq[k] = s.BestFreq[k - 1];
-  }
-  s.BestPeriod[place] = 1 / s.Freq;
-  s.BestParam[place] = value;
-  s.BestFreq[place] = s.Freq;
+void InsertAt(BestList& b, int place, double freq, double value) {
+  for (int k = kBestPlaces - 1; k > place; --k)
+    b[static_cast<size_t>(k)] = b[static_cast<size_t>(k - 1)];
+  b[static_cast<size_t>(place)] = {1 / freq, value, freq};
 }
 
 // A frequency of 0 (only from a damaged condition file) has no period.
-bool HasPeriod(const AnalysisState& s) {
-  return std::isfinite(1 / s.Freq);
+bool HasPeriod(double freq) {
+  return std::isfinite(1 / freq);
 }
 
 }  // namespace
 
-void InitBestList(AnalysisState& s, double emptyValue) {
-  for (int k = 1; k <= kBestPlaces; ++k) {
-    s.BestPeriod[k] = 0;
-    s.BestParam[k] = emptyValue;
-    s.BestFreq[k] = 0;
-  }
+BestList EmptyBestList(double emptyValue) {
+  BestList b;
+  for (BestTrial& t : b) t = {0, emptyValue, 0};
+  return b;
 }
 
-void ClearSpectrum(AnalysisState& s) {
-  s.SpecHigh.fill(0);
-  s.SpecLow.fill(0);
-  s.SpecMax = 0;
-  s.SpecMin = 100;
-  s.DrawnSpecMax = 0;
-  s.DrawnSpecMin = 0;
-}
-
-void PlaceSmallest(AnalysisState& s, double value) {
-  if (value > s.BestParam[kBestPlaces] || !HasPeriod(s)) return;
-  for (int k = 1; k <= kBestPlaces; ++k) {
-    if (value < s.BestParam[k]) {
-      InsertAt(s, k, value);
+void PlaceSmallest(BestList& b, double freq, double value) {
+  if (value > b[kBestPlaces - 1].value || !HasPeriod(freq)) return;
+  for (int k = 0; k < kBestPlaces; ++k) {
+    if (value < b[static_cast<size_t>(k)].value) {
+      InsertAt(b, k, freq, value);
       return;
     }
   }
 }
 
-void PlaceLargest(AnalysisState& s, double value) {
-  if (value < s.BestParam[kBestPlaces] || !HasPeriod(s)) return;
-  for (int k = 1; k <= kBestPlaces; ++k) {
-    if (value > s.BestParam[k]) {
-      InsertAt(s, k, value);
+void PlaceLargest(BestList& b, double freq, double value) {
+  if (value < b[kBestPlaces - 1].value || !HasPeriod(freq)) return;
+  for (int k = 0; k < kBestPlaces; ++k) {
+    if (value > b[static_cast<size_t>(k)].value) {
+      InsertAt(b, k, freq, value);
       return;
     }
   }
 }
 
-int FilledBestPlaces(const AnalysisState& s) {
+int FilledPlaces(const BestList& b) {
   int filled = 0;
-  while (filled < kBestPlaces && s.BestPeriod[filled + 1] > 0) ++filled;
+  while (filled < kBestPlaces && b[static_cast<size_t>(filled)].period > 0) ++filled;
   return filled;
 }
 
-std::string GridCellText(const AnalysisState& s, int row, int column) {
+std::string BestCellText(const BestList& b, int row, int column) {
   static const char* const kHeaders[] = {"Period", "Parameter", "Frequency"};
   if (row == 0) return kHeaders[column];
+  const BestTrial& t = b[static_cast<size_t>(row - 1)];
   switch (column) {
     case 0:
-      return Str(s.BestPeriod[row], 0, 7);
+      return Str(t.period, 0, 7);
     case 1:
-      return Str(s.BestParam[row], 0, 3);
+      return Str(t.value, 0, 3);
     default:
-      return Str(s.BestFreq[row], 0, 7);
+      return Str(t.freq, 0, 7);
   }
 }
 

@@ -1,10 +1,11 @@
-// What each trial leaves behind: its spectrum column and, when it ranks, a
-// place in the list of the 20 best trials; and the texts of that list.
+// What each trial leaves behind in a result: its display column and, when it
+// ranks, a place in the list of the 20 best trials; and the texts of that
+// list.
 #pragma once
 
 #include <string>
 
-#include "core/analysis_state.h"
+#include "search/search_values.h"
 #include "search/trial_grid.h"
 
 namespace korvel {
@@ -15,53 +16,51 @@ inline constexpr double kEmptyTheta = 10;
 inline constexpr double kEmptyAmplitude = 0;
 
 // Every place := (period 0, value, frequency 0).
-void InitBestList(AnalysisState& s, double emptyValue);
+BestList EmptyBestList(double emptyValue);
 
-// Spectrum arrays cleared, SpecMax 0, SpecMin 100, the drawn range 0.
-void ClearSpectrum(AnalysisState& s);
-
-// Records the plotted value of the trial at Freq: SpecCol, the column's
-// SpecHigh and SpecLow (0 in both marks a column no trial has reached), and
-// the running SpecMax and SpecMin. Inline: it runs once per trial.
-inline void RecordSpectrum(AnalysisState& s, double value) {
-  const int32_t c = SpectrumColumn(s, s.Freq);
+// Records the plotted value of the trial at freq: the last column, the
+// column's high and low (0 in both marks a column no trial has reached), and
+// the running max and min. Inline: it runs once per trial.
+inline void RecordSpectrum(DisplayColumns& d, const TrialGrid& g, double freq, double value) {
+  const int32_t c = SpectrumColumn(g, freq);
   if (c >= 0) {
-    s.SpecCol = c;
-    if (s.SpecHigh[c] == 0) {
-      s.SpecHigh[c] = value;
-      s.SpecLow[c] = value;
+    d.last = c;
+    double& high = d.high[static_cast<size_t>(c)];
+    double& low = d.low[static_cast<size_t>(c)];
+    if (high == 0) {
+      high = value;
+      low = value;
     } else {
-      if (s.SpecHigh[c] < value) s.SpecHigh[c] = value;
-      if (s.SpecLow[c] > value) s.SpecLow[c] = value;
+      if (high < value) high = value;
+      if (low > value) low = value;
     }
   }
-  if (value > s.SpecMax) s.SpecMax = value;
-  if (s.SpecMin == 0) s.SpecMin = 100;
-  if (value < s.SpecMin) s.SpecMin = value;
+  if (value > d.max) d.max = value;
+  if (d.min == 0) d.min = 100;
+  if (value < d.min) d.min = value;
 }
 
-// Inserts (1/Freq, value, Freq) at the first place whose value it beats
+// Inserts (1/freq, value, freq) at the first place whose value it beats
 // strictly; the places below move down and the 20th drops out, so among
 // equal values the earlier trial stays first. Nearly every trial misses the
 // list, which the inline test settles; Place* do the rest. Smallest first:
-void PlaceSmallest(AnalysisState& s, double value);
-inline void RankSmallest(AnalysisState& s, double value) {
-  if (!(value > s.BestParam[kBestPlaces])) PlaceSmallest(s, value);
+void PlaceSmallest(BestList& b, double freq, double value);
+inline void RankSmallest(BestList& b, double freq, double value) {
+  if (!(value > b[kBestPlaces - 1].value)) PlaceSmallest(b, freq, value);
 }
 // Largest first; a value equal to the 20th is not admitted:
-void PlaceLargest(AnalysisState& s, double value);
-inline void RankLargest(AnalysisState& s, double value) {
-  if (!(value < s.BestParam[kBestPlaces])) PlaceLargest(s, value);
+void PlaceLargest(BestList& b, double freq, double value);
+inline void RankLargest(BestList& b, double freq, double value) {
+  if (!(value < b[kBestPlaces - 1].value)) PlaceLargest(b, freq, value);
 }
 
-// How many places of the best list hold a trial: fewer than 20 when the
-// search made fewer trials (the rest keep the empty value, period 0).
-int FilledBestPlaces(const AnalysisState& s);
+// How many places hold a trial: fewer than 20 when the search made fewer
+// trials (the rest keep the empty value, period 0).
+int FilledPlaces(const BestList& b);
 
 // One cell of the results grid as the window and korvel-batch show it: row
 // 0 is the header ("Period", "Parameter", "Frequency"), rows 1 .. 20 the
-// best list with the period and the frequency to 7 decimals and the value
-// to 3.
-std::string GridCellText(const AnalysisState& s, int row, int column);
+// places with the period and the frequency to 7 decimals and the value to 3.
+std::string BestCellText(const BestList& b, int row, int column);
 
 }  // namespace korvel

@@ -6,7 +6,7 @@
 #include <numbers>
 
 #include "io/condition_file.h"
-#include "search/search_start.h"
+#include "search/document_search.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 

@@ -15,7 +15,7 @@
 #include "io/observation_file.h"
 #include "io/param_file.h"
 #include "search/search_hooks.h"
-#include "search/search_start.h"
+#include "search/document_search.h"
 #include "search/trial_grid.h"
 
 namespace korvel {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "search/deeming.h"
-#include "search/search_start.h"
+#include "search/document_search.h"
 #include "search_fixtures.h"
 
 namespace korvel {
@@ -68,15 +68,18 @@ TEST(HandComputed, LaflerKinmanThetaOfFourPoints) {
   // phase matters).
   AnalysisState s = FourPoints();
   FreqHooks hooks(s, 1);
-  // Step = phase shift / span = 1.5 / 6 = 0.25; from 1/4 to 1/3.5 = 0.2857
-  // that is the single trial f = 0.25.
-  Search(s, SearchKind::LaflerKinman, 4, 3.5, 1.5, hooks);
+  // Step = phase shift / span = 1.5 / 6 = 0.25; from 1/4 to 1/2 that is the
+  // two trials f = 0.25 and f = 0.5. At f = 0.5 the phases are 0, 0.5, 0.5,
+  // 0: in order t = 0, 6, 1, 3 (equal phases keep observation order),
+  // magnitudes 15, 7, 12, 6, steps 64 + 25 + 36 + 81 = 206, theta 103 / 27.
+  Search(s, SearchKind::LaflerKinman, 4, 2, 1.5, hooks);
 
-  EXPECT_EQ(hooks.events, 1);
+  EXPECT_EQ(hooks.events, 2);
   EXPECT_EQ(s.BestFreq[1], 0.25);
   EXPECT_EQ(s.BestPeriod[1], 4);
   EXPECT_DOUBLE_EQ(s.BestParam[1], 58.0 / 27.0);
-  EXPECT_EQ(s.TrialParam, s.BestParam[1]);
+  EXPECT_DOUBLE_EQ(s.BestParam[2], 103.0 / 27.0);
+  EXPECT_EQ(s.TrialParam, s.BestParam[2]);
 }
 
 TEST(HandComputed, DeemingAmplitudeOfFourPoints) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "search/engine_support.h"
 #include "search/trial_grid.h"
 #include "search_fixtures.h"
 
@@ -137,7 +138,7 @@ TEST(SearchLK, AZeroTimeSpanEndsTheRunCleanly) {
   RecordingHooks hooks;
   SearchLK(s, hooks);
   EXPECT_EQ(s.RunCode, 'e');
-  EXPECT_EQ(hooks.LastStatus(), "Initial parameters have not been fixed...");
+  EXPECT_EQ(hooks.LastStatus(), kZeroSpan);
   for (int k = 1; k <= 20; ++k) EXPECT_EQ(s.BestParam[k], 10);
 }
 

@@ -13,13 +13,46 @@
 #include "core/analysis_state.h"
 #include "io/observation_file.h"
 #include "io/param_file.h"
+#include "search/document_search.h"
+#include "search/phase_sort.h"
 #include "search/search_hooks.h"
-#include "search/search_start.h"
 #include "search/trial_grid.h"
+
+namespace korvel {
+
+// The searches through the document, as the window runs them.
+inline void SearchLK(AnalysisState& s, DocumentSearchHooks& h) {
+  RunSearch(s, SearchKind::LaflerKinman, h);
+}
+inline void SearchDeeming(AnalysisState& s, DocumentSearchHooks& h) {
+  RunSearch(s, SearchKind::Deeming, h);
+}
+inline void SearchSecP(AnalysisState& s, DocumentSearchHooks& h) {
+  RunSearch(s, SearchKind::Secondary, h);
+}
+// The trials and display column of the grid the document holds.
+inline double TrialCount(const AnalysisState& s) {
+  return TrialCount(GridOfDocument(s), s.Freq);
+}
+inline int32_t SpectrumColumn(const AnalysisState& s, double f) {
+  return SpectrumColumn(GridOfDocument(s), f);
+}
+// The document's Phase[1..NObs] sorted into SortPhase, WMag and BinOf.
+inline void SortByPhase(AnalysisState& s, PhaseSortScratch& scratch) {
+  SortByPhase(PhaseSortArrays{s.Phase.data(), s.Mag.data(), s.SortPhase.data(), s.WMag.data(),
+                              s.BinOf.data(), s.NObs},
+              scratch);
+}
+inline void SortByPhase(AnalysisState& s) {
+  PhaseSortScratch scratch;
+  SortByPhase(s, scratch);
+}
+
+}  // namespace korvel
 
 namespace korvel::testing {
 
-class RecordingHooks : public SearchHooks {
+class RecordingHooks : public DocumentSearchHooks {
  public:
   int betweenTrials = 0;
   int repaints = 0;

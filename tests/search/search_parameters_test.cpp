@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "search/document_search.h"
+
 namespace korvel {
 namespace {
 

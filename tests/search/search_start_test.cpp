@@ -1,11 +1,10 @@
-#include "search/search_start.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
 #include "search/deeming.h"
+#include "search/document_search.h"
 #include "search/engine_support.h"
 #include "search_fixtures.h"
 
@@ -81,14 +80,24 @@ TEST(StartSearch, EachKindStartsFromItsOwnEmptyState) {
 // Deeming weighs each magnitude by its distance from the mean; the window
 // spectrum gives every observation the same weight.
 TEST(StartSearch, DeemingWeighsTheObservations) {
-  AnalysisState s = Searchable();
-  StartSearch(s, SearchKind::Deeming);
-  ASSERT_EQ(s.WMag.size(), 5u);
-  for (int i = 1; i <= 4; ++i) EXPECT_DOUBLE_EQ(s.WMag[i], s.Mag[i] - 1.75);
-  AnalysisState w = Searchable();
-  w.WindowSpec = true;
-  StartSearch(w, SearchKind::Deeming);
-  for (int i = 1; i <= 4; ++i) EXPECT_EQ(w.WMag[i], kWindowWeight);
+  const auto best = [](AnalysisState s, double shift, bool window) {
+    for (int i = 1; i <= s.NObs; ++i) s.Mag[i] += shift;
+    s.MagMean += shift;
+    s.WindowSpec = window;
+    StartSearch(s, SearchKind::Deeming);
+    SilentSearchHooks hooks;
+    RunSearch(s, SearchKind::Deeming, hooks);
+    return s.BestParam;
+  };
+  const AnalysisState s = Searchable();
+  // Distances from the mean: a constant added to every magnitude changes
+  // nothing (the shift is exact in binary).
+  EXPECT_EQ(best(s, 0, false), best(s, 0.5, false));
+  EXPECT_GT(best(s, 0, false)[1], 0);
+  // The window spectrum ignores the magnitudes.
+  AnalysisState other = s;
+  for (int i = 1; i <= other.NObs; ++i) other.Mag[i] = 7 * i;
+  EXPECT_EQ(best(s, 0, true), best(other, 0, true));
 }
 
 // Values no dialog lets through but a condition file or a caller of the

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "search/document_search.h"
 #include "search/lafler_kinman.h"
-#include "search/search_start.h"
 #include "search_fixtures.h"
 
 namespace korvel {
