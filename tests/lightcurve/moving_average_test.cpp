@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "lightcurve/document_light_curve.h"
+
 namespace korvel {
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 #include "support/temp_dir.h"
 
