@@ -83,5 +83,39 @@ TEST(MovingAverage, EmptyWindowsAndRepeatedPhasesAreRemoved) {
   EXPECT_EQ(none.MeanMagLow, 1000000);
 }
 
+// The window's Wave (phases of the last paint, then the document's curve)
+// and the value function on dates give the same curve to the last bit.
+TEST(MovingAverage, TheValueFunctionGivesTheDocumentsCurve) {
+  AnalysisState s;
+  s.NObs = 500;
+  s.JD.assign(s.NObs + 1, 0);
+  s.Mag.assign(s.NObs + 1, 0);
+  s.Phase.assign(s.NObs + 1, 0);
+  for (int32_t i = 1; i <= s.NObs; ++i) {
+    s.JD[i] = 59000 + 0.173 * i * i / 50;
+    s.Mag[i] = 12 + 0.4 * std::sin(s.JD[i] * 11.3) + 0.01 * (i % 7);
+  }
+  s.Period = 0.5568;
+  s.Epoch = 59000.1;
+  s.MeanPoints = 40;
+  s.BinLength = 0.05;
+  ComputePhases(s);
+  ComputeMeanCurve(s);
+
+  const MeanCurve c = MovingAverage(DatesOf(s), MagsOf(s), Ephemeris{0.5568, 59000.1},
+                                    MeanCurveParameters{40, 0.05});
+  ASSERT_EQ(c.size(), static_cast<size_t>(s.MeanPoints));
+  ASSERT_GT(c.size(), 30u);
+  for (size_t k = 0; k < c.size(); ++k) {
+    EXPECT_EQ(c.count[k], s.MeanCount[k + 1]) << k;
+    EXPECT_EQ(c.phase[k], s.MeanPhase[k + 1]) << k;
+    EXPECT_EQ(c.mag[k], s.MeanMag[k + 1]) << k;
+    EXPECT_EQ(c.phaseErr[k], s.MeanPhaseErr[k + 1]) << k;
+    EXPECT_EQ(c.magErr[k], s.MeanMagErr[k + 1]) << k;
+  }
+  EXPECT_EQ(c.magHigh, s.MeanMagHigh);
+  EXPECT_EQ(c.magLow, s.MeanMagLow);
+}
+
 }  // namespace
 }  // namespace korvel
