@@ -3,44 +3,70 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
-#include "core/analysis_state.h"
 #include "io/text_reader.h"
+#include "lightcurve/moving_average.h"
+#include "lightcurve/periodic_curve.h"
+#include "lightcurve/phase_views.h"
 
 namespace korvel {
 
-// Linear periodic interpolation of the curve ph[1..n], m[1..n] (phases
-// ascending) at phase x: between neighbouring points, and across phase 1/0
-// between the last point and the first. A wrap-around gap of 0 (first phase
-// 0, last 1) gives the last magnitude. n must be at least 1.
-double PeriodicValue(const double* ph, const double* m, int32_t n, double x);
-// The part across phase 1/0: the value at the given phase distance after
-// the last point.
-double WrapValue(const double* ph, const double* m, int32_t n, double distance);
+// One block of the collecting file: a mean curve and what it was folded on.
+struct CollectingBlock {
+  int32_t curveNumber = 1;
+  Ephemeris ephemeris;
+  MeanCurve curve;
+  // Adjusted by hand: editedMag (one per point) is recorded in place of the
+  // means, their errors and counts, under the label " smoothed".
+  bool smoothed = false;
+  std::vector<double> editedMag;
+};
 
-// Writes the current mean curve: a header (curve number, points, Period,
-// Epoch, " smoothed" when WaveState is 'f', else " disturbed") and MeanPoints
-// point lines (EditedMag in place of the mean and its error and count when
-// WaveState is 'f'). Appends when appendIfExists and the file exists;
-// otherwise creates it. Throws "I/O error %d".
+// The header (curve number, points, period, epoch, " smoothed" or
+// " disturbed") and the line of point k = 0 .. size - 1.
+std::string CollectingHeader(const CollectingBlock& b);
+std::string CollectingPointLine(const CollectingBlock& b, size_t k);
+
+// Writes the block, appended when appendIfExists and the file exists;
+// otherwise the file is created. Throws "I/O error %d".
+void WriteCollectingFile(const CollectingBlock& b, const std::string& path, bool appendIfExists);
+
+// A curve read back: the ephemeris it was folded on and its points (the
+// error and count columns are not read).
+struct CollectedCurve {
+  Ephemeris ephemeris;
+  std::vector<double> phase, mag;
+};
+
+// Every curve of a collecting file. A malformed number throws "Invalid
+// numeric input"; a file ending before the points a header announces keeps
+// the points it has. What the reader passed over goes to diagnostics when given.
+std::vector<CollectedCurve> ReadCollectedCurves(const std::string& path,
+                                                ReadDiagnostics* diagnostics = nullptr);
+
+// One curve's part of the model at date t: its value at the phase of t on its
+// own ephemeris; 0 for a curve without points or with a period that is not
+// positive.
+double ModelTerm(const Ephemeris& e, const PeriodicCurve& c, double t);
+
+// M(t): the sum of the curves' terms, in their order.
+double ModelValue(std::span<const CollectedCurve> curves, double t);
+
+// On the window's document (document_light_curve.cpp).
+struct AnalysisState;
+// The current mean curve (CurveNumber, MeanPoints .. EditedMag, Period,
+// Epoch, WaveState 'f': smoothed) as a block of the collecting file.
 void WriteCollectingFile(const AnalysisState& s, const std::string& path, bool appendIfExists);
-
-// The header line and the point lines of the current mean curve.
 std::string CollectingHeader(const AnalysisState& s);
-std::string CollectingPointLine(const AnalysisState& s, int32_t k);
-
-// Reads every curve of a collecting file into MLCCurves .. MLCMag and sets
-// MLCLoaded. The table is replaced only when the whole file has been read:
-// a malformed number throws "Invalid numeric input" and leaves the table and
-// MLCLoaded as they were. What the reader passed over goes to diagnostics
-// when given.
+std::string CollectingPointLine(const AnalysisState& s, int32_t k);  // k = 1 .. MeanPoints
+// Reads every curve into MLCCurves .. MLCMag and sets MLCLoaded; a file that
+// throws leaves the table and MLCLoaded as they were.
 void ReadMeanCurveFile(AnalysisState& s, const std::string& path,
                        ReadDiagnostics* diagnostics = nullptr);
-
-// M(t): the sum over the curves read of each curve's value at the phase of t
-// on its own period and initial date. Curves without points or with a period
-// that is not positive contribute nothing.
+// M(t) of the curves in MLCCurves .. MLCMag.
 double ModelValue(const AnalysisState& s, double t);
 
 }  // namespace korvel

@@ -1,3 +1,4 @@
+// The moving average over the phase on plain values.
 #include "lightcurve/moving_average.h"
 
 #include <algorithm>
@@ -29,70 +30,79 @@ bool InWindow(double phi, double c, double h, double& x) {
   return c - h < phi && phi < c + h;
 }
 
-void RemovePoint(AnalysisState& s, int32_t k, int32_t& n) {
-  for (int32_t j = k; j < n; ++j) {
-    s.MeanCount[j] = s.MeanCount[j + 1];
-    s.MeanPhase[j] = s.MeanPhase[j + 1];
-    s.MeanMag[j] = s.MeanMag[j + 1];
-    s.MeanPhaseErr[j] = s.MeanPhaseErr[j + 1];
-    s.MeanMagErr[j] = s.MeanMagErr[j + 1];
+// Mean point k of the window of centre c: the sums, then the scatter about
+// the means in a second pass over the same members.
+void AverageWindow(std::span<const double> phases, std::span<const double> mags, double c, double h,
+                   MeanCurve& curve, size_t k) {
+  double x = 0;
+  for (size_t i = 0; i < phases.size(); ++i)
+    if (InWindow(phases[i], c, h, x)) {
+      curve.count[k] += 1;
+      curve.phase[k] += x;
+      curve.mag[k] += mags[i];
+    }
+  const double count = curve.count[k];
+  if (count == 0) return;
+  curve.phase[k] /= count;
+  if (curve.phase[k] < 0) curve.phase[k] = 0;
+  curve.mag[k] /= count;
+  const double phase = curve.phase[k], mag = curve.mag[k];
+  for (size_t i = 0; i < phases.size(); ++i)
+    if (InWindow(phases[i], c, h, x)) {
+      curve.magErr[k] += (mags[i] - mag) * (mags[i] - mag);
+      curve.phaseErr[k] += (x - phase) * (x - phase);
+    }
+  if (count > 1) {
+    curve.phaseErr[k] = std::sqrt(curve.phaseErr[k] / (count - 1)) / std::sqrt(count);
+    curve.magErr[k] = std::sqrt(curve.magErr[k] / (count - 1)) / std::sqrt(count);
+  } else {
+    curve.phaseErr[k] = curve.magErr[k] = 0;
   }
-  --n;
+}
+
+void ErasePoint(MeanCurve& curve, size_t k) {
+  for (std::vector<double>* column :
+       {&curve.count, &curve.phase, &curve.mag, &curve.phaseErr, &curve.magErr})
+    column->erase(column->begin() + static_cast<std::ptrdiff_t>(k));
+}
+
+// An empty window has no mean; of two equal mean phases the first goes (the
+// interpolation between them would divide by zero).
+void Compact(MeanCurve& curve) {
+  for (size_t k = 0; k + 1 < curve.size();) {
+    if (curve.count[k] == 0 || curve.phase[k] == curve.phase[k + 1])
+      ErasePoint(curve, k);
+    else
+      ++k;
+  }
+  if (curve.size() >= 1 && curve.count.back() == 0) ErasePoint(curve, curve.size() - 1);
 }
 
 }  // namespace
 
-void ComputeMeanCurve(AnalysisState& s) {
-  // The dialog keeps N in 2 .. 99; a caller that does not must not overrun.
-  int32_t n = std::clamp(s.MeanPoints, 0, AnalysisState::kMeanSize - 1);
-  const double h = 0.5 * s.BinLength;
-  for (int32_t k = 1; k <= n; ++k) {
-    s.MeanCount[k] = s.MeanPhase[k] = s.MeanMag[k] = 0;
-    s.MeanPhaseErr[k] = s.MeanMagErr[k] = 0;
-    const double c = static_cast<double>(k - 1) / n;
-    double x = 0;
-    for (int32_t i = 1; i <= s.NObs; ++i)
-      if (InWindow(s.Phase[i], c, h, x)) {
-        s.MeanCount[k] += 1;
-        s.MeanPhase[k] += x;
-        s.MeanMag[k] += s.Mag[i];
-      }
-    const double count = s.MeanCount[k];
-    if (count == 0) continue;
-    s.MeanPhase[k] /= count;
-    if (s.MeanPhase[k] < 0) s.MeanPhase[k] = 0;
-    s.MeanMag[k] /= count;
-    for (int32_t i = 1; i <= s.NObs; ++i)
-      if (InWindow(s.Phase[i], c, h, x)) {
-        s.MeanMagErr[k] += (s.Mag[i] - s.MeanMag[k]) * (s.Mag[i] - s.MeanMag[k]);
-        s.MeanPhaseErr[k] += (x - s.MeanPhase[k]) * (x - s.MeanPhase[k]);
-      }
-    if (count > 1) {
-      s.MeanPhaseErr[k] = std::sqrt(s.MeanPhaseErr[k] / (count - 1)) / std::sqrt(count);
-      s.MeanMagErr[k] = std::sqrt(s.MeanMagErr[k] / (count - 1)) / std::sqrt(count);
-    } else {
-      s.MeanPhaseErr[k] = s.MeanMagErr[k] = 0;
-    }
+MeanCurve MovingAverage(std::span<const double> phases, std::span<const double> mags,
+                        const MeanCurveParameters& p) {
+  const int32_t n = std::max(p.points, 0);
+  const double h = 0.5 * p.binLength;
+  MeanCurve curve;
+  for (std::vector<double>* column :
+       {&curve.count, &curve.phase, &curve.mag, &curve.phaseErr, &curve.magErr})
+    column->assign(static_cast<size_t>(n), 0.0);
+  for (int32_t k = 0; k < n; ++k)
+    AverageWindow(phases, mags, static_cast<double>(k) / n, h, curve, static_cast<size_t>(k));
+  Compact(curve);
+  for (size_t k = 0; k < curve.size(); ++k) {
+    if (curve.mag[k] + curve.magErr[k] > curve.magHigh)
+      curve.magHigh = curve.mag[k] + curve.magErr[k];
+    if (curve.mag[k] - curve.magErr[k] < curve.magLow)
+      curve.magLow = curve.mag[k] - curve.magErr[k];
   }
+  return curve;
+}
 
-  for (int32_t k = 1; k < n;) {
-    if (s.MeanCount[k] == 0 || s.MeanPhase[k] == s.MeanPhase[k + 1])
-      RemovePoint(s, k, n);
-    else
-      ++k;
-  }
-  if (n >= 1 && s.MeanCount[n] == 0) --n;
-  s.MeanPoints = n;
-
-  s.MeanMagHigh = -1000000;
-  s.MeanMagLow = 1000000;
-  for (int32_t k = 1; k <= n; ++k) {
-    s.EditedMag[k] = s.MeanMag[k];
-    if (s.MeanMag[k] + s.MeanMagErr[k] > s.MeanMagHigh)
-      s.MeanMagHigh = s.MeanMag[k] + s.MeanMagErr[k];
-    if (s.MeanMag[k] - s.MeanMagErr[k] < s.MeanMagLow)
-      s.MeanMagLow = s.MeanMag[k] - s.MeanMagErr[k];
-  }
+MeanCurve MovingAverage(std::span<const double> dates, std::span<const double> mags,
+                        const Ephemeris& e, const MeanCurveParameters& p) {
+  return MovingAverage(Phases(dates, e), mags, p);
 }
 
 }  // namespace korvel

@@ -1,17 +1,47 @@
 // The mean light curve of Wave: a moving average over the phase with N
-// equally spaced centres and a window of length BinLength, wrapped across
+// equally spaced centres and a window of a fixed length, wrapped across
 // phase 1 to 0.
 #pragma once
 
-#include "core/analysis_state.h"
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "lightcurve/phase_views.h"
 
 namespace korvel {
 
-// Reads Phase[1..NObs] (the phases of the last phase-curve paint), Mag,
-// MeanPoints (N, 2 .. 99) and BinLength; writes the mean points with their
-// standard errors, drops empty points and points of the same mean phase as
-// their successor (MeanPoints becomes the number kept), copies MeanMag to
-// EditedMag and sets the ordinate range MeanMagHigh .. MeanMagLow.
+struct MeanCurveParameters {
+  int32_t points = 0;    // N window centres, at 0, 1/N, .. (N - 1)/N
+  double binLength = 0;  // the window's length in phase
+};
+
+// The points kept, in the order of their centres, each with the number of
+// observations averaged, its mean phase and magnitude and their standard
+// errors; and the ordinate range of the curve with its error bars.
+struct MeanCurve {
+  std::vector<double> count, phase, mag, phaseErr, magErr;
+  // Start values, kept when there is no point.
+  double magHigh = -1000000, magLow = 1000000;
+  size_t size() const { return phase.size(); }
+};
+
+// The moving average of the observations at the given phases (in [0, 1]).
+// A window across phase 0 takes the phases near 1 as negative, one across
+// phase 1 the phases near 0 as above 1; a negative mean phase becomes 0.
+// Empty windows are dropped, and so is a point whose mean phase equals that of
+// its successor.
+MeanCurve MovingAverage(std::span<const double> phases, std::span<const double> mags,
+                        const MeanCurveParameters& p);
+// The same on dates, folded on the ephemeris.
+MeanCurve MovingAverage(std::span<const double> dates, std::span<const double> mags,
+                        const Ephemeris& e, const MeanCurveParameters& p);
+
+// On the window's document (document_light_curve.cpp): the mean curve of
+// Phase[1..NObs] (as the last phase-curve paint left them) and Mag, for
+// MeanPoints (N, at most 99) and BinLength, into MeanPoints (the number kept)
+// .. MeanMagErr, EditedMag (a copy of MeanMag) and MeanMagHigh .. MeanMagLow.
+struct AnalysisState;
 void ComputeMeanCurve(AnalysisState& s);
 
 }  // namespace korvel

@@ -1,3 +1,4 @@
+// The phase rules of the light-curve views on plain values.
 #include "lightcurve/phase_views.h"
 
 #include <algorithm>
@@ -8,24 +9,31 @@
 
 namespace korvel {
 
-void ComputePhases(AnalysisState& s) {
-  for (int32_t i = 1; i <= s.NObs; ++i) s.Phase[i] = Frac((s.JD[i] - s.Epoch) / s.Period);
+double PhaseOf(double jd, const Ephemeris& e) {
+  return Frac((jd - e.epoch) / e.period);
 }
 
-BinPlace SecondaryBinPlace(const AnalysisState& s, int32_t i) {
-  const double u = Frac((s.JD[i] - s.Epoch) / s.Period + 0.5);
-  const double v = Frac((s.JD[i] - s.ExtrDate) / s.P2 - 0.5 / s.NBins);
+std::vector<double> Phases(std::span<const double> dates, const Ephemeris& e) {
+  std::vector<double> phases(dates.size());
+  std::transform(dates.begin(), dates.end(), phases.begin(),
+                 [&e](double jd) { return PhaseOf(jd, e); });
+  return phases;
+}
+
+BinPlace SecondaryBinPlace(double jd, const Ephemeris& primary, const SecondaryEphemeris& second) {
+  const double u = Frac((jd - primary.epoch) / primary.period + 0.5);
+  const double v = Frac((jd - second.extremumDate) / second.period - 0.5 / second.bins);
   // v may be exactly 1 (a negative whole number): keep it in the last panel.
   // Clamped as a double: a NaN or huge whole part must not reach the integer
   // conversion (a zero secondary period, dates far out).
-  const double whole = IntBelow(v * s.NBins);
-  const int32_t last = std::max(s.NBins - 1, 0);
+  const double whole = IntBelow(v * second.bins);
+  const int32_t last = std::max(second.bins - 1, 0);
   const int32_t bin = whole >= 0 ? static_cast<int32_t>(std::min(whole, double(last))) : 0;
   return {bin, bin + u};
 }
 
-double SecondaryColourParam(const AnalysisState& s, int32_t i) {
-  return 2 * Frac((s.JD[i] - s.ExtrDate) / s.P2);
+double SecondaryColourParam(double jd, const SecondaryEphemeris& second) {
+  return 2 * Frac((jd - second.extremumDate) / second.period);
 }
 
 Rgb PhaseColour(double w) {

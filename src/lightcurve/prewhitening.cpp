@@ -1,102 +1,107 @@
+// Prewhitening on plain values: the residuals, their statistics and the files
+// of a step.
 #include "lightcurve/prewhitening.h"
 
 #include <filesystem>
-#include <system_error>
+#include <optional>
 
 #include "core/error.h"
 #include "core/messages.h"
 #include "io/file_paths.h"
-#include "io/observation_file.h"
 #include "io/output_file.h"
-#include "lightcurve/mean_curve_file.h"
-#include "lightcurve/phase_views.h"
 
 namespace korvel {
 
-std::optional<std::string> PrewhitenProblem(const AnalysisState& s) {
-  if (s.NObs < 1) return kNoObservations;
-  if (s.MeanPoints < 1 || s.MeanPoints >= AnalysisState::kMeanSize) return kNoMeanCurve;
-  if (!(s.Period > 0)) return kNoPeriod;
+std::optional<std::string> PrewhitenProblem(size_t observations, size_t curvePoints,
+                                            const Ephemeris& e) {
+  if (observations < 1) return kNoObservations;
+  if (curvePoints < 1) return kNoMeanCurve;
+  if (!(e.period > 0)) return kNoPeriod;
   return std::nullopt;
 }
 
-double MeanCurveValue(const AnalysisState& s, double phi) {
-  const double* ph = s.MeanPhase.data();
-  const int32_t n = s.MeanPoints;
-  // Beyond the last mean phase the value wraps, even where the mean phases
-  // are not in order; below the first the wrap is the same formula.
-  if (phi > ph[n]) return WrapValue(ph, s.EditedMag.data(), n, phi - ph[n]);
-  return PeriodicValue(ph, s.EditedMag.data(), n, phi);
+double MeanCurveValue(const PeriodicCurve& c, double phi) {
+  if (c.phase.empty()) return 0;  // nothing to subtract
+  if (phi > c.phase.back()) return WrapValue(c, phi - c.phase.back());
+  return PeriodicValue(c, phi);
 }
 
-void Prewhiten(AnalysisState& s, const std::string& collectFile, bool appendIfExists) {
-  if (!collectFile.empty()) WriteCollectingFile(s, collectFile, appendIfExists);
-  ComputePhases(s);
-  for (int32_t i = 1; i <= s.NObs; ++i) {
-    s.Mag[i] -= MeanCurveValue(s, s.Phase[i]);
-    if (s.Phase[i] < s.MeanPhase[1]) s.Phase[i] += 1;
-  }
-  s.DataReady = 'y';
-  s.View = 'd';
-  s.RunCode = 'n';
-  // The start values are not symmetric; both are far outside any magnitude.
-  s.MagHigh = -10000000;
-  s.MagLow = 1000000;
+std::vector<double> Residuals(std::span<const double> phases, std::span<const double> mags,
+                              const PeriodicCurve& c) {
+  std::vector<double> residuals(mags.size());
+  for (size_t i = 0; i < mags.size(); ++i) residuals[i] = mags[i] - MeanCurveValue(c, phases[i]);
+  return residuals;
+}
+
+std::vector<double> Residuals(std::span<const double> dates, std::span<const double> mags,
+                              const Ephemeris& e, const PeriodicCurve& c) {
+  return Residuals(Phases(dates, e), mags, c);
+}
+
+MagnitudeSummary SummariseResiduals(std::span<const double> mags) {
+  MagnitudeSummary m;
   double sum = 0;
-  for (int32_t i = 1; i <= s.NObs; ++i) {
-    if (s.Mag[i] > s.MagHigh) s.MagHigh = s.Mag[i];
-    if (s.Mag[i] < s.MagLow) s.MagLow = s.Mag[i];
-    sum += s.Mag[i];
+  for (double mag : mags) {
+    if (mag > m.high) m.high = mag;
+    if (mag < m.low) m.low = mag;
+    sum += mag;
   }
-  s.MagMean = sum / s.NObs;
-  s.DataMagMax = s.MagHigh;
-  s.DataMagMin = s.MagLow;
+  const auto n = static_cast<double>(mags.size());
+  m.mean = sum / n;
   double squares = 0;
-  for (int32_t i = 1; i <= s.NObs; ++i) squares += (s.Mag[i] - s.MagMean) * (s.Mag[i] - s.MagMean);
-  s.MagVar = squares / s.NObs;
+  for (double mag : mags) squares += (mag - m.mean) * (mag - m.mean);
+  m.variance = squares / n;
+  return m;
 }
 
-std::optional<std::string> PrewhitenFileProblem(const AnalysisState& s,
+std::optional<std::string> PrewhitenFileProblem(const std::string& dataFile,
                                                 const std::string& collectFile,
                                                 const std::string& residualFile) {
-  if (SameFile(collectFile, s.DataFileName)) return kCollectIsData;
-  if (SameFile(residualFile, s.DataFileName)) return kResidualsIsData;
+  if (SameFile(collectFile, dataFile)) return kCollectIsData;
+  if (SameFile(residualFile, dataFile)) return kResidualsIsData;
   if (SameFile(residualFile, collectFile)) return kResidualsIsCollect;
   return std::nullopt;
 }
 
-void PrewhitenWithFiles(AnalysisState& s, const std::string& collectFile, bool appendIfExists,
-                        const std::string& residualFile) {
-  AnalysisState residuals = s;
-  Prewhiten(residuals, "", appendIfExists);
+namespace {
+
+// Puts the collecting file back as it was before the block was recorded.
+void RestoreCollectingFile(const std::string& collectFile, bool existed,
+                           const std::string& oldContent) {
+  try {
+    if (existed)
+      WriteWholeFile(collectFile, oldContent);
+    else if (!collectFile.empty() && KindOf(collectFile) == FileKind::Regular)
+      std::filesystem::remove(collectFile);
+  } catch (...) {
+    // The residuals' failure is the one to report.
+  }
+}
+
+}  // namespace
+
+void WritePrewhiteningFiles(const CollectingBlock& block, const std::string& collectFile,
+                            bool appendIfExists, const std::string& residualFile,
+                            const std::function<void(TextWriter&)>& writeResiduals) {
   // The residuals are written aside first: they take their name only once
   // the curve is in the collecting file.
   std::optional<TextWriter> residualOut;
   if (!residualFile.empty()) {
     residualOut.emplace(residualFile);
-    WriteAllObservations(residuals, *residualOut);
+    writeResiduals(*residualOut);
   }
   // The collecting file as it was (a few curves: small), to put back if the
   // residual file cannot take its name.
   const bool existed = !collectFile.empty() && KindOf(collectFile) == FileKind::Regular;
   const std::string oldCollect = existed ? ReadWholeFile(collectFile) : std::string();
-  if (!collectFile.empty()) WriteCollectingFile(s, collectFile, appendIfExists);
-  if (residualOut) {
-    try {
-      residualOut->Close();
-    } catch (const KorvelError&) {
-      try {
-        if (existed)
-          WriteWholeFile(collectFile, oldCollect);
-        else if (!collectFile.empty() && KindOf(collectFile) == FileKind::Regular)
-          std::filesystem::remove(collectFile);
-      } catch (...) {
-        // The residuals' failure is the one to report.
-      }
-      throw;
-    }
+  if (!collectFile.empty()) WriteCollectingFile(block, collectFile, appendIfExists);
+  if (!residualOut) return;
+  try {
+    residualOut->Close();
+  } catch (const KorvelError&) {
+    RestoreCollectingFile(collectFile, existed, oldCollect);
+    throw;
   }
-  s = std::move(residuals);
 }
 
 }  // namespace korvel

@@ -1,34 +1,47 @@
-// Prewhitening: subtracting the current mean light curve from the
-// observations, so that a further period can be searched in the residuals.
+// Prewhitening: subtracting a mean light curve from the observations, so that
+// a further period can be searched in the residuals.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
-#include "core/analysis_state.h"
+#include "io/text_writer.h"
+#include "lightcurve/mean_curve_file.h"
+#include "lightcurve/periodic_curve.h"
+#include "lightcurve/phase_views.h"
 
 namespace korvel {
 
 inline constexpr const char* kNoMeanCurve = "The mean light curve has no points to subtract...";
 inline constexpr const char* kNoPeriod = "The period of the light curve must be positive...";
 
-// Why prewhitening cannot run on the state; nothing when it can.
-std::optional<std::string> PrewhitenProblem(const AnalysisState& s);
+// Why there is nothing to subtract, or nothing to subtract from; nothing when
+// prewhitening can run.
+std::optional<std::string> PrewhitenProblem(size_t observations, size_t curvePoints,
+                                            const Ephemeris& e);
 
-// The value the mean curve MeanPhase / EditedMag[1..MeanPoints] gives at
-// phase phi: the curve as the user left it (the computed means unless points
-// were dragged), the same curve the collecting file records, so that the
-// residuals and the model always add up to the observations.
-double MeanCurveValue(const AnalysisState& s, double phi);
+// The value to subtract at phase phi: beyond the last point the curve wraps,
+// even where its phases are not in order; below the first the wrap is the
+// same formula. A curve without points gives 0.
+double MeanCurveValue(const PeriodicCurve& c, double phi);
 
-// Records the mean curve in collectFile (skipped when the name is empty;
-// appended when appendIfExists and it exists), then replaces every Mag by its
-// residual, keeps the phases in Phase (raised by 1 below the first mean
-// phase), sets View 'd', DataReady 'y', RunCode 'n' and recomputes MagHigh,
-// MagLow, DataMagMax, DataMagMin, MagMean and MagVar over the residuals.
-// Check PrewhitenProblem first. A collecting file that cannot be written
-// throws before anything else changes.
-void Prewhiten(AnalysisState& s, const std::string& collectFile, bool appendIfExists);
+// mags[i] minus the curve's value at phases[i].
+std::vector<double> Residuals(std::span<const double> phases, std::span<const double> mags,
+                              const PeriodicCurve& c);
+// The same on dates, folded on the ephemeris.
+std::vector<double> Residuals(std::span<const double> dates, std::span<const double> mags,
+                              const Ephemeris& e, const PeriodicCurve& c);
+
+// The extremes, mean and variance (divided by the count) of the residuals.
+// The extremes start far outside any magnitude (not symmetric), so no
+// residual leaves them at their start.
+struct MagnitudeSummary {
+  double high = -10000000, low = 1000000, mean = 0, variance = 0;
+};
+MagnitudeSummary SummariseResiduals(std::span<const double> mags);
 
 inline constexpr const char* kCollectIsData =
     "The collecting file cannot be the observation file itself...";
@@ -37,20 +50,47 @@ inline constexpr const char* kResidualsIsData =
 inline constexpr const char* kResidualsIsCollect =
     "The residual file cannot be the collecting file...";
 
-// A collecting or residual file that names the observation file read
-// (DataFileName) would overwrite or corrupt the data, and a residual file
-// that is the collecting file would replace the curves collected so far:
-// the message, or nothing.
-std::optional<std::string> PrewhitenFileProblem(const AnalysisState& s,
+// A collecting or residual file that names the observation file read would
+// overwrite or corrupt the data, and a residual file that is the collecting
+// file would replace the curves collected so far: the message, or nothing.
+std::optional<std::string> PrewhitenFileProblem(const std::string& dataFile,
                                                 const std::string& collectFile,
                                                 const std::string& residualFile);
 
-// Prewhitening with its files, in the order that loses nothing: the residuals
-// are computed on a copy and written (when residualFile is not empty) under a
-// temporary name; then the curve is recorded in collectFile, the temporary
-// file takes its name, and only then does the state take the residuals. A
-// failure throws and leaves the state and both files as they were, so the
-// user can correct a name and press again without doubling the model.
+// The files of one step, in the order that loses nothing: the residuals
+// (writeResiduals, when residualFile is not empty) under a temporary name,
+// then the block in collectFile (when named), then the residual file takes
+// its name. A failure throws and leaves both files as they were, so that a
+// corrected name can be tried again without doubling the model. The caller
+// writes the residual lines: they are observation lines, streamed.
+void WritePrewhiteningFiles(const CollectingBlock& block, const std::string& collectFile,
+                            bool appendIfExists, const std::string& residualFile,
+                            const std::function<void(TextWriter&)>& writeResiduals);
+
+// On the window's document (document_light_curve.cpp).
+struct AnalysisState;
+// No observations, no mean curve (MeanPoints), or no positive Period.
+std::optional<std::string> PrewhitenProblem(const AnalysisState& s);
+// The value of the curve MeanPhase / EditedMag[1..MeanPoints] at phase phi:
+// the curve as the user left it (the computed means unless points were
+// dragged), the same curve the collecting file records, so that the residuals
+// and the model always add up to the observations.
+double MeanCurveValue(const AnalysisState& s, double phi);
+// Records the mean curve in collectFile (skipped when the name is empty;
+// appended when appendIfExists and it exists), then replaces every Mag by its
+// residual, keeps the phases in Phase (raised by 1 below the first mean
+// phase), sets View 'd', DataReady 'y', RunCode 'n' and recomputes MagHigh,
+// MagLow, DataMagMax, DataMagMin, MagMean and MagVar over the residuals.
+// Check PrewhitenProblem first. A collecting file that cannot be written
+// throws before anything else changes.
+void Prewhiten(AnalysisState& s, const std::string& collectFile, bool appendIfExists);
+// The file check against DataFileName.
+std::optional<std::string> PrewhitenFileProblem(const AnalysisState& s,
+                                                const std::string& collectFile,
+                                                const std::string& residualFile);
+// Prewhiten with its files (WritePrewhiteningFiles): the state takes the
+// residuals only once both files are written; a failure throws and leaves the
+// state and both files as they were.
 void PrewhitenWithFiles(AnalysisState& s, const std::string& collectFile, bool appendIfExists,
                         const std::string& residualFile);
 

@@ -1,13 +1,15 @@
 // stat.dat: the significance levels of spectrum peaks, taken from the
 // amplitude distribution of the last Deeming run (on reshuffled magnitudes
 // they describe noise at the same dates) and read back later to be drawn on
-// the spectrum of the real data. Also the magnitude/intensity switch of the
-// ordinate.
+// the spectrum of the real data. Also the direction and label of the
+// ordinate for magnitudes and intensities.
 #pragma once
 
+#include <array>
+#include <span>
 #include <string>
 
-#include "core/analysis_state.h"
+#include "core/amp_distribution.h"
 #include "search/significance.h"  // SignificanceLevels, which Save statistics runs
 
 namespace korvel {
@@ -16,24 +18,37 @@ inline constexpr const char* kStatFileName = "stat.dat";
 inline constexpr const char* kNoDistribution =
     "No amplitude distribution yet: run a Deeming search first...";
 
+// The four levels (at SigPercentage(1 .. 4)), then line 5 ("0 " and the number
+// of trials) and one line per class 0 .. AmpTopBin (upper amplitude, cumulative
+// per cent). Throws "I/O error %d" when the file cannot be written.
+void WriteStatFile(const AmpDistribution& d, std::span<const double, 4> levels,
+                   const std::string& path);
+
+// The four levels of lines 1 .. 4 (the percentage of each line is skipped). A
+// missing file or fewer than four numeric lines throw.
+std::array<double, 4> ReadSignificanceLevels(const std::string& path);
+
+// The ordinate: magnitudes grow down the axis ("Mag"), intensities up ("Flux").
+struct OrdinateDirection {
+  int32_t flip, sign;
+  const char* label;
+};
+OrdinateDirection OrdinateFor(bool magnitudes);
+
+// On the window's document (document_light_curve.cpp).
+struct AnalysisState;
 struct StatSaveResult {
   bool written = false;
   std::string text;  // status text when written, else the message to show
 };
-
-// Save statistics: the four levels (SignificanceLevels of search/significance), then line 5 ("0 " and
-// the number of trials) and one line per class 0 .. AmpTopBin (upper amplitude, cumulative per
-// cent); sets StatLoaded. Before any Deeming run (no trial counted) nothing is written and the
-// result carries kNoDistribution. Throws "I/O error %d" when the file cannot be written.
+// Save statistics: SigLevel := SignificanceLevels(AmpDist), stat.dat written,
+// StatLoaded set. Before any Deeming run (no trial counted) nothing is written
+// and the result carries kNoDistribution.
 StatSaveResult WriteStatistics(AnalysisState& s, const std::string& path = kStatFileName);
-
-// Stat: StatFromFile := true, then reads the four levels (the percentage of
-// each line is skipped) into SigLevel and sets StatLoaded. A missing file or
-// fewer than four numeric lines throw, leaving SigLevel and StatLoaded as
-// they were.
+// Stat: StatFromFile := true, then the levels into SigLevel[1..4] and
+// StatLoaded set. A file that throws leaves SigLevel and StatLoaded as they were.
 void ReadStatistics(AnalysisState& s, const std::string& path = kStatFileName);
-
-// Mag/Int: magnitudes (down the axis, "Mag") or intensities (up, "Flux").
+// Mag/Int: MagMode switched, MagAxisFlip, MagAxisSign and MagLabel to match.
 void ToggleMagMode(AnalysisState& s);
 
 }  // namespace korvel

@@ -1,51 +1,55 @@
+// The checks of the light-curve dialogs, field by field in their order.
 #include "lightcurve/wave_parameters.h"
 
 #include "core/messages.h"
 
 namespace korvel {
 
-std::optional<FieldRefusal> ApplyLightCurveElements(AnalysisState& s, int32_t mode,
-                                                    const LightCurveElements& e) {
+std::optional<FieldRefusal> CheckLightCurveElements(int32_t mode, const LightCurveElements& e,
+                                                    ElementValues& values) {
   FieldRules f;
-  const bool ok = f.Real(kLcPeriodField, e.period, s.Period, true, kErrorInPeriod) &&
-                  f.Real(kLcEpochField, e.epoch, s.Epoch, false, kErrorInEpoch) &&
-                  (mode != 2 || (f.Real(kLcP2Field, e.p2, s.P2, true, "Error in P2...") &&
-                                 f.Real(kLcExtrDateField, e.extremumDate, s.ExtrDate, false,
+  Ephemeris& p = values.primary;
+  SecondaryEphemeris& s = values.secondary;
+  const bool ok = f.Real(kLcPeriodField, e.period, p.period, true, kErrorInPeriod) &&
+                  f.Real(kLcEpochField, e.epoch, p.epoch, false, kErrorInEpoch) &&
+                  (mode != 2 || (f.Real(kLcP2Field, e.p2, s.period, true, "Error in P2...") &&
+                                 f.Real(kLcExtrDateField, e.extremumDate, s.extremumDate, false,
                                         "Error in JD extremal amplitude...") &&
-                                 f.Int(kLcBinsField, e.bins, s.NBins, 1, kErrorInBins)));
+                                 f.Int(kLcBinsField, e.bins, s.bins, 1, kErrorInBins)));
   if (ok) return std::nullopt;
   return f.refusal();
 }
 
 namespace {
 
-bool ApplyCurveFields(AnalysisState& s, const WaveParameters& p, FieldRules& f) {
-  s.CurveNumber = p.curveNumber;
+bool CheckCurveFields(const WaveParameters& p, MeanCurveParameters& values, FieldRules& f) {
   constexpr const char* badNumber = "Error in Number...";
   constexpr const char* badLength = "Error in Interval extention...";
-  return f.Int(kWavePointsField, p.points, s.MeanPoints, 1, badNumber) &&
-         f.Check(s.MeanPoints < AnalysisState::kMeanSize, kWavePointsField, badNumber) &&
-         f.Real(kWaveBinLengthField, p.binLength, s.BinLength, true, badLength) &&
-         f.Check(s.BinLength <= kMaxBinLength, kWaveBinLengthField, badLength);
+  return f.Int(kWavePointsField, p.points, values.points, 1, badNumber) &&
+         f.Check(values.points <= kMaxMeanPoints, kWavePointsField, badNumber) &&
+         f.Real(kWaveBinLengthField, p.binLength, values.binLength, true, badLength) &&
+         f.Check(values.binLength <= kMaxBinLength, kWaveBinLengthField, badLength);
 }
 
 }  // namespace
 
-std::optional<FieldRefusal> ApplyMeanCurveParameters(AnalysisState& s, const WaveParameters& p) {
+std::optional<FieldRefusal> CheckMeanCurveParameters(const WaveParameters& p,
+                                                     MeanCurveParameters& values) {
   FieldRules f;
-  if (ApplyCurveFields(s, p, f)) return std::nullopt;
+  if (CheckCurveFields(p, values, f)) return std::nullopt;
   return f.refusal();
 }
 
-std::optional<FieldRefusal> ApplyWaveParameters(AnalysisState& s, const WaveParameters& p) {
+std::optional<FieldRefusal> CheckWaveParameters(const WaveParameters& p,
+                                                MeanCurveParameters& values) {
   FieldRules f;
   constexpr const char* noName = "Select File Name...";
-  if (!ApplyCurveFields(s, p, f) || !f.Check(!p.collectFile.empty(), kWaveCollectField, noName))
-    return f.refusal();
-  s.CollectFileName = p.collectFile;
   // The residual file is named even when it is not to be written.
-  if (!f.Check(!p.residualFile.empty(), kWaveResidualField, noName)) return f.refusal();
-  return std::nullopt;
+  if (CheckCurveFields(p, values, f) &&
+      f.Check(!p.collectFile.empty(), kWaveCollectField, noName) &&
+      f.Check(!p.residualFile.empty(), kWaveResidualField, noName))
+    return std::nullopt;
+  return f.refusal();
 }
 
 }  // namespace korvel

@@ -10,12 +10,14 @@
 #include <optional>
 #include <string>
 
-#include "core/analysis_state.h"
 #include "core/parameter_fields.h"
+#include "lightcurve/moving_average.h"
+#include "lightcurve/phase_views.h"
 
 namespace korvel {
 
 inline constexpr int32_t kDefaultMeanPoints = 40;
+inline constexpr int32_t kMaxMeanPoints = 99;
 inline constexpr double kDefaultBinLength = 0.05;
 inline constexpr double kMaxBinLength = 0.25;
 inline constexpr int32_t kDefaultElementBins = 8;
@@ -29,6 +31,7 @@ enum ElementField : int {
   kLcBinsField
 };
 
+// The fields as converted (nothing where the text is not a number).
 struct LightCurveElements {
   std::optional<double> period = 0, epoch = 0;
   // Secondary views only.
@@ -36,11 +39,18 @@ struct LightCurveElements {
   std::optional<int32_t> bins = kDefaultElementBins;
 };
 
+// The elements the fields are stored into, each as soon as it converts (the
+// fields after a refused one keep what they held).
+struct ElementValues {
+  Ephemeris primary;
+  SecondaryEphemeris secondary;
+};
+
 // Mode 1 (the main period's light curve) takes the period (positive) and the
 // epoch; mode 2 (the secondary views) also the secondary period (positive),
 // the extremum date and more than one bin.
-std::optional<FieldRefusal> ApplyLightCurveElements(AnalysisState& s, int32_t mode,
-                                                    const LightCurveElements& e);
+std::optional<FieldRefusal> CheckLightCurveElements(int32_t mode, const LightCurveElements& e,
+                                                    ElementValues& values);
 
 // "Moving average method calculation", in its order.
 enum WaveField : int {
@@ -58,12 +68,23 @@ struct WaveParameters {
   std::string residualFile;  // named even when the residuals are not written
 };
 
-// The mean curve's own fields: the curve number, 1 < points < 100 and
-// 0 < bin length <= 0.25 (MeanPoints, BinLength).
-std::optional<FieldRefusal> ApplyMeanCurveParameters(AnalysisState& s, const WaveParameters& p);
+// The mean curve's own fields, stored into values as they convert:
+// 1 < points <= kMaxMeanPoints and 0 < bin length <= kMaxBinLength.
+std::optional<FieldRefusal> CheckMeanCurveParameters(const WaveParameters& p,
+                                                     MeanCurveParameters& values);
 
 // The whole dialog: the mean curve's fields, then both file names, which
-// must not be empty (the collecting file becomes CollectFileName).
+// must not be empty.
+std::optional<FieldRefusal> CheckWaveParameters(const WaveParameters& p,
+                                                MeanCurveParameters& values);
+
+// On the window's document (document_light_curve.cpp): the checks above,
+// storing into Period, Epoch, P2, ExtrDate, NBins; CurveNumber, MeanPoints,
+// BinLength and, once the collecting file is named, CollectFileName.
+struct AnalysisState;
+std::optional<FieldRefusal> ApplyLightCurveElements(AnalysisState& s, int32_t mode,
+                                                    const LightCurveElements& e);
+std::optional<FieldRefusal> ApplyMeanCurveParameters(AnalysisState& s, const WaveParameters& p);
 std::optional<FieldRefusal> ApplyWaveParameters(AnalysisState& s, const WaveParameters& p);
 
 }  // namespace korvel

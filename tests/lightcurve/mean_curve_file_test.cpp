@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/error.h"
+#include "lightcurve/document_light_curve.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
@@ -186,11 +187,12 @@ TEST(Model, SumsTheCurvesAndSkipsEmptyOnes) {
 }
 
 TEST(PeriodicValue, AZeroWrapGapGivesTheLastMagnitude) {
-  const double ph[] = {0, 0, 0.5, 1};
-  const double m[] = {0, 10, 11, 12};
-  EXPECT_DOUBLE_EQ(PeriodicValue(ph, m, 3, 1.0), 12);
-  EXPECT_DOUBLE_EQ(PeriodicValue(ph, m, 3, 0.25), 10.5);
-  EXPECT_DOUBLE_EQ(WrapValue(ph, m, 3, 0.0), 12);
+  const double ph[] = {0, 0.5, 1};
+  const double m[] = {10, 11, 12};
+  const PeriodicCurve c{ph, m};
+  EXPECT_DOUBLE_EQ(PeriodicValue(c, 1.0), 12);
+  EXPECT_DOUBLE_EQ(PeriodicValue(c, 0.25), 10.5);
+  EXPECT_DOUBLE_EQ(WrapValue(c, 0.0), 12);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "lightcurve/document_light_curve.h"
+
 namespace korvel {
 namespace {
 
@@ -79,6 +81,38 @@ TEST(MovingAverage, EmptyWindowsAndRepeatedPhasesAreRemoved) {
   EXPECT_EQ(none.MeanPoints, 0);
   EXPECT_EQ(none.MeanMagHigh, -1000000);
   EXPECT_EQ(none.MeanMagLow, 1000000);
+}
+
+// The window's Wave (phases of the last paint, then the document's curve)
+// and the value function on dates give the same curve to the last bit.
+TEST(MovingAverage, TheValueFunctionGivesTheDocumentsCurve) {
+  AnalysisState s;
+  s.NObs = 500;
+  s.JD.assign(s.NObs + 1, 0);
+  s.Mag.assign(s.NObs + 1, 0);
+  s.Phase.assign(s.NObs + 1, 0);
+  for (int32_t i = 1; i <= s.NObs; ++i) {
+    s.JD[i] = 59000 + 0.173 * i * i / 50;
+    s.Mag[i] = 12 + 0.4 * std::sin(s.JD[i] * 11.3) + 0.01 * (i % 7);
+  }
+  s.Period = 0.5568;
+  s.Epoch = 59000.1;
+  s.MeanPoints = 40;
+  s.BinLength = 0.05;
+  ComputePhases(s);
+  ComputeMeanCurve(s);
+
+  const MeanCurve c = MovingAverage(DatesOf(s), MagsOf(s), Ephemeris{0.5568, 59000.1},
+                                    MeanCurveParameters{40, 0.05});
+  const MeanCurve d = MeanCurveOf(s);
+  ASSERT_GT(c.size(), 30u);
+  EXPECT_EQ(c.count, d.count);
+  EXPECT_EQ(c.phase, d.phase);
+  EXPECT_EQ(c.mag, d.mag);
+  EXPECT_EQ(c.phaseErr, d.phaseErr);
+  EXPECT_EQ(c.magErr, d.magErr);
+  EXPECT_EQ(c.magHigh, d.magHigh);
+  EXPECT_EQ(c.magLow, d.magLow);
 }
 
 }  // namespace

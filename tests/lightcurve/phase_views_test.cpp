@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "lightcurve/document_light_curve.h"
+
 namespace korvel {
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 #include "support/temp_dir.h"
 
@@ -151,6 +152,22 @@ TEST(Prewhitening, AFailedResidualFileLeavesTheCollectingFileAsItWas) {
   AnalysisState s = TwoPointCase({0.5});
   EXPECT_THROW(PrewhitenWithFiles(s, dir.File("new.sup"), true, full), FileError);
   EXPECT_FALSE(std::filesystem::exists(dir.File("new.sup")));
+}
+
+// Residuals of dates on the ephemeris are the magnitudes prewhitening leaves
+// in the document; a curve without points subtracts nothing.
+TEST(Prewhitening, ResidualsOnValuesAreTheDocumentsResiduals) {
+  AnalysisState s = TwoPointCase({0.5, 0.0, 0.9, 0.75, 0.25, 0.1, 0.6});
+  const std::vector<double> mags(s.Mag.begin() + 1, s.Mag.end());
+  const double curvePhases[] = {0.25, 0.75}, curveMags[] = {10, 11};
+  const std::vector<double> residuals =
+      Residuals(DatesOf(s), mags, Ephemeris{1, 0}, PeriodicCurve{curvePhases, curveMags});
+  Prewhiten(s, "", true);
+  ASSERT_EQ(residuals.size(), 7u);
+  for (size_t i = 0; i < residuals.size(); ++i) EXPECT_EQ(residuals[i], s.Mag[i + 1]) << i;
+
+  EXPECT_EQ(Residuals(std::vector<double>{0.3}, std::vector<double>{12.5}, PeriodicCurve{}),
+            std::vector<double>{12.5});
 }
 
 }  // namespace

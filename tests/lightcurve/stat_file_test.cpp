@@ -6,6 +6,7 @@
 
 #include "../search/search_fixtures.h"
 #include "core/error.h"
+#include "lightcurve/document_light_curve.h"
 #include "search/deeming.h"
 #include "support/temp_dir.h"
 
