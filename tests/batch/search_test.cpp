@@ -14,8 +14,8 @@
 #include "core/text_format.h"
 #include "io/observation_file.h"
 #include "io/param_file.h"
-#include "search/search_hooks.h"
 #include "search/document_search.h"
+#include "search/search_hooks.h"
 #include "search/trial_grid.h"
 
 namespace korvel {
