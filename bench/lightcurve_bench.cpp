@@ -8,6 +8,7 @@
 #include <random>
 
 #include "core/analysis_state.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/moving_average.h"
 #include "lightcurve/phase_views.h"
 #include "lightcurve/prewhitening.h"

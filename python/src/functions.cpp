@@ -19,6 +19,7 @@
 #include "conversions.h"
 #include "core/thread_count.h"
 #include "interruptible.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 #include "search/reshuffle.h"
 #include "search/search_methods.h"

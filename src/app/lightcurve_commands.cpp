@@ -1,6 +1,7 @@
 #include "app/lightcurve_commands.h"
 
 #include "app/dialog_fields.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/wave_parameters.h"
 
 namespace korvel {

@@ -1,6 +1,7 @@
 #include "app/search_commands.h"
 
 #include "app/search_dialogs.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/stat_file.h"
 #include "search/document_search.h"
 #include "search/reshuffle.h"

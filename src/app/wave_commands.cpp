@@ -3,6 +3,7 @@
 #include "app/dialog_fields.h"
 #include "io/observation_file.h"
 #include "io/text_reader.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 #include "lightcurve/moving_average.h"
 #include "lightcurve/phase_views.h"

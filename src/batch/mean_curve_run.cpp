@@ -6,6 +6,7 @@
 #include "batch/load_options.h"
 #include "core/error.h"
 #include "io/observation_file.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 #include "lightcurve/moving_average.h"
 #include "lightcurve/phase_views.h"

@@ -11,6 +11,7 @@
 
 #include "core/analysis_state.h"
 #include "io/text_reader.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/wave_parameters.h"
 
 namespace korvel::batch {

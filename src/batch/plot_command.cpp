@@ -13,6 +13,7 @@
 #include "core/error.h"
 #include "io/file_paths.h"
 #include "io/text_reader.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 #include "lightcurve/moving_average.h"
 #include "lightcurve/phase_views.h"

@@ -13,6 +13,7 @@
 #include "batch/mean_curve_run.h"
 #include "core/text_format.h"
 #include "io/text_reader.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 
 namespace korvel::batch {

@@ -15,6 +15,7 @@
 
 #include "core/text_format.h"
 #include "gui/main_window.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/wave_parameters.h"
 #include "search/search_parameters.h"
 

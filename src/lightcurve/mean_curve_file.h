@@ -55,18 +55,4 @@ double ModelTerm(const Ephemeris& e, const PeriodicCurve& c, double t);
 // M(t): the sum of the curves' terms, in their order.
 double ModelValue(std::span<const CollectedCurve> curves, double t);
 
-// On the window's document (document_light_curve.cpp).
-struct AnalysisState;
-// The current mean curve (CurveNumber, MeanPoints .. EditedMag, Period,
-// Epoch, WaveState 'f': smoothed) as a block of the collecting file.
-void WriteCollectingFile(const AnalysisState& s, const std::string& path, bool appendIfExists);
-std::string CollectingHeader(const AnalysisState& s);
-std::string CollectingPointLine(const AnalysisState& s, int32_t k);  // k = 1 .. MeanPoints
-// Reads every curve into MLCCurves .. MLCMag and sets MLCLoaded; a file that
-// throws leaves the table and MLCLoaded as they were.
-void ReadMeanCurveFile(AnalysisState& s, const std::string& path,
-                       ReadDiagnostics* diagnostics = nullptr);
-// M(t) of the curves in MLCCurves .. MLCMag.
-double ModelValue(const AnalysisState& s, double t);
-
 }  // namespace korvel

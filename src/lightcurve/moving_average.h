@@ -37,11 +37,4 @@ MeanCurve MovingAverage(std::span<const double> phases, std::span<const double> 
 MeanCurve MovingAverage(std::span<const double> dates, std::span<const double> mags,
                         const Ephemeris& e, const MeanCurveParameters& p);
 
-// On the window's document (document_light_curve.cpp): the mean curve of
-// Phase[1..NObs] (as the last phase-curve paint left them) and Mag, for
-// MeanPoints (N, at most 99) and BinLength, into MeanPoints (the number kept)
-// .. MeanMagErr, EditedMag (a copy of MeanMag) and MeanMagHigh .. MeanMagLow.
-struct AnalysisState;
-void ComputeMeanCurve(AnalysisState& s);
-
 }  // namespace korvel

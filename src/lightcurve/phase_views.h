@@ -43,13 +43,4 @@ double SecondaryColourParam(double jd, const SecondaryEphemeris& second);
 // near 1.5 and 0, each channel truncated and never below 0.
 Rgb PhaseColour(double w);
 
-// On the window's document (document_light_curve.cpp), for the views.
-struct AnalysisState;
-// Phase[i] := PhaseOf(JD[i]) for i = 1 .. NObs (views 'l', 'd' and 'n'; the
-// moving average reads them afterwards).
-void ComputePhases(AnalysisState& s);
-// Observation i of the document on Period, Epoch, P2, ExtrDate and NBins.
-BinPlace SecondaryBinPlace(const AnalysisState& s, int32_t i);
-double SecondaryColourParam(const AnalysisState& s, int32_t i);
-
 }  // namespace korvel

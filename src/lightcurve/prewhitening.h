@@ -67,31 +67,4 @@ void WritePrewhiteningFiles(const CollectingBlock& block, const std::string& col
                             bool appendIfExists, const std::string& residualFile,
                             const std::function<void(TextWriter&)>& writeResiduals);
 
-// On the window's document (document_light_curve.cpp).
-struct AnalysisState;
-// No observations, no mean curve (MeanPoints), or no positive Period.
-std::optional<std::string> PrewhitenProblem(const AnalysisState& s);
-// The value of the curve MeanPhase / EditedMag[1..MeanPoints] at phase phi:
-// the curve as the user left it (the computed means unless points were
-// dragged), the same curve the collecting file records, so that the residuals
-// and the model always add up to the observations.
-double MeanCurveValue(const AnalysisState& s, double phi);
-// Records the mean curve in collectFile (skipped when the name is empty;
-// appended when appendIfExists and it exists), then replaces every Mag by its
-// residual, keeps the phases in Phase (raised by 1 below the first mean
-// phase), sets View 'd', DataReady 'y', RunCode 'n' and recomputes MagHigh,
-// MagLow, DataMagMax, DataMagMin, MagMean and MagVar over the residuals.
-// Check PrewhitenProblem first. A collecting file that cannot be written
-// throws before anything else changes.
-void Prewhiten(AnalysisState& s, const std::string& collectFile, bool appendIfExists);
-// The file check against DataFileName.
-std::optional<std::string> PrewhitenFileProblem(const AnalysisState& s,
-                                                const std::string& collectFile,
-                                                const std::string& residualFile);
-// Prewhiten with its files (WritePrewhiteningFiles): the state takes the
-// residuals only once both files are written; a failure throws and leaves the
-// state and both files as they were.
-void PrewhitenWithFiles(AnalysisState& s, const std::string& collectFile, bool appendIfExists,
-                        const std::string& residualFile);
-
 }  // namespace korvel

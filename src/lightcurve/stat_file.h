@@ -35,20 +35,4 @@ struct OrdinateDirection {
 };
 OrdinateDirection OrdinateFor(bool magnitudes);
 
-// On the window's document (document_light_curve.cpp).
-struct AnalysisState;
-struct StatSaveResult {
-  bool written = false;
-  std::string text;  // status text when written, else the message to show
-};
-// Save statistics: SigLevel := SignificanceLevels(AmpDist), stat.dat written,
-// StatLoaded set. Before any Deeming run (no trial counted) nothing is written
-// and the result carries kNoDistribution.
-StatSaveResult WriteStatistics(AnalysisState& s, const std::string& path = kStatFileName);
-// Stat: StatFromFile := true, then the levels into SigLevel[1..4] and
-// StatLoaded set. A file that throws leaves SigLevel and StatLoaded as they were.
-void ReadStatistics(AnalysisState& s, const std::string& path = kStatFileName);
-// Mag/Int: MagMode switched, MagAxisFlip, MagAxisSign and MagLabel to match.
-void ToggleMagMode(AnalysisState& s);
-
 }  // namespace korvel

@@ -78,13 +78,4 @@ std::optional<FieldRefusal> CheckMeanCurveParameters(const WaveParameters& p,
 std::optional<FieldRefusal> CheckWaveParameters(const WaveParameters& p,
                                                 MeanCurveParameters& values);
 
-// On the window's document (document_light_curve.cpp): the checks above,
-// storing into Period, Epoch, P2, ExtrDate, NBins; CurveNumber, MeanPoints,
-// BinLength and, once the collecting file is named, CollectFileName.
-struct AnalysisState;
-std::optional<FieldRefusal> ApplyLightCurveElements(AnalysisState& s, int32_t mode,
-                                                    const LightCurveElements& e);
-std::optional<FieldRefusal> ApplyMeanCurveParameters(AnalysisState& s, const WaveParameters& p);
-std::optional<FieldRefusal> ApplyWaveParameters(AnalysisState& s, const WaveParameters& p);
-
 }  // namespace korvel

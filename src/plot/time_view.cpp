@@ -6,6 +6,7 @@
 #include "core/nice_steps.h"
 #include "core/numeric.h"
 #include "core/text_format.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 #include "plot/axes.h"
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "io/observation_file.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/prewhitening.h"
 #include "lightcurve/stat_file.h"
 #include "plot/paint.h"

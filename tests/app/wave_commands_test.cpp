@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "io/observation_file.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 #include "lightcurve/prewhitening.h"
 #include "support/fake_platform.h"

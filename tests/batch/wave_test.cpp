@@ -10,6 +10,7 @@
 #include "batch_run.h"
 #include "core/analysis_state.h"
 #include "io/observation_file.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 #include "lightcurve/moving_average.h"
 #include "lightcurve/phase_views.h"

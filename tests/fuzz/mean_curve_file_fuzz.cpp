@@ -7,6 +7,7 @@
 #include "core/analysis_state.h"
 #include "core/error.h"
 #include "fuzz/fuzz_support.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 
 using korvel::fuzz::Check;

@@ -12,6 +12,7 @@
 #include "fuzz/fuzz_support.h"
 #include "fuzz/small_star.h"
 #include "fuzz/walking_canvas.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/stat_file.h"
 #include "support/fake_platform.h"
 

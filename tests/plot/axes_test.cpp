@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "io/param_file.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/stat_file.h"
 #include "support/recording_canvas.h"
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "io/param_file.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/stat_file.h"
 #include "plot/axes.h"
 #include "plot/plot_fixtures.h"

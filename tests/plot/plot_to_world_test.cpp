@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "io/param_file.h"
+#include "lightcurve/document_light_curve.h"
 #include "lightcurve/stat_file.h"
 #include "plot/mean_curve_view.h"
 #include "plot/phase_curve_views.h"
