@@ -169,9 +169,7 @@ py::dict Search(const std::string& methodName, py::handle jd, py::handle mag,
     j.arrays.Into(j.s);
     j.request.cancel = &stop;
     j.outcome = batch::RunBatchSearch(j.s, j.request, j.err);
-    if (!j.outcome.exitCode) batch::ComputeFinalLevels(j.s, j.request.kind);
   });
-  AnalysisState& s = job->s;
   const std::ostringstream& err = job->err;
   const batch::BatchSearchOutcome& outcome = job->outcome;
   if (outcome.exitCode) {
@@ -179,7 +177,7 @@ py::dict Search(const std::string& methodName, py::handle jd, py::handle mag,
     while (!message.empty() && message.back() == '\n') message.pop_back();
     RaiseFileError(*outcome.exitCode, "", message);
   }
-  py::dict result = FromJson(batch::SearchJson(s, method.kind, outcome.trials, outcome.status));
+  py::dict result = FromJson(batch::SearchJson(outcome.result, outcome.status));
   result["status"] = outcome.status;
   // What a finished run reported besides its status (korvel-batch: stderr).
   result["messages"] = Lines(err.str());

@@ -152,11 +152,8 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
   finish();
   outcome.status = result.amplitudes ? DeemingSummary(*result.amplitudes) : kDoneStatus;
   outcome.trials = result.statistic.trials;
+  outcome.result = std::move(result);
   return outcome;
-}
-
-void ComputeFinalLevels(AnalysisState& s, SearchKind kind) {
-  if (MethodOf(kind).deeming && s.AmpDist.AmpTrials > 0) s.SigLevel = SignificanceLevels(s.AmpDist);
 }
 
 }  // namespace korvel::batch

@@ -74,15 +74,12 @@ struct BatchSearchOutcome {
   std::optional<int> exitCode;  // set when the search was refused or a file failed
   std::string status;           // the final status line
   int64_t trials = 0;           // trials made
+  SearchResult result;          // of a run that started
 };
 
 // Runs the search on the loaded set; refusals and messages go to err. A
 // grid of more than maxTrials trials is refused before the first trial.
 BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& request,
                                   std::ostream& err);
-
-// After a completed Deeming run with an amplitude distribution, the four
-// levels as Save statistics computes them (SigLevel); nothing otherwise.
-void ComputeFinalLevels(AnalysisState& s, SearchKind kind);
 
 }  // namespace korvel::batch

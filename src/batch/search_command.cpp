@@ -66,13 +66,12 @@ int RunSearchCommand(const SearchArgs& args) {
   const BatchSearchOutcome searched = RunBatchSearch(s, request, std::cerr);
   if (searched.exitCode) return *searched.exitCode;
 
-  ComputeFinalLevels(s, args.kind);
   if (args.json) {
-    nlohmann::ordered_json j = SearchJson(s, args.kind, searched.trials, searched.status);
+    nlohmann::ordered_json j = SearchJson(searched.result, searched.status);
     j["warnings"] = ReadWarningsJson(outcome.diagnostics);
     std::cout << j.dump() << '\n';
   } else {
-    PrintSearchText(s, args.kind, searched.status, std::cout);
+    PrintSearchText(searched.result, searched.status, std::cout);
   }
   std::cout.flush();
   return outcome.exitCode;

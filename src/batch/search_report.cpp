@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core/text_format.h"
+#include "search/search_methods.h"
+#include "search/significance.h"
 #include "search/trial_record.h"
 
 namespace korvel::batch {
@@ -22,8 +24,7 @@ nlohmann::ordered_json Entries(const Table& table, int first, int last) {
   return a;
 }
 
-void AddDistribution(const AnalysisState& s, nlohmann::ordered_json& j) {
-  const AnalysisState::AmpDistribution& d = s.AmpDist;
+void AddDistribution(const AmpDistribution& d, nlohmann::ordered_json& j) {
   j["amp_trials"] = d.AmpTrials;
   j["sigma"] = d.Sigma;
   j["amp_scale"] = d.AmpScale;
@@ -32,52 +33,52 @@ void AddDistribution(const AnalysisState& s, nlohmann::ordered_json& j) {
   j["amp_level"] = Entries(d.AmpLevel, 0, d.AmpTopBin);
   j["amp_cum_pct"] = Entries(d.AmpCumPct, 0, d.AmpTopBin);
   // Save statistics refuses to compute levels without a distribution.
-  j["sig_levels"] = d.AmpTrials > 0 ? Entries(s.SigLevel, 1, 4) : nlohmann::ordered_json(nullptr);
+  j["sig_levels"] =
+      d.AmpTrials > 0 ? Entries(SignificanceLevels(d), 1, 4) : nlohmann::ordered_json(nullptr);
 }
 
 }  // namespace
 
-void PrintSearchText(const AnalysisState& s, SearchKind kind, const std::string& status,
-                     std::ostream& out) {
+void PrintSearchText(const SearchResult& r, const std::string& status, std::ostream& out) {
   // Only places that hold a trial: a search of few trials lists those.
-  const int rows = FilledBestPlaces(s);
+  const int rows = FilledPlaces(r.best);
   std::array<size_t, kGridColumns> width{};
   for (int row = 0; row <= rows; ++row)
     for (int column = 0; column < kGridColumns; ++column)
-      width[column] = std::max(width[column], GridCellText(s, row, column).size());
+      width[column] = std::max(width[column], BestCellText(r.best, row, column).size());
   for (int row = 0; row <= rows; ++row) {
     for (int column = 0; column < kGridColumns; ++column) {
-      const std::string cell = GridCellText(s, row, column);
+      const std::string cell = BestCellText(r.best, row, column);
       out << (column > 0 ? "  " : "") << std::string(width[column] - cell.size(), ' ') << cell;
     }
     out << '\n';
   }
-  if (MethodOf(kind).secondary) out << "Primary theta: " << Str(s.PrimaryTheta, 0, 7) << '\n';
+  if (MethodOf(r.method).secondary) out << "Primary theta: " << Str(r.primaryTheta, 0, 7) << '\n';
   out << status << '\n';
 }
 
-nlohmann::ordered_json SearchJson(const AnalysisState& s, SearchKind kind, int64_t trials,
-                                  const std::string& status) {
+nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& status) {
   nlohmann::ordered_json j;
-  j["method"] = MethodOf(kind).name;
-  j["trials"] = trials;
-  j["freq_lo"] = s.FreqLo;
-  j["freq_hi"] = s.FreqHi;
-  j["freq_step"] = s.FreqStep;
+  j["method"] = MethodOf(r.method).name;
+  j["trials"] = r.statistic.trials;
+  j["freq_lo"] = r.grid.freqLo;
+  j["freq_hi"] = r.grid.freqEnd;
+  j["freq_step"] = r.grid.step;
   nlohmann::ordered_json best = nlohmann::ordered_json::array();
-  for (int k = 1; k <= FilledBestPlaces(s); ++k)
-    best.push_back(
-        {{"period", s.BestPeriod[k]}, {"param", s.BestParam[k]}, {"freq", s.BestFreq[k]}});
+  for (int k = 0; k < FilledPlaces(r.best); ++k) {
+    const BestTrial& t = r.best[static_cast<size_t>(k)];
+    best.push_back({{"period", t.period}, {"param", t.value}, {"freq", t.freq}});
+  }
   j["best"] = std::move(best);
-  j["spec_high"] = s.SpecHigh;
-  j["spec_low"] = s.SpecLow;
-  j["spec_max"] = s.SpecMax;
-  j["spec_min"] = s.SpecMin;
-  if (MethodOf(kind).deeming) {
-    AddDistribution(s, j);
+  j["spec_high"] = r.display.high;
+  j["spec_low"] = r.display.low;
+  j["spec_max"] = r.display.max;
+  j["spec_min"] = r.display.min;
+  if (MethodOf(r.method).deeming && r.amplitudes) {
+    AddDistribution(*r.amplitudes, j);
     j["status"] = status;
   }
-  if (MethodOf(kind).secondary) j["primary_theta"] = s.PrimaryTheta;
+  if (MethodOf(r.method).secondary) j["primary_theta"] = r.primaryTheta;
   return j;
 }
 

@@ -10,6 +10,7 @@
 #include "batch/file_messages.h"
 #include "batch/load_options.h"
 #include "io/file_paths.h"
+#include "search/significance.h"
 #include "search/trial_record.h"
 
 namespace korvel::batch {
@@ -48,15 +49,18 @@ std::vector<SearchKind> RunOrder(const SurveyStar& star, const SurveyOptions& op
 }
 
 // The results korvel-batch search --json prints, cut to the row's fields.
-void FillResults(const AnalysisState& s, SearchKind kind, int top, SurveyRow& row) {
+void FillResults(const SearchResult& r, int top, SurveyRow& row) {
   // Places no trial reached stay empty, as in search's list.
-  for (int k = 1; k <= std::min(top, FilledBestPlaces(s)); ++k)
-    row.best.push_back({s.BestPeriod[k], s.BestParam[k], s.BestFreq[k]});
-  if (!MethodOf(kind).deeming) return;
-  row.sigma = s.AmpDist.Sigma;
-  if (s.AmpDist.AmpTrials > 0) {
-    row.level99 = s.SigLevel[2];
-    row.level999 = s.SigLevel[3];
+  for (int k = 0; k < std::min(top, FilledPlaces(r.best)); ++k) {
+    const BestTrial& t = r.best[static_cast<size_t>(k)];
+    row.best.push_back({t.period, t.value, t.freq});
+  }
+  if (!MethodOf(r.method).deeming || !r.amplitudes) return;
+  row.sigma = r.amplitudes->Sigma;
+  if (r.amplitudes->AmpTrials > 0) {
+    const SigLevels levels = SignificanceLevels(*r.amplitudes);
+    row.level99 = levels[2];
+    row.level999 = levels[3];
   }
 }
 
@@ -138,13 +142,12 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
       if (searched.exitCode) {
         searchError = OneLine(err.str());
       } else {
-        ComputeFinalLevels(s, kind);
-        FillResults(s, kind, options.top, row);
+        FillResults(searched.result, options.top, row);
         // Messages of a finished run (the histogram's check) are warnings.
         std::istringstream messages(err.str());
         for (std::string m; std::getline(messages, m);)
           if (!m.empty()) warnings << FileMessage(star.file, 0, m) << '\n';
-        if (kind == SearchKind::LaflerKinman) lkPeriod = s.BestPeriod[1];
+        if (kind == SearchKind::LaflerKinman) lkPeriod = searched.result.best[0].period;
       }
     }
     row.error = Joined(loadError, searchError);
