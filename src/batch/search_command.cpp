@@ -25,6 +25,7 @@ struct SearchArgs {
   std::string spectrumFile;
   bool json = false, progress = false;
   int64_t maxTrials = kDefaultMaxTrials;
+  int peaks = kDefaultPeaks;
   int threads = 1;
   // Options whose presence matters, not only their value.
   CLI::Option* pmax = nullptr;
@@ -67,7 +68,7 @@ int RunSearchCommand(const SearchArgs& args) {
   if (searched.exitCode) return *searched.exitCode;
 
   if (args.json) {
-    nlohmann::ordered_json j = SearchJson(searched.result, searched.status);
+    nlohmann::ordered_json j = SearchJson(searched.result, searched.status, args.peaks);
     j["warnings"] = ReadWarningsJson(outcome.diagnostics);
     std::cout << j.dump() << '\n';
   } else {
@@ -102,6 +103,11 @@ Command AddSearchCommand(CLI::App& parent) {
   AddMaxTrialsOption(*app, args->maxTrials);
   AddThreadsOption(*app, args->threads);
   app->add_flag("--json", args->json, kJsonHelp);
+  app->add_option("--peaks", args->peaks,
+                  "Distinct peaks of the spectrum listed in the JSON report, best first, with "
+                  "harmonics and aliases of the best labelled (0: none)")
+      ->check(CLI::Range(0, 1000))
+      ->capture_default_str();
   app->add_flag("--progress", args->progress, "Draw a progress bar on stderr");
   return {app, [args] { return RunSearchCommand(*args); }};
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/text_format.h"
+#include "search/peaks.h"
 #include "search/search_methods.h"
 #include "search/significance.h"
 #include "search/trial_record.h"
@@ -57,7 +58,7 @@ void PrintSearchText(const SearchResult& r, const std::string& status, std::ostr
   out << status << '\n';
 }
 
-nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& status) {
+nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& status, int peaks) {
   nlohmann::ordered_json j;
   j["method"] = MethodOf(r.method).name;
   j["trials"] = r.statistic.trials;
@@ -79,6 +80,16 @@ nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& stat
     j["status"] = status;
   }
   if (MethodOf(r.method).secondary) j["primary_theta"] = r.primaryTheta;
+  if (peaks > 0) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const Peak& p : DistinctPeaks(r, peaks, r.span))
+      list.push_back({{"period", p.period},
+                      {"frequency", p.frequency},
+                      {"statistic", p.statistic},
+                      {"label", p.label.empty() ? nlohmann::ordered_json(nullptr)
+                                                : nlohmann::ordered_json(p.label)}});
+    j["peaks"] = std::move(list);
+  }
   return j;
 }
 

@@ -11,6 +11,9 @@
 
 namespace korvel::batch {
 
+// Distinct peaks a search reports unless told otherwise.
+inline constexpr int kDefaultPeaks = 5;
+
 // The header and the 20 rows of the results grid, columns right-aligned,
 // then (for the secondary period) the primary theta and the final status.
 void PrintSearchText(const SearchResult& r, const std::string& status, std::ostream& out);
@@ -19,6 +22,10 @@ void PrintSearchText(const SearchResult& r, const std::string& status, std::ostr
 // they read back bit for bit). For Deeming the amplitude distribution, its
 // significance levels (null without a distribution) and the status; for the
 // secondary period the primary theta.
-nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& status);
+// With `peaks` above 0, that many distinct peaks (search/peaks.h) under
+// "peaks", each with its period, frequency, statistic and label (null when
+// none applies).
+nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& status,
+                                  int peaks = kDefaultPeaks);
 
 }  // namespace korvel::batch

@@ -112,6 +112,7 @@ void ContinueSearch(const PreparedSearch& p, const Observations& o, SearchHooks&
     }
   }
   r.completed = false;
+  r.span = o.jd.back() - o.jd.front();
   MethodOf(p.request.method).engine(p, o, hooks, r);
 }
 

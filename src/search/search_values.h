@@ -103,6 +103,7 @@ struct SearchResult {
   DisplayColumns display;
   std::optional<AmpDistribution> amplitudes;  // Deeming
   double primaryTheta = 0;                    // secondary period: the yardstick
+  double span = 0;                            // of the observations' dates, days
   bool completed = false;                     // the grid ran to its end
   // A note for the user after the run (Deeming: the histogram lost a trial).
   std::optional<std::string> notice;
