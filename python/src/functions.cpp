@@ -177,7 +177,9 @@ py::dict Search(const std::string& methodName, py::handle jd, py::handle mag,
     while (!message.empty() && message.back() == '\n') message.pop_back();
     RaiseFileError(*outcome.exitCode, "", message);
   }
-  py::dict result = FromJson(batch::SearchJson(outcome.result, outcome.status));
+  const std::vector<PeakReport> peaks =
+      ReportPeaks(outcome.result, ObservationsOf(job->s), batch::kDefaultPeaks, {});
+  py::dict result = FromJson(batch::SearchJson(outcome.result, outcome.status, &peaks));
   result["status"] = outcome.status;
   // What a finished run reported besides its status (korvel-batch: stderr).
   result["messages"] = Lines(err.str());

@@ -26,6 +26,8 @@ struct SearchArgs {
   bool json = false, progress = false;
   int64_t maxTrials = kDefaultMaxTrials;
   int peaks = kDefaultPeaks;
+  int bootstrap = 0;
+  uint64_t seed = 1;
   int threads = 1;
   // Options whose presence matters, not only their value.
   CLI::Option* pmax = nullptr;
@@ -68,7 +70,10 @@ int RunSearchCommand(const SearchArgs& args) {
   if (searched.exitCode) return *searched.exitCode;
 
   if (args.json) {
-    nlohmann::ordered_json j = SearchJson(searched.result, searched.status, args.peaks);
+    const std::vector<PeakReport> peaks = ReportPeaks(
+        searched.result, ObservationsOf(s), args.peaks, {args.bootstrap, args.seed, args.threads});
+    nlohmann::ordered_json j =
+        SearchJson(searched.result, searched.status, &peaks, args.bootstrap > 0);
     j["warnings"] = ReadWarningsJson(outcome.diagnostics);
     std::cout << j.dump() << '\n';
   } else {
@@ -107,6 +112,13 @@ Command AddSearchCommand(CLI::App& parent) {
                   "Distinct peaks of the spectrum listed in the JSON report, best first, with "
                   "harmonics and aliases of the best labelled (0: none)")
       ->check(CLI::Range(0, 1000))
+      ->capture_default_str();
+  app->add_option("--bootstrap", args->bootstrap,
+                  "Resamplings of each peak's Fourier fit for a bootstrap period error beside "
+                  "the analytic one (0: none)")
+      ->check(CLI::Range(0, 100000))
+      ->capture_default_str();
+  app->add_option("--seed", args->seed, "Seed of the bootstrap's resamplings")
       ->capture_default_str();
   app->add_flag("--progress", args->progress, "Draw a progress bar on stderr");
   return {app, [args] { return RunSearchCommand(*args); }};

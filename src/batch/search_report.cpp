@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <ostream>
 #include <vector>
 
 #include "core/text_format.h"
-#include "search/peaks.h"
+#include "search/period_error.h"
 #include "search/search_methods.h"
 #include "search/significance.h"
 #include "search/trial_record.h"
@@ -38,6 +39,15 @@ void AddDistribution(const AmpDistribution& d, nlohmann::ordered_json& j) {
       d.AmpTrials > 0 ? Entries(SignificanceLevels(d), 1, 4) : nlohmann::ordered_json(nullptr);
 }
 
+// A number, or null where there is none (JSON has no NaN).
+nlohmann::ordered_json Number(double x) {
+  return std::isfinite(x) ? nlohmann::ordered_json(x) : nlohmann::ordered_json(nullptr);
+}
+
+nlohmann::ordered_json Text(const std::string& s) {
+  return s.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(s);
+}
+
 }  // namespace
 
 void PrintSearchText(const SearchResult& r, const std::string& status, std::ostream& out) {
@@ -58,7 +68,8 @@ void PrintSearchText(const SearchResult& r, const std::string& status, std::ostr
   out << status << '\n';
 }
 
-nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& status, int peaks) {
+nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& status,
+                                  const std::vector<PeakReport>* peaks, bool bootstrap) {
   nlohmann::ordered_json j;
   j["method"] = MethodOf(r.method).name;
   j["trials"] = r.statistic.trials;
@@ -80,14 +91,20 @@ nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& stat
     j["status"] = status;
   }
   if (MethodOf(r.method).secondary) j["primary_theta"] = r.primaryTheta;
-  if (peaks > 0) {
+  if (peaks) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const Peak& p : DistinctPeaks(r, peaks, r.span))
-      list.push_back({{"period", p.period},
-                      {"frequency", p.frequency},
-                      {"statistic", p.statistic},
-                      {"label", p.label.empty() ? nlohmann::ordered_json(nullptr)
-                                                : nlohmann::ordered_json(p.label)}});
+    for (const PeakReport& p : *peaks) {
+      nlohmann::ordered_json one = {{"period", p.peak.period},
+                                    {"frequency", p.peak.frequency},
+                                    {"statistic", p.peak.statistic},
+                                    {"fitted_period", Number(p.fittedPeriod)},
+                                    {"period_error", Number(p.periodError)}};
+      if (bootstrap) one["period_error_bootstrap"] = Number(p.bootstrapError);
+      one["harmonics"] = p.harmonics;
+      one["label"] = Text(p.peak.label);
+      one["error"] = Text(p.problem);
+      list.push_back(std::move(one));
+    }
     j["peaks"] = std::move(list);
   }
   return j;

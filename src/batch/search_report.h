@@ -6,7 +6,9 @@
 #include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
+#include "search/period_error.h"
 #include "search/search_values.h"
 
 namespace korvel::batch {
@@ -22,10 +24,12 @@ void PrintSearchText(const SearchResult& r, const std::string& status, std::ostr
 // they read back bit for bit). For Deeming the amplitude distribution, its
 // significance levels (null without a distribution) and the status; for the
 // secondary period the primary theta.
-// With `peaks` above 0, that many distinct peaks (search/peaks.h) under
-// "peaks", each with its period, frequency, statistic and label (null when
-// none applies).
+// With `peaks`, the distinct peaks (search/period_error.h) under "peaks":
+// each with its grid period, frequency and statistic, the fitted period and
+// its analytic error (and the bootstrap's with `bootstrap`), the harmonics of
+// the fit, its label and why it has no error (null where none applies).
 nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& status,
-                                  int peaks = kDefaultPeaks);
+                                  const std::vector<PeakReport>* peaks = nullptr,
+                                  bool bootstrap = false);
 
 }  // namespace korvel::batch

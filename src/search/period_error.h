@@ -1,0 +1,36 @@
+// The period error of each distinct peak: a Fourier series fitted at the
+// peak (lightcurve/fourier_fit.h), the analytic error of its frequency and,
+// on request, a seeded bootstrap. `periodError` is always the analytic one;
+// the bootstrap's is beside it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "search/peaks.h"
+#include "search/search_values.h"
+
+namespace korvel {
+
+struct PeakReport {
+  Peak peak;
+  double fittedPeriod = 0;    // of the fit; the peak's own period is the grid's
+  double periodError = 0;     // analytic, one sigma, of fittedPeriod
+  double bootstrapError = 0;  // one sigma; NaN unless asked for and obtained
+  int harmonics = 0;
+  std::string problem;  // why the peak has no error; empty when it has one
+};
+
+struct ErrorOptions {
+  int bootstrapSamples = 0;  // 0: no bootstrap
+  uint64_t seed = 1;
+  int threads = 1;
+};
+
+// The distinct peaks of r (at most `count`) with their errors, fitted on
+// the observations the search ran on.
+std::vector<PeakReport> ReportPeaks(const SearchResult& r, const Observations& o, int count,
+                                    const ErrorOptions& options);
+
+}  // namespace korvel
