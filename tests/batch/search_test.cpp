@@ -191,5 +191,25 @@ TEST_F(BatchSearch, ProgressGoesToStderrOnly) {
   EXPECT_EQ(withBar.err.back(), '\n');
 }
 
+// The distinct peaks: as many as asked, each a fitted period with its error
+// or the reason it has none; a bootstrap only when asked, the same for any
+// number of threads; an absurd count refused.
+TEST_F(BatchSearch, PeaksCarryFittedPeriodsAndErrors) {
+  const nlohmann::json j = Json("--method deeming --pmax 10 --pmin 0.3 --peaks 3");
+  ASSERT_EQ(j.at("peaks").size(), 3u);
+  const nlohmann::json& first = j.at("peaks")[0];
+  EXPECT_EQ(first.at("frequency").get<double>(), j.at("best")[0].at("freq").get<double>());
+  EXPECT_FALSE(first.contains("period_error_bootstrap"));
+  for (const nlohmann::json& p : j.at("peaks"))
+    EXPECT_TRUE(p.at("period_error").is_number() || p.at("error").is_string()) << p.dump();
+  EXPECT_TRUE(Json("--method lk --pmax 10 --pmin 5 --peaks 0").at("peaks").empty());
+  const std::string boot = "--method lk --pmax 10 --pmin 0.3 --peaks 1 --bootstrap 50 --seed 4";
+  const nlohmann::json b1 = Json(boot + " --threads 1"), b2 = Json(boot + " --threads 2");
+  EXPECT_TRUE(b1.at("peaks")[0].at("period_error_bootstrap").is_number()) << b1.dump();
+  EXPECT_EQ(b1.at("peaks")[0].at("period_error_bootstrap"),
+            b2.at("peaks")[0].at("period_error_bootstrap"));
+  EXPECT_NE(Search("--method lk --peaks 5000").exitCode, 0);
+}
+
 }  // namespace
 }  // namespace korvel
