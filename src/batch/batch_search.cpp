@@ -153,6 +153,7 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
   outcome.status = result.amplitudes ? DeemingSummary(*result.amplitudes) : kDoneStatus;
   outcome.trials = result.statistic.trials;
   outcome.result = std::move(result);
+  outcome.search = search;
   return outcome;
 }
 

@@ -75,6 +75,7 @@ struct BatchSearchOutcome {
   std::string status;           // the final status line
   int64_t trials = 0;           // trials made
   SearchResult result;          // of a run that started
+  PreparedSearch search;        // what ran
 };
 
 // Runs the search on the loaded set; refusals and messages go to err. A

@@ -26,7 +26,7 @@ struct SearchArgs {
   bool json = false, progress = false;
   int64_t maxTrials = kDefaultMaxTrials;
   int peaks = kDefaultPeaks;
-  int bootstrap = 0;
+  int bootstrap = 0, fapShuffles = 0;
   uint64_t seed = 1;
   int threads = 1;
   // Options whose presence matters, not only their value.
@@ -70,8 +70,11 @@ int RunSearchCommand(const SearchArgs& args) {
   if (searched.exitCode) return *searched.exitCode;
 
   if (args.json) {
-    const std::vector<PeakReport> peaks = ReportPeaks(
-        searched.result, ObservationsOf(s), args.peaks, {args.bootstrap, args.seed, args.threads});
+    std::vector<PeakReport> peaks = ReportPeaks(searched.result, ObservationsOf(s), args.peaks,
+                                                {args.bootstrap, args.seed, args.threads});
+    if (args.fapShuffles > 0)
+      AddFalseAlarms(peaks, searched.search, ObservationsOf(s), args.fapShuffles, args.seed,
+                     args.threads);
     nlohmann::ordered_json j =
         SearchJson(searched.result, searched.status, &peaks, args.bootstrap > 0);
     j["warnings"] = ReadWarningsJson(outcome.diagnostics);
@@ -118,7 +121,12 @@ Command AddSearchCommand(CLI::App& parent) {
                   "the analytic one (0: none)")
       ->check(CLI::Range(0, 100000))
       ->capture_default_str();
-  app->add_option("--seed", args->seed, "Seed of the bootstrap's resamplings")
+  app->add_option("--fap-shuffles", args->fapShuffles,
+                  "Reshuffles of the magnitudes, each searched again, for each peak's "
+                  "false-alarm probability (0: none)")
+      ->check(CLI::Range(0, 1000000))
+      ->capture_default_str();
+  app->add_option("--seed", args->seed, "Seed of the bootstrap's resamplings and the reshuffles")
       ->capture_default_str();
   app->add_flag("--progress", args->progress, "Draw a progress bar on stderr");
   return {app, [args] { return RunSearchCommand(*args); }};

@@ -101,6 +101,10 @@ nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& stat
                                     {"period_error", Number(p.periodError)}};
       if (bootstrap) one["period_error_bootstrap"] = Number(p.bootstrapError);
       one["harmonics"] = p.harmonics;
+      one["fap"] = Number(p.fap);
+      one["fap_low"] = Number(p.fapLow);
+      one["fap_high"] = Number(p.fapHigh);
+      one["fap_at_frequency"] = Number(p.fapHere);
       one["label"] = Text(p.peak.label);
       one["error"] = Text(p.problem);
       list.push_back(std::move(one));

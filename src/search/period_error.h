@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "search/false_alarm.h"
 #include "search/peaks.h"
 #include "search/search_values.h"
 
@@ -20,6 +21,8 @@ struct PeakReport {
   double bootstrapError = 0;  // one sigma; NaN unless asked for and obtained
   int harmonics = 0;
   std::string problem;  // why the peak has no error; empty when it has one
+  // From reshuffles (search/false_alarm.h); NaN unless asked for.
+  double fap = 0, fapLow = 0, fapHigh = 0, fapHere = 0;
 };
 
 struct ErrorOptions {
@@ -32,5 +35,10 @@ struct ErrorOptions {
 // the observations the search ran on.
 std::vector<PeakReport> ReportPeaks(const SearchResult& r, const Observations& o, int count,
                                     const ErrorOptions& options);
+
+// The reports' false-alarm probabilities from `shuffles` reshuffles of the
+// search p (ShuffledFalseAlarms).
+void AddFalseAlarms(std::vector<PeakReport>& reports, const PreparedSearch& p,
+                    const Observations& o, int shuffles, uint64_t seed, int threads);
 
 }  // namespace korvel
