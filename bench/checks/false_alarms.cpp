@@ -34,11 +34,6 @@ Star MakeStar(std::mt19937_64& gen, double amplitude) {
   std::sort(s.t.begin(), s.t.end());
   for (double x : s.t)
     s.m.push_back(12 + amplitude * std::sin(2 * std::numbers::pi * x / period) + noise(gen));
-  s.o.jd = s.t;
-  s.o.mag = s.m;
-  const double n = static_cast<double>(s.m.size());
-  for (double x : s.m) s.o.magMean += x / n;
-  for (double x : s.m) s.o.magVar += (x - s.o.magMean) * (x - s.o.magMean) / n;
   return s;
 }
 
@@ -55,8 +50,7 @@ int main(int argc, char** argv) {
       int below1 = 0, below5 = 0;
       for (int k = 0; k < stars; ++k) {
         Star s = MakeStar(gen, amplitude);
-        s.o.jd = s.t;
-        s.o.mag = s.m;
+        s.o = korvel::ObservationsOf(s.t, s.m);
         korvel::SearchRequest r;
         r.method = kind;
         r.pmin = 0.2;

@@ -55,18 +55,6 @@ Star MakeStar(std::mt19937_64& gen) {
   return sorted;
 }
 
-korvel::Observations ObservationsOf(const Star& s) {
-  korvel::Observations o;
-  o.jd = s.t;
-  o.mag = s.m;
-  double sum = 0, squares = 0;
-  for (double x : s.m) sum += x;
-  o.magMean = sum / static_cast<double>(s.m.size());
-  for (double x : s.m) squares += (x - o.magMean) * (x - o.magMean);
-  o.magVar = squares / static_cast<double>(s.m.size());
-  return o;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,7 +65,7 @@ int main(int argc, char** argv) {
   int found = 0, fitted = 0, in1 = 0, in2 = 0, boot = 0, bootIn1 = 0, bootIn2 = 0;
   for (int k = 0; k < stars; ++k) {
     const Star s = MakeStar(gen);
-    const korvel::Observations o = ObservationsOf(s);
+    const korvel::Observations o = korvel::ObservationsOf(s.t, s.m);
     korvel::SearchRequest request;
     request.method = korvel::SearchKind::LaflerKinman;
     request.pmin = s.period / 2;

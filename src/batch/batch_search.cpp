@@ -151,7 +151,6 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
   }
   finish();
   outcome.status = result.amplitudes ? DeemingSummary(*result.amplitudes) : kDoneStatus;
-  outcome.trials = result.statistic.trials;
   outcome.result = std::move(result);
   outcome.search = search;
   return outcome;

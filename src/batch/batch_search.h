@@ -73,7 +73,6 @@ struct BatchSearchRequest {
 struct BatchSearchOutcome {
   std::optional<int> exitCode;  // set when the search was refused or a file failed
   std::string status;           // the final status line
-  int64_t trials = 0;           // trials made
   SearchResult result;          // of a run that started
   PreparedSearch search;        // what ran
 };

@@ -136,7 +136,7 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
       std::ostringstream err;
       const BatchSearchOutcome searched = RunBatchSearch(s, request, err);
       if (!searched.status.empty()) {
-        row.trials = searched.trials;
+        row.trials = searched.result.statistic.trials;
         row.status = searched.status;
       }
       if (searched.exitCode) {

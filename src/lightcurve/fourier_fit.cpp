@@ -7,7 +7,8 @@
 #include <numbers>
 #include <numeric>
 #include <random>
-#include <thread>
+
+#include "core/parallel.h"
 
 namespace korvel {
 
@@ -188,27 +189,20 @@ double BootstrapFrequencyError(std::span<const double> t, std::span<const double
   std::vector<double> found(static_cast<size_t>(samples), std::numeric_limits<double>::quiet_NaN());
   // Sample k draws from a generator of its own, so the threads share the
   // work without changing a draw.
-  const auto run = [&](int first, int stride) {
+  ForEachIndex(samples, threads, [&](int k) {
     std::vector<double> ts(n), ms(n);
-    for (int k = first; k < samples; k += stride) {
-      std::mt19937_64 gen(seed + static_cast<uint64_t>(k) * 0x9E3779B97F4A7C15ull);
-      std::uniform_int_distribution<size_t> pick(0, n - 1);
-      for (size_t i = 0; i < n; ++i) {
-        const size_t j = pick(gen);
-        ts[i] = t[j];
-        ms[i] = m[j];
-      }
-      const Centred d = Centre(ts, ms);
-      if (!(d.span > 0)) continue;
-      const Solution s = Solve(d, fit.frequency, fit.harmonics, width);
-      if (s.problem.empty()) found[static_cast<size_t>(k)] = s.f;
+    std::mt19937_64 gen(ItemSeed(seed, k));
+    std::uniform_int_distribution<size_t> pick(0, n - 1);
+    for (size_t i = 0; i < n; ++i) {
+      const size_t j = pick(gen);
+      ts[i] = t[j];
+      ms[i] = m[j];
     }
-  };
-  const int workers = std::clamp(threads, 1, samples);
-  std::vector<std::thread> pool;
-  for (int w = 1; w < workers; ++w) pool.emplace_back(run, w, workers);
-  run(0, workers);
-  for (std::thread& p : pool) p.join();
+    const Centred d = Centre(ts, ms);
+    if (!(d.span > 0)) return;
+    const Solution s = Solve(d, fit.frequency, fit.harmonics, width);
+    if (s.problem.empty()) found[static_cast<size_t>(k)] = s.f;
+  });
   std::vector<double> ok;
   for (double f : found)
     if (std::isfinite(f)) ok.push_back(f);

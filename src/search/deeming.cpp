@@ -9,6 +9,7 @@
 #include "core/text_format.h"
 #include "io/text_writer.h"
 #include "search/engine_support.h"
+#include "search/search_methods.h"
 #include "search/significance.h"
 #include "search/trial_kernels.h"
 #include "search/trial_loop.h"
@@ -75,7 +76,7 @@ void RunDeeming(const PreparedSearch& p, const Observations& o, SearchHooks& hoo
   std::exception_ptr failure;  // the first error of the spectrum file, whole
 
   RunTrials(
-      r, o.size(), hooks, EventsAt::BeforeAdvance,
+      r, o.size(), hooks, MethodOf(p.request.method).events,
       [&] { return std::make_unique<DeemingAmplitude>(dt, weights); },
       [&](double a) {
         KeepTrial(r.statistic, a, false);

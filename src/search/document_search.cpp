@@ -22,6 +22,12 @@ std::optional<std::string> DocumentProblem(const AnalysisState& s) {
   return std::nullopt;
 }
 
+// A search already running, or no observations to search.
+std::optional<std::string> RunningOrEmpty(const AnalysisState& s) {
+  if (s.RunCode == 'r') return kSearchRunning;
+  return DocumentProblem(s);
+}
+
 // True when a command run between trials replaced or shrank the observation
 // set, which the search can then no longer use.
 bool ObservationSetChanged(const AnalysisState& s, int32_t n) {
@@ -207,14 +213,12 @@ std::optional<FieldRefusal> ApplySearchParameters(AnalysisState& s, SearchKind k
 }
 
 std::optional<std::string> DataProblem(const AnalysisState& s, SearchKind kind) {
-  if (s.RunCode == 'r') return kSearchRunning;
-  if (auto problem = DocumentProblem(s)) return problem;
+  if (auto problem = RunningOrEmpty(s)) return problem;
   return DataProblem(RequestFromDocument(s, kind), ObservationsOf(s));
 }
 
 std::optional<std::string> CheckSearchable(const AnalysisState& s, SearchKind kind) {
-  if (s.RunCode == 'r') return kSearchRunning;
-  if (auto problem = DocumentProblem(s)) return problem;
+  if (auto problem = RunningOrEmpty(s)) return problem;
   const auto prepared = PrepareSearch(RequestFromDocument(s, kind), ObservationsOf(s));
   if (const Refusal* refusal = std::get_if<Refusal>(&prepared)) return refusal->text;
   return std::nullopt;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 
+#include "core/parallel.h"
 #include "search/reshuffle.h"
 #include "search/search_methods.h"
 #include "search/search_pipeline.h"
@@ -46,24 +46,16 @@ std::vector<FalseAlarm> ShuffledFalseAlarms(const PreparedSearch& p, const Obser
   quiet.request.spectrumFile.clear();
   quiet.request.threads = 1;
   std::vector<Shuffled> found(static_cast<size_t>(shuffles));
-  const auto run = [&](int first, int stride) {
-    for (int k = first; k < shuffles; k += stride) {
-      const std::vector<double> mag = ShuffledMagnitudes(
-          o.mag, SeededUniform(seed + static_cast<uint64_t>(k) * 0x9E3779B97F4A7C15ull));
-      Observations shuffled = o;
-      shuffled.mag = mag;
-      PlainSearchHooks hooks(1);
-      const SearchResult r = RunSearch(quiet, shuffled, hooks);
-      Shuffled& s = found[static_cast<size_t>(k)];
-      s.best = r.best[0].value;
-      for (const Peak& peak : peaks) s.atPeak.push_back(ValueAt(r.statistic, peak.trial));
-    }
-  };
-  const int workers = std::clamp(threads, 1, shuffles);
-  std::vector<std::thread> pool;
-  for (int w = 1; w < workers; ++w) pool.emplace_back(run, w, workers);
-  run(0, workers);
-  for (std::thread& t : pool) t.join();
+  ForEachIndex(shuffles, threads, [&](int k) {
+    const std::vector<double> mag = ShuffledMagnitudes(o.mag, SeededUniform(ItemSeed(seed, k)));
+    Observations shuffled = o;
+    shuffled.mag = mag;
+    PlainSearchHooks hooks(1);
+    const SearchResult r = RunSearch(quiet, shuffled, hooks);
+    Shuffled& s = found[static_cast<size_t>(k)];
+    s.best = r.best[0].value;
+    for (const Peak& peak : peaks) s.atPeak.push_back(ValueAt(r.statistic, peak.trial));
+  });
 
   const bool smaller = MethodOf(p.request.method).smallerIsBetter;
   const auto atLeastAsGood = [smaller](double shuffled, double peak) {

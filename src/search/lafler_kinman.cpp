@@ -7,6 +7,7 @@
 
 #include "search/engine_support.h"
 #include "search/phase_sort.h"
+#include "search/search_methods.h"
 #include "search/trial_kernels.h"
 #include "search/trial_loop.h"
 #include "search/trial_record.h"
@@ -60,14 +61,14 @@ double SmoothnessSum(const double* wmag, int32_t n) {
       kernels::CyclicSquaredSteps(wmag + 1, static_cast<size_t>(n), kernels::BestIsa()), n);
 }
 
-void RunLaflerKinman(const PreparedSearch&, const Observations& o, SearchHooks& hooks,
+void RunLaflerKinman(const PreparedSearch& p, const Observations& o, SearchHooks& hooks,
                      SearchResult& r) {
   const Offsets dt = OffsetsFrom(o.jd, o.jd[0]);
   std::vector<double> mag(o.size() + 1);
   std::copy(o.mag.begin(), o.mag.end(), mag.begin() + 1);
   const double variance = o.magVar;
   RunTrials(
-      r, o.size(), hooks, EventsAt::AfterAdvance,
+      r, o.size(), hooks, MethodOf(p.request.method).events,
       [&] { return std::make_unique<SmoothnessOfFold>(dt, mag); },
       [&r, variance](double sum) {
         const double p = variance / sum;

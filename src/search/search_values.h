@@ -28,6 +28,23 @@ struct Observations {
   size_t size() const { return jd.size(); }
 };
 
+// Observations over the given dates and magnitudes with their mean and
+// variance (the sum of squared deviations over N), summed in date order as
+// the loader sums them.
+inline Observations ObservationsOf(std::span<const double> jd, std::span<const double> mag) {
+  Observations o;
+  o.jd = jd;
+  o.mag = mag;
+  if (mag.empty()) return o;
+  const auto n = static_cast<double>(mag.size());
+  double sum = 0, squares = 0;
+  for (double m : mag) sum += m;
+  o.magMean = sum / n;
+  for (double m : mag) squares += (m - o.magMean) * (m - o.magMean);
+  o.magVar = squares / n;
+  return o;
+}
+
 // The primary light curve a secondary-period search measures against.
 struct SecondaryElements {
   double period = 0;        // the primary period

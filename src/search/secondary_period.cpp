@@ -10,6 +10,7 @@
 #include "search/engine_support.h"
 #include "search/lafler_kinman.h"
 #include "search/phase_sort.h"
+#include "search/search_methods.h"
 #include "search/trial_kernels.h"
 #include "search/trial_loop.h"
 #include "search/trial_record.h"
@@ -152,7 +153,7 @@ void RunSecondaryPeriod(const PreparedSearch& p, const Observations& o, SearchHo
   }
 
   const double variance = o.magVar, primaryTheta = r.primaryTheta;
-  RunTrials(r, o.size(), hooks, EventsAt::AfterAdvance, make,
+  RunTrials(r, o.size(), hooks, MethodOf(p.request.method).events, make,
             [&r, variance, primaryTheta](double sum) {
               const double theta2 = sum / variance;
               const double p = primaryTheta / theta2;

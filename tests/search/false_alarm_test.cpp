@@ -25,11 +25,7 @@ struct Star {
     std::sort(t.begin(), t.end());
     for (double x : t)
       m.push_back(12 + amplitude * std::sin(2 * std::numbers::pi * x / 0.37) + noise(gen));
-    o.jd = t;
-    o.mag = m;
-    for (double x : m) o.magMean += x / static_cast<double>(m.size());
-    for (double x : m)
-      o.magVar += (x - o.magMean) * (x - o.magMean) / static_cast<double>(m.size());
+    o = ObservationsOf(t, m);
   }
 };
 

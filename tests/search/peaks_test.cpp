@@ -28,13 +28,7 @@ struct NightlyStar {
       jd.push_back(t);
       mag.push_back(12 + 0.3 * std::sin(2 * std::numbers::pi * t / 0.5568) + noise(gen));
     }
-    o.jd = jd;
-    o.mag = mag;
-    double sum = 0, squares = 0;
-    for (double m : mag) sum += m;
-    o.magMean = sum / static_cast<double>(mag.size());
-    for (double m : mag) squares += (m - o.magMean) * (m - o.magMean);
-    o.magVar = squares / static_cast<double>(mag.size());
+    o = ObservationsOf(jd, mag);
   }
   double Span() const { return jd.back() - jd.front(); }
 };
