@@ -12,7 +12,7 @@ std::vector<PeakReport> ReportPeaks(const SearchResult& r, const Observations& o
   std::vector<PeakReport> reports;
   constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
   for (const Peak& p : DistinctPeaks(r, count, r.span)) {
-    PeakReport report{p, kNone, kNone, kNone, 0, {}, kNone, kNone, kNone, kNone};
+    PeakReport report{p, kNone, kNone, kNone, 0, {}, kNone, kNone, kNone, kNone, kNone, kNone};
     const FourierFit fit = FitFourier(o.jd, o.mag, p.frequency);
     if (!fit.ok()) {
       report.problem = fit.problem;

@@ -23,6 +23,14 @@ struct PeakReport {
   std::string problem;  // why the peak has no error; empty when it has one
   // From reshuffles (search/false_alarm.h); NaN unless asked for.
   double fap = 0, fapLow = 0, fapHigh = 0, fapHere = 0;
+  // From the fit alone (F test over the independent frequencies); NaN
+  // without a fit.
+  double fapAnalytic = 0;
+  // Signal to noise of the fit's first harmonic against the residual
+  // spectrum around it (Breger et al. 1993); NaN without a fit.
+  double snr = 0;
+  // The reshuffled FAP where computed, else the analytic one.
+  double Fap() const { return fap == fap ? fap : fapAnalytic; }
 };
 
 struct ErrorOptions {
