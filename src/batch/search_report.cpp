@@ -101,10 +101,14 @@ nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& stat
                                     {"period_error", Number(p.periodError)}};
       if (bootstrap) one["period_error_bootstrap"] = Number(p.bootstrapError);
       one["harmonics"] = p.harmonics;
-      one["fap"] = Number(p.fap);
+      // The reshuffled FAP where it was computed, else the analytic one.
+      one["fap"] = Number(p.Fap());
+      one["fap_method"] = p.fap == p.fap ? "reshuffled" : "analytic";
+      one["fap_analytic"] = Number(p.fapAnalytic);
       one["fap_low"] = Number(p.fapLow);
       one["fap_high"] = Number(p.fapHigh);
       one["fap_at_frequency"] = Number(p.fapHere);
+      one["snr"] = Number(p.snr);
       one["label"] = Text(p.peak.label);
       one["error"] = Text(p.problem);
       list.push_back(std::move(one));

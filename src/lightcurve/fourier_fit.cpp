@@ -27,7 +27,7 @@ constexpr const char* kUnsettled = "The fit did not settle: no period error ther
 
 struct Centred {
   Eigen::VectorXd t, m;  // dates minus their mean; magnitudes
-  double span = 0;
+  double span = 0, mean = 0;
 };
 
 Centred Centre(std::span<const double> t, std::span<const double> m) {
@@ -36,6 +36,7 @@ Centred Centre(std::span<const double> t, std::span<const double> m) {
   c.t.resize(n);
   c.m.resize(n);
   const double mean = std::accumulate(t.begin(), t.end(), 0.0) / static_cast<double>(t.size());
+  c.mean = mean;
   for (Eigen::Index i = 0; i < n; ++i) {
     c.t[i] = t[static_cast<size_t>(i)] - mean;
     c.m[i] = m[static_cast<size_t>(i)];
@@ -135,7 +136,7 @@ int Parameters(int harmonics) {
 }  // namespace
 
 FourierFit FitFourier(std::span<const double> t, std::span<const double> m, double f0,
-                      int maxHarmonics) {
+                      int maxHarmonics, int minHarmonics) {
   FourierFit fit;
   const Centred d = Centre(t, m);
   const auto n = static_cast<double>(t.size());
@@ -151,15 +152,17 @@ FourierFit FitFourier(std::span<const double> t, std::span<const double> m, doub
   double bestBic = std::numeric_limits<double>::infinity();
   Solution best;
   std::string problem = kTooFew;
-  for (int h = 1; h <= std::max(1, maxHarmonics) && n > Parameters(h); ++h) {
+  const int first = std::max(1, minHarmonics);
+  for (int h = first; h <= std::max(first, maxHarmonics) && n > Parameters(h); ++h) {
     Solution s = Solve(d, f0, h, width);
     if (!s.problem.empty()) {
-      if (h == 1) problem = s.problem;
+      if (h == first) problem = s.problem;
       continue;
     }
     const double bic = n * std::log(std::max(s.rss, 1e-300) / n) + Parameters(h) * std::log(n);
     if (bic < bestBic) {
       bestBic = bic;
+      fit.bic = bic;
       best = std::move(s);
       fit.harmonics = h;
     }
@@ -169,6 +172,10 @@ FourierFit FitFourier(std::span<const double> t, std::span<const double> m, doub
     return fit;
   }
   fit.frequency = best.f;
+  fit.epoch = d.mean;
+  fit.observations = t.size();
+  fit.rss = best.rss;
+  fit.totalSquares = (d.m.array() - d.m.mean()).square().sum();
   fit.mean = best.c[0];
   for (int k = 1; k <= fit.harmonics; ++k) {
     fit.a.push_back(best.c[2 * k - 1]);
@@ -179,6 +186,16 @@ FourierFit FitFourier(std::span<const double> t, std::span<const double> m, doub
   fit.correlation = RunsFactor(d, best.residual);
   fit.frequencyError = std::sqrt(fit.sigma * fit.sigma * best.fVariance * fit.correlation);
   return fit;
+}
+
+double FourierValue(const FourierFit& fit, double t) {
+  double value = fit.mean;
+  const double x = kTwoPi * fit.frequency * (t - fit.epoch);
+  for (size_t k = 0; k < fit.a.size(); ++k) {
+    const double kx = static_cast<double>(k + 1) * x;
+    value += fit.a[k] * std::cos(kx) + fit.b[k] * std::sin(kx);
+  }
+  return value;
 }
 
 double BootstrapFrequencyError(std::span<const double> t, std::span<const double> m,

@@ -24,20 +24,29 @@ struct FourierFit {
   std::string problem;        // empty when the fit holds; else why there is none
   double frequency = 0;       // refined by the fit, cycles per day
   int harmonics = 0;          // chosen by the information criterion
+  double epoch = 0;           // the mean date, time zero of the terms
   double mean = 0;            // a0
   std::vector<double> a, b;   // cosine and sine terms of harmonics 1 .. harmonics
   double sigma = 0;           // residual standard deviation (N - parameters degrees of freedom)
   double correlation = 1;     // D: the variance factor of correlated residuals
   double frequencyError = 0;  // one sigma, D included
+  double rss = 0;             // the residuals' sum of squares
+  double totalSquares = 0;    // the magnitudes' sum of squares about their mean
+  double bic = 0;             // N ln(rss / N) + parameters ln N
+  size_t observations = 0;
   bool ok() const { return problem.empty(); }
 };
 
 // Fits t, m (equal lengths, any order) starting at frequency f0, keeping
 // the frequency within a peak width (1 / time span) of f0. Refused with a
 // reason: fewer observations than one harmonic needs, no time span, or a fit
-// that leaves the peak or does not settle.
+// that leaves the peak or does not settle. The harmonics are chosen among
+// minHarmonics .. maxHarmonics (equal values fix them).
 FourierFit FitFourier(std::span<const double> t, std::span<const double> m, double f0,
-                      int maxHarmonics = kMaxHarmonics);
+                      int maxHarmonics = kMaxHarmonics, int minHarmonics = 1);
+
+// The fitted series at date t.
+double FourierValue(const FourierFit& fit, double t);
 
 // The same number of harmonics fitted to `samples` resamplings (with
 // replacement, seeded) of the observations, starting from fit.frequency: the

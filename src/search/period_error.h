@@ -20,6 +20,7 @@ struct PeakReport {
   double periodError = 0;     // analytic, one sigma, of fittedPeriod
   double bootstrapError = 0;  // one sigma; NaN unless asked for and obtained
   int harmonics = 0;
+  double bic = 0;       // of the fit: peaks of one data set compare by it
   std::string problem;  // why the peak has no error; empty when it has one
   // From reshuffles (search/false_alarm.h); NaN unless asked for.
   double fap = 0, fapLow = 0, fapHigh = 0, fapHere = 0;

@@ -1,0 +1,83 @@
+#include "search/adopt.h"
+
+#include <boost/math/distributions/fisher_f.hpp>
+#include <cmath>
+#include <cstdio>
+
+#include "lightcurve/fourier_fit.h"
+
+namespace korvel {
+
+namespace {
+
+// The odd harmonics of 2P must be this improbable under P alone.
+constexpr double kOddHarmonicsLevel = 0.001;
+
+// The chance of the F test that 2P's odd harmonics lower the residuals by
+// as much as they do if P alone is true: P's fit is 2P's with only even
+// harmonics.
+double OddHarmonicsChance(const FourierFit& p, const FourierFit& twice) {
+  const double n = static_cast<double>(twice.observations);
+  const double extra = 2.0 * (twice.harmonics - p.harmonics);
+  const double dof = n - (2.0 * twice.harmonics + 2);
+  if (!(extra > 0) || !(dof > 0) || !(twice.rss > 0)) return 1;
+  const double f = std::max(0.0, (p.rss - twice.rss) / extra) / (twice.rss / dof);
+  if (!std::isfinite(f)) return 1;
+  return boost::math::cdf(complement(boost::math::fisher_f(extra, dof), f));
+}
+
+std::string Chance(double p) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2g", p);
+  return text;
+}
+
+}  // namespace
+
+AdoptedPeriod AdoptPeriod(const std::vector<PeakList>& lists, const Observations& o) {
+  AdoptedPeriod adopted;
+  const PeakReport* chosen = nullptr;
+  int fitted = 0;
+  for (const PeakList& list : lists) {
+    for (size_t k = 0; k < list.peaks.size(); ++k) {
+      const PeakReport& peak = list.peaks[k];
+      if (!peak.problem.empty() || !std::isfinite(peak.bic)) continue;
+      ++fitted;
+      if (chosen && !(peak.bic < chosen->bic)) continue;
+      chosen = &peak;
+      adopted.method = list.method;
+      adopted.peak = static_cast<int>(k);
+    }
+  }
+  if (!chosen) {
+    adopted.problem = "No peak has a Fourier fit: no period adopted...";
+    return adopted;
+  }
+  adopted.period = chosen->fittedPeriod;
+  adopted.error = chosen->periodError;
+  adopted.fap = chosen->Fap();
+  adopted.reason = "the best Fourier fit (least BIC) of " + std::to_string(fitted) + " peaks";
+  const FourierFit p =
+      FitFourier(o.jd, o.mag, 1 / chosen->fittedPeriod, chosen->harmonics, chosen->harmonics);
+  const int doubled = 2 * chosen->harmonics;
+  const FourierFit twice =
+      FitFourier(o.jd, o.mag, 1 / (2 * chosen->fittedPeriod), doubled, doubled);
+  if (!p.ok() || !twice.ok()) {
+    adopted.reason += "; 2P could not be fitted, so P";
+    return adopted;
+  }
+  const double chance = OddHarmonicsChance(p, twice);
+  if (chance < kOddHarmonicsLevel) {
+    adopted.doubled = true;
+    adopted.period = 1 / twice.frequency;
+    adopted.error = twice.frequencyError / (twice.frequency * twice.frequency);
+    adopted.reason +=
+        "; at 2P the odd harmonics are significant (p = " + Chance(chance) + "), so 2P";
+  } else {
+    adopted.reason +=
+        "; at 2P the odd harmonics are not significant (p = " + Chance(chance) + "), so P";
+  }
+  return adopted;
+}
+
+}  // namespace korvel
