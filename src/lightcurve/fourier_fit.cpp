@@ -22,6 +22,7 @@ constexpr double kSettled = 1e-9;
 
 constexpr const char* kTooFew = "Too few observations for a Fourier fit...";
 constexpr const char* kNoSpan = "The observations span no time: no frequency can be fitted...";
+constexpr const char* kFlat = "The magnitudes do not vary: no period to fit...";
 constexpr const char* kLeftPeak = "The fit left the peak: no period error there...";
 constexpr const char* kUnsettled = "The fit did not settle: no period error there...";
 
@@ -146,6 +147,10 @@ FourierFit FitFourier(std::span<const double> t, std::span<const double> m, doub
   }
   if (!(d.span > 0)) {
     fit.problem = kNoSpan;
+    return fit;
+  }
+  if (!((d.m.array() - d.m.mean()).square().sum() > 0)) {
+    fit.problem = kFlat;
     return fit;
   }
   const double width = 1 / d.span;

@@ -90,6 +90,11 @@ std::vector<Peak> DistinctPeaks(const SearchResult& r, int count, double span) {
   SetFrequencies(v, peaks);
   for (size_t k = 1; k < peaks.size(); ++k)
     peaks[k].label = PeakLabel(peaks[k].frequency, peaks[0].frequency, width);
+  // The spectrum may go on rising beyond the range searched.
+  const int64_t last = v.trials - 1;
+  for (Peak& p : peaks)
+    if (p.trial == 0 || p.trial == last)
+      p.label += p.label.empty() ? "range edge" : ", range edge";
   return peaks;
 }
 

@@ -29,7 +29,7 @@ inline double PeakWidth(double span) {
 // the method's direction), each at least a peak width from every better one.
 // Frequencies are the grid's own (by repeated addition, as the search made
 // them). Trials without a finite statistic are never peaks. Labelled against
-// the first.
+// the first; a peak on the first or last trial is labelled "range edge".
 std::vector<Peak> DistinctPeaks(const SearchResult& r, int count, double span);
 
 // What frequency f is relative to the best peak's frequency `best`, within a

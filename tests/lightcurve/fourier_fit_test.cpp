@@ -69,6 +69,9 @@ TEST(FourierFit, RefusesWhatCannotBeFitted) {
   const std::vector<double> same(10, 5.0), m{1, 2, 3, 4, 5, 1, 2, 3, 4, 5};
   EXPECT_EQ(FitFourier(same, m, 0.5).problem,
             "The observations span no time: no frequency can be fitted...");
+  const std::vector<double> dates{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  EXPECT_EQ(FitFourier(dates, same, 0.5).problem,
+            "The magnitudes do not vary: no period to fit...");
   FourierFit refused;
   refused.problem = "none";
   EXPECT_TRUE(std::isnan(BootstrapFrequencyError(same, m, refused, 50, 1, 2)));
