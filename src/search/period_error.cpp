@@ -24,13 +24,11 @@ constexpr double kWindowPeak = 0.5;
 constexpr double kNoiseHalfBox = 1.0;
 constexpr int kNoiseSamples = 200;
 
-// |sum_i w_i exp(2 pi i f t_i)| / N with w = 1: the spectral window at f
-// (Deeming 1975, Ap&SS 36, 137), or with w = residuals times 2: the
-// amplitude a sinusoid of frequency f would need to give them.
-double Amplitude(std::span<const double> t, std::span<const double> w, double f) {
+// |sum_i exp(2 pi i f t_i)| / N: the spectral window of the dates at f
+// (Deeming 1975, Ap&SS 36, 137).
+double Window(std::span<const double> t, double f) {
   std::complex<double> sum = 0;
-  for (size_t i = 0; i < t.size(); ++i)
-    sum += (w.empty() ? 1.0 : w[i]) * std::polar(1.0, kTwoPi * f * t[i]);
+  for (double x : t) sum += std::polar(1.0, kTwoPi * f * (x - t[0]));
   return std::abs(sum) / static_cast<double>(t.size());
 }
 
@@ -59,16 +57,32 @@ double AnalyticFap(const FourierFit& fit, double independent) {
 
 // S/N after Breger et al. 1993 (A&A 271, 482): the first harmonic's
 // amplitude against the mean amplitude spectrum of the residuals (the fit
-// removed) in a box around the peak.
+// removed) in a box around the peak, where the amplitude at f is
+// 2 |sum_i r_i exp(2 pi i f t_i)| / N, that of a sinusoid of frequency f.
 double SignalToNoise(std::span<const double> t, std::span<const double> m, const FourierFit& fit) {
   if (fit.a.empty()) return kNone;
   std::vector<double> twiceResidual(t.size());
   for (size_t i = 0; i < t.size(); ++i) twiceResidual[i] = 2 * (m[i] - FourierValue(fit, t[i]));
   const double lo = std::max(fit.frequency - kNoiseHalfBox, fit.frequency / 10);
   const double hi = fit.frequency + kNoiseHalfBox;
+  const double step = (hi - lo) / kNoiseSamples;
+  // Each observation's phasor at the box's frequencies, by one rotation per
+  // step rather than a sine and cosine each.
+  std::vector<std::complex<double>> phasor(t.size()), turn(t.size());
+  for (size_t i = 0; i < t.size(); ++i) {
+    const double x = t[i] - fit.epoch;
+    phasor[i] = twiceResidual[i] * std::polar(1.0, kTwoPi * (lo + step / 2) * x);
+    turn[i] = std::polar(1.0, kTwoPi * step * x);
+  }
   double noise = 0;
-  for (int k = 0; k < kNoiseSamples; ++k)
-    noise += Amplitude(t, twiceResidual, lo + (hi - lo) * (k + 0.5) / kNoiseSamples);
+  for (int k = 0; k < kNoiseSamples; ++k) {
+    std::complex<double> sum = 0;
+    for (size_t i = 0; i < t.size(); ++i) {
+      sum += phasor[i];
+      phasor[i] *= turn[i];
+    }
+    noise += std::abs(sum) / static_cast<double>(t.size());
+  }
   noise /= kNoiseSamples;
   const double signal = std::hypot(fit.a[0], fit.b[0]);
   return noise > 0 ? signal / noise : kNone;
@@ -87,7 +101,7 @@ std::vector<PeakReport> ReportPeaks(const SearchResult& r, const Observations& o
   for (const Peak& p : DistinctPeaks(r, count, r.span)) {
     PeakReport report{p,     kNone, kNone, kNone, 0,     kNone, {},
                       kNone, kNone, kNone, kNone, kNone, kNone};
-    if (!o.jd.empty() && Amplitude(o.jd, {}, p.frequency) >= kWindowPeak)
+    if (!o.jd.empty() && Window(o.jd, p.frequency) >= kWindowPeak)
       AddLabel(report.peak.label, "window");
     const FourierFit fit = FitFourier(o.jd, o.mag, p.frequency);
     if (!fit.ok()) {

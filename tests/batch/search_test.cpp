@@ -192,8 +192,8 @@ TEST_F(BatchSearch, ProgressGoesToStderrOnly) {
 }
 
 // The distinct peaks: as many as asked, each a fitted period with its error
-// or the reason it has none; a bootstrap and false-alarm probabilities only
-// when asked, the bootstrap the same for any number of threads; an absurd
+// or the reason it has none; a bootstrap and reshuffled false-alarm
+// probabilities only when asked, the bootstrap the same for any number of threads; an absurd
 // count refused.
 TEST_F(BatchSearch, PeaksCarryFittedPeriodsAndErrors) {
   const nlohmann::json j = Json("--method deeming --pmax 10 --pmin 0.3 --peaks 3");
@@ -209,10 +209,13 @@ TEST_F(BatchSearch, PeaksCarryFittedPeriodsAndErrors) {
   EXPECT_TRUE(b1.at("peaks")[0].at("period_error_bootstrap").is_number()) << b1.dump();
   EXPECT_EQ(b1.at("peaks")[0].at("period_error_bootstrap"),
             b2.at("peaks")[0].at("period_error_bootstrap"));
-  EXPECT_TRUE(first.at("fap").is_null());
+  // Without reshuffles the FAP is the analytic one.
+  EXPECT_EQ(first.at("fap_method"), "analytic");
+  EXPECT_TRUE(first.at("fap_low").is_null());
   const nlohmann::json f =
       Json("--method deeming --pmax 10 --pmin 0.3 --peaks 1 --fap-shuffles 19");
   const double fap = f.at("peaks")[0].at("fap").get<double>();
+  EXPECT_EQ(f.at("peaks")[0].at("fap_method"), "reshuffled");
   EXPECT_GE(fap, 1.0 / 20);
   EXPECT_LE(fap, 1.0);
   EXPECT_LE(f.at("peaks")[0].at("fap_low").get<double>(), fap);
