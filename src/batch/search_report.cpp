@@ -103,7 +103,9 @@ nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& stat
       one["harmonics"] = p.harmonics;
       // The reshuffled FAP where it was computed, else the analytic one.
       one["fap"] = Number(p.Fap());
-      one["fap_method"] = p.fap == p.fap ? "reshuffled" : "analytic";
+      one["fap_method"] = p.fap == p.fap                   ? Text("reshuffled")
+                          : p.fapAnalytic == p.fapAnalytic ? Text("analytic")
+                                                           : Text("");
       one["fap_analytic"] = Number(p.fapAnalytic);
       one["fap_low"] = Number(p.fapLow);
       one["fap_high"] = Number(p.fapHigh);
