@@ -26,6 +26,17 @@ double OddHarmonicsChance(const FourierFit& p, const FourierFit& twice) {
   return boost::math::cdf(complement(boost::math::fisher_f(extra, dof), f));
 }
 
+// The series of p's period doubled, with twice its harmonics: p's curve
+// and the odd harmonics it cannot carry.
+FourierFit TwiceThePeriod(const Observations& o, const FourierFit& p) {
+  const int harmonics = 2 * p.harmonics;
+  return FitFourier(o.jd, o.mag, p.frequency / 2, harmonics, harmonics);
+}
+
+double PeriodError(const FourierFit& fit) {
+  return fit.frequencyError / (fit.frequency * fit.frequency);
+}
+
 std::string Chance(double p) {
   char text[32];
   std::snprintf(text, sizeof text, "%.2g", p);
@@ -57,12 +68,23 @@ AdoptedPeriod AdoptPeriod(const std::vector<PeakList>& lists, const Observations
   adopted.error = chosen->periodError;
   adopted.fap = chosen->Fap();
   adopted.reason = "the best Fourier fit (least BIC) of " + std::to_string(fitted) + " peaks";
-  const FourierFit p =
-      FitFourier(o.jd, o.mag, 1 / chosen->fittedPeriod, chosen->harmonics, chosen->harmonics);
-  const int doubled = 2 * chosen->harmonics;
-  const FourierFit twice =
-      FitFourier(o.jd, o.mag, 1 / (2 * chosen->fittedPeriod), doubled, doubled);
-  if (!p.ok() || !twice.ok()) {
+  const double f = 1 / chosen->fittedPeriod;
+  // Is the peak itself twice a period? Then its odd harmonics carry nothing.
+  const FourierFit half = FitFourier(o.jd, o.mag, 2 * f);
+  if (half.ok()) {
+    const double chance = OddHarmonicsChance(half, TwiceThePeriod(o, half));
+    if (chance >= kOddHarmonicsLevel) {
+      adopted.halved = true;
+      adopted.period = 1 / half.frequency;
+      adopted.error = PeriodError(half);
+      adopted.reason += "; its odd harmonics are not significant (p = " + Chance(chance) +
+                        "), so half its period";
+      return adopted;
+    }
+  }
+  const FourierFit p = FitFourier(o.jd, o.mag, f, chosen->harmonics, chosen->harmonics);
+  const FourierFit twice = p.ok() ? TwiceThePeriod(o, p) : p;
+  if (!twice.ok()) {
     adopted.reason += "; 2P could not be fitted, so P";
     return adopted;
   }
@@ -70,7 +92,7 @@ AdoptedPeriod AdoptPeriod(const std::vector<PeakList>& lists, const Observations
   if (chance < kOddHarmonicsLevel) {
     adopted.doubled = true;
     adopted.period = 1 / twice.frequency;
-    adopted.error = twice.frequencyError / (twice.frequency * twice.frequency);
+    adopted.error = PeriodError(twice);
     adopted.reason +=
         "; at 2P the odd harmonics are significant (p = " + Chance(chance) + "), so 2P";
   } else {

@@ -3,13 +3,16 @@
 //  1. Among every peak with a Fourier fit, the one whose fit leaves the
 //     smallest Bayesian information criterion (the best-fitting light
 //     curve for its number of harmonics; aliases and harmonics fit worse).
-//  2. Between P and 2P: the series is fitted again at half the frequency
-//     with twice the harmonics; where its odd harmonics (those P cannot
-//     carry: unequal minima of an eclipsing binary, alternating cycles)
-//     lower the residuals significantly by an F test (p < 0.001), 2P is
-//     adopted, otherwise P.
-// The adopted period's error and false-alarm probability are those of its
-// peak (for 2P: of the fit at 2P).
+//  2. P/2, P or 2P: a series at the peak's frequency f is P's curve with
+//     only even harmonics when its period is twice the true one; so the
+//     series is fitted at 2 f, and at f with twice its harmonics: where
+//     the odd ones do not lower the residuals significantly by an F test
+//     (chance >= 0.001), half the peak's period is adopted. Otherwise the
+//     same test one step up: where the odd harmonics of a series at f / 2
+//     (those P cannot carry: unequal minima of an eclipsing binary,
+//     alternating cycles) are significant, 2P is adopted, else P.
+// The adopted period's error is that of its fit; its false-alarm
+// probability that of its peak.
 #pragma once
 
 #include <string>
@@ -28,11 +31,12 @@ struct PeakList {
 struct AdoptedPeriod {
   std::string problem;  // empty when a period is adopted; else why none is
   double period = 0, error = 0;
-  double fap = 0;       // the peak's FAP (reshuffled where computed, else analytic)
-  std::string method;   // the list the peak came from
-  int peak = 0;         // its place in that list, from 0
-  bool doubled = false; // 2P of that peak
-  std::string reason;   // the rule's words for this choice
+  double fap = 0;        // the peak's FAP (reshuffled where computed, else analytic)
+  std::string method;    // the list the peak came from
+  int peak = 0;          // its place in that list, from 0
+  bool doubled = false;  // 2P of that peak
+  bool halved = false;   // half the period of that peak
+  std::string reason;    // the rule's words for this choice
   bool ok() const { return problem.empty(); }
 };
 
