@@ -13,17 +13,29 @@ namespace {
 // The odd harmonics of 2P must be this improbable under P alone.
 constexpr double kOddHarmonicsLevel = 0.001;
 
-// The chance of the F test that 2P's odd harmonics lower the residuals by
-// as much as they do if P alone is true: P's fit is 2P's with only even
-// harmonics.
-double OddHarmonicsChance(const FourierFit& p, const FourierFit& twice) {
+// Do the odd harmonics of a series at twice P's period (those P cannot
+// carry) matter? Both tests must say so: the F test, whose chance falls with
+// any consistent difference between the halves of the cycle however small
+// (a modulated star of thousands of points), and the information criterion,
+// which for few points lets noise through more easily than the F test.
+struct OddHarmonics {
+  double chance = 1;   // of the F test: as large a drop if P alone is true
+  double bicGain = 0;  // P's BIC less 2P's
+  bool matter() const { return chance < kOddHarmonicsLevel && bicGain > 0; }
+  std::string Text() const;
+};
+
+OddHarmonics OddHarmonicsOf(const FourierFit& p, const FourierFit& twice) {
+  OddHarmonics odd;
+  odd.bicGain = p.bic - twice.bic;
   const double n = static_cast<double>(twice.observations);
   const double extra = 2.0 * (twice.harmonics - p.harmonics);
   const double dof = n - (2.0 * twice.harmonics + 2);
-  if (!(extra > 0) || !(dof > 0) || !(twice.rss > 0)) return 1;
+  if (!(extra > 0) || !(dof > 0) || !(twice.rss > 0)) return odd;
   const double f = std::max(0.0, (p.rss - twice.rss) / extra) / (twice.rss / dof);
-  if (!std::isfinite(f)) return 1;
-  return boost::math::cdf(complement(boost::math::fisher_f(extra, dof), f));
+  if (std::isfinite(f))
+    odd.chance = boost::math::cdf(complement(boost::math::fisher_f(extra, dof), f));
+  return odd;
 }
 
 // The series of p's period doubled, with twice its harmonics: p's curve
@@ -37,9 +49,9 @@ double PeriodError(const FourierFit& fit) {
   return fit.frequencyError / (fit.frequency * fit.frequency);
 }
 
-std::string Chance(double p) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2g", p);
+std::string OddHarmonics::Text() const {
+  char text[64];
+  std::snprintf(text, sizeof text, "F test p = %.2g, BIC %+.1f", chance, -bicGain);
   return text;
 }
 
@@ -72,13 +84,13 @@ AdoptedPeriod AdoptPeriod(const std::vector<PeakList>& lists, const Observations
   // Is the peak itself twice a period? Then its odd harmonics carry nothing.
   const FourierFit half = FitFourier(o.jd, o.mag, 2 * f);
   if (half.ok()) {
-    const double chance = OddHarmonicsChance(half, TwiceThePeriod(o, half));
-    if (chance >= kOddHarmonicsLevel) {
+    const OddHarmonics odd = OddHarmonicsOf(half, TwiceThePeriod(o, half));
+    if (!odd.matter()) {
       adopted.halved = true;
       adopted.period = 1 / half.frequency;
       adopted.error = PeriodError(half);
-      adopted.reason += "; its odd harmonics are not significant (p = " + Chance(chance) +
-                        "), so half its period";
+      adopted.reason +=
+          "; its odd harmonics do not matter (" + odd.Text() + "), so half its period";
       return adopted;
     }
   }
@@ -88,16 +100,14 @@ AdoptedPeriod AdoptPeriod(const std::vector<PeakList>& lists, const Observations
     adopted.reason += "; 2P could not be fitted, so P";
     return adopted;
   }
-  const double chance = OddHarmonicsChance(p, twice);
-  if (chance < kOddHarmonicsLevel) {
+  const OddHarmonics odd = OddHarmonicsOf(p, twice);
+  if (odd.matter()) {
     adopted.doubled = true;
     adopted.period = 1 / twice.frequency;
     adopted.error = PeriodError(twice);
-    adopted.reason +=
-        "; at 2P the odd harmonics are significant (p = " + Chance(chance) + "), so 2P";
+    adopted.reason += "; at 2P the odd harmonics matter (" + odd.Text() + "), so 2P";
   } else {
-    adopted.reason +=
-        "; at 2P the odd harmonics are not significant (p = " + Chance(chance) + "), so P";
+    adopted.reason += "; at 2P the odd harmonics do not matter (" + odd.Text() + "), so P";
   }
   return adopted;
 }

@@ -5,12 +5,13 @@
 //     curve for its number of harmonics; aliases and harmonics fit worse).
 //  2. P/2, P or 2P: a series at the peak's frequency f is P's curve with
 //     only even harmonics when its period is twice the true one; so the
-//     series is fitted at 2 f, and at f with twice its harmonics: where
-//     the odd ones do not lower the residuals significantly by an F test
-//     (chance >= 0.001), half the peak's period is adopted. Otherwise the
-//     same test one step up: where the odd harmonics of a series at f / 2
-//     (those P cannot carry: unequal minima of an eclipsing binary,
-//     alternating cycles) are significant, 2P is adopted, else P.
+//     series is fitted at 2 f, and at f with twice its harmonics: unless
+//     the odd ones matter (they lower the residuals significantly by an F
+//     test, chance < 0.001, and lower the information criterion too), half
+//     the peak's period is adopted. Otherwise the same test one step up:
+//     where the odd harmonics of a series at f / 2 (those P cannot carry:
+//     unequal minima of an eclipsing binary, alternating cycles) matter, 2P
+//     is adopted, else P.
 // The adopted period's error is that of its fit; its false-alarm
 // probability that of its peak.
 #pragma once

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <numbers>
 #include <random>
 #include <variant>
@@ -71,6 +72,22 @@ TEST(AdoptPeriod, UnequalEclipsesDoubleTheHalfPeriodPeak) {
   ASSERT_TRUE(a.ok()) << a.problem;
   EXPECT_TRUE(a.doubled);
   EXPECT_NEAR(a.period, 0.8, 0.001);
+}
+
+TEST(AdoptPeriod, TheModulatedSampleStarKeepsP) {
+  // 3324 points of a modulated RR Lyrae star: the halves of a 2P cycle
+  // differ consistently enough for an F test (p ~ 1e-5), not enough to make
+  // 2P the better curve.
+  std::vector<double> jd, mag;
+  std::ifstream in(std::string(KORVEL_SAMPLES_DIR) + "/sample_star.dat");
+  for (double t, m; in >> t >> m;) {
+    jd.push_back(t);
+    mag.push_back(m);
+  }
+  const Observations o = ObservationsOf(jd, mag);
+  const AdoptedPeriod a = AdoptPeriod({Peaks(o, SearchKind::Deeming, 0.5, 0.6)}, o);
+  ASSERT_TRUE(a.ok()) << a.problem;
+  EXPECT_NEAR(a.period, 0.5568, 0.0001) << a.reason;
 }
 
 TEST(AdoptPeriod, NoFitNoPeriod) {
