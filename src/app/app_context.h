@@ -12,6 +12,7 @@
 #include "app/platform.h"
 #include "core/analysis_state.h"
 #include "core/messages.h"
+#include "search/adopt.h"
 
 namespace korvel {
 
@@ -27,6 +28,10 @@ struct AppContext {
   // Threads computing a search's trials (--threads, KORVEL_THREADS or every
   // core, as the program was started; the results do not depend on it).
   int threads = 1;
+
+  // The distinct peaks of the last search, for the peaks table; empty when
+  // that search found none or did not run from its grid's start.
+  PeakList peaks;
 
   // StartProgram acts once, at the first activation of the main window.
   bool formRunDone = false;

@@ -1,6 +1,7 @@
 #include "app/lightcurve_commands.h"
 
 #include "app/dialog_fields.h"
+#include "app/run_control.h"
 #include "lightcurve/document_light_curve.h"
 #include "lightcurve/wave_parameters.h"
 
@@ -45,7 +46,7 @@ void ShowPrimaryLightCurve(AppContext& a) {
   a.p.SetVisible(Control::BPrewhite, false);
   a.s.DataReady = 'y';
   a.s.View = 'l';
-  a.p.SetVisible(Control::StrGr, false);
+  HideResultTables(a);
   a.p.RequestRepaint();
 }
 
@@ -54,7 +55,7 @@ void ShowSecondaryLightCurve(AppContext& a) {
   a.p.SetVisible(Control::BPrewhite, false);
   a.s.DataReady = 'y';
   a.s.View = 's';
-  a.p.SetVisible(Control::StrGr, false);
+  HideResultTables(a);
   a.p.RequestRepaint();
 }
 

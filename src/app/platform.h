@@ -35,6 +35,7 @@ enum class Control {
   ButAllDiap,
   Magint,
   StrGr,
+  PeakGr,  // the distinct peaks of the last search, in the grid's place
   // "Initial parameters" (TDialLK).
   LK_Pmax,
   LK_Pmin,
@@ -134,6 +135,12 @@ class Platform {
   // The results grid: row 0 is the header, rows 1..20 the best trials.
   virtual void SetGridCell(int row, int column, const std::string& text) = 0;
   virtual int SelectedGridRow() = 0;
+
+  // The peaks table: row 0 is the header, rows 1..n the distinct peaks, n as
+  // last set by SetPeakRows.
+  virtual void SetPeakRows(int rows) = 0;
+  virtual void SetPeakCell(int row, int column, const std::string& text) = 0;
+  virtual int SelectedPeakRow() = 0;
 
   // Print: the main window's client area as shown (every control, the grid
   // when visible) written to a BMP file, an existing one overwritten; a

@@ -1,5 +1,8 @@
 #include "app/run_control.h"
 
+#include <cmath>
+#include <vector>
+
 #include "app/paint_commands.h"
 #include "plot/spectrum_view.h"
 
@@ -47,24 +50,47 @@ void ToggleSpectrumToFile(AppContext& a) {
 
 void ShowResultsTable(AppContext& a) {
   if (a.s.RunCode != 'e') return;
+  const std::vector<PeakReport>& peaks = a.peaks.peaks;
+  if (a.p.Visible(Control::StrGr) && !peaks.empty()) {
+    const int rows = static_cast<int>(peaks.size());
+    a.p.SetPeakRows(rows);
+    for (int row = 0; row <= rows; ++row)
+      for (int column = 0; column < kPeakColumns; ++column)
+        a.p.SetPeakCell(row, column, PeakCellText(peaks, row, column));
+    a.p.SetVisible(Control::StrGr, false);
+    a.p.SetVisible(Control::PeakGr, true);
+    return;
+  }
   for (int row = 0; row <= kBestPlaces; ++row)
     for (int column = 0; column < 3; ++column)
       a.p.SetGridCell(row, column, GridCellText(a.s, row, column));
+  a.p.SetVisible(Control::PeakGr, false);
   a.p.SetVisible(Control::StrGr, true);
 }
 
 void FoldOnChosenRow(AppContext& a) {
-  AnalysisState& s = a.s;
   const int k = a.p.SelectedGridRow();
   if (k < 1 || k > kBestPlaces) return;
+  FoldOnPeriod(a, a.s.BestPeriod[k]);
+}
+
+void FoldOnChosenPeak(AppContext& a) {
+  const std::vector<PeakReport>& peaks = a.peaks.peaks;
+  const int k = a.p.SelectedPeakRow();
+  if (k < 1 || k > static_cast<int>(peaks.size())) return;
+  FoldOnPeriod(a, PeakPeriod(peaks[static_cast<size_t>(k - 1)]));
+}
+
+void FoldOnPeriod(AppContext& a, double period) {
+  AnalysisState& s = a.s;
   // An empty place holds period 0, which no view can fold with.
-  if (!(s.BestPeriod[k] > 0)) {
+  if (!(period > 0) || !std::isfinite(period)) {
     a.p.SetStatus("This row holds no trial period...");
     return;
   }
   if (s.View == 'h') s.View = 'l';
   if (s.View == 'd' || s.View == 'l') {
-    s.Period = s.BestPeriod[k];
+    s.Period = period;
     // Zero phase at the brightest observation; the first of equals wins.
     if (s.NObs >= 1) {
       double brightest = s.Mag[1];
@@ -76,11 +102,16 @@ void FoldOnChosenRow(AppContext& a) {
         }
     }
   } else {
-    s.P2 = s.BestPeriod[k];
+    s.P2 = period;
   }
   s.DataReady = 'y';
-  a.p.SetVisible(Control::StrGr, false);
+  HideResultTables(a);
   a.p.RequestRepaint();
+}
+
+void HideResultTables(AppContext& a) {
+  a.p.SetVisible(Control::StrGr, false);
+  a.p.SetVisible(Control::PeakGr, false);
 }
 
 void ShowAbout(AppContext& a) {

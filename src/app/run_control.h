@@ -1,10 +1,12 @@
-// Run control of the searches and the results grid: Stop, the one-second
+// Run control of the searches and the results tables: Stop, the one-second
 // redraw of a running search, Px2, the search switches of the panel, Table,
-// picking a row, About, Help and closing the window.
+// picking a row of the best trials or of the distinct peaks, About, Help and
+// closing the window.
 #pragma once
 
 #include "app/app_context.h"
 #include "search/document_search.h"  // GridCellText, the texts Table fills in
+#include "search/peak_text.h"        // PeakCellText
 
 namespace korvel {
 
@@ -13,8 +15,16 @@ void RedrawRunningSpectrum(AppContext& a);
 void TogglePeriodTimesTwo(AppContext& a);
 void ToggleWindowSpectrum(AppContext& a);
 void ToggleSpectrumToFile(AppContext& a);
+// Table shows the 20 best trials; pressed again while they show, the
+// distinct peaks of the search in their place, and so on in turn.
 void ShowResultsTable(AppContext& a);
 void FoldOnChosenRow(AppContext& a);
+void FoldOnChosenPeak(AppContext& a);
+// What picking a row does with its period: the phase light curve of the
+// period (zero phase at the brightest observation), or the secondary period
+// of the secondary views; both tables hidden.
+void FoldOnPeriod(AppContext& a, double period);
+void HideResultTables(AppContext& a);
 void ShowAbout(AppContext& a);
 // Help of a dialog: no help file belongs to the program, and Help says so.
 void ShowHelp(AppContext& a);

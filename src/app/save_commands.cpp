@@ -137,8 +137,7 @@ void ContinueSearch(AppContext& a) {
   // The engine steps forward before each trial: the saved trial is made again.
   s.Freq -= s.FreqStep;
   a.p.RequestRepaint();
-  PlatformSearchHooks hooks(a);
-  RunSearch(s, method->kind, hooks);
+  RunWindowSearch(a, method->kind);
 }
 
 }  // namespace korvel

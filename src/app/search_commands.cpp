@@ -3,8 +3,13 @@
 #include "app/search_dialogs.h"
 #include "lightcurve/document_light_curve.h"
 #include "lightcurve/stat_file.h"
+#include "search/adopt.h"
 #include "search/document_search.h"
+#include "search/engine_support.h"
+#include "search/peak_text.h"
+#include "search/period_error.h"
 #include "search/reshuffle.h"
+#include "search/significance.h"
 
 namespace korvel {
 
@@ -34,11 +39,46 @@ void RunSearchCommand(AppContext& a, SearchKind kind) {
   // The first pass through the event loop then shows the empty spectrum and
   // "Running...", however short the search.
   a.p.RequestRepaint();
-  PlatformSearchHooks hooks(a);
-  RunSearch(a.s, kind, hooks);
+  RunWindowSearch(a, kind);
+}
+
+// The status after a run: how it ended, the adopted period where one is
+// (where none is, a completed search says why), and Deeming's counts.
+std::string OutcomeText(const DocumentRun& run, const std::optional<AdoptedPeriod>& adopted) {
+  const SearchResult& r = run.result;
+  const bool ok = adopted && adopted->ok();
+  const std::string counts = r.amplitudes ? ";   " + DeemingCounts(*r.amplitudes) : "";
+  if (!r.completed)
+    return StoppedText(run.trialsDone, run.trialsInGrid) +
+           (ok ? "; " + AdoptedText(*adopted) : "") + counts;
+  if (ok) return AdoptedText(*adopted) + counts;
+  const std::string done = r.amplitudes ? DeemingSummary(*r.amplitudes) : kDoneStatus;
+  return adopted ? done + "   " + AdoptedText(*adopted) : done;
+}
+
+// Only a run from the grid's start has the statistic of everything searched:
+// a search resumed from a condition file lists no peaks.
+void KeepPeaksOfRun(AppContext& a, const DocumentRun& run) {
+  if (!run.searched) return;  // refused or abandoned: the status says why
+  std::optional<AdoptedPeriod> adopted;
+  if (run.fromGridStart) {
+    const Observations o = run.Searched();
+    a.peaks = {MethodOf(run.result.method).name,
+               ReportPeaks(run.result, o, kDefaultPeakCount, {0, 1, a.threads})};
+    if (!a.peaks.peaks.empty()) adopted = AdoptPeriod({a.peaks}, o);
+  }
+  a.p.SetStatus(OutcomeText(run, adopted));
 }
 
 }  // namespace
+
+void RunWindowSearch(AppContext& a, SearchKind kind) {
+  // The peaks of the search being replaced no longer apply.
+  a.peaks = {};
+  a.p.SetVisible(Control::PeakGr, false);
+  PlatformSearchHooks hooks(a);
+  KeepPeaksOfRun(a, RunSearch(a.s, kind, hooks));
+}
 
 bool PlatformSearchHooks::EventsDue() {
   const auto now = std::chrono::steady_clock::now();

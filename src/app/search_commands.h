@@ -17,6 +17,13 @@ void SaveStatistics(AppContext& a);
 void ShowSignificanceLevels(AppContext& a);
 void ToggleMagnitudesIntensities(AppContext& a);
 
+// Runs the document's search (a confirmed new one or a resumed one) with the
+// window, then keeps the distinct peaks of what it searched for the peaks
+// table and states the outcome on the status line: the adopted period with
+// its error, or "Stopped after k of n trials" and the adopted period of the
+// trials made.
+void RunWindowSearch(AppContext& a, SearchKind kind);
+
 // A running search's view of the window. Passing to the event loop after
 // every trial would let event handling dominate small trials, so it passes
 // at most every 15 ms; Stop then takes effect after the current trial. The

@@ -14,7 +14,7 @@
 namespace korvel::batch {
 
 // Distinct peaks a search reports unless told otherwise.
-inline constexpr int kDefaultPeaks = 5;
+inline constexpr int kDefaultPeaks = kDefaultPeakCount;
 
 // The header and the 20 rows of the results grid, columns right-aligned,
 // then (for the secondary period) the primary theta and the final status.

@@ -57,8 +57,9 @@ constexpr CommandBinding kCommands[] = {
     {"Px2", &TogglePeriodTimesTwo},
     {"ButAllDiap", &ShowWholeRange},
     {"Magint", &ToggleMagnitudesIntensities},
-    // Results grid and timer.
+    // Results tables and timer.
     {"StrGr", &FoldOnChosenRow},
+    {"PeakGr", &FoldOnChosenPeak},
     {"Timer1", &RedrawRunningSpectrum},
     // Dialogs.
     {"TDialLK.HelpBtn", &ShowHelp},

@@ -17,8 +17,10 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/plot_surface.h"
+#include "search/peak_text.h"
 #include "search/search_parameters.h"
 
 namespace korvel::gui {
@@ -29,6 +31,8 @@ constexpr int kGridColumns = 3;
 constexpr int kGridDataRows = 20;
 constexpr int kGridColumnWidth = 77;
 constexpr int kGridRowHeight = 16;
+constexpr int kGridLeft = 400;
+constexpr int kPeakPeriodWidth = 150;
 
 template <class W>
 W* Place(W* widget, const char* name, int left, int top, int width, int height) {
@@ -52,7 +56,45 @@ QLabel* Label(QWidget* panel, const char* caption, int left, int top) {
   return l;
 }
 
+// The look and behaviour both results tables share: the header row is the
+// table's horizontal header, so that the user can drag the column borders
+// there and a click on it never picks a row; whole rows are picked.
+void StyleResultTable(QTableWidget& t) {
+  t.verticalHeader()->hide();
+  t.verticalHeader()->setMinimumSectionSize(1);
+  t.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  t.verticalHeader()->setDefaultSectionSize(kGridRowHeight);
+  QHeaderView* header = t.horizontalHeader();
+  header->setMinimumSectionSize(1);
+  header->setDefaultSectionSize(kGridColumnWidth);
+  header->setSectionResizeMode(QHeaderView::Interactive);
+  header->setFixedHeight(kGridRowHeight);
+  header->setHighlightSections(false);
+  header->setSectionsClickable(false);
+  header->setStyleSheet(
+      "QHeaderView::section { background-color: rgb(200, 83, 70); color: rgb(254, 254, 84);"
+      " border: 0px; border-right: 1px solid rgb(120, 30, 28);"
+      " border-bottom: 1px solid rgb(120, 30, 28); padding: 0px 2px; }");
+  t.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  t.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  t.setSelectionBehavior(QAbstractItemView::SelectRows);
+  t.setSelectionMode(QAbstractItemView::SingleSelection);
+  t.setEditTriggers(QAbstractItemView::NoEditTriggers);
+  t.setWordWrap(false);
+
+  QPalette pal = t.palette();
+  pal.setColor(QPalette::Base, QColor(141, 46, 44));
+  pal.setColor(QPalette::Text, QColor(254, 254, 84));
+  t.setPalette(pal);
+}
+
 }  // namespace
+
+QTableWidgetItem* ResultItem() {
+  auto* item = new QTableWidgetItem(QString());
+  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+  return item;
+}
 
 QFont WindowFont() {
   QFont f = QApplication::font();
@@ -110,6 +152,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   BuildMenu();
   BuildPanel();
   BuildGrid();
+  BuildPeakTable();
 
   // The outer size follows from a client area whose plot surface is
   // kPlotWidth x kPlotHeight: menu bar, plot, panel and status line.
@@ -180,6 +223,7 @@ void TForm1::BuildPanel() {
   red.setColor(QPalette::ButtonText, QColor(255, 0, 0));
   BStop->setPalette(red);
   BTable = Button(p, "BTable", "Table", 368, 2, 57);
+  BTable->setToolTip("The 20 best trials; pressed again, the distinct peaks");
   Butt2wave = Button(p, "Butt2wave", "Wave", 432, 2, 57);
   BPrewhite = Button(p, "BPrewhite", "Prewhitening", 496, 2, 89);
   BPrewhite->hide();
@@ -195,50 +239,40 @@ void TForm1::BuildPanel() {
 }
 
 void TForm1::BuildGrid() {
-  // The header row is the table's horizontal header, so that the user can
-  // drag the column borders there and a click on it never picks a trial.
   StrGr = new QTableWidget(kGridDataRows, kGridColumns, PWin);
   StrGr->setObjectName("StrGr");
-  StrGr->setGeometry(400, 0, 238, 343);
-  StrGr->verticalHeader()->hide();
-  StrGr->verticalHeader()->setMinimumSectionSize(1);
-  StrGr->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  StrGr->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
-  QHeaderView* header = StrGr->horizontalHeader();
-  header->setMinimumSectionSize(1);
-  header->setDefaultSectionSize(kGridColumnWidth);
-  header->setSectionResizeMode(QHeaderView::Interactive);
-  header->setFixedHeight(kGridRowHeight);
-  header->setHighlightSections(false);
-  header->setSectionsClickable(false);
-  header->setStyleSheet(
-      "QHeaderView::section { background-color: rgb(200, 83, 70); color: rgb(254, 254, 84);"
-      " border: 0px; border-right: 1px solid rgb(120, 30, 28);"
-      " border-bottom: 1px solid rgb(120, 30, 28); padding: 0px 2px; }");
-  StrGr->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  StrGr->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  StrGr->setSelectionBehavior(QAbstractItemView::SelectRows);
-  StrGr->setSelectionMode(QAbstractItemView::SingleSelection);
-  StrGr->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  StrGr->setWordWrap(false);
-
-  QPalette pal = StrGr->palette();
-  pal.setColor(QPalette::Base, QColor(141, 46, 44));
-  pal.setColor(QPalette::Text, QColor(254, 254, 84));
-  StrGr->setPalette(pal);
-
+  StrGr->setGeometry(kGridLeft, 0, 238, 343);
+  StyleResultTable(*StrGr);
   for (int c = 0; c < kGridColumns; ++c) {
     StrGr->setColumnWidth(c, kGridColumnWidth);
     StrGr->setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
-    for (int r = 0; r < kGridDataRows; ++r) {
-      auto* item = new QTableWidgetItem(QString());
-      item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-      StrGr->setItem(r, c, item);
-    }
+    for (int r = 0; r < kGridDataRows; ++r) StrGr->setItem(r, c, ResultItem());
   }
   // As in a grid with a fixed header row, the first trial row starts selected.
   StrGr->setCurrentCell(0, 0);
   StrGr->hide();
+}
+
+void TForm1::BuildPeakTable() {
+  PeakGr = new QTableWidget(0, kPeakColumns, PWin);
+  PeakGr->setObjectName("PeakGr");
+  StyleResultTable(*PeakGr);
+  for (int c = 0; c < kPeakColumns; ++c)
+    PeakGr->setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
+  PeakGr->hide();
+}
+
+void TForm1::FitPeakTable() {
+  PeakGr->resizeColumnsToContents();
+  // A peak without a fit says why in its period cell: the text is cut, and
+  // its tip shows it whole.
+  PeakGr->setColumnWidth(0, std::min(PeakGr->columnWidth(0), kPeakPeriodWidth));
+  const int frame = 2 * PeakGr->frameWidth();
+  int width = frame, height = frame + kGridRowHeight * (PeakGr->rowCount() + 1);
+  for (int c = 0; c < kPeakColumns; ++c) width += PeakGr->columnWidth(c);
+  width = std::min(width, PWin->width());
+  height = std::min(height, PWin->height());
+  PeakGr->setGeometry(std::max(0, std::min(kGridLeft, PWin->width() - width)), 0, width, height);
 }
 
 bool TForm1::event(QEvent* e) {

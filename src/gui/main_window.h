@@ -17,6 +17,7 @@ class QPushButton;
 class QSpinBox;
 class QStatusBar;
 class QTableWidget;
+class QTableWidgetItem;
 class QTimer;
 
 namespace korvel::gui {
@@ -25,12 +26,18 @@ class PlotSurface;
 
 // The font of the window and its dialogs: a sans-serif face of 8 points.
 QFont WindowFont();
+// A cell of a results table: selectable, not editable, empty.
+QTableWidgetItem* ResultItem();
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
 
  public:
   explicit TForm1(QWidget* parent = nullptr);
+
+  // Sizes the peaks table to its rows and texts, from the grid's top left
+  // corner and within the plot surface.
+  void FitPeakTable();
 
   // Size of the plot surface at the initial window size.
   static constexpr int kPlotWidth = 734;
@@ -39,6 +46,9 @@ class TForm1 : public QMainWindow {
 
   PlotSurface* PWin;
   QTableWidget* StrGr;
+  // The distinct peaks of the last search, shown in the grid's place (Table
+  // pressed again), as wide as its texts and as tall as its rows.
+  QTableWidget* PeakGr;
   QFrame* Panel1;
   QStatusBar* StatusBar1;
   // At the right of the status line: the share of a running search's trials
@@ -92,6 +102,7 @@ class TForm1 : public QMainWindow {
   void BuildMenu();
   void BuildPanel();
   void BuildGrid();
+  void BuildPeakTable();
 };
 
 }  // namespace korvel::gui

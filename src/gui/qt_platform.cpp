@@ -1,5 +1,5 @@
 // The Platform port on Qt, whole in one file although it runs past 400 lines:
-// its 37 members are each a few lines over one Qt call, and splitting them
+// its 40 members are each a few lines over one Qt call, and splitting them
 // by kind would scatter the one table of controls they all consult.
 #include "gui/qt_platform.h"
 
@@ -99,6 +99,7 @@ QtPlatform::QtPlatform(TForm1& form, TDialLK& dialLK, TDlgLC& dlgLC, TDlgSecP& d
   Bind(Control::ButAllDiap, form.ButAllDiap);
   Bind(Control::Magint, form.Magint);
   Bind(Control::StrGr, form.StrGr);
+  Bind(Control::PeakGr, form.PeakGr);
 
   Bind(Control::LK_Pmax, dialLK.Pmax);
   Bind(Control::LK_Pmin, dialLK.Pmin);
@@ -179,6 +180,9 @@ Answer QtPlatform::AskYesNoCancel(const std::string& caption, const std::string&
 
 void QtPlatform::SetStatus(const std::string& text) {
   form_.StatusBar1->showMessage(Q(text));
+  // A long text (a search's adopted period and its reason) is cut at the
+  // window's edge; its tip shows it whole.
+  form_.StatusBar1->setToolTip(Q(text));
 }
 
 void QtPlatform::RequestRepaint() {
@@ -383,6 +387,32 @@ void QtPlatform::SetGridCell(int row, int column, const std::string& text) {
 
 int QtPlatform::SelectedGridRow() {
   const int row = form_.StrGr->currentRow();
+  return row < 0 ? 1 : row + 1;
+}
+
+void QtPlatform::SetPeakRows(int rows) {
+  QTableWidget* table = form_.PeakGr;
+  table->setRowCount(std::max(rows, 0));
+  for (int r = 0; r < table->rowCount(); ++r)
+    for (int c = 0; c < table->columnCount(); ++c)
+      if (!table->item(r, c)) table->setItem(r, c, ResultItem());
+  if (rows > 0) table->setCurrentCell(0, 0);
+  form_.FitPeakTable();
+}
+
+void QtPlatform::SetPeakCell(int row, int column, const std::string& text) {
+  QTableWidget* table = form_.PeakGr;
+  if (column < 0 || column >= table->columnCount() || row < 0 || row > table->rowCount()) return;
+  QTableWidgetItem* item =
+      row == 0 ? table->horizontalHeaderItem(column) : table->item(row - 1, column);
+  if (!item) return;
+  item->setText(Q(text));
+  if (row > 0) item->setToolTip(Q(text));
+  form_.FitPeakTable();
+}
+
+int QtPlatform::SelectedPeakRow() {
+  const int row = form_.PeakGr->currentRow();
   return row < 0 ? 1 : row + 1;
 }
 

@@ -93,6 +93,9 @@ class QtPlatform final : public Platform {
 
   void SetGridCell(int row, int column, const std::string& text) override;
   int SelectedGridRow() override;
+  void SetPeakRows(int rows) override;
+  void SetPeakCell(int row, int column, const std::string& text) override;
+  int SelectedPeakRow() override;
 
   void SaveWindowImage(const std::string& path) override;
   void StartImageViewer(const std::string& path) override;

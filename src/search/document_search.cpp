@@ -238,32 +238,55 @@ void StartSearch(AnalysisState& s, SearchKind kind) {
   GridIntoDocument(p.grid, s);
 }
 
-void RunSearch(AnalysisState& s, SearchKind kind, DocumentSearchHooks& hooks) {
-  const SearchMethod& m = MethodOf(kind);
-  if (m.deeming) s.SpecFileName = hooks.SpectrumFileName();
-  if (auto problem = DocumentProblem(s)) return RefuseRun(s, hooks, *problem);
-  // The search reads copies: a command run between trials may replace the set.
-  const Observations loaded = ObservationsOf(s);
-  const std::vector<double> jd(loaded.jd.begin(), loaded.jd.end());
-  const std::vector<double> mag(loaded.mag.begin(), loaded.mag.end());
-  Observations o = loaded;
+Observations DocumentRun::Searched() const {
+  Observations o;
   o.jd = jd;
   o.mag = mag;
-  const auto prepared = PrepareContinuation(RequestFromDocument(s, kind, hooks.Threads()), o,
-                                            GridOfDocument(s), s.Freq);
-  if (const Refusal* refusal = std::get_if<Refusal>(&prepared))
-    return RefuseRun(s, hooks, refusal->text);
+  o.magMean = magMean;
+  o.magVar = magVar;
+  return o;
+}
 
-  SearchResult r = ResultFromDocument(s, kind);
+DocumentRun RunSearch(AnalysisState& s, SearchKind kind, DocumentSearchHooks& hooks) {
+  DocumentRun run;
+  const SearchMethod& m = MethodOf(kind);
+  if (m.deeming) s.SpecFileName = hooks.SpectrumFileName();
+  if (auto problem = DocumentProblem(s)) {
+    RefuseRun(s, hooks, *problem);
+    return run;
+  }
+  // The search reads copies: a command run between trials may replace the set.
+  const Observations loaded = ObservationsOf(s);
+  run.jd.assign(loaded.jd.begin(), loaded.jd.end());
+  run.mag.assign(loaded.mag.begin(), loaded.mag.end());
+  run.magMean = loaded.magMean;
+  run.magVar = loaded.magVar;
+  const Observations o = run.Searched();
+  const TrialGrid grid = GridOfDocument(s);
+  const auto prepared =
+      PrepareContinuation(RequestFromDocument(s, kind, hooks.Threads()), o, grid, s.Freq);
+  if (const Refusal* refusal = std::get_if<Refusal>(&prepared)) {
+    RefuseRun(s, hooks, refusal->text);
+    return run;
+  }
+  const PreparedSearch& p = std::get<PreparedSearch>(prepared);
+
+  SearchResult& r = run.result;
+  r = ResultFromDocument(s, kind);
   DocumentTrialHooks trialHooks(s, hooks, r);
   hooks.SetTimerEnabled(true);
   try {
-    ContinueSearch(std::get<PreparedSearch>(prepared), o, trialHooks, r);
+    ContinueSearch(p, o, trialHooks, r);
   } catch (...) {
     FinishRun(s, hooks, r, trialHooks.Abandoned());
     throw;
   }
   FinishRun(s, hooks, r, trialHooks.Abandoned());
+  run.searched = !trialHooks.Abandoned();
+  run.trialsInGrid = TrialCount(grid, grid.freqLo - grid.step);
+  run.fromGridStart = p.trials == run.trialsInGrid;
+  run.trialsDone = run.trialsInGrid - p.trials + static_cast<double>(r.statistic.trials);
+  return run;
 }
 
 BestList BestListOf(const AnalysisState& s) {

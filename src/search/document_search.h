@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/analysis_state.h"
 #include "core/parameter_fields.h"
@@ -107,12 +108,32 @@ std::optional<std::string> CheckSearchable(const AnalysisState& s, SearchKind ki
 // Prewhitening button: RunCode 'r', View, DataReady 'n', spectrum and best
 // list cleared, and the trial grid.
 void StartSearch(AnalysisState& s, SearchKind kind);
+// What a run leaves besides the document's fields: the whole result (the
+// statistic of every trial, which the document does not hold), the
+// observations it ran on and how far it got on its grid.
+struct DocumentRun {
+  SearchResult result;
+  // False when the run was refused or the observation set was replaced
+  // meanwhile: then the result belongs to no observations in the document.
+  bool searched = false;
+  // Counted over the whole grid, trials made before a resumed run included.
+  double trialsDone = 0, trialsInGrid = 0;
+  // The run made every trial from the grid's first: its statistic covers all
+  // that was searched (not so for a run resumed from a condition file).
+  bool fromGridStart = false;
+  std::vector<double> jd, mag;
+  double magMean = 0, magVar = 0;
+
+  // The observations searched (spans into jd and mag).
+  Observations Searched() const;
+};
+
 // Runs the search from the document's Freq on its grid (a fresh one, a
 // stopped one or one read back from a condition file) and copies the result
 // back. Ends with the timer off, RunCode 'e', a repaint and the status
 // ("Done...", or Deeming's summary). Data that cannot be searched end the run
 // at once with the reason on the status line.
-void RunSearch(AnalysisState& s, SearchKind kind, DocumentSearchHooks& hooks);
+DocumentRun RunSearch(AnalysisState& s, SearchKind kind, DocumentSearchHooks& hooks);
 
 // ---- The document's results ----
 

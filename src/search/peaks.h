@@ -13,6 +13,10 @@
 
 namespace korvel {
 
+// Distinct peaks a report lists unless told otherwise: korvel-batch search,
+// Python and the window's peaks table show the same list.
+inline constexpr int kDefaultPeakCount = 5;
+
 struct Peak {
   double frequency = 0, period = 0, statistic = 0;
   int64_t trial = 0;  // its index on the grid, from 0

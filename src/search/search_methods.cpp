@@ -16,13 +16,15 @@ std::optional<std::string> CheckSecondary(const SearchRequest& r, const Observat
 }
 
 constexpr SearchMethod kMethods[] = {
-    {SearchKind::LaflerKinman, 'l', "lk", "theta", true, &RunLaflerKinman, kEmptyTheta, false,
-     false, true, EventsAt::AfterAdvance, kErrorInPRange, kErrorInPhaseShift, nullptr},
-    {SearchKind::Deeming, 'd', "deeming", "amplitude", false, &RunDeeming, kEmptyAmplitude, true,
-     false, true, EventsAt::BeforeAdvance, kErrorInPRange, kErrorInPhaseShift, nullptr},
-    {SearchKind::Secondary, 's', "secondary", "theta ratio", true, &RunSecondaryPeriod, kEmptyTheta,
-     false, true, true, EventsAt::AfterAdvance, kErrorInPRanges, kErrorInSecPhaseShift,
-     &CheckSecondary},
+    {SearchKind::LaflerKinman, 'l', "lk", "Lafler-Kinman", "theta", true, &RunLaflerKinman,
+     kEmptyTheta, false, false, true, EventsAt::AfterAdvance, kErrorInPRange, kErrorInPhaseShift,
+     nullptr},
+    {SearchKind::Deeming, 'd', "deeming", "Deeming", "amplitude", false, &RunDeeming,
+     kEmptyAmplitude, true, false, true, EventsAt::BeforeAdvance, kErrorInPRange,
+     kErrorInPhaseShift, nullptr},
+    {SearchKind::Secondary, 's', "secondary", "Secondary period", "theta ratio", true,
+     &RunSecondaryPeriod, kEmptyTheta, false, true, true, EventsAt::AfterAdvance, kErrorInPRanges,
+     kErrorInSecPhaseShift, &CheckSecondary},
 };
 
 }  // namespace

@@ -88,7 +88,11 @@ std::optional<std::string> FinishAmpDistribution(AmpDistribution& d, double sumS
 }
 
 std::string DeemingSummary(const AmpDistribution& d) {
-  return "Done... N=" + std::to_string(d.AmpTrials) + ";   Sigma=" + Str(d.Sigma, 7, 5);
+  return "Done... " + DeemingCounts(d);
+}
+
+std::string DeemingCounts(const AmpDistribution& d) {
+  return "N=" + std::to_string(d.AmpTrials) + ";   Sigma=" + Str(d.Sigma, 7, 5);
 }
 
 double SigPercentage(int j) {

@@ -48,8 +48,10 @@ inline void CountAmplitude(AmpDistribution& d, double a, double& sumSquares) {
 // AmpTrials, which would mean the histogram lost a trial.
 std::optional<std::string> FinishAmpDistribution(AmpDistribution& d, double sumSquares);
 
-// "Done... N=<trials>;   Sigma=<Sigma, 7 wide, 5 decimals>".
+// "Done... " + DeemingCounts(d).
 std::string DeemingSummary(const AmpDistribution& d);
+// "N=<trials>;   Sigma=<Sigma, 7 wide, 5 decimals>".
+std::string DeemingCounts(const AmpDistribution& d);
 
 // The percentage of significance level j = 1 .. 4: 90, 99, 99.9, 99.99.
 double SigPercentage(int j);

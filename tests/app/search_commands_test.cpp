@@ -7,6 +7,8 @@
 #include <numbers>
 
 #include "app/run_control.h"
+#include "core/text_format.h"
+#include "search/peak_text.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 
@@ -73,7 +75,8 @@ TEST_F(SearchCommands, LaflerKinmanFromTheWindowFindsThePeriodAndFillsTheGrid) {
   EXPECT_TRUE(timerSeenOn);
   EXPECT_FALSE(p.timerEnabled);
   EXPECT_FALSE(p.visible[Control::BPrewhite]);
-  EXPECT_EQ(p.LastStatus(), "Done...");
+  EXPECT_EQ(p.LastStatus().rfind("P = 10.0", 0), 0u) << p.LastStatus();
+  EXPECT_NE(p.LastStatus().find(" d (Lafler-Kinman"), std::string::npos) << p.LastStatus();
   EXPECT_NEAR(s.BestPeriod[1], 10.0, 0.2);
   EXPECT_EQ(s.Marks[3], 1);  // the extraction marks survive a search
 
@@ -85,12 +88,55 @@ TEST_F(SearchCommands, LaflerKinmanFromTheWindowFindsThePeriodAndFillsTheGrid) {
   EXPECT_EQ(s.DataReady, 'y');
 }
 
+TEST_F(SearchCommands, AfterASearchTablePressedTwiceListsTheDistinctPeaksAndAPickFoldsOnOne) {
+  AnswerLK("15", "2", "0.05");
+  RunCommand(a, StartLaflerKinmanSearch);
+  const std::vector<PeakReport>& peaks = a.peaks.peaks;
+  ASSERT_GE(peaks.size(), 2u);
+  EXPECT_NEAR(PeakPeriod(peaks[0]), 10.0, 0.05);
+  EXPECT_FALSE(p.visible[Control::PeakGr]);
+
+  RunCommand(a, ShowResultsTable);  // the 20 best trials
+  EXPECT_TRUE(p.visible[Control::StrGr]);
+  EXPECT_FALSE(p.visible[Control::PeakGr]);
+  RunCommand(a, ShowResultsTable);  // the distinct peaks in their place
+  EXPECT_FALSE(p.visible[Control::StrGr]);
+  EXPECT_TRUE(p.visible[Control::PeakGr]);
+  EXPECT_EQ(p.peakRows, static_cast<int>(peaks.size()));
+  const auto cell = [&](int row, int column) { return p.peakCells[{row, column}]; };
+  EXPECT_EQ(cell(0, 0), "Period");
+  EXPECT_EQ(cell(0, 3), "Label");
+  for (int row = 1; row <= p.peakRows; ++row) {
+    const PeakReport& peak = peaks[static_cast<size_t>(row - 1)];
+    // The period shown is the peak's, to the decimals its error warrants.
+    const double shown = std::isfinite(peak.periodError) ? 0.5 * peak.periodError : 5e-8;
+    EXPECT_NEAR(std::stod(cell(row, 0)), PeakPeriod(peak), shown) << cell(row, 0);
+    EXPECT_EQ(cell(row, 3), peak.peak.label);
+    for (int column = 0; column < kPeakColumns; ++column)
+      EXPECT_EQ(cell(row, column).find_first_of("nN"), std::string::npos) << cell(row, column);
+  }
+  EXPECT_NE(cell(1, 0).find(" \u00b1 "), std::string::npos) << cell(1, 0);
+
+  p.selectedPeakRow = 2;
+  RunCommand(a, FoldOnChosenPeak);
+  EXPECT_EQ(s.Period, PeakPeriod(peaks[1]));
+  EXPECT_EQ(s.View, 'l');
+  EXPECT_EQ(s.DataReady, 'y');
+  EXPECT_FALSE(p.visible[Control::PeakGr]);
+}
+
 TEST_F(SearchCommands, StopEndsTheSearchAfterTheCurrentTrialKeepingTheBestSoFar) {
   AnswerLK("20", "5", "0.05");
   p.onProcessEvents = [&] { RunCommand(a, StopSearch); };
   RunCommand(a, StartLaflerKinmanSearch);
   EXPECT_EQ(s.RunCode, 'e');
-  EXPECT_EQ(p.LastStatus(), "Done...");
+  SearchRequest request;
+  request.pmin = 5;
+  request.pmax = 20;
+  request.phaseShift = 0.05;
+  const double trials = std::get<PreparedSearch>(PrepareSearch(request, ObservationsOf(s))).trials;
+  EXPECT_EQ(p.LastStatus().rfind("Stopped after 1 of " + Str(trials, 0, 0) + " trials", 0), 0u)
+      << p.LastStatus();
   EXPECT_FALSE(p.timerEnabled);
   EXPECT_GT(s.BestPeriod[1], 0);
   EXPECT_EQ(s.BestPeriod[2], 0);  // one trial was made
@@ -133,7 +179,8 @@ TEST_F(SearchCommands, DeemingFindsThePeriodAndSummarises) {
   EXPECT_EQ(s.View, 'd');
   EXPECT_NEAR(s.BestPeriod[1], 10.0, 0.2);
   EXPECT_NEAR(s.BestParam[1], 0.3, 0.03);
-  EXPECT_EQ(p.LastStatus().rfind("Done... N=", 0), 0u) << p.LastStatus();
+  EXPECT_EQ(p.LastStatus().rfind("P = 10.0", 0), 0u) << p.LastStatus();
+  EXPECT_NE(p.LastStatus().find(";   N="), std::string::npos) << p.LastStatus();
 }
 
 TEST_F(SearchCommands, SecondaryDialogShowsThePrimaryPeriodAndRunsInView_s) {
@@ -151,7 +198,7 @@ TEST_F(SearchCommands, SecondaryDialogShowsThePrimaryPeriodAndRunsInView_s) {
   EXPECT_EQ(p.texts[Control::SecP_Period], "10.0");
   EXPECT_EQ(s.View, 's');
   EXPECT_EQ(s.RunCode, 'e');
-  EXPECT_EQ(p.LastStatus(), "Done...");
+  EXPECT_NE(p.LastStatus().find(" d (Secondary period"), std::string::npos) << p.LastStatus();
   EXPECT_GT(s.SpecMax, 0);
 }
 

@@ -18,6 +18,7 @@
 
 #include "gui/command_table.h"
 #include "gui_test_support.h"
+#include "search/peak_text.h"
 
 using korvel::FileDialog;
 using korvel::gui::testing::TestProgram;
@@ -125,7 +126,8 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(shown, 1);
     QCOMPARE(p.state.RunCode, 'e');
     QVERIFY(!p.form.Timer1->isActive());
-    QVERIFY(p.form.StatusBar1->currentMessage().startsWith("Done"));
+    QVERIFY2(p.form.StatusBar1->currentMessage().startsWith("P = 10.0"),
+             qPrintable(p.form.StatusBar1->currentMessage()));
     // One thread finds exactly the same.
     const korvel::AnalysisState threaded = p.state;
     p.ctx.threads = 1;
@@ -144,6 +146,22 @@ class WindowCommandsTest : public QObject {
     QVERIFY(!p.form.StrGr->isVisible());
     QCOMPARE(p.state.Period, p.state.BestPeriod[1]);
     QCOMPARE(p.state.View, 'l');
+
+    // Table twice: the distinct peaks in the grid's place, no larger than
+    // it; picking the second folds on its period.
+    QTest::mouseClick(p.form.BTable, Qt::LeftButton);
+    QTest::mouseClick(p.form.BTable, Qt::LeftButton);
+    QTableWidget* peaks = p.form.PeakGr;
+    QVERIFY(peaks->isVisible() && !p.form.StrGr->isVisible());
+    QCOMPARE(peaks->rowCount(), static_cast<int>(p.ctx.peaks.peaks.size()));
+    QCOMPARE(peaks->horizontalHeaderItem(2)->text(), QString("FAP"));
+    QVERIFY(peaks->item(0, 0)->text().contains(QChar(0x00b1)));
+    QVERIFY(peaks->geometry().width() * peaks->geometry().height() <
+            p.form.StrGr->geometry().width() * p.form.StrGr->geometry().height());
+    const QRect peak2 = peaks->visualRect(peaks->model()->index(1, 1));
+    QTest::mouseClick(peaks->viewport(), Qt::LeftButton, {}, peak2.center());
+    QVERIFY(!peaks->isVisible());
+    QCOMPARE(p.state.Period, korvel::PeakPeriod(p.ctx.peaks.peaks[1]));
 
     // Stop, clicked while a long search passes to the event loop, ends it
     // after the current trial with the best so far kept.

@@ -127,6 +127,16 @@ class FakePlatform : public Platform {
   void SetGridCell(int row, int column, const std::string& t) override { grid[{row, column}] = t; }
   int SelectedGridRow() override { return selectedRow; }
 
+  // The peaks table, as the grid: cells by (row, column), row 0 the header.
+  std::map<std::pair<int, int>, std::string> peakCells;
+  int peakRows = 0;
+  int selectedPeakRow = 1;
+  void SetPeakRows(int rows) override { peakRows = rows; }
+  void SetPeakCell(int row, int column, const std::string& t) override {
+    peakCells[{row, column}] = t;
+  }
+  int SelectedPeakRow() override { return selectedPeakRow; }
+
   // Print: the files "saved" and the viewers "started"; a set saveImageError
   // is thrown as the platform's failure.
   std::vector<std::string> savedImages, viewersStarted;
