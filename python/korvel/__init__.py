@@ -38,6 +38,7 @@ __all__ = [
     "lafler_kinman",
     "deeming",
     "secondary",
+    "adopt",
     "reshuffle",
     "wave",
     "prewhiten",
@@ -128,6 +129,7 @@ def _search(method, jd, mag, pmin, pmax, phase_shift, max_trials, threads,
         period=_numbers([b["period"] for b in best]),
         statistic=_numbers([b["param"] for b in best]),
         frequency=_numbers([b["freq"] for b in best]))
+    result["peaks"] = [Result(p) for p in result["peaks"]]
     return result
 
 
@@ -147,7 +149,13 @@ _SEARCH_DOC = """
     highest and lowest statistic of the trials in each column;
     ``spec_max``, ``spec_min``: the range of the statistic), ``freq_lo``, ``freq_hi``,
     ``freq_step``, ``trials`` (trials made), ``method``, ``status`` (the
-    final status line) and ``messages`` (anything else the run reported).
+    final status line), ``messages`` (anything else the run reported) and
+    ``peaks``: the 5 distinct peaks of the spectrum, best first, each a
+    Result with the keys of ``korvel-batch search --json``'s peaks
+    (``period``, ``frequency``, ``statistic``, ``fitted_period``,
+    ``period_error``, ``harmonics``, ``fap`` with ``fap_method``
+    ("analytic" here), ``fap_analytic``, ``snr``, ``label``, ``error``;
+    None where a value does not exist).
     A refused search raises ValueError with korvel-batch's message (the
     dialogs' "Error in ..." texts, data that cannot be searched, a grid
     above max_trials).
@@ -227,6 +235,32 @@ def secondary(jd, mag, period, epoch=_SP["epoch"],
 
 
 secondary.__doc__ += _SEARCH_DOC
+
+
+def adopt(jd, mag, pmin=_LK["pmin"], pmax=_LK["pmax"],
+          phase_shift=_LK["phase_shift"], max_trials=_MAX_TRIALS, threads=None,
+          peaks=5, fap_shuffles=0, seed=1):
+    """One adopted period, as ``korvel-batch survey --methods adopted`` adopts it.
+
+    Runs the Lafler-Kinman and the Deeming search (pmin, pmax, phase_shift,
+    max_trials and threads as they take them), takes the first ``peaks``
+    distinct peaks of each and adopts, among every peak with a Fourier fit,
+    the one whose fit has the least Bayesian information criterion; twice
+    its period where the odd harmonics of a fit at 2P are significant (an
+    eclipsing binary of unequal minima). fap_shuffles > 0 computes the
+    false-alarm probabilities from that many reshuffles (seeded by seed)
+    instead of analytically.
+
+    Returns a Result with ``period`` (days), ``error`` (one sigma, None when
+    the fit gives none), ``fap``, ``method`` ("lk" or "deeming": whose peak
+    it is), ``peak`` (its place in that search's ``peaks``, from 0),
+    ``doubled`` (True when 2P was adopted) and ``reason`` (the rule's words
+    for the choice). Raises ValueError with the reason when nothing can be
+    adopted (no peak has a fit), and as the searches do for refused
+    parameters.
+    """
+    return Result(_korvel.adopt(jd, mag, pmin, pmax, phase_shift, max_trials,
+                                threads, peaks, fap_shuffles, seed))
 
 
 def reshuffle(mag, seed):

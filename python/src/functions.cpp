@@ -5,6 +5,7 @@
 #include <pybind11/stl.h>
 
 #include <atomic>
+#include <cmath>
 #include <memory>
 #include <sstream>
 
@@ -13,6 +14,7 @@
 #include "batch/load_options.h"
 #include "batch/mean_curve_run.h"
 #include "batch/observation_arrays.h"
+#include "batch/search_peaks.h"
 #include "batch/search_report.h"
 #include "batch/stats_command.h"
 #include "bindings.h"
@@ -21,6 +23,7 @@
 #include "interruptible.h"
 #include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
+#include "search/adopt.h"
 #include "search/reshuffle.h"
 #include "search/search_methods.h"
 #include "search/search_parameters.h"
@@ -100,6 +103,14 @@ py::dict Load(py::handle pathArg, py::handle columnArg, py::handle readZerosArg,
   return result;
 }
 
+// A search that was refused raises what it wrote to err.
+void RaiseIfRefused(const std::optional<int>& exitCode, const std::ostringstream& err) {
+  if (!exitCode) return;
+  std::string message = err.str();
+  while (!message.empty() && message.back() == '\n') message.pop_back();
+  RaiseFileError(*exitCode, "", message);
+}
+
 const SearchMethod& MethodByName(const std::string& name) {
   const SearchMethod* method = MethodNamed(name);
   if (method == nullptr) Raise(PyExc_ValueError, "No search method " + name + "...");
@@ -172,17 +183,67 @@ py::dict Search(const std::string& methodName, py::handle jd, py::handle mag,
   });
   const std::ostringstream& err = job->err;
   const batch::BatchSearchOutcome& outcome = job->outcome;
-  if (outcome.exitCode) {
-    std::string message = err.str();
-    while (!message.empty() && message.back() == '\n') message.pop_back();
-    RaiseFileError(*outcome.exitCode, "", message);
-  }
+  RaiseIfRefused(outcome.exitCode, err);
   const std::vector<PeakReport> peaks =
-      ReportPeaks(outcome.result, ObservationsOf(job->s), batch::kDefaultPeaks, {});
+      batch::SearchPeaks(outcome.result, outcome.search, ObservationsOf(job->s),
+                         batch::PeakOptions{}, job->request.threads);
   py::dict result = FromJson(batch::SearchJson(outcome.result, outcome.status, &peaks));
   result["status"] = outcome.status;
   // What a finished run reported besides its status (korvel-batch: stderr).
   result["messages"] = Lines(err.str());
+  return result;
+}
+
+// The period adopted among the distinct peaks of both searches
+// (search/adopt.h), as korvel-batch survey --methods adopted adopts it.
+py::dict Adopt(py::handle jd, py::handle mag, const SearchArguments& arguments,
+               const batch::PeakOptions& peaks) {
+  if (peaks.count < 1 || peaks.count > batch::kMaxPeaks)
+    RefuseWholeNumber("peaks", "1", std::to_string(batch::kMaxPeaks));
+  if (peaks.fapShuffles < 0 || peaks.fapShuffles > batch::kMaxFapShuffles)
+    RefuseWholeNumber("fap_shuffles", "0", std::to_string(batch::kMaxFapShuffles));
+  struct Job {
+    std::vector<batch::BatchSearchRequest> requests;
+    batch::PeakOptions peaks;
+    Arrays arrays;
+    AnalysisState s;
+    std::ostringstream err;
+    std::optional<int> exitCode;
+    AdoptedPeriod adopted;
+  };
+  const auto job = std::make_shared<Job>();
+  for (const SearchKind kind : {SearchKind::LaflerKinman, SearchKind::Deeming})
+    job->requests.push_back(SearchRequest(MethodOf(kind), arguments));
+  job->peaks = peaks;
+  job->arrays = CheckedArrays(jd, mag);
+  RunJob(job, [](Job& j, const std::atomic<bool>& stop) {
+    j.arrays.Into(j.s);
+    std::vector<PeakList> lists;
+    for (batch::BatchSearchRequest& request : j.requests) {
+      request.cancel = &stop;
+      AnalysisState s = j.s;
+      const batch::BatchSearchOutcome outcome = batch::RunBatchSearch(s, request, j.err);
+      if ((j.exitCode = outcome.exitCode)) return;
+      lists.push_back({MethodOf(request.kind).name,
+                       batch::SearchPeaks(outcome.result, outcome.search, ObservationsOf(s),
+                                          j.peaks, request.threads)});
+    }
+    j.adopted = AdoptPeriod(lists, ObservationsOf(j.s));
+  });
+  RaiseIfRefused(job->exitCode, job->err);
+  const AdoptedPeriod& a = job->adopted;
+  if (!a.ok()) Raise(PyExc_ValueError, a.problem);
+  const auto number = [](double x) {
+    return std::isfinite(x) ? py::object(py::float_(x)) : py::none();
+  };
+  py::dict result;
+  result["period"] = a.period;
+  result["error"] = number(a.error);
+  result["fap"] = number(a.fap);
+  result["method"] = a.method;
+  result["peak"] = a.peak;
+  result["doubled"] = a.doubled;
+  result["reason"] = a.reason;
   return result;
 }
 
@@ -365,6 +426,30 @@ void RegisterFunctions(py::module_& m) {
       },
       "method"_a, "jd"_a, "mag"_a, "pmin"_a, "pmax"_a, "phase_shift"_a, "window"_a, "period"_a,
       "epoch"_a, "extremum_date"_a, "bins"_a, "mode"_a, "max_trials"_a, "threads"_a);
+  m.def(
+      "adopt",
+      [](py::handle jd, py::handle mag, py::handle pmin, py::handle pmax, py::handle phaseShift,
+         py::handle maxTrials, py::handle threads, py::handle peaks, py::handle fapShuffles,
+         py::handle seed) {
+        const SearchArguments arguments{OptionalRealArgument(pmin, "pmin"),
+                                        OptionalRealArgument(pmax, "pmax"),
+                                        OptionalRealArgument(phaseShift, "phase_shift"),
+                                        false,
+                                        std::nullopt,
+                                        std::nullopt,
+                                        std::nullopt,
+                                        std::nullopt,
+                                        1,
+                                        WholeArgument<int64_t>(maxTrials, "max_trials"),
+                                        OptionalWholeArgument<int>(threads, "threads")};
+        batch::PeakOptions options;
+        options.count = WholeArgument<int>(peaks, "peaks");
+        options.fapShuffles = WholeArgument<int>(fapShuffles, "fap_shuffles");
+        options.seed = WholeArgument<uint64_t>(seed, "seed");
+        return Adopt(jd, mag, arguments, options);
+      },
+      "jd"_a, "mag"_a, "pmin"_a, "pmax"_a, "phase_shift"_a, "max_trials"_a, "threads"_a, "peaks"_a,
+      "fap_shuffles"_a, "seed"_a);
   m.def("reshuffle", &Reshuffle, "mag"_a, "seed"_a);
   m.def("wave", &Wave, "jd"_a, "mag"_a, "period"_a, "epoch"_a, "points"_a, "bin_length"_a);
   m.def("prewhiten", &Prewhiten, "jd"_a, "mag"_a, "period"_a, "epoch"_a, "points"_a, "bin_length"_a,

@@ -16,7 +16,6 @@
 #include "batch/survey_progress.h"
 #include "batch/survey_run.h"
 #include "bindings.h"
-#include "search/search_methods.h"
 
 namespace py = pybind11;
 
@@ -52,18 +51,18 @@ const char* FormatName(batch::RowFormat format) {
   return format == batch::RowFormat::JsonLines ? "jsonl" : "csv";
 }
 
-std::vector<std::string> MethodNamesOf(const std::vector<SearchKind>& kinds) {
+std::vector<std::string> MethodNamesOf(const std::vector<batch::SurveyMethod>& methods) {
   std::vector<std::string> names;
-  for (const SearchKind kind : kinds) names.emplace_back(MethodOf(kind).name);
+  for (const batch::SurveyMethod& method : methods) names.push_back(method.Name());
   return names;
 }
 
 batch::SurveyStar StarOf(const std::string& file, const std::vector<std::string>& methods) {
   batch::SurveyStar star{file, {}};
   for (const std::string& name : methods) {
-    const SearchMethod* method = MethodNamed(name);
-    if (method == nullptr) throw py::value_error(name + " is not one of " + MethodNames());
-    star.methods.push_back(method->kind);
+    const std::optional<batch::SurveyMethod> method = batch::SurveyMethodNamed(name);
+    if (!method) throw py::value_error(name + " is not one of " + batch::SurveyMethodNames());
+    star.methods.push_back(*method);
   }
   return star;
 }
@@ -77,6 +76,7 @@ py::dict CommandLine(const Args& args) {
   d["resume"] = line.resume;
   d["progress"] = line.progress;
   d["top"] = line.options.top;
+  d["peaks"] = line.options.peaks.count;
   d["format"] =
       FormatName(line.out.empty() ? batch::RowFormat::Csv : batch::FormatForFile(line.out));
   d["jobs"] = line.options.jobs;
@@ -122,7 +122,7 @@ std::pair<std::string, std::string> SearchOneStar(const Args& args, const std::s
       result = batch::FailedStar(star, e.what());
     }
   }
-  return {batch::StarRowsText(result, format, line.options.top), result.warnings};
+  return {batch::StarRowsText(result, format, line.options.Layout()), result.warnings};
 }
 
 std::string FailedRows(const Args& args, const std::string& file,
@@ -130,7 +130,7 @@ std::string FailedRows(const Args& args, const std::string& file,
   const SurveyCommandLine line = Parse(args, true);
   const auto format = line.out.empty() ? batch::RowFormat::Csv : batch::FormatForFile(line.out);
   return batch::StarRowsText(batch::FailedStar(StarOf(file, methods), error), format,
-                             line.options.top);
+                             line.options.Layout());
 }
 
 }  // namespace
@@ -146,7 +146,8 @@ void RegisterSurvey(py::module_& m) {
   m.def("survey_command_line", &CommandLine, py::arg("args"),
         "Parses the arguments of korvel-batch survey (without the command's name) as it "
         "parses them: a dict of files (--list read, repeats dropped), methods, out, resume, "
-        "progress, top, format ('csv' or 'jsonl'), jobs and jobs_given. Raises SurveyRefused.");
+        "progress, top, peaks, format ('csv' or 'jsonl'), jobs and jobs_given. Raises "
+        "SurveyRefused.");
   m.def("survey_start_output", &StartOutput, py::arg("args"),
         "Makes OUT ready for rows to be appended (emptied, or with --resume its complete rows "
         "kept and a cut-off record removed): (header text to write first, set of (file, "

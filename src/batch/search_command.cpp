@@ -9,6 +9,7 @@
 #include "batch/batch_search.h"
 #include "batch/file_messages.h"
 #include "batch/load_options.h"
+#include "batch/search_peaks.h"
 #include "batch/search_report.h"
 #include "core/error.h"
 #include "search/document_search.h"
@@ -25,9 +26,7 @@ struct SearchArgs {
   std::string spectrumFile;
   bool json = false, progress = false;
   int64_t maxTrials = kDefaultMaxTrials;
-  int peaks = kDefaultPeaks;
-  int bootstrap = 0, fapShuffles = 0;
-  uint64_t seed = 1;
+  PeakOptions peaks;
   int threads = 1;
   // Options whose presence matters, not only their value.
   CLI::Option* pmax = nullptr;
@@ -70,13 +69,10 @@ int RunSearchCommand(const SearchArgs& args) {
   if (searched.exitCode) return *searched.exitCode;
 
   if (args.json) {
-    std::vector<PeakReport> peaks = ReportPeaks(searched.result, ObservationsOf(s), args.peaks,
-                                                {args.bootstrap, args.seed, args.threads});
-    if (args.fapShuffles > 0)
-      AddFalseAlarms(peaks, searched.search, ObservationsOf(s), args.fapShuffles, args.seed,
-                     args.threads);
+    const std::vector<PeakReport> peaks =
+        SearchPeaks(searched.result, searched.search, ObservationsOf(s), args.peaks, args.threads);
     nlohmann::ordered_json j =
-        SearchJson(searched.result, searched.status, &peaks, args.bootstrap > 0);
+        SearchJson(searched.result, searched.status, &peaks, args.peaks.bootstrap > 0);
     j["warnings"] = ReadWarningsJson(outcome.diagnostics);
     std::cout << j.dump() << '\n';
   } else {
@@ -111,23 +107,7 @@ Command AddSearchCommand(CLI::App& parent) {
   AddMaxTrialsOption(*app, args->maxTrials);
   AddThreadsOption(*app, args->threads);
   app->add_flag("--json", args->json, kJsonHelp);
-  app->add_option("--peaks", args->peaks,
-                  "Distinct peaks of the spectrum listed in the JSON report, best first, with "
-                  "harmonics and aliases of the best labelled (0: none)")
-      ->check(CLI::Range(0, 1000))
-      ->capture_default_str();
-  app->add_option("--bootstrap", args->bootstrap,
-                  "Resamplings of each peak's Fourier fit for a bootstrap period error beside "
-                  "the analytic one (0: none)")
-      ->check(CLI::Range(0, 100000))
-      ->capture_default_str();
-  app->add_option("--fap-shuffles", args->fapShuffles,
-                  "Reshuffles of the magnitudes, each searched again, for each peak's "
-                  "false-alarm probability (0: none)")
-      ->check(CLI::Range(0, 1000000))
-      ->capture_default_str();
-  app->add_option("--seed", args->seed, "Seed of the bootstrap's resamplings and the reshuffles")
-      ->capture_default_str();
+  AddPeakOptions(*app, args->peaks, true);
   app->add_flag("--progress", args->progress, "Draw a progress bar on stderr");
   return {app, [args] { return RunSearchCommand(*args); }};
 }

@@ -13,9 +13,6 @@
 
 namespace korvel::batch {
 
-// Distinct peaks a search reports unless told otherwise.
-inline constexpr int kDefaultPeaks = kDefaultPeakCount;
-
 // The header and the 20 rows of the results grid, columns right-aligned,
 // then (for the secondary period) the primary theta and the final status.
 void PrintSearchText(const SearchResult& r, const std::string& status, std::ostream& out);

@@ -136,7 +136,7 @@ int RunSurveyCommand(SurveyArgs& args) {
     outcome = RunSurvey(options, stars, [&](const StarResult& star) {
       if (writeFailed) return;
       // All rows of a star in one write, flushed: a kill leaves whole stars.
-      output.Write(StarRowsText(star, start.format, options.top));
+      output.Write(StarRowsText(star, start.format, options.Layout()));
       if (!output.Good()) {
         writeFailed = true;
         gStop.store(true);

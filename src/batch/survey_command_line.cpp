@@ -76,7 +76,8 @@ SurveyArgs::SurveyArgs(CLI::App& parent) {
   AddReadOptions(*app_, o.read);
   // One comma-separated word: the files after it stay files.
   app_->add_option("--methods", methods_,
-                   "Searches per star, comma-separated: lk, deeming, secondary")
+                   "Rows per star, comma-separated: lk, deeming, secondary, and adopted (the "
+                   "period adopted among the distinct peaks of lk and deeming)")
       ->capture_default_str();
   const SearchParameterOptions searchOptions = AddSearchParameterOptions(
       *app_, o.params,
@@ -88,6 +89,10 @@ SurveyArgs::SurveyArgs(CLI::App& parent) {
   app_->add_option("--top", o.top, "Places of the best list in each row")
       ->check(CLI::Range(1, kMaxTop))
       ->capture_default_str();
+  peaks_ = AddPeakOptions(*app_, o.peaks, false);
+  peaks_->description(peaks_->get_description() +
+                      "; with adopted among the methods the default is " +
+                      std::to_string(kDefaultPeaks));
   jobs_ = AddThreadsOption(*app_, o.jobs, "--jobs", "the stars");
   app_->add_option("-o,--out", line_.out,
                    "Write the rows to OUT (.jsonl: JSON lines; else CSV) instead of stdout");
@@ -113,6 +118,8 @@ std::optional<SurveyRefused> SurveyArgs::Complete(bool oneStar) {
   }
   if (const auto why = ParseMethodList(SplitAtCommas(methods_), options.methods))
     return Refused(*why, kExitRefused);
+  if (peaks_->count() == 0 && HasMethod(options, SurveyMethod::Adopted()))
+    options.peaks.count = kDefaultPeaks;
   options.pmaxGiven = pmax_->count() > 0;
   options.periodGiven = period_->count() > 0;
   line_.jobsGiven = jobs_->count() > 0;
@@ -143,9 +150,9 @@ std::variant<SurveyCommandLine, SurveyRefused> ParseSurveyCommandLine(
 
 std::variant<RowOutputStart, SurveyRefused> StartRowOutput(const SurveyCommandLine& line) {
   RowOutputStart start;
-  const int top = line.options.top;
+  const RowLayout layout = line.options.Layout();
   start.format = line.out.empty() ? RowFormat::Csv : FormatForFile(line.out);
-  start.header = HeaderText(start.format, top);
+  start.header = HeaderText(start.format, layout);
   if (line.out.empty()) {
     if (line.resume) return Refused("--resume needs -o OUT...", kExitRefused);
     return start;
@@ -156,7 +163,7 @@ std::variant<RowOutputStart, SurveyRefused> StartRowOutput(const SurveyCommandLi
     std::ostringstream text;
     text << in.rdbuf();
     if (!in && !in.eof()) return Unwritable(line.out);
-    const auto existing = ReadExistingRows(text.str(), start.format, top);
+    const auto existing = ReadExistingRows(text.str(), start.format, layout);
     if (const auto* why = std::get_if<std::string>(&existing))
       return Refused(line.out + ": cannot be resumed: " + *why + "...", kExitRefused);
     const auto& rows = std::get<ExistingRows>(existing);

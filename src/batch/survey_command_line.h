@@ -63,6 +63,7 @@ class SurveyArgs {
   CLI::Option* pmax_ = nullptr;
   CLI::Option* period_ = nullptr;
   CLI::Option* jobs_ = nullptr;
+  CLI::Option* peaks_ = nullptr;
   std::vector<CLI::Option*> secondaryOnly_;
 };
 

@@ -14,37 +14,44 @@ namespace korvel::batch {
 
 namespace {
 
-bool Has(const std::vector<SearchKind>& methods, SearchKind kind) {
-  return std::find(methods.begin(), methods.end(), kind) != methods.end();
+bool Has(const std::vector<SurveyMethod>& methods, const SurveyMethod& method) {
+  return std::find(methods.begin(), methods.end(), method) != methods.end();
 }
 
 }  // namespace
 
 std::optional<std::string> ParseMethodList(const std::vector<std::string>& names,
-                                           std::vector<SearchKind>& methods) {
+                                           std::vector<SurveyMethod>& methods) {
   methods.clear();
   for (const std::string& name : names) {
-    const SearchMethod* method = MethodNamed(name);
-    if (method == nullptr) return "--methods: " + name + " is not one of " + MethodNames() + "...";
-    if (!Has(methods, method->kind)) methods.push_back(method->kind);
+    const std::optional<SurveyMethod> method = SurveyMethodNamed(name);
+    if (!method) return "--methods: " + name + " is not one of " + SurveyMethodNames() + "...";
+    if (!Has(methods, *method)) methods.push_back(*method);
   }
-  if (methods.empty()) return "--methods: name at least one of " + MethodNames() + "...";
+  if (methods.empty()) return "--methods: name at least one of " + SurveyMethodNames() + "...";
   return std::nullopt;
 }
 
+bool HasMethod(const SurveyOptions& options, const SurveyMethod& method) {
+  return Has(options.methods, method);
+}
+
 bool SecondaryUsesLkPeriod(const SurveyOptions& options) {
-  return Has(options.methods, SearchKind::Secondary) && !options.periodGiven;
+  return HasMethod(options, SearchKind::Secondary) && !options.periodGiven;
 }
 
 std::optional<std::string> SurveyRefusal(const SurveyOptions& options, bool secondaryOptionsGiven) {
-  const bool secondary = Has(options.methods, SearchKind::Secondary);
+  const bool secondary = HasMethod(options, SearchKind::Secondary);
   if (!secondary && secondaryOptionsGiven)
     return "--period, --epoch, --extremum-date, --bins and --mode belong to the secondary "
            "method...";
-  if (SecondaryUsesLkPeriod(options) && !Has(options.methods, SearchKind::LaflerKinman))
+  if (SecondaryUsesLkPeriod(options) && !HasMethod(options, SearchKind::LaflerKinman))
     return "The secondary period needs the primary period: --period P, or lk among --methods "
            "to use each star's Lafler-Kinman period...";
   if (options.top < 1 || options.top > kMaxTop) return "--top must be 1 to 20...";
+  if (HasMethod(options, SurveyMethod::Adopted()) && options.peaks.count < 1)
+    return "--methods adopted chooses among the distinct peaks of each search: --peaks must be "
+           "1 or more...";
   return std::nullopt;
 }
 

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <nlohmann/json.hpp>
 
+#include "batch/survey_method.h"
 #include "core/text_format.h"
-#include "search/search_methods.h"
 
 namespace korvel::batch {
 
@@ -27,10 +27,11 @@ nlohmann::ordered_json Json(const std::optional<T>& x) {
 
 // The fields of a row in column order, as CSV texts or JSON values.
 template <class Field, class Number, class Whole, class Empty>
-std::vector<Field> Fields(const SurveyRow& row, int top, Number number, Whole whole, Empty empty) {
+std::vector<Field> Fields(const SurveyRow& row, const RowLayout& layout, Number number, Whole whole,
+                          Empty empty) {
   std::vector<Field> f = {row.file, row.method, whole(row.nobs), number(row.span),
                           whole(row.trials)};
-  for (size_t k = 0; k < static_cast<size_t>(top); ++k) {
+  for (size_t k = 0; k < static_cast<size_t>(layout.top); ++k) {
     if (k < row.best.size()) {
       const BestEntry& b = row.best[k];
       f.push_back(number(std::optional<double>(b.period)));
@@ -43,6 +44,18 @@ std::vector<Field> Fields(const SurveyRow& row, int top, Number number, Whole wh
   f.push_back(number(row.sigma));
   f.push_back(number(row.level99));
   f.push_back(number(row.level999));
+  for (size_t k = 0; k < static_cast<size_t>(layout.peaks); ++k) {
+    if (k < row.peaks.size()) {
+      const PeakEntry& p = row.peaks[k];
+      f.push_back(number(std::optional<double>(p.period)));
+      f.push_back(number(p.error));
+      f.push_back(number(p.fap));
+      // An empty label is no label: null in JSON lines, as a number that is not there.
+      f.push_back(p.label.empty() ? empty : Field(p.label));
+    } else {
+      f.insert(f.end(), 4, empty);
+    }
+  }
   f.push_back(row.status);
   f.push_back(row.error);
   return f;
@@ -59,6 +72,13 @@ std::string CsvLine(const std::vector<std::string>& fields) {
 
 std::string NotThisSurvey(size_t row) {
   return "row " + std::to_string(row) + " is not a row of a survey with these columns";
+}
+
+// "--top 5", and " --peaks 3" where there are peak columns.
+std::string LayoutText(const RowLayout& layout) {
+  std::string text = "--top " + std::to_string(layout.top);
+  if (layout.peaks > 0) text += " --peaks " + std::to_string(layout.peaks);
+  return text;
 }
 
 bool IsWhole(std::string_view text) {
@@ -82,12 +102,13 @@ bool HasControlCharacter(std::string_view text) {
                      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
 }
 
-enum class ColumnKind { Text, Whole, Number };
+enum class ColumnKind { Text, OptionalText, Whole, Number };
 
 ColumnKind KindOfColumn(std::string_view column) {
   if (column == "nobs" || column == "trials") return ColumnKind::Whole;
   if (column == "file" || column == "method" || column == "status" || column == "error")
     return ColumnKind::Text;
+  if (column.starts_with("peak_label_")) return ColumnKind::OptionalText;
   return ColumnKind::Number;
 }
 
@@ -97,8 +118,8 @@ ColumnKind KindOfColumn(std::string_view column) {
 std::optional<std::string> FieldProblem(const std::string& column, std::string_view text) {
   if (text.find('\0') != std::string_view::npos) return "its " + column + " holds a NUL byte";
   if (column == "file" && text.empty()) return std::string("its file is empty");
-  if (column == "method" && MethodNamed(text) == nullptr)
-    return "its method is not one of " + MethodNames();
+  if (column == "method" && !SurveyMethodNamed(text))
+    return "its method is not one of " + SurveyMethodNames();
   if (column == "status" && HasControlCharacter(text))
     return std::string("its status holds a control character");
   const ColumnKind kind = KindOfColumn(column);
@@ -132,12 +153,14 @@ std::optional<std::vector<std::string>> JsonFieldTexts(const nlohmann::ordered_j
     const std::string& column = columns[i++];
     const auto& value = item.value();
     if (item.key() != column) return std::nullopt;
-    if (KindOfColumn(column) == ColumnKind::Text) {
-      if (!value.is_string()) return std::nullopt;
+    const ColumnKind kind = KindOfColumn(column);
+    if (value.is_string() && (kind == ColumnKind::Text || kind == ColumnKind::OptionalText)) {
       fields.push_back(value.get<std::string>());
+    } else if (kind == ColumnKind::Text) {
+      return std::nullopt;
     } else if (value.is_null()) {
       fields.emplace_back();
-    } else if (value.is_number()) {
+    } else if (value.is_number() && kind != ColumnKind::OptionalText) {
       fields.push_back(value.dump());
     } else {
       return std::nullopt;
@@ -155,29 +178,33 @@ RowFormat FormatForFile(std::string_view fileName) {
   return isJsonl ? RowFormat::JsonLines : RowFormat::Csv;
 }
 
-std::vector<std::string> SurveyColumns(int top) {
+std::vector<std::string> SurveyColumns(const RowLayout& layout) {
   std::vector<std::string> c = {"file", "method", "nobs", "span", "trials"};
-  for (int k = 1; k <= top; ++k)
+  for (int k = 1; k <= layout.top; ++k)
     for (const char* name : {"period_", "statistic_", "frequency_"})
       c.push_back(name + std::to_string(k));
-  for (const char* name : {"sigma", "level99", "level999", "status", "error"}) c.push_back(name);
+  for (const char* name : {"sigma", "level99", "level999"}) c.push_back(name);
+  for (int k = 1; k <= layout.peaks; ++k)
+    for (const char* name : {"peak_period_", "peak_error_", "peak_fap_", "peak_label_"})
+      c.push_back(name + std::to_string(k));
+  for (const char* name : {"status", "error"}) c.push_back(name);
   return c;
 }
 
-std::string HeaderText(RowFormat format, int top) {
-  return format == RowFormat::Csv ? CsvLine(SurveyColumns(top)) : std::string();
+std::string HeaderText(RowFormat format, const RowLayout& layout) {
+  return format == RowFormat::Csv ? CsvLine(SurveyColumns(layout)) : std::string();
 }
 
-std::string RowText(const SurveyRow& row, RowFormat format, int top) {
+std::string RowText(const SurveyRow& row, RowFormat format, const RowLayout& layout) {
   if (format == RowFormat::Csv) {
     const auto whole = [](const auto& n) { return Text(n); };
     const auto number = [](const std::optional<double>& x) { return Text(x); };
-    return CsvLine(Fields<std::string>(row, top, number, whole, std::string()));
+    return CsvLine(Fields<std::string>(row, layout, number, whole, std::string()));
   }
   const auto value = [](const auto& x) { return Json(x); };
   const std::vector<nlohmann::ordered_json> fields =
-      Fields<nlohmann::ordered_json>(row, top, value, value, nlohmann::ordered_json(nullptr));
-  const std::vector<std::string> names = SurveyColumns(top);
+      Fields<nlohmann::ordered_json>(row, layout, value, value, nlohmann::ordered_json(nullptr));
+  const std::vector<std::string> names = SurveyColumns(layout);
   nlohmann::ordered_json object;
   for (size_t i = 0; i < names.size(); ++i) object[names[i]] = fields[i];
   // A file name need not be UTF-8: its bytes are escaped, not refused.
@@ -236,8 +263,8 @@ std::vector<std::vector<std::string>> ParseCsv(std::string_view text, size_t* co
 }
 
 std::variant<ExistingRows, std::string> ReadExistingRows(std::string_view text, RowFormat format,
-                                                         int top) {
-  const std::vector<std::string> columns = SurveyColumns(top);
+                                                         const RowLayout& layout) {
+  const std::vector<std::string> columns = SurveyColumns(layout);
   ExistingRows rows;
   // Every kept row passes one check, so that a damaged one is refused
   // instead of counting as done.
@@ -251,8 +278,7 @@ std::variant<ExistingRows, std::string> ReadExistingRows(std::string_view text, 
     const auto records = ParseCsv(text, &rows.completeLength);
     if (records.empty()) return rows;
     if (records.front() != columns)
-      return std::string("its header is not the header of a survey with --top ") +
-             std::to_string(top);
+      return "its header is not the header of a survey with " + LayoutText(layout);
     rows.hasHeader = true;
     for (size_t r = 1; r < records.size(); ++r)
       if (auto problem = keep(r, records[r])) return *problem;

@@ -23,16 +23,33 @@ struct BestEntry {
   double period = 0, statistic = 0, frequency = 0;
 };
 
+// A distinct peak as a row holds it; for the adopted period its value, and
+// where it came from and why in the label.
+struct PeakEntry {
+  double period = 0;            // fitted where the fit holds, else the grid's
+  std::optional<double> error;  // analytic, of the fitted period
+  std::optional<double> fap;    // reshuffled where computed, else analytic
+  std::string label;            // empty when none applies
+};
+
+// How many of the repeated columns a row has: places of the best list and
+// distinct peaks.
+struct RowLayout {
+  int top = kDefaultTop;
+  int peaks = 0;
+};
+
 // Fields that do not apply (a star not read, a method without them) are
 // empty: nothing.
 struct SurveyRow {
   std::string file;    // as given on the command line or in the list
-  std::string method;  // "lk", "deeming", "secondary"
+  std::string method;  // "lk", "deeming", "secondary", "adopted"
   std::optional<int32_t> nobs;
   std::optional<double> span;  // JD[NObs] - JD[1]
   std::optional<int64_t> trials;
   std::vector<BestEntry> best;                     // the first places of the best list, or none
   std::optional<double> sigma, level99, level999;  // Deeming only
+  std::vector<PeakEntry> peaks;                    // the first distinct peaks, or none
   std::string status;                              // the final status line
   std::string error;                               // empty when the star was read and searched
 };
@@ -43,14 +60,16 @@ enum class RowFormat { Csv, JsonLines };
 RowFormat FormatForFile(std::string_view fileName);
 
 // file, method, nobs, span, trials, period_1, statistic_1, frequency_1, ...,
-// period_top, ..., sigma, level99, level999, status, error.
-std::vector<std::string> SurveyColumns(int top);
+// period_top, ..., sigma, level99, level999, peak_period_1, peak_error_1,
+// peak_fap_1, peak_label_1, ..., peak_label_peaks, status, error.
+std::vector<std::string> SurveyColumns(const RowLayout& layout);
 
 // The CSV header line (with its line end); nothing for JSON lines.
-std::string HeaderText(RowFormat format, int top);
+std::string HeaderText(RowFormat format, const RowLayout& layout);
 
-// One record with its line end. Places beyond row.best are left empty.
-std::string RowText(const SurveyRow& row, RowFormat format, int top);
+// One record with its line end. Places beyond row.best and row.peaks are
+// left empty.
+std::string RowText(const SurveyRow& row, RowFormat format, const RowLayout& layout);
 
 // A CSV field: quoted (with doubled quotes) when it holds a comma, a quote,
 // a line end or leading or trailing blanks; as it is otherwise.
@@ -66,12 +85,12 @@ struct ExistingRows {
 };
 
 // The rows of text, or the reason it cannot be resumed: a header (CSV) or a
-// record's keys (JSON lines) that are not the columns for top, or a row the
+// record's keys (JSON lines) that are not the columns of layout, or a row the
 // survey would not have written, named by its number (an unknown method, a
 // count that is not a whole number, a number that is not one, a NUL byte).
 // Both formats are held to the same rule.
 std::variant<ExistingRows, std::string> ReadExistingRows(std::string_view text, RowFormat format,
-                                                         int top);
+                                                         const RowLayout& layout);
 
 // CSV records split into fields. A record cut off before its line end is
 // not returned; completeLength, when given, receives where the last complete

@@ -1,6 +1,7 @@
 #include "batch/survey_run.h"
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 #include <new>
 #include <sstream>
@@ -9,7 +10,9 @@
 #include "batch/batch_hooks.h"
 #include "batch/file_messages.h"
 #include "batch/load_options.h"
+#include "batch/search_peaks.h"
 #include "io/file_paths.h"
+#include "search/adopt.h"
 #include "search/significance.h"
 #include "search/trial_record.h"
 
@@ -33,19 +36,56 @@ std::string Joined(const std::string& a, const std::string& b) {
   return a.empty() ? b : b.empty() ? a : a + "; " + b;
 }
 
-bool Wanted(const SurveyStar& star, SearchKind kind) {
-  return std::find(star.methods.begin(), star.methods.end(), kind) != star.methods.end();
+bool Wanted(const SurveyStar& star, const SurveyMethod& method) {
+  return std::find(star.methods.begin(), star.methods.end(), method) != star.methods.end();
 }
 
-// The secondary period folds on lk's period: lk runs first whenever the
-// secondary period runs, even when its own row was written before.
+// The searches a star's rows need, each once: the secondary period folds on
+// lk's period, so lk runs first whenever the secondary period runs, even when
+// its own row was written before; the adopted period needs lk and deeming.
 std::vector<SearchKind> RunOrder(const SurveyStar& star, const SurveyOptions& options) {
   std::vector<SearchKind> order;
-  const bool needLk = Wanted(star, SearchKind::Secondary) && SecondaryUsesLkPeriod(options);
-  if (needLk) order.push_back(SearchKind::LaflerKinman);
-  for (const SearchKind kind : options.methods)
-    if (Wanted(star, kind) && !(needLk && kind == SearchKind::LaflerKinman)) order.push_back(kind);
+  const auto add = [&order](SearchKind kind) {
+    if (std::find(order.begin(), order.end(), kind) == order.end()) order.push_back(kind);
+  };
+  if (Wanted(star, SearchKind::Secondary) && SecondaryUsesLkPeriod(options))
+    add(SearchKind::LaflerKinman);
+  for (const SurveyMethod& method : options.methods) {
+    if (!Wanted(star, method)) continue;
+    if (method.Search()) {
+      add(*method.Search());
+    } else {
+      add(SearchKind::LaflerKinman);
+      add(SearchKind::Deeming);
+    }
+  }
   return order;
+}
+
+bool AdoptionSearch(SearchKind kind) {
+  return kind == SearchKind::LaflerKinman || kind == SearchKind::Deeming;
+}
+
+std::optional<double> Finite(double x) {
+  return std::isfinite(x) ? std::optional<double>(x) : std::nullopt;
+}
+
+void FillPeaks(const std::vector<PeakReport>& peaks, SurveyRow& row) {
+  for (const PeakReport& p : peaks)
+    row.peaks.push_back({p.problem.empty() ? p.fittedPeriod : p.peak.period, Finite(p.periodError),
+                         Finite(p.Fap()), p.peak.label});
+}
+
+// The adopted period as its row holds it: the value in the first peak's
+// columns, where it came from and why in its label.
+void FillAdopted(const AdoptedPeriod& adopted, SurveyRow& row) {
+  if (!adopted.ok()) {
+    row.error = adopted.problem;
+    return;
+  }
+  row.peaks.push_back(
+      {adopted.period, Finite(adopted.error), Finite(adopted.fap),
+       adopted.method + " peak " + std::to_string(adopted.peak + 1) + ": " + adopted.reason});
 }
 
 // The results korvel-batch search --json prints, cut to the row's fields.
@@ -68,19 +108,19 @@ void FillResults(const SearchResult& r, int top, SurveyRow& row) {
 
 StarResult FailedStar(const SurveyStar& star, const std::string& error) {
   StarResult result;
-  for (const SearchKind kind : star.methods) {
+  for (const SurveyMethod& method : star.methods) {
     SurveyRow row;
     row.file = star.file;
-    row.method = MethodOf(kind).name;
+    row.method = method.Name();
     row.error = OneLine(error);
     result.rows.push_back(std::move(row));
   }
   return result;
 }
 
-std::string StarRowsText(const StarResult& star, RowFormat format, int top) {
+std::string StarRowsText(const StarResult& star, RowFormat format, const RowLayout& layout) {
   std::string text;
-  for (const SurveyRow& row : star.rows) text += RowText(row, format, top);
+  for (const SurveyRow& row : star.rows) text += RowText(row, format, layout);
   return text;
 }
 
@@ -89,8 +129,8 @@ std::vector<SurveyStar> PlanSurvey(const SurveyOptions& options,
   std::vector<SurveyStar> stars;
   for (const std::string& file : options.files) {
     SurveyStar star{file, {}};
-    for (const SearchKind kind : options.methods)
-      if (!done.contains({file, MethodOf(kind).name})) star.methods.push_back(kind);
+    for (const SurveyMethod& method : options.methods)
+      if (!done.contains({file, method.Name()})) star.methods.push_back(method);
     if (!star.methods.empty()) stars.push_back(std::move(star));
   }
   return stars;
@@ -108,14 +148,22 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
   const std::string loadError = load.exitCode != kExitOk ? OneLine(load.message) : std::string();
   if (!load.loaded) return FailedStar(star, loadError);
 
-  std::vector<SurveyRow> rows;
-  double lkPeriod = 0;
-  for (const SearchKind kind : RunOrder(star, options)) {
+  // A row of the star: its file, the method, and the observations loaded.
+  const auto newRow = [&](const std::string& method) {
     SurveyRow row;
     row.file = star.file;
-    row.method = MethodOf(kind).name;
+    row.method = method;
     row.nobs = loaded.NObs;
     if (loaded.NObs >= 1) row.span = loaded.JD[loaded.NObs] - loaded.JD[1];
+    return row;
+  };
+  const bool adopting = Wanted(star, SurveyMethod::Adopted());
+  std::vector<SurveyRow> rows;
+  std::vector<PeakList> adoptionLists;
+  std::string adoptionError;
+  double lkPeriod = 0;
+  for (const SearchKind kind : RunOrder(star, options)) {
+    SurveyRow row = newRow(MethodOf(kind).name);
     BatchSearchRequest request;
     request.kind = kind;
     request.params = options.params;
@@ -130,6 +178,7 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
       request.periodGiven = true;
       if (lkPeriod <= 0) searchError = "No Lafler-Kinman period to fold the secondary period on...";
     }
+    const bool forAdoption = adopting && AdoptionSearch(kind);
     if (searchError.empty()) {
       // Each method starts from the state as loaded, as a separate run would.
       AnalysisState s = loaded;
@@ -143,6 +192,13 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
         searchError = OneLine(err.str());
       } else {
         FillResults(searched.result, options.top, row);
+        // One list of peaks serves the row and the adoption.
+        if (options.peaks.count > 0 && (Wanted(star, kind) || forAdoption)) {
+          std::vector<PeakReport> peaks = SearchPeaks(searched.result, searched.search,
+                                                      ObservationsOf(s), options.peaks, threads);
+          FillPeaks(peaks, row);
+          if (forAdoption) adoptionLists.push_back({MethodOf(kind).name, std::move(peaks)});
+        }
         // Messages of a finished run (the histogram's check) are warnings.
         std::istringstream messages(err.str());
         for (std::string m; std::getline(messages, m);)
@@ -150,14 +206,22 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
         if (kind == SearchKind::LaflerKinman) lkPeriod = searched.result.best[0].period;
       }
     }
+    if (forAdoption && adoptionError.empty()) adoptionError = searchError;
     row.error = Joined(loadError, searchError);
     if (Wanted(star, kind)) rows.push_back(std::move(row));
   }
+  if (adopting) {
+    // Both searches or none: a period adopted from one would not be the rule's.
+    SurveyRow row = newRow(SurveyMethod::Adopted().Name());
+    if (adoptionError.empty()) FillAdopted(AdoptPeriod(adoptionLists, ObservationsOf(loaded)), row);
+    row.error = Joined(loadError, Joined(adoptionError, row.error));
+    rows.push_back(std::move(row));
+  }
   // Rows in the order of the methods, whatever order they ran in.
   StarResult result;
-  for (const SearchKind kind : star.methods)
+  for (const SurveyMethod& method : star.methods)
     for (SurveyRow& row : rows)
-      if (row.method == MethodOf(kind).name) result.rows.push_back(std::move(row));
+      if (row.method == method.Name()) result.rows.push_back(std::move(row));
   result.warnings = warnings.str();
   return result;
 }

@@ -1,7 +1,8 @@
 // A survey run in one process: a pool of threads over the stars, each star
 // loaded into its own analysis state and searched by each method exactly as
-// korvel-batch search runs it, its rows handed over as soon as the star is
-// done. Threads left over when fewer stars than threads remain go to the
+// korvel-batch search runs it (the adopted period from the peaks of its
+// Lafler-Kinman and Deeming searches), its rows handed over as soon as the
+// star is done. Threads left over when fewer stars than threads remain go to the
 // searches of the last stars, so a survey of one star still uses every core.
 #pragma once
 
@@ -20,7 +21,7 @@ namespace korvel::batch {
 // options' methods; a resumed survey leaves out those already written).
 struct SurveyStar {
   std::string file;
-  std::vector<SearchKind> methods;
+  std::vector<SurveyMethod> methods;
 };
 
 struct StarResult {
@@ -45,7 +46,7 @@ StarResult FailedStar(const SurveyStar& star, const std::string& error);
 
 // The star's rows as one piece of text, in the output's format: written in
 // one go, so that an interrupted survey leaves whole stars.
-std::string StarRowsText(const StarResult& star, RowFormat format, int top);
+std::string StarRowsText(const StarResult& star, RowFormat format, const RowLayout& layout);
 
 struct SurveyOutcome {
   int64_t starsDone = 0;

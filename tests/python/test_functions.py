@@ -77,6 +77,8 @@ def assert_search_equal(result, j):
             assert_same_numbers(result[key], j[key])
     if j["method"] == "secondary":
         assert result.primary_theta == j["primary_theta"]
+    # Every field of every peak (snr, fap_method, fap_analytic, ...), None for null.
+    assert result.peaks == j["peaks"]
 
 
 # --- load ---------------------------------------------------------------------------------
@@ -181,6 +183,28 @@ def test_searches_of_synthetic_stars_equal_korvel_batch(korvel_batch, synthetic_
         result = search(list(star.jd), star.mag.tolist(), threads=2, **SYNTHETIC_GRID)
         assert_search_equal(result, batch_json(korvel_batch, "search", path, "--method", method,
                                                *options(SYNTHETIC_GRID)))
+
+
+def test_adopt_gives_the_adopted_row_of_korvel_batch_survey(korvel_batch, synthetic_stars,
+                                                          tmp_path):
+    out = tmp_path / "adopted.jsonl"
+    done = run_batch(korvel_batch, "survey", "--methods", "adopted", *options(SYNTHETIC_GRID),
+                     *synthetic_stars, "-o", out)
+    assert done.returncode == 0, done.stderr
+    rows = {row["file"]: row for row in map(json.loads, out.read_text().splitlines())}
+    for path in synthetic_stars:
+        star = korvel.load(path)
+        adopted = korvel.adopt(star.jd, star.mag, threads=1, **SYNTHETIC_GRID)
+        row = rows[str(path)]
+        assert (adopted.period, adopted.error, adopted.fap) == (
+            row["peak_period_1"], row["peak_error_1"], row["peak_fap_1"])
+        assert row["peak_label_1"] == f"{adopted.method} peak {adopted.peak + 1}: {adopted.reason}"
+        assert adopted.doubled == adopted.reason.endswith("so 2P")
+    # Four observations are too few for any Fourier fit: nothing is adopted.
+    with pytest.raises(ValueError, match="No peak has a Fourier fit"):
+        korvel.adopt([0, 1.3, 2.1, 3.7], [12.1, 12.5, 12.2, 12.4], **SYNTHETIC_GRID)
+    with pytest.raises(ValueError, match="peaks"):
+        korvel.adopt(star.jd, star.mag, peaks=0)
 
 
 # --- reshuffle, wave, prewhiten, model ----------------------------------------------------

@@ -1,0 +1,38 @@
+// The method of a survey row: one search of the method table, or the
+// adopted period (search/adopt.h), chosen among the distinct peaks of the
+// star's Lafler-Kinman and Deeming searches. Rows, --methods and --resume
+// name them alike.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "search/search_values.h"
+
+namespace korvel::batch {
+
+class SurveyMethod {
+ public:
+  // A search is a row's method as it stands.
+  SurveyMethod(SearchKind kind) : search_(kind) {}  // NOLINT(google-explicit-constructor)
+  static SurveyMethod Adopted() { return SurveyMethod(); }
+
+  // The search of the row; nothing for the adopted period.
+  const std::optional<SearchKind>& Search() const { return search_; }
+  bool IsAdopted() const { return !search_; }
+  // "lk", "deeming", "secondary", "adopted".
+  std::string Name() const;
+  bool operator==(const SurveyMethod&) const = default;
+
+ private:
+  SurveyMethod() = default;
+  std::optional<SearchKind> search_;
+};
+
+// The method a row or --methods names; nothing for a name of none.
+std::optional<SurveyMethod> SurveyMethodNamed(std::string_view name);
+// "lk, deeming, secondary, adopted": for help texts and messages.
+std::string SurveyMethodNames();
+
+}  // namespace korvel::batch
