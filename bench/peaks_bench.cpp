@@ -50,11 +50,16 @@ struct Searched {
 
 void PeaksAndErrors(benchmark::State& state, SearchKind kind) {
   const Searched s(static_cast<int>(state.range(0)), kind);
-  for (auto _ : state) {
-    const std::vector<PeakReport> peaks = ReportPeaks(s.result, s.o, 5, {});
-    benchmark::DoNotOptimize(AdoptPeriod({{"", peaks}}, s.o));
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(ReportPeaks(s.result, s.o, 5, {}));
   state.counters["trials"] = static_cast<double>(s.result.statistic.trials);
+}
+
+// The adoption's own fits (at the best peak's half and double), the peaks
+// made beforehand.
+void Adopt(benchmark::State& state, SearchKind kind) {
+  const Searched s(static_cast<int>(state.range(0)), kind);
+  const std::vector<PeakReport> peaks = ReportPeaks(s.result, s.o, 5, {});
+  for (auto _ : state) benchmark::DoNotOptimize(AdoptPeriod({{"", peaks}}, s.o));
 }
 
 void FapShuffles(benchmark::State& state, SearchKind kind) {
@@ -71,6 +76,11 @@ const bool registered = [] {
        {std::pair{"LK", SearchKind::LaflerKinman}, std::pair{"Deeming", SearchKind::Deeming}}) {
     benchmark::RegisterBenchmark((std::string("PeaksAndErrors/") + name).c_str(), PeaksAndErrors,
                                  kind)
+        ->ArgName("N")
+        ->Arg(57)
+        ->Arg(1000)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((std::string("Adopt/") + name).c_str(), Adopt, kind)
         ->ArgName("N")
         ->Arg(57)
         ->Arg(1000)
