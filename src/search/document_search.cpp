@@ -240,6 +240,7 @@ void StartSearch(AnalysisState& s, SearchKind kind) {
 
 void RunSearch(AnalysisState& s, SearchKind kind, DocumentSearchHooks& hooks) {
   const SearchMethod& m = MethodOf(kind);
+  s.SearchView = m.view;
   if (m.deeming) s.SpecFileName = hooks.SpectrumFileName();
   if (auto problem = DocumentProblem(s)) return RefuseRun(s, hooks, *problem);
   // The search reads copies: a command run between trials may replace the set.
