@@ -490,6 +490,13 @@ std::variant<AnalysisDocument, AnalysisRefusal> AnalysisFromText(const std::stri
     root = Json::parse(text);
   } catch (const Json::parse_error& e) {
     return AnalysisRefusal{name + ": not JSON (at byte " + std::to_string(e.byte) + ")"};
+  } catch (const Json::exception& e) {
+    // A number beyond a double's range, for one: the library's words after
+    // its "[json.exception...]" tag.
+    const std::string what = e.what();
+    const size_t tag = what.find("] ");
+    return AnalysisRefusal{name + ": not JSON (" +
+                           (tag == std::string::npos ? what : what.substr(tag + 2)) + ")"};
   }
   try {
     return ReadDocument(Reader(name), root);

@@ -118,7 +118,7 @@ class DamagedAnalysis : public ::testing::TestWithParam<Damage> {};
 TEST_P(DamagedAnalysis, IsRefusedWithItsReason) {
   nlohmann::ordered_json j = AnalysisJson(FullDocument("/data/star.dat"));
   GetParam().apply(j);
-  const auto read = AnalysisFromText(j.is_null() ? "{\"format\": " : j.dump(), "a.json");
+  const auto read = AnalysisFromText(j.is_string() ? j.get<std::string>() : j.dump(), "a.json");
   ASSERT_TRUE(std::holds_alternative<AnalysisRefusal>(read));
   const std::string reason = std::get<AnalysisRefusal>(read).reason;
   EXPECT_NE(reason.find(GetParam().reason), std::string::npos) << reason;
@@ -129,7 +129,9 @@ using J = nlohmann::ordered_json;
 INSTANTIATE_TEST_SUITE_P(
     AnalysisFile, DamagedAnalysis,
     ::testing::Values(
-        Damage{"NotJson", [](J& j) { j = nullptr; }, "not JSON"},
+        Damage{"NotJson", [](J& j) { j = "{\"format\": "; }, "not JSON (at byte"},
+        Damage{"NumberBeyondADouble", [](J& j) { j = "{\"format\": 9e999}"; },
+               "not JSON (number overflow"},
         Damage{"OtherFormat", [](J& j) { j["format"] = "other"; }, "not a KORVEL analysis"},
         Damage{"NewerVersion", [](J& j) { j["version"] = 2; }, "version 2 is newer"},
         Damage{"MissingPart", [](J& j) { j.erase("elements"); }, "elements: missing"},
