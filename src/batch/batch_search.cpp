@@ -129,7 +129,8 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
     return outcome;
   }
   if (request.spectrumFile)
-    if (const auto refusal = OutputIsInput(*request.spectrumFile, {s.DataFileName})) {
+    if (const auto refusal =
+            OutputIsInput(*request.spectrumFile, {s.DataFileName, request.analysis})) {
       err << *refusal << '\n';
       outcome.exitCode = kExitRefused;
       return outcome;

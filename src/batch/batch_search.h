@@ -72,6 +72,7 @@ struct BatchSearchRequest {
   bool periodGiven = false;                 // to explain a refused secondary search
   bool window = false;                      // "Window spectrum"
   std::optional<std::string> spectrumFile;  // "Spectrum to file" with this name
+  std::string analysis;                     // the analysis file loaded, an input too
   std::ostream* progress = nullptr;         // where a progress bar is drawn
   int64_t maxTrials = kDefaultMaxTrials;    // a larger grid is refused
   int threads = 1;                          // threads computing the trials

@@ -61,6 +61,7 @@ int RunSearchCommand(const SearchArgs& args) {
   request.pmaxGiven = args.given.pmax->count() > 0;
   request.periodGiven = args.given.period->count() > 0;
   request.window = args.window;
+  request.analysis = args.load.analysis;
   if (outcome.analysis) {
     request.pmaxGiven =
         TakeAnalysisParameters(*outcome.analysis, args.kind, args.given, request.params);

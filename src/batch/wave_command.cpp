@@ -12,6 +12,7 @@
 #include "batch/load_options.h"
 #include "batch/mean_curve_run.h"
 #include "core/text_format.h"
+#include "io/file_paths.h"
 #include "io/text_reader.h"
 #include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
@@ -133,6 +134,11 @@ int RunPrewhiten(const PrewhitenArgs& args) {
     std::cerr << *problem << '\n';
     return kExitRefused;
   }
+  for (const std::string& output : {args.collect, args.residuals})
+    if (const auto problem = OutputIsInput(output, {args.curve.load.analysis})) {
+      std::cerr << *problem << '\n';
+      return kExitRefused;
+    }
   if (!LoadAndSmooth(s, args.curve, outcome)) return outcome.exitCode;
   // Residuals of a set cut short by a malformed line would pass for the
   // whole set in the files written.

@@ -22,11 +22,13 @@ using testing::TempDir;
 
 TEST(BatchAnalysis, SearchesTheAnalysedObservationsWithTheAnalysisParameters) {
   TempDir dir;
+  // A copy: a command that wrongly wrote over its input must not spoil the sample.
+  const std::string text = ReadFile(testing::kSampleStar);
+  const std::string star = dir.Write("star.dat", text);
   AnalysisState s;
-  LoadObservations(s, testing::kSampleStar, {});
+  LoadObservations(s, star, {});
   AnalysisDocument d;
-  d.observations = {testing::kSampleStar,     "", 1, false, -1e7, 1e7, s.NObs, false,
-                    {{1, s.JD[1], s.Mag[1]}}, {}, {}};
+  d.observations = {star, "", 1, false, -1e7, 1e7, s.NObs, false, {{1, s.JD[1], s.Mag[1]}}, {}, {}};
   d.search.pmin = 0.4;
   d.search.pmax = 0.7;
   d.search.phaseShift = 0.05;
@@ -34,7 +36,6 @@ TEST(BatchAnalysis, SearchesTheAnalysedObservationsWithTheAnalysisParameters) {
   WriteAnalysisFile(d, analysis);
 
   // The same search on the file without its first observation.
-  const std::string text = ReadFile(testing::kSampleStar);
   const std::string reduced = dir.Write("reduced.dat", text.substr(text.find('\n') + 1));
   const RunResult fromAnalysis = RunProgram(
       KORVEL_BATCH_PATH, "search --method lk --json --analysis " + ShellQuote(analysis), dir);
@@ -60,6 +61,12 @@ TEST(BatchAnalysis, SearchesTheAnalysedObservationsWithTheAnalysisParameters) {
       RunProgram(KORVEL_BATCH_PATH, "stats --column 2 --analysis " + ShellQuote(analysis), dir)
           .exitCode,
       0);
+  // The observation file it names is an input too: no output may replace it.
+  const RunResult over = RunProgram(
+      KORVEL_BATCH_PATH,
+      "reshuffle --seed 1 -o " + ShellQuote(star) + " --analysis " + ShellQuote(analysis), dir);
+  EXPECT_EQ(over.exitCode, 3);
+  EXPECT_NE(over.err.find("is also an input"), std::string::npos) << over.err;
 }
 
 }  // namespace
