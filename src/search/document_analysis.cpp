@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <limits>
 #include <string_view>
 
 #include "core/error.h"
@@ -18,7 +17,6 @@ namespace korvel {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 static_assert(kAnalysisSpectrumColumns == kSpecColumns);
 
 std::string Absolute(const std::string& path) {
@@ -319,15 +317,6 @@ RestoreOutcome RestoreAnalysis(AnalysisState& s, const AnalysisDocument& d,
   if (d.observations.intensities) ToggleMagMode(s);
   if (s.Period > 0) ComputePhases(s);
   return out;
-}
-
-std::vector<AnalysisPeak> AnalysisPeaksOf(const std::vector<PeakReport>& reports) {
-  std::vector<AnalysisPeak> peaks;
-  for (const PeakReport& r : reports)
-    peaks.push_back({r.peak.period, r.peak.frequency, r.peak.statistic,
-                     r.problem.empty() ? r.fittedPeriod : kNaN,
-                     r.problem.empty() ? r.periodError : kNaN, r.Fap(), r.peak.label});
-  return peaks;
 }
 
 }  // namespace korvel

@@ -6,12 +6,10 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "core/analysis_state.h"
 #include "io/analysis_file.h"
 #include "io/observation_file.h"
-#include "search/period_error.h"
 
 namespace korvel {
 
@@ -39,8 +37,5 @@ struct RestoreOutcome {
 // curves and view. On a refusal s is left part-way: restore into a copy.
 RestoreOutcome RestoreAnalysis(AnalysisState& s, const AnalysisDocument& d,
                                const std::string& observationFile);
-
-// The distinct peaks of a search as the file records them.
-std::vector<AnalysisPeak> AnalysisPeaksOf(const std::vector<PeakReport>& reports);
 
 }  // namespace korvel
