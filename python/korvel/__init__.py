@@ -35,6 +35,7 @@ __version__ = "1.0.0"
 __all__ = [
     "Result",
     "load",
+    "load_analysis",
     "lafler_kinman",
     "deeming",
     "secondary",
@@ -112,6 +113,24 @@ def load(path, column=1, read_zeros=False, jd_min=None, jd_max=None):
     """
     raw = _korvel.load(path, column, read_zeros, jd_min, jd_max)
     return Result(_warnings(raw))
+
+
+def load_analysis(path):
+    """Read an analysis file (File > Save analysis) and restore its observations.
+
+    Returns a Result of the file's JSON document (``observations``,
+    ``elements``, ``search_parameters``, ``last_search`` with its ``best``
+    trials and ``peaks``, ``mean_curve``, ``collecting_file``, ``view`` and
+    any key this version does not know), with ``observation_file`` (the
+    file read), and ``jd`` and ``mag`` (float64 arrays): the observations the
+    analysis left, deletions applied and residuals where it holds them, as
+    ``korvel-batch ... --analysis`` restores them.
+
+    Raises FileNotFoundError for a missing analysis file and ValueError with
+    the reason for a damaged one, or for an observation file that no longer
+    gives the observations the analysis was made on.
+    """
+    return Result(_korvel.load_analysis(path))
 
 
 _SEARCH_ARRAYS = ("spec_high", "spec_low", "amp_hist", "amp_level", "amp_cum_pct", "sig_levels")

@@ -5,7 +5,7 @@
 
 namespace korvel::python {
 
-// load, the searches, reshuffle, wave, prewhiten, model (functions.cpp).
+// load, load_analysis, the searches, reshuffle, wave, prewhiten, model (functions.cpp).
 void RegisterFunctions(pybind11::module_& m);
 // The per-star work of a survey, for korvel.survey (survey.cpp).
 void RegisterSurvey(pybind11::module_& m);

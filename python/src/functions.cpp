@@ -111,6 +111,30 @@ void RaiseIfRefused(const std::optional<int>& exitCode, const std::ostringstream
   RaiseFileError(*exitCode, "", message);
 }
 
+// An analysis file restored as korvel-batch --analysis restores it: the
+// document as JSON, with the observations it leaves (deletions applied,
+// residuals where it holds them) and the observation file read.
+py::dict LoadAnalysis(py::handle pathArg) {
+  struct Job {
+    batch::LoadArgs args;
+    AnalysisState s;
+    batch::LoadOutcome outcome;
+    std::ostringstream err;
+  };
+  const auto job = std::make_shared<Job>();
+  job->args.analysis = PathArgument(pathArg, "path");
+  RunJob(job, [](Job& j, const auto&) { j.outcome = batch::LoadForBatch(j.s, j.args, j.err); });
+  const AnalysisState& s = job->s;
+  const batch::LoadOutcome& outcome = job->outcome;
+  if (outcome.exitCode != kExitOk)
+    RaiseFileError(outcome.exitCode, job->args.analysis, outcome.message);
+  py::dict result = FromJson(AnalysisJson(*outcome.analysis));
+  result["observation_file"] = s.DataFileName;
+  result["jd"] = ToNumpy(s.JD, 1, static_cast<size_t>(s.NObs));
+  result["mag"] = ToNumpy(s.Mag, 1, static_cast<size_t>(s.NObs));
+  return result;
+}
+
 const SearchMethod& MethodByName(const std::string& name) {
   const SearchMethod* method = MethodNamed(name);
   if (method == nullptr) Raise(PyExc_ValueError, "No search method " + name + "...");
@@ -405,6 +429,7 @@ void RegisterFunctions(py::module_& m) {
   // conversions.h, so that a wrong type is refused in one line naming the
   // parameter.
   m.def("load", &Load, "path"_a, "column"_a, "read_zeros"_a, "jd_min"_a, "jd_max"_a);
+  m.def("load_analysis", &LoadAnalysis, "path"_a);
   m.def(
       "search",
       [](const std::string& method, py::handle jd, py::handle mag, py::handle pmin, py::handle pmax,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -15,6 +16,8 @@
 #include "search/adopt.h"
 
 namespace korvel {
+
+struct AnalysisDocument;
 
 struct AppContext {
   AppContext(AnalysisState& state, Platform& platform, std::vector<std::string> arguments = {})
@@ -40,6 +43,11 @@ struct AppContext {
   // that a reload with untouched edits is not narrowed by their rounding.
   std::string writtenJDmin, writtenJDmax;
   double writtenJDLow = 0, writtenJDHigh = 0;
+
+  // The analysis file last opened or saved: its keys this version does not
+  // know, and its peaks while the search they belong to is still the one shown,
+  // go into the next save.
+  std::shared_ptr<const AnalysisDocument> analysis;
 };
 
 // The general error handler: runs one command and shows the text of any

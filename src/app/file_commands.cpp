@@ -44,6 +44,10 @@ void ReadJDWindowEdits(AppContext& a) {
 
 void LoadDataFile(AppContext& a) {
   AnalysisState& s = a.s;
+  // A file loaded begins a new analysis: nothing of the analysis file last
+  // opened or saved carries over into the next save.
+  a.analysis.reset();
+  a.peaks = {};  // of the data replaced
   a.p.SetText(Control::MLC_Edit4, BaseNameOf(s.DataFileName) + ".o");
   ReadOptions options;
   options.column = s.DataColumn;

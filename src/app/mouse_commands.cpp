@@ -139,6 +139,7 @@ void DeleteObservation(AnalysisState& s, int32_t i) {
   s.JD.erase(s.JD.begin() + i);
   s.Mag.erase(s.Mag.begin() + i);
   if (static_cast<size_t>(i) < s.Marks.size()) s.Marks.erase(s.Marks.begin() + i);
+  if (static_cast<size_t>(i) < s.LoadIndex.size()) s.LoadIndex.erase(s.LoadIndex.begin() + i);
   s.NObs -= 1;
   if (m == s.MagHigh) {
     s.MagHigh = -10000000;

@@ -70,10 +70,12 @@ enum class Dialog { LK, LC, SecP, MLC };
 
 // The file dialogs of the window, each keeping its directory and file name.
 enum class FileDialog {
-  FindFile,     // Open
-  SaveFile,     // Save as... / Save extraction
-  MLCFileShow,  // Mean light curve file
-  MLCDialog,    // browse button of the moving-average dialog
+  FindFile,      // Open
+  SaveFile,      // Save as... / Save extraction
+  MLCFileShow,   // Mean light curve file
+  MLCDialog,     // browse button of the moving-average dialog
+  SaveAnalysis,  // Save analysis...
+  OpenAnalysis,  // Open analysis...
 };
 
 enum class Answer { Yes, No, Cancel };

@@ -15,15 +15,15 @@ constexpr Control kSecondaryControls[] = {
 
 }  // namespace
 
-bool AcceptSearchParameters(AppContext& a) {
+SearchParameters InitialDialogFields(AppContext& a) {
   SearchParameters p;
   p.pmax = RealOf(a, Control::LK_Pmax);
   p.pmin = RealOf(a, Control::LK_Pmin);
   p.phaseShift = RealOf(a, Control::LK_PhaseShift);
-  return AcceptFields(a, ApplySearchParameters(a.s, SearchKind::LaflerKinman, p), kInitialControls);
+  return p;
 }
 
-bool AcceptSecondarySearchParameters(AppContext& a) {
+SearchParameters SecondaryDialogFields(AppContext& a) {
   SearchParameters p;
   p.period = RealOf(a, Control::SecP_Period);
   p.epoch = RealOf(a, Control::SecP_Epoch);
@@ -33,7 +33,19 @@ bool AcceptSecondarySearchParameters(AppContext& a) {
   p.bins = IntOf(a, Control::SecP_NBins);
   p.phaseShift = RealOf(a, Control::SecP_PhaseShift);
   p.mode = a.p.Checked(Control::SecP_Mode2) ? 2 : 1;
-  return AcceptFields(a, ApplySearchParameters(a.s, SearchKind::Secondary, p), kSecondaryControls);
+  return p;
+}
+
+bool AcceptSearchParameters(AppContext& a) {
+  return AcceptFields(a,
+                      ApplySearchParameters(a.s, SearchKind::LaflerKinman, InitialDialogFields(a)),
+                      kInitialControls);
+}
+
+bool AcceptSecondarySearchParameters(AppContext& a) {
+  return AcceptFields(a,
+                      ApplySearchParameters(a.s, SearchKind::Secondary, SecondaryDialogFields(a)),
+                      kSecondaryControls);
 }
 
 void ShowSecondarySearchDialog(AppContext& a) {

@@ -4,8 +4,14 @@
 #pragma once
 
 #include "app/app_context.h"
+#include "search/search_parameters.h"
 
 namespace korvel {
+
+// The fields of "Initial parameters" and of "Parameters to search the
+// secondary period" as they stand (nothing where a field does not convert).
+SearchParameters InitialDialogFields(AppContext& a);
+SearchParameters SecondaryDialogFields(AppContext& a);
 
 // OK of "Initial parameters" (Lafler-Kinman and Deeming): true when the
 // dialog may close with OK; the frequency axis is then set.

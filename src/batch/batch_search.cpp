@@ -54,12 +54,13 @@ SearchParameterOptions AddSearchParameterOptions(CLI::App& command, SearchParame
   SearchParameterOptions o;
   o.pmax = command.add_option("--pmax", p.pmax,
                               "Maximum trial period (default 100; secondary period 1000)");
-  command.add_option("--pmin", p.pmin, "Minimum trial period")->default_str(DefaultText(p.pmin));
-  command
-      .add_option("--phase-shift", p.phaseShift,
-                  "Maximum phase shift between the first and last observation from one trial "
-                  "to the next")
-      ->default_str(DefaultText(p.phaseShift));
+  o.pmin = command.add_option("--pmin", p.pmin, "Minimum trial period")
+               ->default_str(DefaultText(p.pmin));
+  o.phaseShift = command
+                     .add_option("--phase-shift", p.phaseShift,
+                                 "Maximum phase shift between the first and last observation "
+                                 "from one trial to the next")
+                     ->default_str(DefaultText(p.phaseShift));
   o.period = command.add_option("--period", p.period, periodHelp);
   o.secondaryOnly = {
       o.period,
@@ -78,6 +79,26 @@ SearchParameterOptions AddSearchParameterOptions(CLI::App& command, SearchParame
           ->capture_default_str(),
   };
   return o;
+}
+
+bool TakeAnalysisParameters(const AnalysisDocument& d, SearchKind kind,
+                            const SearchParameterOptions& given, SearchParameters& p) {
+  const AnalysisSearchParameters& a = d.search;
+  const bool secondary = MethodOf(kind).secondary;
+  const auto take = [](const CLI::Option* option, const auto& value, auto& target) {
+    if (option->count() == 0 && value) target = value;
+  };
+  take(given.pmax, secondary ? a.secondaryPmax : a.pmax, p.pmax);
+  take(given.pmin, secondary ? a.secondaryPmin : a.pmin, p.pmin);
+  take(given.phaseShift, secondary ? a.secondaryPhaseShift : a.phaseShift, p.phaseShift);
+  if (secondary) {
+    take(given.secondaryOnly[0], a.secondaryPeriod, p.period);
+    take(given.secondaryOnly[1], a.secondaryEpoch, p.epoch);
+    take(given.secondaryOnly[2], a.secondaryExtremumDate, p.extremumDate);
+    take(given.secondaryOnly[3], a.secondaryBins, p.bins);
+    if (given.secondaryOnly[4]->count() == 0) p.mode = a.secondaryMode;
+  }
+  return given.pmax->count() > 0 || (secondary ? a.secondaryPmax : a.pmax).has_value();
 }
 
 bool AnyGiven(const std::vector<CLI::Option*>& options) {
@@ -108,7 +129,8 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
     return outcome;
   }
   if (request.spectrumFile)
-    if (const auto refusal = OutputIsInput(*request.spectrumFile, {s.DataFileName})) {
+    if (const auto refusal =
+            OutputIsInput(*request.spectrumFile, {s.DataFileName, request.analysis})) {
       err << *refusal << '\n';
       outcome.exitCode = kExitRefused;
       return outcome;

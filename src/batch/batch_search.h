@@ -13,6 +13,7 @@
 
 #include "core/analysis_state.h"
 #include "core/text_format.h"
+#include "io/analysis_file.h"
 #include "search/document_search.h"
 #include "search/search_parameters.h"
 
@@ -37,11 +38,19 @@ CLI::Option* AddThreadsOption(CLI::App& command, int& threads,
 // --extremum-date, --bins, --mode.
 struct SearchParameterOptions {
   CLI::Option* pmax = nullptr;
+  CLI::Option* pmin = nullptr;
+  CLI::Option* phaseShift = nullptr;
   CLI::Option* period = nullptr;
-  std::vector<CLI::Option*> secondaryOnly;  // --period first
+  std::vector<CLI::Option*> secondaryOnly;  // --period, --epoch, --extremum-date, --bins, --mode
 };
 SearchParameterOptions AddSearchParameterOptions(CLI::App& command, SearchParameters& p,
                                                  const std::string& periodHelp);
+
+// The parameters an analysis file holds for the dialog of the kind, taken
+// where the command line gave none (and the file has a number). True when
+// Pmax is then given by either.
+bool TakeAnalysisParameters(const AnalysisDocument& d, SearchKind kind,
+                            const SearchParameterOptions& given, SearchParameters& p);
 
 // True when any of the options was given on the command line.
 bool AnyGiven(const std::vector<CLI::Option*>& options);
@@ -63,6 +72,7 @@ struct BatchSearchRequest {
   bool periodGiven = false;                 // to explain a refused secondary search
   bool window = false;                      // "Window spectrum"
   std::optional<std::string> spectrumFile;  // "Spectrum to file" with this name
+  std::string analysis;                     // the analysis file loaded, an input too
   std::ostream* progress = nullptr;         // where a progress bar is drawn
   int64_t maxTrials = kDefaultMaxTrials;    // a larger grid is refused
   int threads = 1;                          // threads computing the trials

@@ -63,6 +63,9 @@ struct PlotArgs {
 
   CLI::Option* periodOption = nullptr;
   CLI::Option* p2Option = nullptr;
+  CLI::Option *epochOption = nullptr, *extremumDateOption = nullptr, *binsOption = nullptr;
+  // Given on the command line or taken from --analysis.
+  bool periodGiven = false, p2Given = false;
   CLI::Option* pmaxOption = nullptr;
   CLI::Option* spectrumFileOption = nullptr;
   std::vector<CLI::Option*> searchOnly, deemingOnly, secondaryOnly, meanCurveOnly;
@@ -79,9 +82,11 @@ bool NeedsSecondary(char view) {
 // anything is read: the message, or nothing.
 std::optional<std::string> ArgumentProblem(const PlotArgs& a) {
   if (auto problem = render::PictureProblem(a.out, a.width, a.height)) return problem;
-  if (auto problem = OutputIsInput(a.out, {a.load.file, a.model})) return problem;
+  if (auto problem = OutputIsInput(a.out, {a.load.file, a.load.analysis, a.model})) return problem;
   if (a.spectrumFileOption->count() > 0)
-    if (auto problem = OutputIsInput(a.spectrumFile, {a.load.file, a.model, a.out})) return problem;
+    if (auto problem =
+            OutputIsInput(a.spectrumFile, {a.load.file, a.load.analysis, a.model, a.out}))
+      return problem;
   if (!a.search && AnyGiven(a.searchOnly))
     return "--pmax, --pmin, --phase-shift, --max-trials, --window, --spectrum-file and --mode "
            "belong to --search...";
@@ -100,9 +105,9 @@ std::optional<std::string> ArgumentProblem(const PlotArgs& a) {
     return std::nullopt;
   }
   // The dialogs' own refusals, with their messages.
-  if (NeedsPeriod(a.view) && a.periodOption->count() == 0)
+  if (NeedsPeriod(a.view) && !a.periodGiven)
     return std::string("View ") + a.view + " needs the period: --period P";
-  if (NeedsSecondary(a.view) && a.p2Option->count() == 0)
+  if (NeedsSecondary(a.view) && !a.p2Given)
     return std::string("View ") + a.view + " needs the secondary period: --p2 P2";
   // The dialogs' own refusals, applied to a scratch state.
   AnalysisState scratch;
@@ -132,8 +137,9 @@ std::optional<int> RunSearchFirst(AnalysisState& s, const PlotArgs& a) {
   request.params.extremumDate = a.extremumDate;
   request.params.bins = a.bins;
   request.pmaxGiven = a.pmaxOption->count() > 0;
-  request.periodGiven = a.periodOption->count() > 0;
+  request.periodGiven = a.periodGiven;
   request.window = a.window;
+  request.analysis = a.load.analysis;
   if (a.spectrumFileOption->count() > 0) request.spectrumFile = a.spectrumFile;
   request.maxTrials = a.maxTrials;
   request.threads = a.threads;
@@ -144,9 +150,9 @@ std::optional<int> RunSearchFirst(AnalysisState& s, const PlotArgs& a) {
 // curve elements" dialog stores them, and for view m the mean curve as Wave
 // computes it.
 void SetUpView(AnalysisState& s, const PlotArgs& a) {
-  if (a.periodOption->count() > 0) s.Period = a.period;
+  if (a.periodGiven) s.Period = a.period;
   s.Epoch = a.epoch;
-  if (a.p2Option->count() > 0) s.P2 = a.p2;
+  if (a.p2Given) s.P2 = a.p2;
   s.ExtrDate = a.extremumDate;
   s.NBins = a.bins;
   if (a.view == 'm') {
@@ -170,7 +176,35 @@ std::optional<std::string> Render(AnalysisState& s, const PlotArgs& a) {
 #endif
 }
 
-int RunPlot(const PlotArgs& a) {
+// The elements and the mean curve's parameters of --analysis where the
+// command line gives none; the file's own refusal is LoadForBatch's to report.
+void TakeAnalysisElements(PlotArgs& a) {
+  const auto read = ReadAnalysisFile(a.load.analysis);
+  const auto* d = std::get_if<AnalysisDocument>(&read);
+  if (!d) return;
+  const AnalysisElements& e = d->elements;
+  const auto notGiven = [](const CLI::Option* o) { return o->count() == 0; };
+  if (!a.periodGiven && e.period != 0) {
+    a.period = e.period;
+    a.periodGiven = true;
+  }
+  if (!a.p2Given && e.secondaryPeriod != 0) {
+    a.p2 = e.secondaryPeriod;
+    a.p2Given = true;
+  }
+  if (notGiven(a.epochOption)) a.epoch = e.epoch;
+  if (notGiven(a.extremumDateOption)) a.extremumDate = e.extremumDate;
+  if (notGiven(a.binsOption)) a.bins = e.bins;
+  if (notGiven(a.meanCurveOnly[0]) && d->meanCurve.points > 1) a.points = d->meanCurve.points;
+  if (notGiven(a.meanCurveOnly[1]) && d->meanCurve.binLength > 0)
+    a.binLength = d->meanCurve.binLength;
+}
+
+int RunPlot(const PlotArgs& given) {
+  PlotArgs a = given;
+  a.periodGiven = a.periodOption->count() > 0;
+  a.p2Given = a.p2Option->count() > 0;
+  if (!a.load.analysis.empty()) TakeAnalysisElements(a);
   if (const auto problem = ArgumentProblem(a)) {
     std::cerr << *problem << '\n';
     return kExitRefused;
@@ -182,7 +216,13 @@ int RunPlot(const PlotArgs& a) {
   AnalysisState s;
   const LoadOutcome outcome = LoadForBatch(s, a.load, std::cerr);
   if (!outcome.loaded) return outcome.exitCode;
-  if (a.intensity) ToggleMagMode(s);
+  // The observation file an analysis names is known once it is read.
+  if (const auto problem = OutputIsInput(a.out, {s.DataFileName})) {
+    std::cerr << *problem << '\n';
+    return kExitRefused;
+  }
+  // An analysis shown in intensities is restored so.
+  if (a.intensity && s.MagMode) ToggleMagMode(s);
   if (!a.model.empty()) {
     if (!FileExists(a.model)) {
       std::cerr << "File " << a.model << " does not exist.\n";
@@ -228,11 +268,14 @@ Command AddPlotCommand(CLI::App& parent) {
   app->add_option("--height", a.height, "Height of the plot surface, pixels")
       ->capture_default_str();
   a.periodOption = app->add_option("--period", a.period, "Period, days");
-  app->add_option("--epoch", a.epoch, "Initial date (phase 0), JD")->capture_default_str();
+  a.epochOption =
+      app->add_option("--epoch", a.epoch, "Initial date (phase 0), JD")->capture_default_str();
   a.p2Option = app->add_option("--p2", a.p2, "Secondary period, days (views s and n)");
-  app->add_option("--extremum-date", a.extremumDate, "Extremum moment date of the secondary period")
-      ->capture_default_str();
-  app->add_option("--bins", a.bins, "Number of bins of the secondary phase")->capture_default_str();
+  a.extremumDateOption = app->add_option("--extremum-date", a.extremumDate,
+                                         "Extremum moment date of the secondary period")
+                             ->capture_default_str();
+  a.binsOption = app->add_option("--bins", a.bins, "Number of bins of the secondary phase")
+                     ->capture_default_str();
   app->add_flag("--intensity", a.intensity, "Intensities up (\"Flux\") instead of magnitudes down");
   app->add_option("--model", a.model, "Collecting file of mean light curves: the model on view t");
   a.meanCurveOnly = {

@@ -23,13 +23,18 @@ struct ReshuffleArgs {
 };
 
 int RunReshuffle(const ReshuffleArgs& args) {
-  if (const auto problem = OutputIsInput(args.out, {args.load.file})) {
+  if (const auto problem = OutputIsInput(args.out, {args.load.file, args.load.analysis})) {
     std::cerr << *problem << '\n';
     return kExitRefused;
   }
   AnalysisState s;
   const LoadOutcome outcome = LoadForBatch(s, args.load, std::cerr);
   if (!outcome.loaded) return outcome.exitCode;
+  // The observation file an analysis names is known once it is read.
+  if (const auto problem = OutputIsInput(args.out, {s.DataFileName})) {
+    std::cerr << *problem << '\n';
+    return kExitRefused;
+  }
   // Writing the observations before a malformed line would cut the set
   // short.
   if (outcome.exitCode != kExitOk) {

@@ -29,16 +29,15 @@ struct SearchArgs {
   PeakOptions peaks;
   int threads = 1;
   // Options whose presence matters, not only their value.
-  CLI::Option* pmax = nullptr;
+  SearchParameterOptions given;
   CLI::Option* spectrumFileOption = nullptr;
-  CLI::Option* period = nullptr;
-  std::vector<CLI::Option*> secondaryOnly, deemingOnly;
+  std::vector<CLI::Option*> deemingOnly;
 };
 
 // Options of one method given to another are a mistake worth reporting:
 // silently ignoring --window would print a data spectrum as a window one.
 std::optional<std::string> MisplacedOption(const SearchArgs& args) {
-  if (!MethodOf(args.kind).secondary && AnyGiven(args.secondaryOnly))
+  if (!MethodOf(args.kind).secondary && AnyGiven(args.given.secondaryOnly))
     return "--period, --epoch, --extremum-date, --bins and --mode belong to --method "
            "secondary...";
   if (!MethodOf(args.kind).deeming && AnyGiven(args.deemingOnly))
@@ -58,9 +57,16 @@ int RunSearchCommand(const SearchArgs& args) {
   BatchSearchRequest request;
   request.kind = args.kind;
   request.params = args.params;
-  request.pmaxGiven = args.pmax->count() > 0;
-  request.periodGiven = args.period->count() > 0;
+  request.pmaxGiven = args.given.pmax->count() > 0;
+  request.periodGiven = args.given.period->count() > 0;
   request.window = args.window;
+  request.analysis = args.load.analysis;
+  if (outcome.analysis) {
+    request.pmaxGiven =
+        TakeAnalysisParameters(*outcome.analysis, args.kind, args.given, request.params);
+    request.periodGiven = request.periodGiven || request.params.period != 0.0;
+    request.window = request.window || outcome.analysis->search.windowSpectrum;
+  }
   if (args.spectrumFileOption->count() > 0) request.spectrumFile = args.spectrumFile;
   request.progress = args.progress ? &std::cerr : nullptr;
   request.maxTrials = args.maxTrials;
@@ -93,11 +99,7 @@ Command AddSearchCommand(CLI::App& parent) {
   AddMethodOption(*app, "--method", args->kind, "lk (Lafler-Kinman), deeming or secondary")
       ->required();
   AddLoadOptions(*app, args->load);
-  const SearchParameterOptions searchOptions =
-      AddSearchParameterOptions(*app, args->params, "Secondary: the primary period");
-  args->pmax = searchOptions.pmax;
-  args->period = searchOptions.period;
-  args->secondaryOnly = searchOptions.secondaryOnly;
+  args->given = AddSearchParameterOptions(*app, args->params, "Secondary: the primary period");
   args->deemingOnly = {
       app->add_flag("--window", args->window, "Deeming: compute the spectral window"),
       args->spectrumFileOption =

@@ -143,7 +143,7 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
   // The row takes the load's error (load.message) and stderr its warnings,
   // each apart: the text LoadForBatch writes is not needed.
   std::ostringstream loadText, warnings;
-  const LoadOutcome load = LoadForBatch(loaded, {star.file, options.read}, loadText);
+  const LoadOutcome load = LoadForBatch(loaded, {star.file, options.read, {}}, loadText);
   PrintReadWarnings(star.file, load.diagnostics, warnings);
   const std::string loadError = load.exitCode != kExitOk ? OneLine(load.message) : std::string();
   if (!load.loaded) return FailedStar(star, loadError);

@@ -12,6 +12,7 @@
 #include "batch/load_options.h"
 #include "batch/mean_curve_run.h"
 #include "core/text_format.h"
+#include "io/file_paths.h"
 #include "io/text_reader.h"
 #include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
@@ -24,6 +25,8 @@ struct MeanCurveArgs {
   LoadArgs load;
   MeanCurveRequest request;
   bool json = false;
+  // --period, --epoch, --points, --bin-length: an analysis fills those not given.
+  CLI::Option *period = nullptr, *epoch = nullptr, *points = nullptr, *binLength = nullptr;
 };
 
 struct PrewhitenArgs {
@@ -41,26 +44,46 @@ struct ModelArgs {
 
 void AddMeanCurveOptions(CLI::App& app, MeanCurveArgs& args) {
   AddLoadOptions(app, args.load);
-  app.add_option("--period", args.request.period, "Period to fold on, days")->required();
-  app.add_option("--epoch", args.request.epoch, "Initial date (phase 0), JD")->required();
-  app.add_option("--points", args.request.points, "Number of average points, 1 < N < 100")
-      ->capture_default_str();
-  app.add_option("--bin-length", args.request.binLength, "Length of the average bin, 0 < L <= 0.25")
-      ->capture_default_str();
+  args.period = app.add_option("--period", args.request.period,
+                               "Period to fold on, days (required without --analysis)");
+  args.epoch = app.add_option("--epoch", args.request.epoch,
+                              "Initial date (phase 0), JD (required without --analysis)");
+  args.points =
+      app.add_option("--points", args.request.points, "Number of average points, 1 < N < 100")
+          ->capture_default_str();
+  args.binLength = app.add_option("--bin-length", args.request.binLength,
+                                  "Length of the average bin, 0 < L <= 0.25")
+                       ->capture_default_str();
   app.add_flag("--json", args.json, kJsonHelp);
 }
 
 // Loads the observations and computes the mean curve as Wave does; false
 // when the command must end, with its exit code in outcome.
 bool LoadAndSmooth(AnalysisState& s, const MeanCurveArgs& args, LoadOutcome& outcome) {
-  if (const auto problem = MeanCurveProblem(args.request)) {
-    std::cerr << *problem << '\n';
+  const auto refuse = [&outcome](const std::string& problem) {
+    std::cerr << problem << '\n';
     outcome.exitCode = kExitRefused;
     return false;
-  }
+  };
+  const bool fromAnalysis = !args.load.analysis.empty();
+  if (!fromAnalysis && (args.period->count() == 0 || args.epoch->count() == 0))
+    return refuse("--period and --epoch are required without --analysis...");
+  // Refused before the file is read, where the command line says it all.
+  if (const auto problem = MeanCurveProblem(args.request); problem && !fromAnalysis)
+    return refuse(*problem);
   outcome = LoadForBatch(s, args.load, std::cerr);
   if (!outcome.loaded) return false;
-  SmoothObservations(s, args.request);
+  MeanCurveRequest request = args.request;
+  if (outcome.analysis) {
+    const AnalysisDocument& d = *outcome.analysis;
+    if (args.period->count() == 0) request.period = d.elements.period;
+    if (args.epoch->count() == 0) request.epoch = d.elements.epoch;
+    if (args.points->count() == 0 && d.meanCurve.points > 1) request.points = d.meanCurve.points;
+    if (args.binLength->count() == 0 && d.meanCurve.binLength > 0)
+      request.binLength = d.meanCurve.binLength;
+    if (const auto problem = MeanCurveProblem(request)) return refuse(*problem);
+  }
+  SmoothObservations(s, request);
   return true;
 }
 
@@ -111,6 +134,11 @@ int RunPrewhiten(const PrewhitenArgs& args) {
     std::cerr << *problem << '\n';
     return kExitRefused;
   }
+  for (const std::string& output : {args.collect, args.residuals})
+    if (const auto problem = OutputIsInput(output, {args.curve.load.analysis})) {
+      std::cerr << *problem << '\n';
+      return kExitRefused;
+    }
   if (!LoadAndSmooth(s, args.curve, outcome)) return outcome.exitCode;
   // Residuals of a set cut short by a malformed line would pass for the
   // whole set in the files written.

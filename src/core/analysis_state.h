@@ -25,6 +25,13 @@ struct AnalysisState {
   iarray BinOf, Marks;
   barray BinByte;
 
+  // Each observation's place (from 1) in the set as loaded, which deletions
+  // do not renumber; how many the load gave and whether it kept zeros. An
+  // analysis file names observations by them.
+  iarray LoadIndex;
+  int32_t LoadedCount = 0;
+  bool LoadedZeros = false;
+
   // Observation statistics.
   int32_t NObs = 0;
   double DataJDmin = 0, DataJDmax = 0, DataMagMin = 0, DataMagMax = 0;
@@ -53,6 +60,7 @@ struct AnalysisState {
   bool WindowSpec = false, SpecToFile = false;
   uint8_t SecPMode = 0;
   bool Resumed = false;
+  char SearchView = 0;  // the view letter of the search run last ('l', 'd', 's'); 0: none
 
   // Display state.
   bool MagMode = false;

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/analysis_commands.h"
 #include "app/file_commands.h"
 #include "app/lightcurve_commands.h"
 #include "app/mouse_commands.h"
@@ -32,6 +33,8 @@ constexpr CommandBinding kCommands[] = {
     {"Exit3Click", &ExitProgram},
     {"N2Click", &SaveStatistics},
     {"OnMLCfileClick", &OpenMeanCurveFile},
+    {"OpenAnalysisItem", &OpenAnalysis},
+    {"SaveAnalysisItem", &SaveAnalysis},
     // Method menu.
     {"Lightcurveofthemainperiod1Click", &ShowPrimaryLightCurve},
     {"MenuLCSecClick", &ShowSecondaryLightCurve},

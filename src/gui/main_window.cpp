@@ -178,6 +178,9 @@ void TForm1::BuildMenu() {
   item(FileMenu, "Exit", "Exit3Click");
   item(FileMenu, "Save statistics", "N2Click");
   item(FileMenu, "Mean light curve file", "OnMLCfileClick");
+  FileMenu->addSeparator();
+  item(FileMenu, "Open analysis...", "OpenAnalysisItem");
+  item(FileMenu, "Save analysis...", "SaveAnalysisItem");
 
   MethodMenu = bar->addMenu("Method");
   MethodMenu->setObjectName("Method");

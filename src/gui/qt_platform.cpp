@@ -65,6 +65,14 @@ FileDialogLook LookOf(FileDialog d) {
               QFileDialog::AcceptOpen};
     case FileDialog::MLCDialog:
       return {nullptr, {"Средние кривые (*.sup)", "Другие файлы (*.*)"}, QFileDialog::AcceptOpen};
+    case FileDialog::SaveAnalysis:
+      return {"Save analysis",
+              {"KORVEL analysis (*.korvel.json)", "All files (*)"},
+              QFileDialog::AcceptSave};
+    case FileDialog::OpenAnalysis:
+      return {"Open analysis",
+              {"KORVEL analysis (*.korvel.json)", "All files (*)"},
+              QFileDialog::AcceptOpen};
   }
   return {nullptr, {}, QFileDialog::AcceptOpen};
 }

@@ -56,6 +56,7 @@ LoadReport LoadObservationsReporting(AnalysisState& s, const std::string& path,
   report.diagnostics = reader.Diagnostics();
   s.DataFileName = path;
   s.BaseName = BaseNameOf(path);
+  s.LoadedZeros = options.readZeros;
 
   TakeObservations(s, std::move(jd), std::move(mag));
   return report;
@@ -73,6 +74,9 @@ void TakeObservations(AnalysisState& s, rarray jd, rarray mag) {
   // Marks of a previous set never apply to a new one.
   s.Marks.assign(n, 0);
   s.SelMade = false;
+  s.LoadIndex.resize(n);
+  for (size_t i = 0; i < n; ++i) s.LoadIndex[i] = static_cast<int32_t>(i);
+  s.LoadedCount = s.NObs;
   ComputeLoadStatistics(s);
 }
 

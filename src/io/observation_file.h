@@ -50,7 +50,8 @@ inline constexpr const char* kTooManyObservations =
 void ComputeLoadStatistics(AnalysisState& s);
 
 // Makes jd and mag (element 0 unused, the same length) the observation set,
-// as a load does: the work arrays sized to it, no marks, the statistics.
+// as a load does: the work arrays sized to it, no marks, the statistics, and
+// each observation numbered by its place (LoadIndex).
 void TakeObservations(AnalysisState& s, rarray jd, rarray mag);
 
 // MagMean and MagVar (divided by NObs) of Mag[1..NObs]; 0 for an empty set.

@@ -250,6 +250,7 @@ Observations DocumentRun::Searched() const {
 DocumentRun RunSearch(AnalysisState& s, SearchKind kind, DocumentSearchHooks& hooks) {
   DocumentRun run;
   const SearchMethod& m = MethodOf(kind);
+  s.SearchView = m.view;
   if (m.deeming) s.SpecFileName = hooks.SpectrumFileName();
   if (auto problem = DocumentProblem(s)) {
     RefuseRun(s, hooks, *problem);

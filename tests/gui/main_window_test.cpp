@@ -83,7 +83,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(top, QStringList({"File", "Method", "About the software"}));
     QCOMPARE(Captions(f.FileMenu),
              QStringList({"Open", "Save parameters", "Save as...", "Save condition",
-                          "Save extraction", "Exit", "Save statistics", "Mean light curve file"}));
+                          "Save extraction", "Exit", "Save statistics", "Mean light curve file", "",
+                          "Open analysis...", "Save analysis..."}));
     QCOMPARE(Captions(f.MethodMenu), QStringList({"Light curve", "Lafler - Kinman", "Deeming",
                                                   "Secondary period", "Continue"}));
     QCOMPARE(f.MethodMenu->actions().front()->menu(), f.LightCurveMenu);

@@ -599,3 +599,46 @@ def test_ctrl_c_stops_an_engine_at_once_and_the_module_still_works(build_dir, sa
     assert delay < 2, delay
     # The search stopped too, rather than running on unseen.
     assert out.splitlines() == ["threads left 0", "Done..."] and child.returncode == 0, err
+
+
+def _analysis(star, **changes):
+    """A minimal analysis of star (four observations, the second deleted)."""
+    document = {
+        "format": "korvel-analysis", "version": 1,
+        "observations": {"file": str(star), "column": 1, "read_zeros": False,
+                         "jd_min": 1, "jd_max": 4, "loaded_count": 4, "intensities": False,
+                         "deleted": [{"index": 2, "jd": 2, "mag": 11}], "marked": []},
+        "elements": {"period": 0.5, "epoch": 1, "secondary_period": 0, "secondary_epoch": 0,
+                     "extremum_date": 0, "bins": 8, "period_doubled": False},
+        "search_parameters": {"window_spectrum": False, "secondary": {"mode": 1}},
+        "mean_curve": {"number": 1, "points": 0, "bin_length": 0, "mag_high": 0,
+                       "mag_low": 0, "state": "", "curve": []},
+        "view": {"view": "t", "ready": "y", "jd_low": 1, "jd_high": 4, "mag_low": 10,
+                 "mag_high": 13, "phase_min": -0.5, "phase_max": 1, "full_range": True,
+                 "mirror": False, "mirror_jd": 0},
+        "a_later_key": [1, 2],
+    }
+    document.update(changes)
+    return document
+
+
+def test_load_analysis_restores_the_analysed_observations_and_refuses_damage(tmp_path):
+    star = tmp_path / "star.dat"
+    star.write_text("1 10\n2 11\n3 12\n4 13\n")
+    path = tmp_path / "star.korvel.json"
+    path.write_text(json.dumps(_analysis(star)))
+    result = korvel.load_analysis(str(path))
+    assert list(result.jd) == [1, 3, 4] and list(result.mag) == [10, 12, 13]
+    assert result.elements["period"] == 0.5
+    assert result.a_later_key == [1, 2]
+    assert result.observation_file == str(star)
+
+    path.write_text(json.dumps(_analysis(star, version=2)))
+    with pytest.raises(ValueError, match="version 2 is newer"):
+        korvel.load_analysis(str(path))
+    star.write_text("1 10\n2 11.5\n3 12\n4 13\n")
+    path.write_text(json.dumps(_analysis(star)))
+    with pytest.raises(ValueError, match="the file has changed"):
+        korvel.load_analysis(str(path))
+    with pytest.raises(FileNotFoundError):
+        korvel.load_analysis(str(tmp_path / "missing.korvel.json"))

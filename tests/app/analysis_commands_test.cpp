@@ -1,0 +1,153 @@
+#include "app/analysis_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "app/file_commands.h"
+#include "app/mouse_commands.h"
+#include "app/search_commands.h"
+#include "io/analysis_file.h"
+#include "io/param_file.h"
+#include "plot/paint.h"
+#include "search/document_search.h"
+#include "support/fake_platform.h"
+#include "support/recording_canvas.h"
+#include "support/temp_dir.h"
+
+namespace korvel {
+namespace {
+
+using testing::FakePlatform;
+using testing::TempDir;
+
+// A window that has loaded a star, deleted one observation with the mouse,
+// marked two, searched and folded on a period.
+class AnalysisCommands : public ::testing::Test {
+ protected:
+  AnalysisCommands() {
+    for (int i = 0; i < 60; ++i)
+      lines.push_back(std::to_string(1000 + i * 0.37) + " " +
+                      std::to_string(10 + (i * 7 % 11) * 0.1) + " 5\n");
+    star = WriteStar();
+    p.values[Control::SpinEdit1] = 1;
+    SetParameterDefaults(s);
+    ReadJDWindowEdits(a);
+    AcceptObservationFileChoice(a, star);
+    s.DataReady = 'y';
+  }
+
+  // Deletes the second observation through the phase view's band: each
+  // observation inside is asked about in turn.
+  void DeleteSecondObservation() {
+    s.View = 'd';
+    s.Period = 1;
+    s.Epoch = 0;
+    testing::RecordingCanvas canvas(720, 510);
+    PWinPaint(s, canvas, PaintSurroundings{});
+    p.yesNoAnswers = {Answer::No, Answer::Yes, Answer::Cancel};
+    PWinMouseDown(a, {MouseButton::Left, false, false, false, 1, 1});
+    PWinMouseUp(a, {MouseButton::Left, false, false, false, 718, 508});
+  }
+
+  void Search() {
+    SearchParameters params;
+    params.pmin = 2;
+    params.pmax = 9;
+    params.phaseShift = 0.1;
+    ASSERT_FALSE(ApplySearchParameters(s, SearchKind::LaflerKinman, params));
+    StartSearch(s, SearchKind::LaflerKinman);
+    RunWindowSearch(a, SearchKind::LaflerKinman);
+  }
+
+  void Run(void (*command)(AppContext&), const std::string& file) {
+    p.fileAnswers.push_back({false, file});
+    RunCommand(a, command);
+  }
+
+  std::string WriteStar() {
+    std::string text;
+    for (const std::string& line : lines) text += line;
+    return dir.Write("star.dat", text);
+  }
+
+  TempDir dir;
+  std::vector<std::string> lines;
+  std::string star;
+  AnalysisState s;
+  FakePlatform p;
+  AppContext a{s, p, {}};
+};
+
+TEST_F(AnalysisCommands, OpenAnalysisPutsTheSavedWindowBack) {
+  DeleteSecondObservation();
+  ASSERT_EQ(s.NObs, 59);
+  s.Marks[3] = s.Marks[10] = 1;
+  Search();
+  ASSERT_EQ(s.RunCode, 'e');
+  s.DataReady = 'y';  // a period picked from the results
+  s.Period = s.BestPeriod[1];
+  s.PhMin = 0.2;
+  s.FullRange = false;
+  p.texts[Control::LK_Pmax] = "9";
+  const AnalysisState saved = s;
+  Run(SaveAnalysis, dir.File("star"));
+  EXPECT_EQ(p.LastStatus(), "File " + dir.File("star.korvel.json") + " is done...");
+  // With the distinct peaks of the search, as the peaks table shows them.
+  const auto written = ReadAnalysisFile(dir.File("star.korvel.json"));
+  const auto& document = std::get<AnalysisDocument>(written);
+  ASSERT_TRUE(document.lastSearch.has_value());
+  ASSERT_EQ(document.lastSearch->peaks.size(), a.peaks.peaks.size());
+  ASSERT_FALSE(a.peaks.peaks.empty());
+  EXPECT_EQ(document.lastSearch->peaks[0].period, a.peaks.peaks[0].peak.period);
+
+  // The window moves on to another star, then opens the analysis.
+  AcceptObservationFileChoice(a, dir.Write("other.dat", "1005 1\n1006 2\n"));
+  p.texts[Control::LK_Pmax] = "";
+  const size_t messagesBefore = p.messages.size();
+  Run(OpenAnalysis, dir.File("star.korvel.json"));
+  EXPECT_EQ(p.messages.size(), messagesBefore) << p.LastMessage();
+
+  EXPECT_EQ(s.DataFileName, star);
+  EXPECT_EQ(s.NObs, 59);
+  EXPECT_EQ(s.JD, saved.JD);
+  EXPECT_EQ(s.Mag, saved.Mag);
+  EXPECT_EQ(s.Marks, saved.Marks);
+  EXPECT_DOUBLE_EQ(s.MagMean, saved.MagMean);
+  EXPECT_EQ(s.Period, saved.Period);
+  EXPECT_EQ(s.View, 'l');
+  EXPECT_EQ(s.DataReady, 'y');
+  EXPECT_EQ(s.PhMin, 0.2);
+  EXPECT_FALSE(s.FullRange);
+  EXPECT_EQ(s.RunCode, 'e');  // the results grid can be filled again
+  EXPECT_EQ(s.BestPeriod, saved.BestPeriod);
+  EXPECT_EQ(s.BestParam, saved.BestParam);
+  EXPECT_EQ(s.SpecHigh, saved.SpecHigh);
+  EXPECT_EQ(p.texts[Control::MainWindow], star);
+  EXPECT_EQ(p.texts[Control::LK_Pmax], FieldText(9));
+  EXPECT_TRUE(p.visible[Control::ButAllDiap]);
+}
+
+TEST_F(AnalysisCommands, AnAnalysisOfAChangedFileIsRefusedAndChangesNothing) {
+  DeleteSecondObservation();
+  Run(SaveAnalysis, dir.File("star.korvel.json"));
+  // The deleted observation's magnitude is no longer the one analysed.
+  lines[1] = "1000.37 12.5 5\n";
+  WriteStar();
+  AcceptObservationFileChoice(a, dir.Write("other.dat", "1005 1\n1006 2\n"));
+  const AnalysisState before = s;
+
+  Run(OpenAnalysis, dir.File("star.korvel.json"));
+  EXPECT_NE(p.LastMessage().find("observation 2"), std::string::npos) << p.LastMessage();
+  EXPECT_NE(p.LastMessage().find("the file has changed"), std::string::npos);
+  EXPECT_EQ(s.DataFileName, before.DataFileName);
+  EXPECT_EQ(s.JD, before.JD);
+  EXPECT_EQ(s.View, before.View);
+
+  // A damaged file is refused with its reason.
+  dir.Write("bad.korvel.json", "{\"format\": \"korvel-analysis\", \"version\": 1}");
+  Run(OpenAnalysis, dir.File("bad.korvel.json"));
+  EXPECT_NE(p.LastMessage().find("observations: missing"), std::string::npos) << p.LastMessage();
+  EXPECT_EQ(s.JD, before.JD);
+}
+
+}  // namespace
+}  // namespace korvel
