@@ -69,15 +69,18 @@ Arrays CheckedArrays(py::handle jd, py::handle mag) {
   return arrays;
 }
 
+// A load run as korvel-batch runs it: its arguments, the state it fills,
+// its outcome and what it wrote.
+struct LoadJob {
+  batch::LoadArgs args;
+  AnalysisState s;
+  batch::LoadOutcome outcome;
+  std::ostringstream err;
+};
+
 py::dict Load(py::handle pathArg, py::handle columnArg, py::handle readZerosArg,
               py::handle jdMinArg, py::handle jdMaxArg) {
-  struct Job {
-    batch::LoadArgs args;
-    AnalysisState s;
-    batch::LoadOutcome outcome;
-    std::ostringstream err;
-  };
-  const auto job = std::make_shared<Job>();
+  const auto job = std::make_shared<LoadJob>();
   batch::LoadArgs& args = job->args;
   args.file = PathArgument(pathArg, "path");
   args.read.column = WholeArgument<int32_t>(columnArg, "column");
@@ -88,7 +91,7 @@ py::dict Load(py::handle pathArg, py::handle columnArg, py::handle readZerosArg,
   RefuseNonFinite("--jd-max", jdMax);
   if (jdMin) args.read.jdLow = *jdMin;
   if (jdMax) args.read.jdHigh = *jdMax;
-  RunJob(job, [](Job& j, const auto&) { j.outcome = batch::LoadForBatch(j.s, j.args, j.err); });
+  RunJob(job, [](LoadJob& j, const auto&) { j.outcome = batch::LoadForBatch(j.s, j.args, j.err); });
   const std::string& path = args.file;
   const AnalysisState& s = job->s;
   const batch::LoadOutcome& outcome = job->outcome;
@@ -115,15 +118,9 @@ void RaiseIfRefused(const std::optional<int>& exitCode, const std::ostringstream
 // document as JSON, with the observations it leaves (deletions applied,
 // residuals where it holds them) and the observation file read.
 py::dict LoadAnalysis(py::handle pathArg) {
-  struct Job {
-    batch::LoadArgs args;
-    AnalysisState s;
-    batch::LoadOutcome outcome;
-    std::ostringstream err;
-  };
-  const auto job = std::make_shared<Job>();
+  const auto job = std::make_shared<LoadJob>();
   job->args.analysis = PathArgument(pathArg, "path");
-  RunJob(job, [](Job& j, const auto&) { j.outcome = batch::LoadForBatch(j.s, j.args, j.err); });
+  RunJob(job, [](LoadJob& j, const auto&) { j.outcome = batch::LoadForBatch(j.s, j.args, j.err); });
   const AnalysisState& s = job->s;
   const batch::LoadOutcome& outcome = job->outcome;
   if (outcome.exitCode != kExitOk)

@@ -93,8 +93,7 @@ std::vector<Peak> DistinctPeaks(const SearchResult& r, int count, double span) {
   // The spectrum may go on rising beyond the range searched.
   const int64_t last = v.trials - 1;
   for (Peak& p : peaks)
-    if (p.trial == 0 || p.trial == last)
-      p.label += p.label.empty() ? "range edge" : ", range edge";
+    if (p.trial == 0 || p.trial == last) p.label += p.label.empty() ? "range edge" : ", range edge";
   return peaks;
 }
 
