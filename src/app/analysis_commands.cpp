@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/file_commands.h"
 #include "app/search_dialogs.h"
 #include "app/startup.h"
 #include "core/text_format.h"
@@ -66,12 +67,7 @@ void ShowRestoredState(AppContext& a, const AnalysisDocument& d) {
   a.p.SetEnabled(Control::MethodMenu, true);
   a.p.SetValue(Control::SpinEdit1, std::clamp(s.DataColumn, kMinColumn, kMaxColumn));
   a.p.SetChecked(Control::ChBZero, d.observations.readZeros);
-  a.writtenJDmin = DateFieldText(s.DataJDmin);
-  a.writtenJDmax = DateFieldText(s.DataJDmax);
-  a.writtenJDLow = s.DataJDmin;
-  a.writtenJDHigh = s.DataJDmax;
-  a.p.SetText(Control::JDmin, a.writtenJDmin);
-  a.p.SetText(Control::JDmax, a.writtenJDmax);
+  ShowDateWindow(a, s.DataJDmin, s.DataJDmax);
 
   a.p.SetText(Control::LC_Edit1, PeriodFieldText(s.Period));
   a.p.SetText(Control::LC_Edit2, DateFieldText(s.Epoch));

@@ -42,6 +42,15 @@ void ReadJDWindowEdits(AppContext& a) {
   ReadJDEdit(a, Control::JDmin, a.writtenJDmin, a.writtenJDLow, s.JDLow, "Error in JDmin...");
 }
 
+void ShowDateWindow(AppContext& a, double low, double high) {
+  a.writtenJDmin = DateFieldText(low);
+  a.writtenJDmax = DateFieldText(high);
+  a.writtenJDLow = low;
+  a.writtenJDHigh = high;
+  a.p.SetText(Control::JDmin, a.writtenJDmin);
+  a.p.SetText(Control::JDmax, a.writtenJDmax);
+}
+
 void LoadDataFile(AppContext& a) {
   AnalysisState& s = a.s;
   // A file loaded begins a new analysis: nothing of the analysis file last
@@ -58,14 +67,7 @@ void LoadDataFile(AppContext& a) {
   if (error) a.p.ShowMessage(*error);
   // An empty set leaves the edits as the user typed them, so that the next
   // load is not confined to a window of zero width.
-  if (s.NObs > 0) {
-    a.writtenJDmin = DateFieldText(s.JDLow);
-    a.writtenJDmax = DateFieldText(s.JDHigh);
-    a.writtenJDLow = s.JDLow;
-    a.writtenJDHigh = s.JDHigh;
-    a.p.SetText(Control::JDmin, a.writtenJDmin);
-    a.p.SetText(Control::JDmax, a.writtenJDmax);
-  }
+  if (s.NObs > 0) ShowDateWindow(a, s.JDLow, s.JDHigh);
   a.p.SetStatus("Done... Number of observations: " + Str(int64_t{s.NObs}));
 }
 

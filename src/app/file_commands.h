@@ -24,4 +24,8 @@ void ReadJDWindowEdits(AppContext& a);
 // status line.
 void LoadDataFile(AppContext& a);
 
+// Writes the dates low and high into the JDmin and JDmax edits, and keeps
+// them as what the window last wrote there.
+void ShowDateWindow(AppContext& a, double low, double high);
+
 }  // namespace korvel
