@@ -90,6 +90,23 @@ TEST_F(OpenCommand, EditedWindowRestrictsTheReload) {
   EXPECT_EQ(p.texts[Control::JDmin], "2.0000");
 }
 
+TEST_F(OpenCommand, AnotherFileIsReadWholeUnlessTheUserTypedAWindow) {
+  WriteCfg();
+  const std::string one = dir.Write("one.dat", "5 10\n");
+  const std::string sample = dir.Write("sample.dat", "1 10\n5 11\n9 12\n");
+  Open(one);
+  Open(sample);  // edits as the one-line load wrote them
+  EXPECT_EQ(s.NObs, 3);
+  Open(one);
+  p.texts[Control::JDmin] = "";  // cleared: that end is open, not the old date
+  p.texts[Control::JDmax] = "";
+  Open(sample);
+  EXPECT_EQ(s.NObs, 3);
+  p.texts[Control::JDmin] = "4";
+  Open(dir.Write("other.dat", "1 10\n5 11\n9 12\n"));
+  EXPECT_EQ(s.NObs, 2);
+}
+
 TEST_F(OpenCommand, InvalidWindowTextIsReportedAndTheLoadGoesOn) {
   WriteCfg();
   p.texts[Control::JDmin] = "abc";
