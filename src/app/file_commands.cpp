@@ -105,23 +105,22 @@ void OpenObservationFile(AppContext& a) {
 
 bool AcceptObservationFileChoice(AppContext& a, const std::string& chosen) {
   AnalysisState& s = a.s;
-  if (FileExists(chosen)) {
-    // Another file is read whole: the range of the file loaded before says
-    // nothing about it, unless the user typed a window since that load.
-    if (!SameFile(chosen, s.DataFileName) && JDEditsUntouched(a)) {
-      const ReadOptions open;
-      s.JDLow = open.jdLow;
-      s.JDHigh = open.jdHigh;
-    }
-    s.DataFileName = chosen;
-  }
-  if (!FileExists(s.DataFileName)) {
+  if (!FileExists(chosen)) {
+    // The set loaded before stays, but nothing may read as a load of the
+    // name typed: no reread, and the status no longer says "Done...".
     a.p.ShowMessage(kFileDoesNotExist);
+    a.p.SetStatus(kFileDoesNotExist);
     return true;
   }
+  // Another file is read whole: the range of the file loaded before says
+  // nothing about it, unless the user typed a window since that load.
+  if (!SameFile(chosen, s.DataFileName) && JDEditsUntouched(a)) {
+    const ReadOptions open;
+    s.JDLow = open.jdLow;
+    s.JDHigh = open.jdHigh;
+  }
+  s.DataFileName = chosen;
   LoadDataFile(a);
-  // The caption names the file actually read, also when the chosen one was
-  // missing and the previous file was read again.
   a.p.SetText(Control::MainWindow, s.DataFileName);
   a.p.SetEnabled(Control::MethodMenu, true);
   return true;

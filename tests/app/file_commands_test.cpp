@@ -151,12 +151,13 @@ TEST_F(OpenCommand, LoadClearsTheExtractionMarks) {
   EXPECT_FALSE(s.SelMade);
 }
 
-TEST_F(OpenCommand, MissingChoiceRereadsThePreviousFileAndTheCaptionSaysSo) {
+TEST_F(OpenCommand, MissingChoiceIsReportedAndThePreviousSetStays) {
   WriteCfg();
   const std::string star = dir.Write("star.dat", "1 10\n2 11\n");
   Open(star);
   Open(dir.File("typo.dat"));
-  EXPECT_TRUE(p.messages.empty()) << p.LastMessage();
+  EXPECT_EQ(p.messages, std::vector<std::string>{"File does not exist..."});
+  EXPECT_EQ(p.LastStatus(), "File does not exist...");
   EXPECT_EQ(s.DataFileName, star);
   EXPECT_EQ(p.texts[Control::MainWindow], star);
   EXPECT_EQ(s.NObs, 2);
