@@ -171,6 +171,17 @@ TEST_F(OpenCommand, MissingChoiceWithoutAPreviousFileIsReported) {
   EXPECT_FALSE(p.enabled[Control::MethodMenu]);
 }
 
+TEST_F(OpenCommand, MissingDefaultsAreReportedOncePerFolder) {
+  const std::string star = dir.Write("star.dat", "1 10\n");
+  Open(star);
+  Open(star);
+  TempDir other;
+  p.fileAnswers.push_back({false, star});
+  InDirectory(other.path(), [&] { RunCommand(a, OpenObservationFile); });
+  EXPECT_EQ(p.messages, std::vector<std::string>(2, kDefaultsNotFound));
+  EXPECT_EQ(s.NObs, 1);
+}
+
 TEST(SaveParameters, RoundTripThroughInstallParam) {
   TempDir dir;
   AnalysisState s;
