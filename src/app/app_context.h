@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -38,6 +39,9 @@ struct AppContext {
 
   // StartProgram acts once, at the first activation of the main window.
   bool formRunDone = false;
+
+  // Folders where default.cfg was found missing and that was said already.
+  std::set<std::string> foldersWithoutDefaults;
 
   // The JD edit texts the last load wrote and the exact dates behind them, so
   // that a reload with untouched edits is not narrowed by their rounding.

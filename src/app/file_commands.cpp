@@ -13,12 +13,16 @@ namespace korvel {
 
 namespace {
 
-// One JD edit into its bound. The exact loaded date is used while the edit
-// still holds the text the last load wrote.
+// One JD edit into its bound. An empty edit leaves that end open, so that
+// clearing it never brings back the window of an earlier load. The exact
+// loaded date is used while the edit still holds the text the last load wrote.
 void ReadJDEdit(AppContext& a, Control edit, const std::string& written, double writtenValue,
-                double& bound, const char* message) {
+                double openValue, double& bound, const char* message) {
   const std::string text = a.p.Text(edit);
-  if (text.empty()) return;
+  if (text.empty()) {
+    bound = openValue;
+    return;
+  }
   if (!written.empty() && text == written) {
     bound = writtenValue;
     return;
@@ -30,6 +34,18 @@ void ReadJDEdit(AppContext& a, Control edit, const std::string& written, double 
     a.p.ShowMessage(message);
 }
 
+// True while both JD edits hold what the last load wrote there (or, before
+// any load, are empty): the window is then that load's range, not the user's.
+bool JDEditsUntouched(AppContext& a) {
+  return a.p.Text(Control::JDmin) == a.writtenJDmin && a.p.Text(Control::JDmax) == a.writtenJDmax;
+}
+
+bool SameFile(const std::string& x, const std::string& y) {
+  std::error_code error;
+  const bool same = std::filesystem::equivalent(x, y, error);
+  return error ? x == y : same;
+}
+
 }  // namespace
 
 void ReadJDWindowEdits(AppContext& a) {
@@ -38,8 +54,11 @@ void ReadJDWindowEdits(AppContext& a) {
     s.JDLow = -10000000;
     s.JDHigh = 10000000;
   }
-  ReadJDEdit(a, Control::JDmax, a.writtenJDmax, a.writtenJDHigh, s.JDHigh, "Error in JDmax...");
-  ReadJDEdit(a, Control::JDmin, a.writtenJDmin, a.writtenJDLow, s.JDLow, "Error in JDmin...");
+  const ReadOptions open;
+  ReadJDEdit(a, Control::JDmax, a.writtenJDmax, a.writtenJDHigh, open.jdHigh, s.JDHigh,
+             "Error in JDmax...");
+  ReadJDEdit(a, Control::JDmin, a.writtenJDmin, a.writtenJDLow, open.jdLow, s.JDLow,
+             "Error in JDmin...");
 }
 
 void ShowDateWindow(AppContext& a, double low, double high) {
@@ -88,14 +107,22 @@ void OpenObservationFile(AppContext& a) {
 
 bool AcceptObservationFileChoice(AppContext& a, const std::string& chosen) {
   AnalysisState& s = a.s;
-  if (FileExists(chosen)) s.DataFileName = chosen;
-  if (!FileExists(s.DataFileName)) {
+  if (!FileExists(chosen)) {
+    // The set loaded before stays, but nothing may read as a load of the
+    // name typed: no reread, and the status no longer says "Done...".
     a.p.ShowMessage(kFileDoesNotExist);
+    a.p.SetStatus(kFileDoesNotExist);
     return true;
   }
+  // Another file is read whole: the range of the file loaded before says
+  // nothing about it, unless the user typed a window since that load.
+  if (!SameFile(chosen, s.DataFileName) && JDEditsUntouched(a)) {
+    const ReadOptions open;
+    s.JDLow = open.jdLow;
+    s.JDHigh = open.jdHigh;
+  }
+  s.DataFileName = chosen;
   LoadDataFile(a);
-  // The caption names the file actually read, also when the chosen one was
-  // missing and the previous file was read again.
   a.p.SetText(Control::MainWindow, s.DataFileName);
   a.p.SetEnabled(Control::MethodMenu, true);
   return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <system_error>
 
 #include "app/file_commands.h"
 #include "core/thread_count.h"
@@ -87,10 +88,16 @@ void StartProgram(AppContext& a) {
 void ReadDefaultParameters(AppContext& a) {
   AnalysisState& s = a.s;
   SetParameterDefaults(s);
+  // Working in a folder without default.cfg is normal: say so once per folder,
+  // not before every Open.
+  std::error_code error;
+  std::string folder = std::filesystem::absolute(s.CfgPath, error).parent_path().string();
+  if (error) folder = s.CfgPath;
   if (!FileExists(s.CfgPath)) {
-    a.p.ShowMessage(kDefaultsNotFound);
+    if (a.foldersWithoutDefaults.insert(folder).second) a.p.ShowMessage(kDefaultsNotFound);
     return;
   }
+  a.foldersWithoutDefaults.erase(folder);
   TextReader in = TextReader::FromFile(s.CfgPath);
   s.InitDir = in.ReadLineText();
   a.p.SetFileDialogDir(FileDialog::FindFile, OpenDialogDir(s.InitDir));

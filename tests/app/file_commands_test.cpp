@@ -90,6 +90,23 @@ TEST_F(OpenCommand, EditedWindowRestrictsTheReload) {
   EXPECT_EQ(p.texts[Control::JDmin], "2.0000");
 }
 
+TEST_F(OpenCommand, AnotherFileIsReadWholeUnlessTheUserTypedAWindow) {
+  WriteCfg();
+  const std::string one = dir.Write("one.dat", "5 10\n");
+  const std::string sample = dir.Write("sample.dat", "1 10\n5 11\n9 12\n");
+  Open(one);
+  Open(sample);  // edits as the one-line load wrote them
+  EXPECT_EQ(s.NObs, 3);
+  Open(one);
+  p.texts[Control::JDmin] = "";  // cleared: that end is open, not the old date
+  p.texts[Control::JDmax] = "";
+  Open(sample);
+  EXPECT_EQ(s.NObs, 3);
+  p.texts[Control::JDmin] = "4";
+  Open(dir.Write("other.dat", "1 10\n5 11\n9 12\n"));
+  EXPECT_EQ(s.NObs, 2);
+}
+
 TEST_F(OpenCommand, InvalidWindowTextIsReportedAndTheLoadGoesOn) {
   WriteCfg();
   p.texts[Control::JDmin] = "abc";
@@ -134,12 +151,13 @@ TEST_F(OpenCommand, LoadClearsTheExtractionMarks) {
   EXPECT_FALSE(s.SelMade);
 }
 
-TEST_F(OpenCommand, MissingChoiceRereadsThePreviousFileAndTheCaptionSaysSo) {
+TEST_F(OpenCommand, MissingChoiceIsReportedAndThePreviousSetStays) {
   WriteCfg();
   const std::string star = dir.Write("star.dat", "1 10\n2 11\n");
   Open(star);
   Open(dir.File("typo.dat"));
-  EXPECT_TRUE(p.messages.empty()) << p.LastMessage();
+  EXPECT_EQ(p.messages, std::vector<std::string>{"File does not exist..."});
+  EXPECT_EQ(p.LastStatus(), "File does not exist...");
   EXPECT_EQ(s.DataFileName, star);
   EXPECT_EQ(p.texts[Control::MainWindow], star);
   EXPECT_EQ(s.NObs, 2);
@@ -151,6 +169,17 @@ TEST_F(OpenCommand, MissingChoiceWithoutAPreviousFileIsReported) {
   EXPECT_EQ(p.messages, std::vector<std::string>{"File does not exist..."});
   EXPECT_EQ(s.NObs, 0);
   EXPECT_FALSE(p.enabled[Control::MethodMenu]);
+}
+
+TEST_F(OpenCommand, MissingDefaultsAreReportedOncePerFolder) {
+  const std::string star = dir.Write("star.dat", "1 10\n");
+  Open(star);
+  Open(star);
+  TempDir other;
+  p.fileAnswers.push_back({false, star});
+  InDirectory(other.path(), [&] { RunCommand(a, OpenObservationFile); });
+  EXPECT_EQ(p.messages, std::vector<std::string>(2, kDefaultsNotFound));
+  EXPECT_EQ(s.NObs, 1);
 }
 
 TEST(SaveParameters, RoundTripThroughInstallParam) {
