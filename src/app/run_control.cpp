@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "app/file_commands.h"
 #include "app/paint_commands.h"
 #include "plot/spectrum_view.h"
 
@@ -112,6 +113,11 @@ void FoldOnPeriod(AppContext& a, double period) {
 void HideResultTables(AppContext& a) {
   a.p.SetVisible(Control::StrGr, false);
   a.p.SetVisible(Control::PeakGr, false);
+}
+
+void OpenObservationsInWindow(AppContext& a) {
+  HideResultTables(a);
+  OpenObservationFile(a);
 }
 
 void ShowAbout(AppContext& a) {

@@ -25,7 +25,7 @@ namespace {
 // Every control that runs a command. A later command fills in its entry.
 constexpr CommandBinding kCommands[] = {
     // File menu.
-    {"BfileopenClick", &OpenObservationFile},
+    {"BfileopenClick", &OpenObservationsInWindow},
     {"Save1Click", &SaveParameters},
     {"SaveAs1Click", &SaveAllObservations},
     {"SaveCondItem", &SaveCondition},
