@@ -113,6 +113,8 @@ void SaveStatistics(AppContext& a) {
 
 void ShowSignificanceLevels(AppContext& a) {
   ReadStatistics(a.s);
+  // The lines belong on the spectrum shown now, not at some later repaint.
+  a.p.RequestRepaint();
 }
 
 void ToggleMagnitudesIntensities(AppContext& a) {

@@ -232,12 +232,21 @@ TEST_F(SearchCommands, ChaosStatisticsAndMagInt) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("stat.dat")));
   EXPECT_EQ(p.messages.size(), 3u);
 
+  // Stat draws the levels it reads at once.
+  dir.Write("stat.dat",
+            "90.00   0.10000000\r\n99.00   0.20000000\r\n"
+            "99.90   0.30000000\r\n99.99   0.40000000\r\n0 \r\n");
+  testing::InDirectory(dir.path(), [&] { RunCommand(a, ShowSignificanceLevels); });
+  EXPECT_TRUE(s.StatLoaded);
+  EXPECT_EQ(s.SigLevel[4], 0.4);
+  EXPECT_EQ(p.repaints, 1);
+
   s.MagMode = true;
   RunCommand(a, ToggleMagnitudesIntensities);
   EXPECT_EQ(s.MagLabel, "Flux");
   RunCommand(a, ToggleMagnitudesIntensities);
   EXPECT_EQ(s.MagLabel, "Mag");
-  EXPECT_EQ(p.repaints, 2);
+  EXPECT_EQ(p.repaints, 3);
 }
 
 }  // namespace
