@@ -92,6 +92,9 @@ void FoldOnPeriod(AppContext& a, double period) {
   if (s.View == 'h') s.View = 'l';
   if (s.View == 'd' || s.View == 'l') {
     s.Period = period;
+    // Px2 doubled the period picked before; the new one is shown as picked.
+    s.Px2State = 'n';
+    a.p.SetText(Control::Px2, "Px2");
     // Zero phase at the brightest observation; the first of equals wins.
     if (s.NObs >= 1) {
       double brightest = s.Mag[1];

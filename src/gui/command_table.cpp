@@ -58,7 +58,7 @@ constexpr CommandBinding kCommands[] = {
     {"Chaos", &ReshuffleMagnitudes},
     {"StatX", &ShowSignificanceLevels},
     {"Px2", &TogglePeriodTimesTwo},
-    {"ButAllDiap", &ShowWholeRange},
+    {"ButAllDiap", &UndoZoom},
     {"Magint", &ToggleMagnitudesIntensities},
     // Results tables and timer.
     {"StrGr", &FoldOnChosenRow},
