@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/file_commands.h"
+#include "app/run_control.h"
 #include "app/search_dialogs.h"
 #include "app/startup.h"
 #include "core/text_format.h"
@@ -161,7 +162,8 @@ bool AcceptAnalysisOpenChoice(AppContext& a, const std::string& chosen) {
     return true;
   }
   a.s = std::move(restored);
-  a.peaks = {};  // the analysis keeps its peaks as numbers, not as fits
+  a.peaks = {};         // the analysis keeps its peaks as numbers, not as fits
+  HideResultTables(a);  // they showed the rows of the state replaced
   a.analysis = d;
   ShowRestoredState(a, *d);
   if (outcome.load.error) a.p.ShowMessage(*outcome.load.error);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "app/file_commands.h"
 #include "app/search_commands.h"
 #include "core/numeric.h"
 #include "core/text_format.h"
@@ -17,6 +18,10 @@
 namespace korvel {
 
 namespace {
+
+std::string CountText(int32_t count) {
+  return "Done... Number of observations: " + std::to_string(count);
+}
 
 bool IsBandView(char view) {
   return view == 'd' || view == 'l' || view == 's' || view == 't';
@@ -246,7 +251,7 @@ void ReleaseTimeBand(AppContext& a, const MouseEvent& e) {
   s.JDHigh = t1;
   s.MagHigh = std::max(w0.v, w1.v);
   s.MagLow = std::min(w0.v, w1.v);
-  a.p.SetStatus("Done... Number of observations: " + std::to_string(count));
+  a.p.SetStatus(CountText(count));
   a.p.SetVisible(Control::ButAllDiap, true);
   a.p.RequestRepaint();
 }
@@ -343,6 +348,11 @@ void PWinMouseUp(AppContext& a, const MouseEvent& e) {
 
 void EnableMouse(AppContext& a) {
   a.s.MouseOn = 'y';
+}
+
+void UndoZoom(AppContext& a) {
+  ShowWholeRange(a);
+  a.p.SetStatus(CountText(a.s.NObs));
 }
 
 void PrintWindow(AppContext& a) {

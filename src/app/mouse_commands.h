@@ -24,6 +24,9 @@ void PWinMouseDown(AppContext& a, const MouseEvent& e);
 void PWinMouseMove(AppContext& a, const MouseEvent& e);
 void PWinMouseUp(AppContext& a, const MouseEvent& e);
 void EnableMouse(AppContext& a);
+// The All button: the zoom undone, and the status line counts the whole set
+// again, as it counted the zoomed window.
+void UndoZoom(AppContext& a);
 
 // Print: the window's picture to BaseName + ImageCount + ".bmp", then the
 // image viewer.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "app/file_commands.h"
 #include "app/paint_commands.h"
 #include "plot/spectrum_view.h"
 
@@ -91,6 +92,9 @@ void FoldOnPeriod(AppContext& a, double period) {
   if (s.View == 'h') s.View = 'l';
   if (s.View == 'd' || s.View == 'l') {
     s.Period = period;
+    // Px2 doubled the period picked before; the new one is shown as picked.
+    s.Px2State = 'n';
+    a.p.SetText(Control::Px2, "Px2");
     // Zero phase at the brightest observation; the first of equals wins.
     if (s.NObs >= 1) {
       double brightest = s.Mag[1];
@@ -112,6 +116,11 @@ void FoldOnPeriod(AppContext& a, double period) {
 void HideResultTables(AppContext& a) {
   a.p.SetVisible(Control::StrGr, false);
   a.p.SetVisible(Control::PeakGr, false);
+}
+
+void OpenObservationsInWindow(AppContext& a) {
+  HideResultTables(a);
+  OpenObservationFile(a);
 }
 
 void ShowAbout(AppContext& a) {

@@ -25,6 +25,9 @@ void FoldOnChosenPeak(AppContext& a);
 // of the secondary views; both tables hidden.
 void FoldOnPeriod(AppContext& a, double period);
 void HideResultTables(AppContext& a);
+// File > Open as the window runs it: the tables go first, since they show
+// rows of the data the load replaces.
+void OpenObservationsInWindow(AppContext& a);
 void ShowAbout(AppContext& a);
 // Help of a dialog: no help file belongs to the program, and Help says so.
 void ShowHelp(AppContext& a);

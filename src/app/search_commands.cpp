@@ -1,5 +1,6 @@
 #include "app/search_commands.h"
 
+#include "app/run_control.h"
 #include "app/search_dialogs.h"
 #include "lightcurve/document_light_curve.h"
 #include "lightcurve/stat_file.h"
@@ -73,9 +74,10 @@ void KeepPeaksOfRun(AppContext& a, const DocumentRun& run) {
 }  // namespace
 
 void RunWindowSearch(AppContext& a, SearchKind kind) {
-  // The peaks of the search being replaced no longer apply.
+  // Neither table of the search being replaced applies any more: a row picked
+  // there would fold on this search's row of that number.
   a.peaks = {};
-  a.p.SetVisible(Control::PeakGr, false);
+  HideResultTables(a);
   PlatformSearchHooks hooks(a);
   KeepPeaksOfRun(a, RunSearch(a.s, kind, hooks));
 }
@@ -111,6 +113,8 @@ void SaveStatistics(AppContext& a) {
 
 void ShowSignificanceLevels(AppContext& a) {
   ReadStatistics(a.s);
+  // The lines belong on the spectrum shown now, not at some later repaint.
+  a.p.RequestRepaint();
 }
 
 void ToggleMagnitudesIntensities(AppContext& a) {

@@ -130,4 +130,10 @@ struct AnalysisState {
   bool StatFromFile = false;         // the levels were read back from stat.dat
 };
 
+// Observation i carries an extraction mark (Marks may be shorter than the set
+// after a load that added observations).
+inline bool Marked(const AnalysisState& s, int32_t i) {
+  return static_cast<size_t>(i) < s.Marks.size() && s.Marks[i] == 1;
+}
+
 }  // namespace korvel

@@ -25,7 +25,7 @@ namespace {
 // Every control that runs a command. A later command fills in its entry.
 constexpr CommandBinding kCommands[] = {
     // File menu.
-    {"BfileopenClick", &OpenObservationFile},
+    {"BfileopenClick", &OpenObservationsInWindow},
     {"Save1Click", &SaveParameters},
     {"SaveAs1Click", &SaveAllObservations},
     {"SaveCondItem", &SaveCondition},
@@ -58,7 +58,7 @@ constexpr CommandBinding kCommands[] = {
     {"Chaos", &ReshuffleMagnitudes},
     {"StatX", &ShowSignificanceLevels},
     {"Px2", &TogglePeriodTimesTwo},
-    {"ButAllDiap", &ShowWholeRange},
+    {"ButAllDiap", &UndoZoom},
     {"Magint", &ToggleMagnitudesIntensities},
     // Results tables and timer.
     {"StrGr", &FoldOnChosenRow},

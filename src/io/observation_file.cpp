@@ -137,8 +137,7 @@ void WriteAllObservations(const AnalysisState& s, const std::string& path) {
 void WriteMarkedObservations(const AnalysisState& s, const std::string& path) {
   TextWriter out(path);
   for (int32_t i = 1; i <= s.NObs; ++i)
-    if (static_cast<size_t>(i) < s.Marks.size() && s.Marks[i] == 1)
-      out.WriteLine(ObservationLine(s.JD[i], s.Mag[i], 3));
+    if (Marked(s, i)) out.WriteLine(ObservationLine(s.JD[i], s.Mag[i], 3));
   out.Close();
 }
 

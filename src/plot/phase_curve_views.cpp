@@ -122,9 +122,10 @@ void DrawPhaseView(AnalysisState& s, Canvas& c) {
   const PhaseGeometry geometry(s);
   for (int32_t i = 1; geometry.Usable() && i <= n; ++i) {
     if (!InMagRange(s, s.Mag[i])) continue;
-    // Recent observations are red on the full range only.
-    const Rgb colour =
-        s.FullRange && s.RecentMark == 'r' && s.JD[i] > s.JDHigh - 0.5 ? kRed : kWhite;
+    // Recent observations are red on the full range only; the observations
+    // the next Save extraction writes are red on every paint.
+    const bool recent = s.FullRange && s.RecentMark == 'r' && s.JD[i] > s.JDHigh - 0.5;
+    const Rgb colour = recent || (s.SelMade && Marked(s, i)) ? kRed : kWhite;
     const PhasePlaces places = geometry.Places(s.Phase[i], s.Mag[i]);
     for (int k = 0; k < places.count; ++k) PlotPoint(c, places.x[k], places.y[k], colour);
   }

@@ -1,5 +1,6 @@
 #include "plot/spectrum_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -35,22 +36,22 @@ void DrawFrequencyTicks(const AnalysisState& s, Canvas& c) {
   }
 }
 
-// The four significance levels of a Deeming search, labels too close to the
-// previous one stacked 12 pixels above it.
+// The four significance levels of a Deeming search. Each label sits at its
+// line unless that is within 12 pixels of the label below it; then it stacks
+// 12 pixels above that label. Measured against the label below, not the line,
+// equal levels cannot put a third label back onto the first.
 void DrawSignificanceLevels(const AnalysisState& s, Canvas& c) {
   static constexpr LabelFormat kFormats[5] = {{}, {2, 0}, {2, 0}, {4, 1}, {5, 2}};
+  constexpr int kLabelGap = 12;
   c.SetFontSize(8);
   int h = 0;
   for (int k = 1; k <= 4; ++k) {
     const int y = SpectrumY(s, s.SigLevel[k]);
-    if (k == 1 || std::abs(y - h) >= 12)
-      h = y;
-    else
-      h -= 12;
+    h = k == 1 ? y : std::min(y, h - kLabelGap);
     if (y > 48) {
       Stroke(c, 76, y, 564, y);
       const double percent = 100 - IntPower(10, 2 - k);
-      c.TextOut(566, h - 6, Str(percent, kFormats[k].w, kFormats[k].d) + "per cent");
+      c.TextOut(566, h - 6, Str(percent, kFormats[k].w, kFormats[k].d) + " %");
     }
   }
   c.SetFontSize(12);

@@ -63,8 +63,7 @@ AnalysisObservations ObservationsOfState(const AnalysisState& s) {
       throw KorvelError(Changed(s.DataFileName));
     for (; next < place; ++next) o.deleted.push_back({next, file.JD[next], file.Mag[next]});
     ++next;
-    if (s.Marks.size() > static_cast<size_t>(i) && s.Marks[i] == 1)
-      o.marked.push_back({place, file.JD[place], file.Mag[place]});
+    if (Marked(s, i)) o.marked.push_back({place, file.JD[place], file.Mag[place]});
     ownMagnitudes = ownMagnitudes || file.Mag[place] != s.Mag[i];
   }
   for (; next <= file.NObs; ++next) o.deleted.push_back({next, file.JD[next], file.Mag[next]});

@@ -275,6 +275,10 @@ TEST_F(MouseCommands, CtrlBandMarksOnlyWhatTheLastBandHoldsAndDrawsItRed) {
   EXPECT_EQ(p.repaints, 0);
   EXPECT_TRUE(p.questionCaptions.empty());
   EXPECT_EQ(s.NObs, 5);
+  // A repaint (All, a resize) still shows what Save extraction would write.
+  Paint();
+  EXPECT_EQ(shown.CountPixels(kRed, 600, 160, 602, 162), 4);
+  EXPECT_EQ(shown.CountPixels(kRed, 380, 40, 382, 42), 0);
 
   // Deleting observation 1 before it keeps the mark on observation 4, so
   // Save extraction writes exactly the marked one.
@@ -346,6 +350,19 @@ TEST_F(MouseCommands, TimeViewBandZoomsWhenItHoldsTwoObservationsOrMore) {
   EXPECT_EQ(p.LastStatus(), "Done... Number of observations: 5");
   EXPECT_TRUE(p.visible[Control::ButAllDiap]);
   EXPECT_TRUE(p.questionCaptions.empty());
+
+  // Undone and zoomed to 101.2 .. 104.2, which holds three: All counts the
+  // whole set again.
+  s.DataJDmin = 100;
+  s.DataJDmax = 106;
+  RunCommand(a, UndoZoom);
+  Paint(700, 530);
+  Band(200, 70, 500, 390);
+  EXPECT_EQ(p.LastStatus(), "Done... Number of observations: 3");
+  RunCommand(a, UndoZoom);
+  EXPECT_EQ(s.JDLow, 100);
+  EXPECT_EQ(p.LastStatus(), "Done... Number of observations: 5");
+  EXPECT_FALSE(p.visible[Control::ButAllDiap]);
 }
 
 TEST_F(MouseCommands, TimeViewShiftClickSetsTheMirrorDateWithoutZooming) {

@@ -118,6 +118,17 @@ TEST_F(RunControl, Px2DoublesAndHalvesOnlyOnAShownPhaseCurve) {
     RunCommand(a, TogglePeriodTimesTwo);
   }
   EXPECT_EQ(s.Period, 3.2);
+
+  // A row picked after a doubling is shown at its own period, and the next
+  // press doubles it.
+  s.View = 'l';
+  RunCommand(a, TogglePeriodTimesTwo);
+  p.selectedRow = 2;
+  RunCommand(a, FoldOnChosenRow);
+  EXPECT_EQ(s.Period, 1.6);
+  EXPECT_EQ(p.texts[Control::Px2], "Px2");
+  RunCommand(a, TogglePeriodTimesTwo);
+  EXPECT_EQ(s.Period, 3.2);
 }
 
 TEST_F(RunControl, TimerRedrawsTheCurveOnlyWhileTheRangeIsUnchanged) {

@@ -125,6 +125,25 @@ TEST_F(SearchCommands, AfterASearchTablePressedTwiceListsTheDistinctPeaksAndAPic
   EXPECT_FALSE(p.visible[Control::PeakGr]);
 }
 
+TEST_F(SearchCommands, ANewSearchOrALoadHidesTheTablesOfTheRowsItReplaces) {
+  AnswerLK("15", "5", "0.05");
+  RunCommand(a, StartLaflerKinmanSearch);
+  RunCommand(a, ShowResultsTable);
+  ASSERT_TRUE(p.visible[Control::StrGr]);
+  AnswerLK("4", "2", "0.05");
+  RunCommand(a, StartLaflerKinmanSearch);
+  EXPECT_FALSE(p.visible[Control::StrGr]);
+  RunCommand(a, ShowResultsTable);  // the rows of the search just run
+  const double shown = std::stod(p.grid[{1, 0}]);
+  EXPECT_TRUE(shown >= 2 && shown <= 4) << shown;
+
+  testing::TempDir dir;
+  p.fileAnswers.push_back({false, dir.Write("star.dat", "1 10\n2 11\n3 12\n")});
+  testing::InDirectory(dir.path(), [&] { RunCommand(a, OpenObservationsInWindow); });
+  EXPECT_EQ(s.NObs, 3);
+  EXPECT_FALSE(p.visible[Control::StrGr]);
+}
+
 TEST_F(SearchCommands, StopEndsTheSearchAfterTheCurrentTrialKeepingTheBestSoFar) {
   AnswerLK("20", "5", "0.05");
   p.onProcessEvents = [&] { RunCommand(a, StopSearch); };
@@ -213,12 +232,21 @@ TEST_F(SearchCommands, ChaosStatisticsAndMagInt) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("stat.dat")));
   EXPECT_EQ(p.messages.size(), 3u);
 
+  // Stat draws the levels it reads at once.
+  dir.Write("stat.dat",
+            "90.00   0.10000000\r\n99.00   0.20000000\r\n"
+            "99.90   0.30000000\r\n99.99   0.40000000\r\n0 \r\n");
+  testing::InDirectory(dir.path(), [&] { RunCommand(a, ShowSignificanceLevels); });
+  EXPECT_TRUE(s.StatLoaded);
+  EXPECT_EQ(s.SigLevel[4], 0.4);
+  EXPECT_EQ(p.repaints, 1);
+
   s.MagMode = true;
   RunCommand(a, ToggleMagnitudesIntensities);
   EXPECT_EQ(s.MagLabel, "Flux");
   RunCommand(a, ToggleMagnitudesIntensities);
   EXPECT_EQ(s.MagLabel, "Mag");
-  EXPECT_EQ(p.repaints, 2);
+  EXPECT_EQ(p.repaints, 3);
 }
 
 }  // namespace

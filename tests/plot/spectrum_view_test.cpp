@@ -111,8 +111,7 @@ TEST(SpectrumView, SignificanceLabelsTooCloseAreStackedUpwards) {
   // y = 300 - level * 1000: 200, 199, 198, 100. Labels at h - 6 with h =
   // 200, then 188 and 176 (each within 12 of the previous label), then 100.
   for (int y : {200, 199, 198, 100}) EXPECT_TRUE(c.HasLine(76, y, 564, y)) << y;
-  const std::vector<std::string> texts = {"90per cent", "99per cent", "99.9per cent",
-                                          "99.99per cent"};
+  const std::vector<std::string> texts = {"90 %", "99 %", "99.9 %", "99.99 %"};
   const std::vector<int> ys = {194, 182, 170, 94};
   for (size_t k = 0; k < texts.size(); ++k) {
     const std::vector<CanvasOp> found = c.FindTexts(texts[k]);
@@ -121,6 +120,12 @@ TEST(SpectrumView, SignificanceLabelsTooCloseAreStackedUpwards) {
     EXPECT_EQ(found[0].y1, ys[k]) << texts[k];
     EXPECT_EQ(found[0].state.fontSize, 8) << texts[k];
   }
+  // Equal levels: every label keeps 12 pixels from the one below it.
+  s.SigLevel = {0, 0.10, 0.10, 0.10, 0.10};
+  RecordingCanvas e;
+  DrawSpectrumView(s, e, p.env);
+  for (size_t k = 0; k < texts.size(); ++k)
+    EXPECT_TRUE(e.HasTextAt(texts[k], 566, 194 - 12 * static_cast<int>(k))) << texts[k];
   // Back to 12 points for the value labels drawn next.
   ASSERT_TRUE(c.HasText("0.00"));
   EXPECT_EQ(c.FindTexts("0.00")[0].state.fontSize, 12);
@@ -139,7 +144,7 @@ TEST(SpectrumView, SignificanceLevelsOnlyOnADeemingSpectrumReadFromFile) {
     RecordingCanvas c;
     Paint p;
     DrawSpectrumView(s, c, p.env);
-    EXPECT_FALSE(c.HasText("90per cent")) << view;
+    EXPECT_FALSE(c.HasText("90 %")) << view;
   }
   AnalysisState s = SpectrumState();
   s.StatLoaded = true;  // computed by Save statistics, not read by Stat
@@ -147,13 +152,13 @@ TEST(SpectrumView, SignificanceLevelsOnlyOnADeemingSpectrumReadFromFile) {
   RecordingCanvas c;
   Paint p;
   DrawSpectrumView(s, c, p.env);
-  EXPECT_FALSE(c.HasText("90per cent"));
+  EXPECT_FALSE(c.HasText("90 %"));
   // Read from file, a level above the top (y 40) gets neither line nor label.
   s.StatFromFile = true;
   RecordingCanvas d;
   DrawSpectrumView(s, d, p.env);
-  EXPECT_TRUE(d.HasText("99.9per cent"));
-  EXPECT_FALSE(d.HasText("99.99per cent"));
+  EXPECT_TRUE(d.HasText("99.9 %"));
+  EXPECT_FALSE(d.HasText("99.99 %"));
   EXPECT_FALSE(d.HasLine(76, 40, 564, 40));
 }
 
