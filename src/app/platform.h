@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "plot/canvas.h"
@@ -40,6 +41,7 @@ enum class Control {
   LK_Pmax,
   LK_Pmin,
   LK_PhaseShift,
+  LK_Guidance,  // label: units, trials, time and warnings of the fields
   // "Light curve elements" (TDlgLC).
   LC_Edit1,  // Period
   LC_Edit2,  // Initial date
@@ -54,8 +56,9 @@ enum class Control {
   SecP_Pmin,
   SecP_NBins,
   SecP_PhaseShift,
-  SecP_Mode1,  // radio: divide the phases of the secondary period
-  SecP_Mode2,  // radio: divide the phases of the primary period
+  SecP_Mode1,     // radio: divide the phases of the secondary period
+  SecP_Mode2,     // radio: divide the phases of the primary period
+  SecP_Guidance,  // label, as LK_Guidance
   // "Moving average method calculation" (TMLCDlg).
   MLC_SpinEdit1,  // Number of the mean light curve
   MLC_Edit1,      // Number of average points
@@ -70,12 +73,13 @@ enum class Dialog { LK, LC, SecP, MLC };
 
 // The file dialogs of the window, each keeping its directory and file name.
 enum class FileDialog {
-  FindFile,      // Open
-  SaveFile,      // Save as... / Save extraction
-  MLCFileShow,   // Mean light curve file
-  MLCDialog,     // browse button of the moving-average dialog
-  SaveAnalysis,  // Save analysis...
-  OpenAnalysis,  // Open analysis...
+  FindFile,       // Open
+  SaveFile,       // Save as... / Save extraction
+  MLCFileShow,    // Mean light curve file
+  MLCDialog,      // browse button of the moving-average dialog
+  SaveAnalysis,   // Save analysis...
+  OpenAnalysis,   // Open analysis...
+  ExportPicture,  // File > Export picture (PNG, SVG or PDF)
 };
 
 enum class Answer { Yes, No, Cancel };
@@ -151,6 +155,14 @@ class Platform {
   // ignored.
   virtual void SaveWindowImage(const std::string& path) = 0;
   virtual void StartImageViewer(const std::string& path) = 0;
+
+  // The user guide opened at the section whose heading reads topic (the
+  // guide's start when no heading does).
+  virtual void ShowHelp(const std::string& topic) = 0;
+  // The picture of the plot surface at its present size written to path in
+  // the format of its extension (.png, .svg or .pdf); the message of a
+  // failure, and then nothing written.
+  virtual std::optional<std::string> WritePlotPicture(const std::string& path) = 0;
 
   // Process and clock.
   virtual void Quit() = 0;

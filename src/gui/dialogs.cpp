@@ -91,6 +91,10 @@ TDialLK::TDialLK(QWidget* parent) : TOKRightDlg(parent) {
   Pmax = AddEdit("Pmax", "Maximum trial period", ShortestText(kDefaultPmax));
   Pmin = AddEdit("Pmin", "Minimum trial period", ShortestText(kDefaultPmin));
   PhaseShift = AddEdit("PhaseShift", "Maximum phase shift", ShortestText(kDefaultPhaseShift));
+  Guidance = new QLabel(this);
+  Guidance->setObjectName("Guidance");
+  Guidance->setWordWrap(true);
+  Fields()->addRow(Guidance);
 }
 
 TDlgLC::TDlgLC(QWidget* parent) : TOKRightDlg(parent) {
@@ -126,6 +130,10 @@ TDlgSecP::TDlgSecP(QWidget* parent) : TOKRightDlg(parent) {
   modes->addWidget(Mode1);
   modes->addWidget(Mode2);
   Fields()->addRow(Mode);
+  Guidance = new QLabel(this);
+  Guidance->setObjectName("Guidance");
+  Guidance->setWordWrap(true);
+  Fields()->addRow(Guidance);
 }
 
 TMLCDlg::TMLCDlg(QWidget* parent) : TOKRightDlg(parent) {

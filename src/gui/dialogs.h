@@ -10,6 +10,7 @@
 class QCheckBox;
 class QFormLayout;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -56,6 +57,7 @@ class TDialLK : public TOKRightDlg {
   QLineEdit* Pmax;
   QLineEdit* Pmin;
   QLineEdit* PhaseShift;
+  QLabel* Guidance;  // units, trials, time and warnings of the fields
 };
 
 // "Light curve elements".
@@ -89,6 +91,7 @@ class TDlgSecP : public TOKRightDlg {
   QGroupBox* Mode;
   QRadioButton* Mode1;
   QRadioButton* Mode2;
+  QLabel* Guidance;  // as TDialLK's
 };
 
 // "Moving average method calculation".

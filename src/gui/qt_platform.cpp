@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -73,6 +74,10 @@ FileDialogLook LookOf(FileDialog d) {
       return {"Open analysis",
               {"KORVEL analysis (*.korvel.json)", "All files (*)"},
               QFileDialog::AcceptOpen};
+    case FileDialog::ExportPicture:
+      return {"Export picture",
+              {"PNG picture (*.png)", "SVG picture (*.svg)", "PDF document (*.pdf)"},
+              QFileDialog::AcceptSave};
   }
   return {nullptr, {}, QFileDialog::AcceptOpen};
 }
@@ -112,6 +117,7 @@ QtPlatform::QtPlatform(TForm1& form, TDialLK& dialLK, TDlgLC& dlgLC, TDlgSecP& d
   Bind(Control::LK_Pmax, dialLK.Pmax);
   Bind(Control::LK_Pmin, dialLK.Pmin);
   Bind(Control::LK_PhaseShift, dialLK.PhaseShift);
+  Bind(Control::LK_Guidance, dialLK.Guidance);
 
   Bind(Control::LC_Edit1, dlgLC.Edit1);
   Bind(Control::LC_Edit2, dlgLC.Edit2);
@@ -128,6 +134,7 @@ QtPlatform::QtPlatform(TForm1& form, TDialLK& dialLK, TDlgLC& dlgLC, TDlgSecP& d
   Bind(Control::SecP_PhaseShift, dlgSecP.PhaseShift);
   Bind(Control::SecP_Mode1, dlgSecP.Mode1);
   Bind(Control::SecP_Mode2, dlgSecP.Mode2);
+  Bind(Control::SecP_Guidance, dlgSecP.Guidance);
 
   Bind(Control::MLC_SpinEdit1, mlcDlg.SpinEdit1);
   Bind(Control::MLC_Edit1, mlcDlg.Edit1);
@@ -302,6 +309,7 @@ std::string QtPlatform::Text(Control c) {
   if (auto* sp = qobject_cast<QSpinBox*>(o)) return S(sp->text());
   if (auto* b = qobject_cast<QAbstractButton*>(o)) return S(b->text());
   if (auto* a = qobject_cast<QAction*>(o)) return S(a->text());
+  if (auto* l = qobject_cast<QLabel*>(o)) return S(l->text());
   if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) return S(w->windowTitle());
   return {};
 }
@@ -320,6 +328,8 @@ void QtPlatform::SetText(Control c, const std::string& text) {
     b->setText(Q(text));
   } else if (auto* a = qobject_cast<QAction*>(o)) {
     a->setText(Q(text));
+  } else if (auto* l = qobject_cast<QLabel*>(o)) {
+    l->setText(Q(text));
   } else if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) {
     w->setWindowTitle(Q(text));
   }
@@ -459,6 +469,14 @@ void QtPlatform::StartImageViewer(const std::string& path) {
   viewer.setStandardOutputFile(QProcess::nullDevice());
   viewer.setStandardErrorFile(QProcess::nullDevice());
   viewer.startDetached();
+}
+
+void QtPlatform::ShowHelp(const std::string&) {
+  ShowMessage("No help is installed...");
+}
+
+std::optional<std::string> QtPlatform::WritePlotPicture(const std::string& path) {
+  return "Cannot write " + path + ": pictures are not exported yet";
 }
 
 void QtPlatform::Quit() {

@@ -100,6 +100,8 @@ class QtPlatform final : public Platform {
   void SaveWindowImage(const std::string& path) override;
   void StartImageViewer(const std::string& path) override;
 
+  void ShowHelp(const std::string& topic) override;
+  std::optional<std::string> WritePlotPicture(const std::string& path) override;
   void Quit() override;
   std::string CurrentDir() override;
   int64_t MillisecondsOfDay() override;

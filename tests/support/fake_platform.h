@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -146,6 +147,16 @@ class FakePlatform : public Platform {
     savedImages.push_back(path);
   }
   void StartImageViewer(const std::string& path) override { viewersStarted.push_back(path); }
+
+  std::vector<std::string> helpTopics;
+  void ShowHelp(const std::string& topic) override { helpTopics.push_back(topic); }
+  std::vector<std::string> picturesWritten;
+  std::string pictureError;
+  std::optional<std::string> WritePlotPicture(const std::string& path) override {
+    if (!pictureError.empty()) return pictureError;
+    picturesWritten.push_back(path);
+    return std::nullopt;
+  }
 
   void Quit() override { quit = true; }
   std::string CurrentDir() override { return currentDir; }
