@@ -53,4 +53,6 @@ void ShowSecondarySearchDialog(AppContext& a) {
   if (a.s.Epoch != 0) a.p.SetText(Control::SecP_Epoch, FieldText(a.s.Epoch));
 }
 
+void UpdateSearchGuidance(AppContext&) {}
+
 }  // namespace korvel

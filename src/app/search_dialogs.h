@@ -22,5 +22,8 @@ bool AcceptSecondarySearchParameters(AppContext& a);
 // Showing "Parameters to search the secondary period": the primary period
 // and its initial date as last set, trailing zeros trimmed.
 void ShowSecondarySearchDialog(AppContext& a);
+// The guidance labels of the two search dialogs, written again as their
+// period fields change.
+void UpdateSearchGuidance(AppContext& a);
 
 }  // namespace korvel

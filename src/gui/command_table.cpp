@@ -16,6 +16,7 @@
 #include "app/run_control.h"
 #include "app/save_commands.h"
 #include "app/search_commands.h"
+#include "app/search_dialogs.h"
 #include "app/wave_commands.h"
 
 namespace korvel::gui {
@@ -71,6 +72,12 @@ constexpr CommandBinding kCommands[] = {
     {"TMLCDlg.HelpBtn", &ShowHelp},
     {"TMLCDlg.Button1", &BrowseCollectingFile},
     {"TMLCDlg.Edit3", &CollectingFileNameChanged},
+    {"TDialLK.Pmax", &UpdateSearchGuidance},
+    {"TDialLK.Pmin", &UpdateSearchGuidance},
+    {"TDialLK.PhaseShift", &UpdateSearchGuidance},
+    {"TDlgSecP.Pmax", &UpdateSearchGuidance},
+    {"TDlgSecP.Pmin", &UpdateSearchGuidance},
+    {"TDlgSecP.PhaseShift", &UpdateSearchGuidance},
 };
 
 }  // namespace

@@ -32,6 +32,8 @@
 #include "app/app_context.h"
 #include "core/error.h"
 #include "gui/dialogs.h"
+#include "gui/file_dialog_looks.h"
+#include "gui/help_window.h"
 #include "gui/main_window.h"
 #include "gui/plot_surface.h"
 #include "io/output_file.h"
@@ -45,41 +47,6 @@ QString Q(const std::string& s) {
 }
 std::string S(const QString& s) {
   return s.toStdString();
-}
-
-struct FileDialogLook {
-  const char* title;  // nullptr: the toolkit's own title
-  QStringList filters;
-  QFileDialog::AcceptMode mode;
-};
-
-FileDialogLook LookOf(FileDialog d) {
-  switch (d) {
-    case FileDialog::FindFile:
-      return {
-          "Поиск файла", {"Все файлы (*.*)", "Звезды (*.dat *.ne2 *.o)"}, QFileDialog::AcceptOpen};
-    case FileDialog::SaveFile:
-      return {"Установите имя для нового файла...", {}, QFileDialog::AcceptSave};
-    case FileDialog::MLCFileShow:
-      return {"Поиск файла средней кривой блеска",
-              {"Средние кривые (*.sup)", "Другие файлы (*.*)"},
-              QFileDialog::AcceptOpen};
-    case FileDialog::MLCDialog:
-      return {nullptr, {"Средние кривые (*.sup)", "Другие файлы (*.*)"}, QFileDialog::AcceptOpen};
-    case FileDialog::SaveAnalysis:
-      return {"Save analysis",
-              {"KORVEL analysis (*.korvel.json)", "All files (*)"},
-              QFileDialog::AcceptSave};
-    case FileDialog::OpenAnalysis:
-      return {"Open analysis",
-              {"KORVEL analysis (*.korvel.json)", "All files (*)"},
-              QFileDialog::AcceptOpen};
-    case FileDialog::ExportPicture:
-      return {"Export picture",
-              {"PNG picture (*.png)", "SVG picture (*.svg)", "PDF document (*.pdf)"},
-              QFileDialog::AcceptSave};
-  }
-  return {nullptr, {}, QFileDialog::AcceptOpen};
 }
 
 }  // namespace
@@ -471,8 +438,8 @@ void QtPlatform::StartImageViewer(const std::string& path) {
   viewer.startDetached();
 }
 
-void QtPlatform::ShowHelp(const std::string&) {
-  ShowMessage("No help is installed...");
+void QtPlatform::ShowHelp(const std::string& topic) {
+  ShowUserGuide(&form_, topic);
 }
 
 std::optional<std::string> QtPlatform::WritePlotPicture(const std::string& path) {
