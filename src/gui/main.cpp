@@ -1,6 +1,7 @@
 // korvel: the window program. Arguments: observation file, column, view
 // letter, marking letter (all optional), and anywhere --threads N.
 #include <QApplication>
+#include <QLocale>
 #include <QStringList>
 #include <iostream>
 #include <string>
@@ -8,9 +9,11 @@
 
 #include "app/startup.h"
 #include "gui/program.h"
+#include "gui/translation.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  korvel::gui::InstallTranslation(app, QLocale::system());
   // The executable's full path first, so that default.cfg is found beside it.
   std::vector<std::string> args{QCoreApplication::applicationFilePath().toStdString()};
   const QStringList given = QCoreApplication::arguments();
