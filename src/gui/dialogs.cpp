@@ -87,6 +87,7 @@ QLabel* TOKRightDlg::AddGuidance() {
   auto* guidance = new QLabel(this);
   guidance->setObjectName("Guidance");
   guidance->setWordWrap(true);
+  guidance->setTextFormat(Qt::PlainText);
   // As wide as the fields: a long line wraps instead of widening the dialog.
   guidance->setFixedWidth(fields_->sizeHint().width());
   fields_->addRow(guidance);
