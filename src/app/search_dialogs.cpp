@@ -82,22 +82,28 @@ FieldsRequest RequestOfFields(const AppContext& a, SearchKind kind, const Search
   return fr;
 }
 
+// A number and its unit kept on one line of the wrapped label.
+constexpr const char* kUnitSpace = "\u00a0";
+
 // A length of days with about three significant digits.
 std::string Days(double x) {
   const double magnitude = x > 0 ? std::floor(std::log10(x)) : 0;
   const int decimals = static_cast<int>(std::clamp(2 - magnitude, 0.0, 8.0));
-  return Str(x, 0, decimals) + " d";
+  return Str(x, 0, decimals) + kUnitSpace + "d";
 }
 
 std::string Duration(double seconds) {
-  if (seconds < 1) return "under 1 s";
-  if (seconds < 90) return "about " + Str(std::round(seconds), 0, 0) + " s";
-  if (seconds < 90 * 60) return "about " + Str(std::round(seconds / 60), 0, 0) + " min";
-  return "about " + Str(seconds / 3600, 0, seconds < 10 * 3600 ? 1 : 0) + " h";
+  const auto about = [](double x, int decimals, const char* unit) {
+    return "about " + Str(x, 0, decimals) + kUnitSpace + unit;
+  };
+  if (seconds < 1) return std::string("under 1") + kUnitSpace + "s";
+  if (seconds < 90) return about(std::round(seconds), 0, "s");
+  if (seconds < 90 * 60) return about(std::round(seconds / 60), 0, "min");
+  return about(seconds / 3600, seconds < 10 * 3600 ? 1 : 0, "h");
 }
 
 std::string GuidanceText(const AppContext& a, SearchKind kind, const SearchParameters& fields) {
-  std::string text = "Periods and dates in days. ";
+  std::string text = MethodOf(kind).secondary ? "Periods and dates in days. " : "Periods in days. ";
   const FieldsRequest fr = RequestOfFields(a, kind, fields);
   if (!fr.notANumber.empty()) return text + "\"" + fr.notANumber + "\" is not a number.";
   const Observations o = ObservationsOf(a.s);

@@ -177,8 +177,10 @@ TEST_F(SearchDialogs, GuidanceCountsTheTrialsAndWarnsOfAPoorlySampledRange) {
   const auto trials = static_cast<int64_t>(std::get<PreparedSearch>(prepared).trials);
   EXPECT_TRUE(Says(text, "days")) << text;
   EXPECT_TRUE(Says(text, std::to_string(trials) + " trials, about ")) << text;
-  EXPECT_TRUE(Says(text, "below twice the typical spacing") && Says(text, "(0.00400 d)")) << text;
-  EXPECT_TRUE(Says(text, "beyond half the time span") && Says(text, "74.5 d of 149 d")) << text;
+  EXPECT_TRUE(Says(text, "below twice the typical spacing") && Says(text, "(0.00400\u00a0d)"))
+      << text;
+  EXPECT_TRUE(Says(text, "beyond half the time span") && Says(text, "74.5\u00a0d of 149\u00a0d"))
+      << text;
 
   // A range the dates sample well: no warning, and the label follows the fields.
   SetLK("50", "0.01", "0.05");
