@@ -2,6 +2,7 @@
 
 #include "app/run_control.h"
 #include "app/search_dialogs.h"
+#include "core/text_format.h"
 #include "lightcurve/document_light_curve.h"
 #include "lightcurve/stat_file.h"
 #include "search/adopt.h"
@@ -29,7 +30,8 @@ void RunSearchCommand(AppContext& a, SearchKind kind) {
       MethodOf(kind).secondary
           ? (ShowSecondarySearchDialog(a),
              a.p.ShowDialog(Dialog::SecP, [&a] { return AcceptSecondarySearchParameters(a); }))
-          : a.p.ShowDialog(Dialog::LK, [&a] { return AcceptSearchParameters(a); });
+          : (ShowInitialSearchDialog(a, kind),
+             a.p.ShowDialog(Dialog::LK, [&a] { return AcceptSearchParameters(a); }));
   if (!ok) return;
   if (const auto refusal = CheckSearchable(a.s, kind)) {
     a.p.ShowMessage(*refusal);
@@ -43,17 +45,26 @@ void RunSearchCommand(AppContext& a, SearchKind kind) {
   RunWindowSearch(a, kind);
 }
 
+// Deeming's counts in words: korvel-batch keeps the terse "N=...;
+// Sigma=..." of its reports.
+std::string DeemingCountsInWords(const AmpDistribution& d) {
+  return Str(static_cast<int64_t>(d.AmpTrials)) + " trials; amplitude spectrum sigma " +
+         Str(d.Sigma, 0, 5);
+}
+
 // The status after a run: how it ended, the adopted period where one is
 // (where none is, a completed search says why), and Deeming's counts.
 std::string OutcomeText(const DocumentRun& run, const std::optional<AdoptedPeriod>& adopted) {
   const SearchResult& r = run.result;
   const bool ok = adopted && adopted->ok();
-  const std::string counts = r.amplitudes ? ";   " + DeemingCounts(*r.amplitudes) : "";
+  const std::string counts = r.amplitudes ? ";   " + DeemingCountsInWords(*r.amplitudes) : "";
   if (!r.completed)
     return StoppedText(run.trialsDone, run.trialsInGrid) +
            (ok ? "; " + AdoptedText(*adopted) : "") + counts;
   if (ok) return AdoptedText(*adopted) + counts;
-  const std::string done = r.amplitudes ? DeemingSummary(*r.amplitudes) : kDoneStatus;
+  const std::string done =
+      r.amplitudes ? std::string(kDoneStatus) + " " + DeemingCountsInWords(*r.amplitudes)
+                   : kDoneStatus;
   return adopted ? done + "   " + AdoptedText(*adopted) : done;
 }
 
@@ -79,7 +90,13 @@ void RunWindowSearch(AppContext& a, SearchKind kind) {
   a.peaks = {};
   HideResultTables(a);
   PlatformSearchHooks hooks(a);
-  KeepPeaksOfRun(a, RunSearch(a.s, kind, hooks));
+  const auto start = std::chrono::steady_clock::now();
+  const DocumentRun run = RunSearch(a.s, kind, hooks);
+  if (run.searched && run.fromGridStart)
+    RememberSearchSpeed(
+        a, kind, a.s.SecPMode == 1 ? 1 : 2, run.trialsDone,
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  KeepPeaksOfRun(a, run);
 }
 
 bool PlatformSearchHooks::EventsDue() {

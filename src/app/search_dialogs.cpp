@@ -1,7 +1,16 @@
 #include "app/search_dialogs.h"
 
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+#include <utility>
+
 #include "app/dialog_fields.h"
+#include "core/text_format.h"
 #include "search/document_search.h"
+#include "search/search_guidance.h"
+#include "search/search_pipeline.h"
 
 namespace korvel {
 
@@ -12,6 +21,124 @@ constexpr Control kInitialControls[] = {Control::LK_Pmax, Control::LK_Pmin, Cont
 constexpr Control kSecondaryControls[] = {
     Control::SecP_Period, Control::SecP_Epoch, Control::SecP_ExtrDate,  Control::SecP_Pmax,
     Control::SecP_Pmin,   Control::SecP_NBins, Control::SecP_PhaseShift};
+
+// A sample run this long measures a search's speed: short enough not to
+// delay the dialog noticeably, long enough for some hundreds of trials.
+constexpr double kSampleSeconds = 0.04;
+// A window search shorter than this says little about the speed.
+constexpr double kTellingSearchSeconds = 0.5;
+
+// What the guidance keeps between calls: which search "Initial parameters"
+// was last shown for, and the speeds measured (trials times observations per
+// second) per search, secondary mode, number of observations and threads.
+// It belongs to the one window of the program.
+struct GuidanceMemory {
+  SearchKind initialKind = SearchKind::LaflerKinman;
+  std::map<std::tuple<SearchKind, int32_t, int32_t, int>, double> speeds;
+};
+
+GuidanceMemory& Memory() {
+  static GuidanceMemory memory;
+  return memory;
+}
+
+auto SpeedKey(const AppContext& a, SearchKind kind, int32_t mode) {
+  return std::make_tuple(kind, MethodOf(kind).secondary ? mode : 0, a.s.NObs, a.threads);
+}
+
+// The request the fields make, or the caption of the first field that is not
+// a number.
+struct FieldsRequest {
+  SearchRequest request;
+  std::string notANumber;
+};
+
+FieldsRequest RequestOfFields(const AppContext& a, SearchKind kind, const SearchParameters& f) {
+  FieldsRequest fr;
+  SearchRequest& r = fr.request;
+  r.method = kind;
+  r.threads = a.threads;
+  r.windowSpectrum = MethodOf(kind).deeming && a.s.WindowSpec;
+  const bool secondary = MethodOf(kind).secondary;
+  const std::pair<bool, const char*> numbers[] = {
+      {!secondary || f.period, "Primary period"},
+      {!secondary || f.epoch, "Initial date of the primary period"},
+      {!secondary || f.extremumDate, "Date of extremal light curve shape"},
+      {f.pmax.has_value(), secondary ? "Maximum trial secondary period" : "Maximum trial period"},
+      {f.pmin.has_value(), secondary ? "Minimum trial secondary period" : "Minimum trial period"},
+      {!secondary || f.bins, "Phase bin number for secondary period"},
+      {f.phaseShift.has_value(),
+       secondary ? "Maximum phase shift of the secondary period" : "Maximum phase shift"},
+  };
+  for (const auto& [ok, caption] : numbers)
+    if (!ok) {
+      fr.notANumber = caption;
+      return fr;
+    }
+  r.pmin = *f.pmin;
+  r.pmax = *f.pmax;
+  r.phaseShift = *f.phaseShift;
+  if (secondary) r.secondary = {*f.period, a.s.P2Epoch, *f.extremumDate, *f.bins, f.mode};
+  return fr;
+}
+
+// A number and its unit kept on one line of the wrapped label.
+constexpr const char* kUnitSpace = "\u00a0";
+
+// A length of days with about three significant digits.
+std::string Days(double x) {
+  const double magnitude = x > 0 ? std::floor(std::log10(x)) : 0;
+  const int decimals = static_cast<int>(std::clamp(2 - magnitude, 0.0, 8.0));
+  return Str(x, 0, decimals) + kUnitSpace + "d";
+}
+
+std::string Duration(double seconds) {
+  const auto about = [](double x, int decimals, const char* unit) {
+    return "about " + Str(x, 0, decimals) + kUnitSpace + unit;
+  };
+  if (seconds < 1) return std::string("under 1") + kUnitSpace + "s";
+  if (seconds < 90) return about(std::round(seconds), 0, "s");
+  if (seconds < 90 * 60) return about(std::round(seconds / 60), 0, "min");
+  return about(seconds / 3600, seconds < 10 * 3600 ? 1 : 0, "h");
+}
+
+std::string GuidanceText(const AppContext& a, SearchKind kind, const SearchParameters& fields) {
+  std::string text = MethodOf(kind).secondary ? "Periods and dates in days. " : "Periods in days. ";
+  const FieldsRequest fr = RequestOfFields(a, kind, fields);
+  if (!fr.notANumber.empty()) return text + "\"" + fr.notANumber + "\" is not a number.";
+  const Observations o = ObservationsOf(a.s);
+  const auto prepared = PrepareSearch(fr.request, o);
+  if (const auto* refusal = std::get_if<Refusal>(&prepared)) return text + refusal->text;
+  const double trials = std::get<PreparedSearch>(prepared).trials;
+  text += Str(static_cast<int64_t>(trials)) + " trials";
+  const auto speed = Memory().speeds.find(SpeedKey(a, kind, fr.request.secondary.mode));
+  if (speed != Memory().speeds.end())
+    text += ", " + Duration(SecondsFor(trials, o.size(), speed->second));
+  text += ".";
+
+  const SamplingWarnings w = CheckSampling(fr.request.pmin, fr.request.pmax, o.jd);
+  if (w.pminBelowSpacing)
+    text +=
+        "\nWarning: the minimum period is below twice the typical spacing of the "
+        "observations within a night (" +
+        Days(*w.spacing) + "), so shorter periods are not resolved.";
+  if (w.pmaxBeyondHalfSpan)
+    text += "\nWarning: the maximum period is beyond half the time span of the data (" +
+            Days(w.span / 2) + " of " + Days(w.span) +
+            "), so such periods show fewer than two cycles.";
+  return text;
+}
+
+// Times the search the fields ask for, once per search, mode, number of
+// observations and threads.
+void MeasureSpeed(AppContext& a, SearchKind kind, const SearchParameters& fields) {
+  const FieldsRequest fr = RequestOfFields(a, kind, fields);
+  if (!fr.notANumber.empty()) return;
+  const auto key = SpeedKey(a, kind, fr.request.secondary.mode);
+  if (Memory().speeds.count(key)) return;
+  if (const auto speed = MeasureSearchSpeed(fr.request, ObservationsOf(a.s), kSampleSeconds))
+    Memory().speeds[key] = *speed;
+}
 
 }  // namespace
 
@@ -48,11 +175,29 @@ bool AcceptSecondarySearchParameters(AppContext& a) {
                       kSecondaryControls);
 }
 
+void ShowInitialSearchDialog(AppContext& a, SearchKind kind) {
+  Memory().initialKind = kind;
+  MeasureSpeed(a, kind, InitialDialogFields(a));
+  UpdateSearchGuidance(a);
+}
+
 void ShowSecondarySearchDialog(AppContext& a) {
   if (a.s.Period != 0) a.p.SetText(Control::SecP_Period, FieldText(a.s.Period));
   if (a.s.Epoch != 0) a.p.SetText(Control::SecP_Epoch, FieldText(a.s.Epoch));
+  MeasureSpeed(a, SearchKind::Secondary, SecondaryDialogFields(a));
+  UpdateSearchGuidance(a);
 }
 
-void UpdateSearchGuidance(AppContext&) {}
+void UpdateSearchGuidance(AppContext& a) {
+  a.p.SetText(Control::LK_Guidance, GuidanceText(a, Memory().initialKind, InitialDialogFields(a)));
+  a.p.SetText(Control::SecP_Guidance,
+              GuidanceText(a, SearchKind::Secondary, SecondaryDialogFields(a)));
+}
+
+void RememberSearchSpeed(AppContext& a, SearchKind kind, int32_t mode, double trials,
+                         double seconds) {
+  if (!(seconds >= kTellingSearchSeconds) || !(trials > 0) || a.s.NObs <= 0) return;
+  Memory().speeds[SpeedKey(a, kind, mode)] = trials * a.s.NObs / seconds;
+}
 
 }  // namespace korvel

@@ -19,11 +19,20 @@ bool AcceptSearchParameters(AppContext& a);
 
 // OK of "Parameters to search the secondary period".
 bool AcceptSecondarySearchParameters(AppContext& a);
+// Showing "Initial parameters" for a Lafler-Kinman or Deeming search: its
+// guidance then speaks of that search.
+void ShowInitialSearchDialog(AppContext& a, SearchKind kind);
 // Showing "Parameters to search the secondary period": the primary period
-// and its initial date as last set, trailing zeros trimmed.
+// and its initial date as last set, trailing zeros trimmed, and the guidance.
 void ShowSecondarySearchDialog(AppContext& a);
 // The guidance labels of the two search dialogs, written again as their
-// period fields change.
+// period fields change: the unit, the number of trials the search will make,
+// its time on this machine where a speed is known, and warnings where the
+// dates sample the period range poorly. Never refuses anything.
 void UpdateSearchGuidance(AppContext& a);
+// A completed window search's speed, which then replaces the timed sample
+// run for later estimates of that search on that many observations.
+void RememberSearchSpeed(AppContext& a, SearchKind kind, int32_t mode, double trials,
+                         double seconds);
 
 }  // namespace korvel

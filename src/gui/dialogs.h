@@ -36,7 +36,12 @@ class TOKRightDlg : public QDialog {
  protected:
   // Where a dialog places its labelled fields, top to bottom.
   QFormLayout* Fields() const { return fields_; }
-  QLineEdit* AddEdit(const char* name, const char* label, const std::string& text);
+  // A field's unit, shown at its right.
+  enum class Unit { None, Days };
+  QLineEdit* AddEdit(const char* name, const QString& label, const std::string& text,
+                     const QString& tip, Unit unit = Unit::None);
+  // The word-wrapped label under the fields that the search commands write.
+  QLabel* AddGuidance();
 
   void showEvent(QShowEvent* e) override;
 

@@ -192,6 +192,9 @@ TEST_F(SearchCommands, CancelStartsNothing) {
 }
 
 TEST_F(SearchCommands, DeemingFindsThePeriodAndSummarises) {
+  p.texts[Control::LK_Pmax] = "15";
+  p.texts[Control::LK_Pmin] = "5";
+  p.texts[Control::LK_PhaseShift] = "0.05";
   AnswerLK("15", "5", "0.05");
   RunCommand(a, StartDeemingSearch);
   ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
@@ -199,7 +202,12 @@ TEST_F(SearchCommands, DeemingFindsThePeriodAndSummarises) {
   EXPECT_NEAR(s.BestPeriod[1], 10.0, 0.2);
   EXPECT_NEAR(s.BestParam[1], 0.3, 0.03);
   EXPECT_EQ(p.LastStatus().rfind("P = 10.0", 0), 0u) << p.LastStatus();
-  EXPECT_NE(p.LastStatus().find(";   N="), std::string::npos) << p.LastStatus();
+  // The counts in words; korvel-batch keeps its terse "N=...;   Sigma=...".
+  const std::string counts = ";   " + std::to_string(s.AmpDist.AmpTrials) +
+                             " trials; amplitude spectrum sigma " + Str(s.AmpDist.Sigma, 0, 5);
+  EXPECT_NE(p.LastStatus().find(counts), std::string::npos) << p.LastStatus();
+  // Its dialog's guidance was written for the search about to run.
+  EXPECT_NE(p.texts[Control::LK_Guidance].find(" trials"), std::string::npos);
 }
 
 TEST_F(SearchCommands, SecondaryDialogShowsThePrimaryPeriodAndRunsInView_s) {

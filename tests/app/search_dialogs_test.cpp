@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <variant>
+
+#include "search/document_search.h"
+#include "search/search_pipeline.h"
 #include "support/fake_platform.h"
 
 namespace korvel {
@@ -132,6 +137,84 @@ TEST_F(SearchDialogs, ShowingTheSecondaryDialogTrimsThePeriodAndDate) {
   s.Period = 2.5;
   ShowSecondarySearchDialog(a);
   EXPECT_EQ(p.texts[Control::SecP_Period], "2.5");
+}
+
+// 150 nights of 20 observations 0.004 d apart, as a photometric run of a
+// short-period star: span 149.076 d.
+void LoadNights(AnalysisState& s) {
+  s.NObs = 3000;
+  s.JD.assign(3001, 0);
+  s.Mag.assign(3001, 0);
+  int i = 0;
+  for (int night = 0; night < 150; ++night)
+    for (int k = 0; k < 20; ++k) {
+      ++i;
+      s.JD[i] = 59000 + night + 0.004 * k;
+      s.Mag[i] = 12 + 0.2 * std::sin(s.JD[i] * 40.0);
+    }
+  double sum = 0, squares = 0;
+  for (int j = 1; j <= s.NObs; ++j) sum += s.Mag[j];
+  s.MagMean = sum / s.NObs;
+  for (int j = 1; j <= s.NObs; ++j) squares += (s.Mag[j] - s.MagMean) * (s.Mag[j] - s.MagMean);
+  s.MagVar = squares / s.NObs;
+}
+
+bool Says(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST_F(SearchDialogs, GuidanceCountsTheTrialsAndWarnsOfAPoorlySampledRange) {
+  LoadNights(s);
+  SetLK("1000", "0.0001", "0.05");
+  ShowInitialSearchDialog(a, SearchKind::LaflerKinman);
+  const std::string text = p.texts[Control::LK_Guidance];
+  SearchRequest r;
+  r.pmin = 0.0001;
+  r.pmax = 1000;
+  r.phaseShift = 0.05;
+  const auto prepared = PrepareSearch(r, ObservationsOf(s));
+  ASSERT_TRUE(std::holds_alternative<PreparedSearch>(prepared));
+  const auto trials = static_cast<int64_t>(std::get<PreparedSearch>(prepared).trials);
+  EXPECT_TRUE(Says(text, "days")) << text;
+  EXPECT_TRUE(Says(text, std::to_string(trials) + " trials, about ")) << text;
+  EXPECT_TRUE(Says(text, "below twice the typical spacing") && Says(text, "(0.00400\u00a0d)"))
+      << text;
+  EXPECT_TRUE(Says(text, "beyond half the time span") && Says(text, "74.5\u00a0d of 149\u00a0d"))
+      << text;
+
+  // A range the dates sample well: no warning, and the label follows the fields.
+  SetLK("50", "0.01", "0.05");
+  UpdateSearchGuidance(a);
+  EXPECT_FALSE(Says(p.texts[Control::LK_Guidance], "Warning")) << p.texts[Control::LK_Guidance];
+  EXPECT_TRUE(p.messages.empty());  // guidance never refuses
+}
+
+TEST_F(SearchDialogs, GuidanceNamesAFieldThatIsNotANumber) {
+  LoadNights(s);
+  SetLK("100", "one", "0.05");
+  SetSecP({{Control::SecP_NBins, "eight"}});
+  UpdateSearchGuidance(a);
+  EXPECT_TRUE(Says(p.texts[Control::LK_Guidance], "\"Minimum trial period\" is not a number"));
+  EXPECT_TRUE(Says(p.texts[Control::SecP_Guidance],
+                   "\"Phase bin number for secondary period\" is not a number"));
+  // What the search itself would refuse is said as OK would say it.
+  SetLK("1", "5", "0.05");
+  SetSecP({{Control::SecP_Period, "0"}});
+  UpdateSearchGuidance(a);
+  EXPECT_TRUE(Says(p.texts[Control::LK_Guidance], "Error in P range..."))
+      << p.texts[Control::LK_Guidance];
+  EXPECT_TRUE(Says(p.texts[Control::SecP_Guidance], "Error in Po..."))
+      << p.texts[Control::SecP_Guidance];
+  EXPECT_TRUE(p.messages.empty());
+}
+
+TEST_F(SearchDialogs, GuidanceWithoutObservationsSaysSo) {
+  SetLK("100", "1", "0.05");
+  SetSecP();
+  ShowSecondarySearchDialog(a);
+  EXPECT_FALSE(Says(p.texts[Control::LK_Guidance], "trials"));
+  EXPECT_GT(p.texts[Control::SecP_Guidance].size(),
+            std::string("Periods and dates in days. ").size());
 }
 
 }  // namespace

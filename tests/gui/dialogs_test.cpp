@@ -41,6 +41,19 @@ QString LabelOf(QWidget* field) {
   return "<not in the form>";
 }
 
+// The text of the label that shares a field's row at its right, if any.
+QString UnitOf(QWidget* field) {
+  auto* form = field->window()->findChild<QFormLayout*>();
+  for (int r = 0; form && r < form->rowCount(); ++r) {
+    QLayoutItem* item = form->itemAt(r, QFormLayout::FieldRole);
+    QLayout* row = item ? item->layout() : nullptr;
+    if (!row || row->indexOf(field) < 0) continue;
+    for (int i = row->indexOf(field) + 1; i < row->count(); ++i)
+      if (auto* l = qobject_cast<QLabel*>(row->itemAt(i)->widget())) return l->text();
+  }
+  return {};
+}
+
 }  // namespace
 
 class DialogsTest : public QObject {
@@ -120,6 +133,35 @@ class DialogsTest : public QObject {
     QVERIFY(!p.mlcDlg.CheckBox1->isEnabled());
     QCOMPARE(p.mlcDlg.CheckBox2->text(), QString("Check to be not saved"));
     QVERIFY(!p.mlcDlg.CheckBox2->isChecked());
+  }
+
+  void searchFieldsShowDaysAndEveryFieldExplainsItself() {
+    TestProgram t({"korvel"});
+    korvel::gui::Program& p = *t.program;
+    QWidget* inDays[] = {p.dialLK.Pmax,      p.dlgSecP.Period, p.dialLK.Pmin, p.dlgSecP.Epoch,
+                         p.dlgSecP.ExtrDate, p.dlgSecP.Pmax,   p.dlgSecP.Pmin};
+    for (QWidget* w : inDays) QCOMPARE(UnitOf(w), QString("days"));
+    for (QWidget* w : {p.dialLK.PhaseShift, p.dlgSecP.NBins, p.dlgSecP.PhaseShift})
+      QCOMPARE(UnitOf(w), QString());
+    for (QWidget* d : p.Dialogs())
+      for (QWidget* w : d->findChildren<QWidget*>())
+        if ((qobject_cast<QLineEdit*>(w) && !qobject_cast<QSpinBox*>(w->parentWidget())) ||
+            qobject_cast<QSpinBox*>(w) || qobject_cast<QCheckBox*>(w) ||
+            qobject_cast<QRadioButton*>(w))
+          QVERIFY2(!w->toolTip().isEmpty(), qPrintable(d->objectName() + "." + w->objectName()));
+  }
+
+  void guidanceFollowsTheFieldsAsTheyAreTyped() {
+    TestProgram t({"korvel"});
+    korvel::gui::Program& p = *t.program;
+    QVERIFY(p.dialLK.Guidance->wordWrap() && p.dlgSecP.Guidance->wordWrap());
+    p.dialLK.Pmin->setText("1x");
+    QVERIFY2(p.dialLK.Guidance->text().contains("\"Minimum trial period\" is not a number"),
+             qPrintable(p.dialLK.Guidance->text()));
+    p.dlgSecP.PhaseShift->setText("");
+    QVERIFY2(p.dlgSecP.Guidance->text().contains(
+                 "\"Maximum phase shift of the secondary period\" is not a number"),
+             qPrintable(p.dlgSecP.Guidance->text()));
   }
 
   void focusGoesToTheNamedField() {
