@@ -222,12 +222,12 @@ class DialogsTest : public QObject {
       QStringList filters;
     };
     const Look looks[] = {
-        {FileDialog::FindFile, "Поиск файла", {"Все файлы (*.*)", "Звезды (*.dat *.ne2 *.o)"}},
-        {FileDialog::SaveFile, "Установите имя для нового файла...", {}},
+        {FileDialog::FindFile, "Find file", {"All files (*.*)", "Stars (*.dat *.ne2 *.o)"}},
+        {FileDialog::SaveFile, "Set a name for the new file...", {}},
         {FileDialog::MLCFileShow,
-         "Поиск файла средней кривой блеска",
-         {"Средние кривые (*.sup)", "Другие файлы (*.*)"}},
-        {FileDialog::MLCDialog, {}, {"Средние кривые (*.sup)", "Другие файлы (*.*)"}},
+         "Find the mean light curve file",
+         {"Mean light curves (*.sup)", "Other files (*.*)"}},
+        {FileDialog::MLCDialog, {}, {"Mean light curves (*.sup)", "Other files (*.*)"}},
     };
     QCOMPARE(pf.FileDialogName(FileDialog::MLCFileShow), std::string("ci51.mlc"));
     for (const Look& l : looks) {
