@@ -1,5 +1,8 @@
 #include "gui/program.h"
 
+#include <QPushButton>
+#include <QShortcut>
+
 #include "app/mouse_commands.h"
 #include "app/paint_commands.h"
 #include "app/run_control.h"
@@ -14,9 +17,14 @@ Program::Program(std::vector<std::string> args)
       dlgLC(&form),
       dlgSecP(&form),
       mlcDlg(&form),
-      platform(form, dialLK, dlgLC, dlgSecP, mlcDlg),
+      platform(state, form, dialLK, dlgLC, dlgSecP, mlcDlg),
       ctx(state, platform, std::move(args)) {
   WireCommands(ctx, form, Dialogs());
+  // F1 in a dialog opens the guide at that dialog, as its Help button does.
+  for (TOKRightDlg* d : std::initializer_list<TOKRightDlg*>{&dialLK, &dlgLC, &dlgSecP, &mlcDlg}) {
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), d);
+    QObject::connect(f1, &QShortcut::activated, d->HelpBtn, &QPushButton::click);
+  }
   PlotSurface& pwin = *form.PWin;
   pwin.paintPicture = [this](Canvas& c) { PWinPaint(ctx, c); };
   pwin.mouseDown = [this](const MouseEvent& e) { RunGuarded(ctx, [&] { PWinMouseDown(ctx, e); }); };
