@@ -413,20 +413,28 @@ void TForm1::ShowResultTable(QTableWidget* table, bool shown) {
 
 void TForm1::SyncTablePanel() {
   QTableWidget* table = !StrGr->isHidden() ? StrGr : !PeakGr->isHidden() ? PeakGr : nullptr;
-  int widen = 0;
+  panelWidth_ = 0;
   if (table) {
     TablePanel->setWindowTitle(table == StrGr ? tr("Best trials") : tr("Distinct peaks"));
     TablePanel->setFixedWidth(table->width());
-    widen =
+    panelWidth_ =
         table->width() + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
   }
-  TablePanel->setVisible(table != nullptr);
-  if (widen != widenedBy_) {
-    if (!isMaximized() && !isFullScreen()) resize(width() - widenedBy_ + widen, height());
-    widenedBy_ = widen;
+  // Once per command: switching tables hides one before showing the other,
+  // and a window system applies a resize later than it is asked for. The
+  // width without the panel is taken before this command changed anything,
+  // and before the window grows by itself to hold the panel.
+  if (!fitPending_) {
+    fitPending_ = true;
+    widthWithoutPanel_ = width() - widenedBy_;
+    QTimer::singleShot(0, this, [this] {
+      fitPending_ = false;
+      // Also when the panel came and went: the window may have grown for it.
+      if (!isMaximized() && !isFullScreen()) resize(widthWithoutPanel_ + panelWidth_, height());
+      widenedBy_ = panelWidth_;
+    });
   }
-  // Laid out now, so that what reads the window next (Print) sees it so.
-  layout()->activate();
+  TablePanel->setVisible(table != nullptr);
 }
 
 void TForm1::ShowStatus(const QString& text) {

@@ -117,8 +117,9 @@ class TForm1 : public QMainWindow {
 
  private:
   bool shown_ = false;
-  // How much the showing table panel widened the window.
-  int widenedBy_ = 0;
+  // How much the table panel widened the window, and how much it should.
+  int widenedBy_ = 0, panelWidth_ = 0, widthWithoutPanel_ = 0;
+  bool fitPending_ = false;
   QString status_;
   bool tipShown_ = false;
 

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -109,11 +110,13 @@ class WindowCommandsTest : public QObject {
     QTest::keyClick(&p.form, Qt::Key_O, Qt::ControlModifier);
     QTest::keyClick(&p.form, Qt::Key_E, Qt::ControlModifier);
     QCOMPARE(asked, std::vector<FileDialog>({FileDialog::FindFile, FileDialog::ExportPicture}));
-    QVERIFY(t.messages.empty());
+    const size_t said = t.messages.size();
     QTest::keyClick(&p.form, Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(t.messages.size(), size_t(1));
+    QCOMPARE(t.messages.size(), said + 1);
 
-    // F1 in a dialog does what its Help button does.
+    // F1 in a dialog, modal as the commands show it, does what its Help
+    // button does.
+    p.dlgLC.setModal(true);
     p.dlgLC.show();
     p.dlgLC.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&p.dlgLC));
