@@ -51,8 +51,13 @@ void ToggleSpectrumToFile(AppContext& a) {
 
 void ShowResultsTable(AppContext& a) {
   if (a.s.RunCode != 'e') return;
+  // The press after the last table of the cycle closes the panel.
   const std::vector<PeakReport>& peaks = a.peaks.peaks;
-  if (a.p.Visible(Control::StrGr) && !peaks.empty()) {
+  if (a.p.Visible(Control::PeakGr) || (a.p.Visible(Control::StrGr) && peaks.empty())) {
+    HideResultTables(a);
+    return;
+  }
+  if (a.p.Visible(Control::StrGr)) {
     const int rows = static_cast<int>(peaks.size());
     a.p.SetPeakRows(rows);
     for (int row = 0; row <= rows; ++row)
@@ -130,8 +135,20 @@ void ShowAbout(AppContext& a) {
   a.p.RequestRepaint();
 }
 
-void ShowHelp(AppContext& a) {
-  a.p.ShowMessage("No help is installed...");
+void OpenUserGuide(AppContext& a) {
+  a.p.ShowHelp("");
+}
+void ShowInitialParametersHelp(AppContext& a) {
+  a.p.ShowHelp("Initial parameters");
+}
+void ShowLightCurveElementsHelp(AppContext& a) {
+  a.p.ShowHelp("Light curve elements");
+}
+void ShowSecondarySearchHelp(AppContext& a) {
+  a.p.ShowHelp("Parameters to search the secondary period");
+}
+void ShowMovingAverageHelp(AppContext& a) {
+  a.p.ShowHelp("Moving average method calculation");
 }
 
 void CloseWindow(AppContext& a) {

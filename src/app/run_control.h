@@ -1,7 +1,7 @@
 // Run control of the searches and the results tables: Stop, the one-second
 // redraw of a running search, Px2, the search switches of the panel, Table,
-// picking a row of the best trials or of the distinct peaks, About, Help and
-// closing the window.
+// picking a row of the best trials or of the distinct peaks, About, the
+// user guide and closing the window.
 #pragma once
 
 #include "app/app_context.h"
@@ -16,7 +16,8 @@ void TogglePeriodTimesTwo(AppContext& a);
 void ToggleWindowSpectrum(AppContext& a);
 void ToggleSpectrumToFile(AppContext& a);
 // Table shows the 20 best trials; pressed again while they show, the
-// distinct peaks of the search in their place, and so on in turn.
+// distinct peaks of the search in their place (when it found any); pressed
+// once more, it hides them.
 void ShowResultsTable(AppContext& a);
 void FoldOnChosenRow(AppContext& a);
 void FoldOnChosenPeak(AppContext& a);
@@ -29,8 +30,14 @@ void HideResultTables(AppContext& a);
 // rows of the data the load replaces.
 void OpenObservationsInWindow(AppContext& a);
 void ShowAbout(AppContext& a);
-// Help of a dialog: no help file belongs to the program, and Help says so.
-void ShowHelp(AppContext& a);
+// Help > User guide, at its start.
+void OpenUserGuide(AppContext& a);
+// Help of the four dialogs: the user guide at the section named after the
+// dialog's caption.
+void ShowInitialParametersHelp(AppContext& a);
+void ShowLightCurveElementsHelp(AppContext& a);
+void ShowSecondarySearchHelp(AppContext& a);
+void ShowMovingAverageHelp(AppContext& a);
 // Closing the main window ends a running search, which would otherwise go on
 // computing without a window.
 void CloseWindow(AppContext& a);

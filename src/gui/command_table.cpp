@@ -17,6 +17,8 @@
 #include "app/save_commands.h"
 #include "app/search_commands.h"
 #include "app/search_dialogs.h"
+#include "app/shell_commands.h"
+#include "app/undo_commands.h"
 #include "app/wave_commands.h"
 
 namespace korvel::gui {
@@ -36,6 +38,9 @@ constexpr CommandBinding kCommands[] = {
     {"OnMLCfileClick", &OpenMeanCurveFile},
     {"OpenAnalysisItem", &OpenAnalysis},
     {"SaveAnalysisItem", &SaveAnalysis},
+    {"ExportPictureItem", &ExportPicture},
+    // Edit menu.
+    {"UndoItem", &UndoLastChange},
     // Method menu.
     {"Lightcurveofthemainperiod1Click", &ShowPrimaryLightCurve},
     {"MenuLCSecClick", &ShowSecondaryLightCurve},
@@ -45,8 +50,13 @@ constexpr CommandBinding kCommands[] = {
     {"Deeming1Click", &StartDeemingSearch},
     {"SecP1Click", &StartSecondaryPeriodSearch},
     {"Continue1Click", &ContinueSearch},
-    // About the software.
+    // About the software and Help.
     {"Menu3Click", &ShowAbout},
+    {"UserGuideItem", &OpenUserGuide},
+    // Keys of their own.
+    {"PrintAction", &PrintWindow},
+    {"RepeatSearchAction", &RepeatLastSearch},
+    {"EscapeAction", &StopSearchOrHideTables},
     // Panel.
     {"ChBZero", &ToggleReadZeros},
     {"ChBWindow", &ToggleWindowSpectrum},
@@ -66,10 +76,10 @@ constexpr CommandBinding kCommands[] = {
     {"PeakGr", &FoldOnChosenPeak},
     {"Timer1", &RedrawRunningSpectrum},
     // Dialogs.
-    {"TDialLK.HelpBtn", &ShowHelp},
-    {"TDlgLC.HelpBtn", &ShowHelp},
-    {"TDlgSecP.HelpBtn", &ShowHelp},
-    {"TMLCDlg.HelpBtn", &ShowHelp},
+    {"TDialLK.HelpBtn", &ShowInitialParametersHelp},
+    {"TDlgLC.HelpBtn", &ShowLightCurveElementsHelp},
+    {"TDlgSecP.HelpBtn", &ShowSecondarySearchHelp},
+    {"TMLCDlg.HelpBtn", &ShowMovingAverageHelp},
     {"TMLCDlg.Button1", &BrowseCollectingFile},
     {"TMLCDlg.Edit3", &CollectingFileNameChanged},
     {"TDialLK.Pmax", &UpdateSearchGuidance},

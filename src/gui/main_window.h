@@ -1,5 +1,6 @@
-// TForm1, the main window: the plot surface with its results grid, the
-// control panel, the status line, the menu and the one-second timer. The
+// TForm1, the main window: the plot surface, the results tables in a panel
+// at its right, the control panel, the status line, the menu, the keyboard's
+// shortcuts and the one-second timer. The
 // window only holds the controls; the commands are wired by the command
 // table and the controls are read and written through QtPlatform.
 #pragma once
@@ -8,6 +9,7 @@
 
 class QAction;
 class QCheckBox;
+class QDockWidget;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -35,9 +37,16 @@ class TForm1 : public QMainWindow {
  public:
   explicit TForm1(QWidget* parent = nullptr);
 
-  // Sizes the peaks table to its rows and texts, from the grid's top left
-  // corner and within the plot surface.
+  // Sizes the peaks table to its rows and texts; where the panel is too
+  // short for its rows, it scrolls.
   void FitPeakTable();
+  // Shows or hides one results table. The panel shows while either table
+  // does, and the window widens by the panel's width while it shows, so that
+  // the plot surface keeps its size.
+  void ShowResultTable(QTableWidget* table, bool shown);
+  // The status line's text. Menu items show their tips there while hovered;
+  // the text comes back when they are left.
+  void ShowStatus(const QString& text);
 
   // Size of the plot surface at the initial window size.
   static constexpr int kPlotWidth = 734;
@@ -45,6 +54,8 @@ class TForm1 : public QMainWindow {
   static constexpr int kPanelHeight = 63;
 
   PlotSurface* PWin;
+  // At the right of the plot, closable; holds whichever table shows.
+  QDockWidget* TablePanel;
   QTableWidget* StrGr;
   // The distinct peaks of the last search, shown in the grid's place (Table
   // pressed again), as wide as its texts and as tall as its rows.
@@ -77,9 +88,16 @@ class TForm1 : public QMainWindow {
   QPushButton* Magint;
 
   QMenu* FileMenu;
+  QMenu* EditMenu;
   QMenu* MethodMenu;
   QMenu* LightCurveMenu;
   QAction* AboutAction;
+  QMenu* HelpMenu;
+  // Keys without a menu item of their own: Ctrl+P (Print), F5 (the last
+  // search again) and Esc (Stop, or the tables closed).
+  QAction* PrintAction;
+  QAction* RepeatSearchAction;
+  QAction* EscapeAction;
 
   // Disabled at start; the search engines start and stop it.
   QTimer* Timer1;
@@ -94,15 +112,24 @@ class TForm1 : public QMainWindow {
 
  protected:
   bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
 
  private:
   bool shown_ = false;
+  // How much the table panel widened the window, and how much it should.
+  int widenedBy_ = 0, panelWidth_ = 0, widthWithoutPanel_ = 0;
+  bool fitPending_ = false;
+  QString status_;
+  bool tipShown_ = false;
 
   void BuildMenu();
+  void BuildShortcuts();
   void BuildPanel();
+  void BuildTablePanel();
   void BuildGrid();
   void BuildPeakTable();
+  void SyncTablePanel();
 };
 
 }  // namespace korvel::gui

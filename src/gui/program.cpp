@@ -1,5 +1,8 @@
 #include "gui/program.h"
 
+#include <QKeyEvent>
+#include <QPushButton>
+
 #include "app/mouse_commands.h"
 #include "app/paint_commands.h"
 #include "app/run_control.h"
@@ -9,14 +12,41 @@
 
 namespace korvel::gui {
 
+namespace {
+
+// F1 in a dialog presses its Help button. Taken before the shortcuts are
+// looked up, since the main window's F1 (the guide's start) would match too.
+class DialogHelpKey : public QObject {
+ public:
+  explicit DialogHelpKey(TOKRightDlg& dialog) : QObject(&dialog), dialog_(dialog) {
+    dialog.installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() != QEvent::ShortcutOverride && e->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(e);
+    if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return false;
+    e->accept();
+    if (e->type() == QEvent::KeyPress) dialog_.HelpBtn->click();
+    return true;
+  }
+
+ private:
+  TOKRightDlg& dialog_;
+};
+
+}  // namespace
+
 Program::Program(std::vector<std::string> args)
     : dialLK(&form),
       dlgLC(&form),
       dlgSecP(&form),
       mlcDlg(&form),
-      platform(form, dialLK, dlgLC, dlgSecP, mlcDlg),
+      platform(state, form, dialLK, dlgLC, dlgSecP, mlcDlg),
       ctx(state, platform, std::move(args)) {
   WireCommands(ctx, form, Dialogs());
+  // F1 in a dialog opens the guide at that dialog, as its Help button does.
+  for (TOKRightDlg* d : std::initializer_list<TOKRightDlg*>{&dialLK, &dlgLC, &dlgSecP, &mlcDlg})
+    new DialogHelpKey(*d);
   PlotSurface& pwin = *form.PWin;
   pwin.paintPicture = [this](Canvas& c) { PWinPaint(ctx, c); };
   pwin.mouseDown = [this](const MouseEvent& e) { RunGuarded(ctx, [&] { PWinMouseDown(ctx, e); }); };

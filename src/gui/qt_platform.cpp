@@ -37,6 +37,7 @@
 #include "gui/main_window.h"
 #include "gui/plot_surface.h"
 #include "io/output_file.h"
+#include "render/picture_file.h"
 
 namespace korvel::gui {
 
@@ -51,9 +52,9 @@ std::string S(const QString& s) {
 
 }  // namespace
 
-QtPlatform::QtPlatform(TForm1& form, TDialLK& dialLK, TDlgLC& dlgLC, TDlgSecP& dlgSecP,
-                       TMLCDlg& mlcDlg)
-    : form_(form) {
+QtPlatform::QtPlatform(AnalysisState& state, TForm1& form, TDialLK& dialLK, TDlgLC& dlgLC,
+                       TDlgSecP& dlgSecP, TMLCDlg& mlcDlg)
+    : state_(state), form_(form) {
   dialogs_ = {{Dialog::LK, &dialLK},
               {Dialog::LC, &dlgLC},
               {Dialog::SecP, &dlgSecP},
@@ -161,7 +162,7 @@ Answer QtPlatform::AskYesNoCancel(const std::string& caption, const std::string&
 }
 
 void QtPlatform::SetStatus(const std::string& text) {
-  form_.StatusBar1->showMessage(Q(text));
+  form_.ShowStatus(Q(text));
   // A long text (a search's adopted period and its reason) is cut at the
   // window's edge; its tip shows it whole.
   form_.StatusBar1->setToolTip(Q(text));
@@ -332,7 +333,10 @@ bool QtPlatform::Visible(Control c) {
 
 void QtPlatform::SetVisible(Control c, bool visible) {
   QObject* o = ControlObject(c);
-  if (auto* a = qobject_cast<QAction*>(o))
+  // The tables live in the panel beside the plot, which comes and goes with them.
+  if (o == form_.StrGr || o == form_.PeakGr)
+    form_.ShowResultTable(static_cast<QTableWidget*>(o), visible);
+  else if (auto* a = qobject_cast<QAction*>(o))
     a->setVisible(visible);
   else if (auto* w = qobject_cast<QWidget*>(o))
     w->setVisible(visible);
@@ -412,12 +416,12 @@ void QtPlatform::SaveWindowImage(const std::string& path) {
   QBuffer buffer(&bmp);
   buffer.open(QIODevice::WriteOnly);
   if (image.isNull() || !image.save(&buffer, "BMP"))
-    throw KorvelError("Cannot capture the window for " + path);
+    throw KorvelError(S(tr("Cannot capture the window for %1").arg(Q(path))));
   // A failure leaves no half file and an existing one as it was.
   try {
     WriteWholeFile(path, std::string_view(bmp.constData(), static_cast<size_t>(bmp.size())));
   } catch (const FileError& e) {
-    throw KorvelError("Cannot write " + path + ": " + e.Reason());
+    throw KorvelError(S(tr("Cannot write %1: %2").arg(Q(path), Q(e.Reason()))));
   }
 }
 
@@ -439,11 +443,15 @@ void QtPlatform::StartImageViewer(const std::string& path) {
 }
 
 void QtPlatform::ShowHelp(const std::string& topic) {
-  ShowUserGuide(&form_, topic);
+  if (helpHook_) {
+    helpHook_(topic);
+    return;
+  }
+  ShowUserGuide(ModalParent(), topic);
 }
 
 std::optional<std::string> QtPlatform::WritePlotPicture(const std::string& path) {
-  return "Cannot write " + path + ": pictures are not exported yet";
+  return render::RenderPicture(state_, path, form_.PWin->width(), form_.PWin->height());
 }
 
 void QtPlatform::Quit() {

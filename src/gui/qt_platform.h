@@ -6,6 +6,7 @@
 // no outside program starts.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <functional>
 #include <map>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "app/platform.h"
+#include "core/analysis_state.h"
 
 class QFileDialog;
 class QObject;
@@ -28,8 +30,12 @@ class TDlgSecP;
 class TMLCDlg;
 
 class QtPlatform final : public Platform {
+  Q_DECLARE_TR_FUNCTIONS(QtPlatform)
+
  public:
-  QtPlatform(TForm1& form, TDialLK& dialLK, TDlgLC& dlgLC, TDlgSecP& dlgSecP, TMLCDlg& mlcDlg);
+  // The state is what an exported picture draws.
+  QtPlatform(AnalysisState& state, TForm1& form, TDialLK& dialLK, TDlgLC& dlgLC, TDlgSecP& dlgSecP,
+             TMLCDlg& mlcDlg);
 
   // When set, messages go here instead of into a message box.
   using MessageSink = std::function<void(const std::string&)>;
@@ -51,6 +57,10 @@ class QtPlatform final : public Platform {
   // nothing is started.
   using ViewerHook = std::function<void(const std::string&)>;
   void SetViewerHook(ViewerHook hook) { viewerHook_ = std::move(hook); }
+  // When set, receives the topic the user guide would open at, and no guide
+  // window opens.
+  using HelpHook = std::function<void(const std::string&)>;
+  void SetHelpHook(HelpHook hook) { helpHook_ = std::move(hook); }
 
   TOKRightDlg& DialogOf(Dialog dialog) const;
   // The widget or action behind a control; throws for an unbound control.
@@ -114,6 +124,7 @@ class QtPlatform final : public Platform {
   void Bind(Control c, QObject* object) { controls_[c] = object; }
   QWidget* ModalParent() const;
 
+  AnalysisState& state_;
   TForm1& form_;
   std::map<Dialog, TOKRightDlg*> dialogs_;
   std::map<Control, QObject*> controls_;
@@ -124,6 +135,7 @@ class QtPlatform final : public Platform {
   DialogHook dialogHook_;
   FileDialogHook fileDialogHook_;
   ViewerHook viewerHook_;
+  HelpHook helpHook_;
 };
 
 }  // namespace korvel::gui

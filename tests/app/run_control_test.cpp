@@ -55,6 +55,41 @@ TEST_F(RunControl, TableIsFilledOnlyAfterASearchEnded) {
   EXPECT_EQ(p.grid.size(), 63u);
 }
 
+TEST_F(RunControl, TablePressesCycleGridPeaksAndClosed) {
+  s.RunCode = 'e';
+  a.peaks.peaks.resize(2);
+  a.peaks.peaks[0].fittedPeriod = 3.2;
+  a.peaks.peaks[1].fittedPeriod = 1.6;
+  const auto shown = [&] {
+    return std::make_pair(p.visible[Control::StrGr], p.visible[Control::PeakGr]);
+  };
+  RunCommand(a, ShowResultsTable);
+  EXPECT_EQ(shown(), std::make_pair(true, false));
+  RunCommand(a, ShowResultsTable);
+  EXPECT_EQ(shown(), std::make_pair(false, true));
+  EXPECT_EQ(p.peakRows, 2);
+  RunCommand(a, ShowResultsTable);
+  EXPECT_EQ(shown(), std::make_pair(false, false));
+  RunCommand(a, ShowResultsTable);
+  EXPECT_EQ(shown(), std::make_pair(true, false));
+
+  // Without peaks the second press closes the grid.
+  a.peaks.peaks.clear();
+  RunCommand(a, ShowResultsTable);
+  EXPECT_EQ(shown(), std::make_pair(false, false));
+}
+
+TEST_F(RunControl, HelpOpensTheGuideAtTheSectionOfItsDialog) {
+  for (auto* help : {&OpenUserGuide, &ShowInitialParametersHelp, &ShowLightCurveElementsHelp,
+                     &ShowSecondarySearchHelp, &ShowMovingAverageHelp})
+    RunCommand(a, help);
+  EXPECT_EQ(p.helpTopics,
+            (std::vector<std::string>{"", "Initial parameters", "Light curve elements",
+                                      "Parameters to search the secondary period",
+                                      "Moving average method calculation"}));
+  EXPECT_TRUE(p.messages.empty());
+}
+
 TEST_F(RunControl, PickingARowInAPhaseViewSetsPeriodAndBrightestEpoch) {
   s.View = 'd';
   s.DataReady = 'n';

@@ -10,6 +10,7 @@ namespace korvel::gui::testing {
 TestProgram::TestProgram(std::vector<std::string> args)
     : program(std::make_unique<Program>(std::move(args))) {
   program->platform.SetMessageSink([this](const std::string& m) { messages.push_back(m); });
+  program->platform.SetHelpHook([this](const std::string& topic) { helpTopics.push_back(topic); });
 }
 
 bool TestProgram::ShowAndActivate() {

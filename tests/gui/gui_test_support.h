@@ -11,11 +11,13 @@
 
 namespace korvel::gui::testing {
 
-// A program with its message boxes replaced by a list of their texts.
+// A program with its message boxes replaced by a list of their texts, and
+// the user guide by a list of the topics it was opened at.
 struct TestProgram {
   explicit TestProgram(std::vector<std::string> args);
 
   std::vector<std::string> messages;
+  std::vector<std::string> helpTopics;
   std::unique_ptr<Program> program;
 
   Program* operator->() { return program.get(); }

@@ -2,7 +2,9 @@
 // the panel's controls, the results grid, and the Qt platform reaching every
 // control.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTableWidget>
@@ -80,11 +83,13 @@ class MainWindowTest : public QObject {
     korvel::gui::TForm1& f = t->form;
     QStringList top;
     for (const QAction* a : f.menuBar()->actions()) top << a->text();
-    QCOMPARE(top, QStringList({"File", "Method", "About the software"}));
+    QCOMPARE(top, QStringList({"File", "Edit", "Method", "About the software", "Help"}));
     QCOMPARE(Captions(f.FileMenu),
              QStringList({"Open", "Save parameters", "Save as...", "Save condition",
                           "Save extraction", "Exit", "Save statistics", "Mean light curve file", "",
-                          "Open analysis...", "Save analysis..."}));
+                          "Open analysis...", "Save analysis...", "Export picture..."}));
+    QCOMPARE(Captions(f.EditMenu), QStringList({"Undo"}));
+    QCOMPARE(Captions(f.HelpMenu), QStringList({"User guide"}));
     QCOMPARE(Captions(f.MethodMenu), QStringList({"Light curve", "Lafler - Kinman", "Deeming",
                                                   "Secondary period", "Continue"}));
     QCOMPARE(f.MethodMenu->actions().front()->menu(), f.LightCurveMenu);
@@ -180,8 +185,8 @@ class MainWindowTest : public QObject {
     QTableWidget* g = f.StrGr;
     QVERIFY(!g->isVisible());
     QVERIFY(!t->platform.Visible(Control::StrGr));
-    QCOMPARE(g->parentWidget(), static_cast<QWidget*>(f.PWin));
-    QCOMPARE(g->geometry(), QRect(400, 0, 238, 343));
+    QVERIFY(f.TablePanel->isAncestorOf(g));
+    QCOMPARE(g->size(), QSize(238, 343));
     QCOMPARE(g->columnCount(), 3);
     QCOMPARE(g->rowCount(), 20);
     for (int c = 0; c < 3; ++c) QCOMPARE(g->columnWidth(c), 77);
@@ -215,6 +220,33 @@ class MainWindowTest : public QObject {
     const QRect row5 = g->visualRect(g->model()->index(4, 1));
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, row5.center());
     QCOMPARE(t->platform.SelectedGridRow(), 5);
+  }
+
+  void everyControlAndMenuItemSaysWhatItDoes() {
+    TestProgram t({"korvel"});
+    QVERIFY(t.ShowAndActivate());
+    korvel::gui::TForm1& f = t->form;
+    for (QWidget* w : f.Panel1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (!qobject_cast<QLabel*>(w)) QVERIFY2(!w->toolTip().isEmpty(), qPrintable(w->objectName()));
+    for (QMenu* menu : {f.FileMenu, f.EditMenu, f.MethodMenu, f.LightCurveMenu, f.HelpMenu})
+      for (const QAction* a : menu->actions())
+        if (!a->isSeparator() && !a->menu())
+          QVERIFY2(!a->statusTip().isEmpty(), qPrintable(a->objectName()));
+    QVERIFY(!f.AboutAction->statusTip().isEmpty());
+
+    // A hovered item's tip shows on the status line; leaving the item brings
+    // back the text that was there, and a status set meanwhile stays.
+    t->platform.SetStatus("Done... Number of observations: 7");
+    QStatusTipEvent hover(f.AboutAction->statusTip());
+    QApplication::sendEvent(&f, &hover);
+    QCOMPARE(f.StatusBar1->currentMessage(), f.AboutAction->statusTip());
+    QStatusTipEvent leave{QString()};
+    QApplication::sendEvent(&f, &leave);
+    QCOMPARE(f.StatusBar1->currentMessage(), QString("Done... Number of observations: 7"));
+    QApplication::sendEvent(&f, &hover);
+    t->platform.SetStatus("Running...");
+    QApplication::sendEvent(&f, &leave);
+    QCOMPARE(f.StatusBar1->currentMessage(), QString("Running..."));
   }
 
   void platformReachesEveryControl() {

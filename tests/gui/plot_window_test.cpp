@@ -3,8 +3,10 @@
 // drawing, and the same pixels as the files korvel-batch plot writes.
 #include <QAction>
 #include <QDir>
+#include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QProcess>
@@ -168,6 +170,73 @@ class PlotWindowTest : public QObject {
     QVERIFY(WhiteIn(pwin->Picture(), L + 3, T, R, B) > 2000);
     QCOMPARE(p.form.StatusBar1->currentMessage(), QString("Light curve..."));
     QDir::setCurrent(oldDir);
+  }
+
+  void tablePanelOpensBesideThePlotAndPicturesAreExported() {
+    TestProgram t({exe, kSample.toStdString(), "1"});
+    QVERIFY(t.ShowAndActivate());
+    korvel::gui::Program& p = *t.program;
+    korvel::gui::TForm1& f = p.form;
+    korvel::gui::PlotSurface* pwin = f.PWin;
+    p.platform.SetDialogHook([](korvel::gui::TOKRightDlg& d) {
+      auto* lk = qobject_cast<korvel::gui::TDialLK*>(&d);
+      QVERIFY(lk);
+      lk->Pmax->setText("1");
+      lk->Pmin->setText("0.4");
+      lk->OKBtn->click();
+    });
+    f.findChild<QAction*>("LaflerKinman1Click")->trigger();
+    QCOMPARE(p.state.RunCode, 'e');
+    QVERIFY(!p.ctx.peaks.peaks.empty());
+    const int width = f.width();
+
+    // Table: the grid, then the peaks, then closed. While the panel shows,
+    // the window is wider and the plot keeps its size.
+    const auto panelShows = [&] { return f.TablePanel->isVisible(); };
+    QTest::mouseClick(f.BTable, Qt::LeftButton);
+    QVERIFY(panelShows() && f.StrGr->isVisible());
+    QTRY_VERIFY(f.width() >= width + f.StrGr->width());
+    QTRY_COMPARE(pwin->size(), QSize(734, 432));
+    QTest::mouseClick(f.BTable, Qt::LeftButton);
+    QVERIFY(panelShows() && f.PeakGr->isVisible() && !f.StrGr->isVisible());
+    QTRY_COMPARE(pwin->size(), QSize(734, 432));
+    QTest::mouseClick(f.BTable, Qt::LeftButton);
+    QVERIFY(!panelShows());
+    QTRY_COMPARE(f.width(), width);
+    QTRY_COMPARE(pwin->size(), QSize(734, 432));
+
+    // Esc and the panel's close button close it too.
+    QTest::mouseClick(f.BTable, Qt::LeftButton);
+    QTest::keyClick(&f, Qt::Key_Escape);
+    QVERIFY(!panelShows());
+    QTest::mouseClick(f.BTable, Qt::LeftButton);
+    QVERIFY(f.TablePanel->close());
+    QVERIFY(!p.platform.Visible(korvel::Control::StrGr));
+    QTRY_COMPARE(f.width(), width);
+
+    // Export picture: the plot at its size, PNG when the name has no
+    // extension, SVG by its extension.
+    const QString png = tmp.filePath("star.png"), svg = tmp.filePath("star.svg");
+    QStringList names{tmp.filePath("star"), svg};
+    p.platform.SetFileDialogHook(
+        [&](korvel::FileDialog d, QFileDialog&) -> std::optional<std::string> {
+          if (d != korvel::FileDialog::ExportPicture || names.isEmpty()) return std::nullopt;
+          return names.takeFirst().toStdString();
+        });
+    f.findChild<QAction*>("ExportPictureItem")->trigger();
+    QCOMPARE(f.StatusBar1->currentMessage(), "Picture written to " + png);
+    QCOMPARE(QImage(png).size(), pwin->size());
+    f.findChild<QAction*>("ExportPictureItem")->trigger();
+    QCOMPARE(f.StatusBar1->currentMessage(), "Picture written to " + svg);
+    QVERIFY(QFile(svg).size() > 0);
+    QVERIFY(t.messages.empty());
+
+    // A lower window: the plot shrinks, the panel keeps its height.
+    f.resize(f.width(), f.height() - 100);
+    QTRY_COMPARE(pwin->size(), QSize(734, 332));
+    QCOMPARE(f.Panel1->height(), 63);
+    QTRY_VERIFY(!pwin->FullRepaintPending());
+    QCOMPARE(pwin->Picture().size(), pwin->size());
   }
 
   void incrementalDrawingGoesOverThePictureUntilTheNextFullRepaint() {

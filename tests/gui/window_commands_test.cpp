@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -75,10 +76,9 @@ class WindowCommandsTest : public QObject {
     QTest::mouseClick(p.form.ButAllDiap, Qt::LeftButton);
     QVERIFY(!p.form.ButAllDiap->isVisible());
 
-    // Help says that no help is installed.
-    t.messages.clear();
+    // Help of a dialog opens the guide at that dialog's section.
     p.dlgSecP.HelpBtn->click();
-    QCOMPARE(t.messages, std::vector<std::string>({"No help is installed..."}));
+    QCOMPARE(t.helpTopics, std::vector<std::string>({"Parameters to search the secondary period"}));
 
     // Closing during a search stops it; Exit closes the window.
     p.state.RunCode = 'r';
@@ -86,6 +86,43 @@ class WindowCommandsTest : public QObject {
     QVERIFY(!p.form.isVisible());
     QCOMPARE(p.state.RunCode, 'e');
     QDir::setCurrent(oldDir);
+  }
+
+  void keysRunTheirCommands() {
+    TestProgram t({"korvel"});
+    QVERIFY(t.ShowAndActivate());
+    korvel::gui::Program& p = *t.program;
+    QTest::keyClick(&p.form, Qt::Key_F5);
+    QCOMPARE(p.form.StatusBar1->currentMessage(), QString("No search to repeat yet."));
+    QTest::keyClick(&p.form, Qt::Key_F1);
+    QCOMPARE(t.helpTopics, std::vector<std::string>({""}));
+    p.platform.SetVisible(korvel::Control::PeakGr, true);
+    QTest::keyClick(&p.form, Qt::Key_Escape);
+    QVERIFY(!p.platform.Visible(korvel::Control::PeakGr));
+    QVERIFY(!p.form.TablePanel->isVisible());
+    // Ctrl+O is File > Open, Ctrl+E Export picture, Ctrl+S Save analysis
+    // (which, with nothing loaded, says why it cannot).
+    std::vector<FileDialog> asked;
+    p.platform.SetFileDialogHook([&](FileDialog d, QFileDialog&) -> std::optional<std::string> {
+      asked.push_back(d);
+      return std::nullopt;
+    });
+    QTest::keyClick(&p.form, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(&p.form, Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(asked, std::vector<FileDialog>({FileDialog::FindFile, FileDialog::ExportPicture}));
+    const size_t said = t.messages.size();
+    QTest::keyClick(&p.form, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(t.messages.size(), said + 1);
+
+    // F1 in a dialog, modal as the commands show it, does what its Help
+    // button does.
+    p.dlgLC.setModal(true);
+    p.dlgLC.show();
+    p.dlgLC.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&p.dlgLC));
+    QTest::keyClick(&p.dlgLC, Qt::Key_F1);
+    QCOMPARE(t.helpTopics, std::vector<std::string>({"", "Light curve elements"}));
+    p.dlgLC.hide();
   }
 
   void searchRunsFromTheMenuStopsAndFillsTheGrid() {
