@@ -198,9 +198,8 @@ void OfferDeletion(AppContext& a, const std::vector<int32_t>& inside) {
   s.SaveAll = true;
   DeleteObservations(s, inside);
   KeepForUndo(a, std::move(before));
-  a.p.RequestRepaint();
-  a.p.SetStatus("Deleted " + ObservationsText(inside.size()) + "; " + std::to_string(s.NObs) +
-                (s.NObs == 1 ? " remains." : " remain.") + " Ctrl+Z restores them.");
+  RepaintThenSay(a, "Deleted " + ObservationsText(inside.size()) + "; " + std::to_string(s.NObs) +
+                        (s.NObs == 1 ? " remains." : " remain.") + " Ctrl+Z restores them.");
 }
 
 // A band without Shift on the phase view: the observations inside are

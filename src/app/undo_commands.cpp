@@ -48,7 +48,6 @@ void ShowAsLoaded(AppContext& a) {
   HideResultTables(a);
   a.p.SetVisible(Control::ButAllDiap, false);
   a.p.SetVisible(Control::BPrewhite, false);
-  a.p.RequestRepaint();
 }
 
 }  // namespace
@@ -68,7 +67,7 @@ void UndoLastChange(AppContext& a) {
   Restore(a, std::move(before));
   ShowAsLoaded(a);
   ShowCaption(a);
-  a.p.SetStatus("Undone: " + change + "; " + CountText(a.s.NObs) + ".");
+  RepaintThenSay(a, "Undone: " + change + "; " + CountText(a.s.NObs) + ".");
 }
 
 ObservationSnapshot SnapshotOf(const AppContext& a, std::string change) {
@@ -99,6 +98,13 @@ std::string CaptionOf(const AppContext& a) {
   if (m.residuals) return name + " (residuals)";
   if (m.shuffled) return name + " (shuffled)";
   return name;
+}
+
+void RepaintThenSay(AppContext& a, const std::string& status) {
+  a.p.RequestRepaint();
+  // Drawing over the picture draws a pending full picture first.
+  a.p.DrawOnPlot([](Canvas&) {});
+  a.p.SetStatus(status);
 }
 
 void ShowCaption(AppContext& a) {

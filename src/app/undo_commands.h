@@ -30,6 +30,10 @@ void ForgetChanges(AppContext& a);
 std::string CaptionOf(const AppContext& a);
 void ShowCaption(AppContext& a);
 
+// Repaints now and then shows `status`, which the view's own status
+// ("Light curve...") would otherwise replace when the picture is drawn.
+void RepaintThenSay(AppContext& a, const std::string& status);
+
 // Chaos: the magnitudes dealt anew to the dates (the message box says how
 // many times), kept for Undo; the status line says they are now shuffled.
 void ReshuffleWithUndo(AppContext& a);

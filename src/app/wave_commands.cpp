@@ -87,9 +87,9 @@ void PrewhitenObservations(AppContext& a) {
   a.magnitudes.residuals = true;
   a.p.SetVisible(Control::BPrewhite, false);
   ShowCaption(a);
-  a.p.SetStatus((residualFile.empty() ? std::string() : "File " + residualFile + " is done... ") +
-                "The magnitudes in memory are now residuals; Ctrl+Z restores them.");
-  a.p.RequestRepaint();
+  RepaintThenSay(a,
+                 (residualFile.empty() ? std::string() : "File " + residualFile + " is done... ") +
+                     "The magnitudes in memory are now residuals; Ctrl+Z restores them.");
 }
 
 void OpenMeanCurveFile(AppContext& a) {
