@@ -7,6 +7,7 @@
 #include "app/run_control.h"
 #include "app/search_dialogs.h"
 #include "app/startup.h"
+#include "app/undo_commands.h"
 #include "core/text_format.h"
 #include "io/analysis_file.h"
 #include "io/file_paths.h"
@@ -61,10 +62,32 @@ void AddWindowParts(AppContext& a, AnalysisDocument& d) {
     d.lastSearch->peaks = before->peaks;
 }
 
+// Whether the magnitudes in memory are residuals or shuffled: the analysis
+// file's magnitudes say only that they are no longer the file's, and the
+// caption says which, so the window records it under a key of its own.
+constexpr const char* kConditionKey = "magnitudes_in_memory";
+
+void RecordMagnitudeCondition(const AppContext& a, AnalysisDocument& d) {
+  d.source[kConditionKey] = {{"residuals", a.magnitudes.residuals},
+                             {"shuffled", a.magnitudes.shuffled}};
+}
+
+MagnitudeCondition RecordedMagnitudeCondition(const AnalysisDocument& d) {
+  const auto& root = d.source;
+  if (d.observations.magnitudes.empty() || !root.is_object()) return {};
+  const auto found = root.find(kConditionKey);
+  if (found == root.end() || !found->is_object()) return {};
+  const auto flag = [&found](const char* key) {
+    const auto f = found->find(key);
+    return f != found->end() && f->is_boolean() && f->get<bool>();
+  };
+  return {flag("residuals"), flag("shuffled")};
+}
+
 // The controls that show what the restored state holds.
 void ShowRestoredState(AppContext& a, const AnalysisDocument& d) {
   const AnalysisState& s = a.s;
-  a.p.SetText(Control::MainWindow, s.DataFileName);
+  ShowCaption(a);
   a.p.SetEnabled(Control::MethodMenu, true);
   a.p.SetValue(Control::SpinEdit1, std::clamp(s.DataColumn, kMinColumn, kMaxColumn));
   a.p.SetChecked(Control::ChBZero, d.observations.readZeros);
@@ -131,6 +154,7 @@ bool AcceptAnalysisSaveChoice(AppContext& a, const std::string& chosen) {
   }
   auto d = std::make_shared<AnalysisDocument>(AnalysisOfState(a.s));
   AddWindowParts(a, *d);
+  RecordMagnitudeCondition(a, *d);
   WriteAnalysisFile(*d, name);
   a.analysis = d;
   a.p.SetStatus("File " + name + " is done...");
@@ -165,6 +189,8 @@ bool AcceptAnalysisOpenChoice(AppContext& a, const std::string& chosen) {
   a.peaks = {};         // the analysis keeps its peaks as numbers, not as fits
   HideResultTables(a);  // they showed the rows of the state replaced
   a.analysis = d;
+  ForgetChanges(a);
+  a.magnitudes = RecordedMagnitudeCondition(*d);
   ShowRestoredState(a, *d);
   if (outcome.load.error) a.p.ShowMessage(*outcome.load.error);
   a.p.SetStatus("Analysis " + chosen +

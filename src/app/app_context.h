@@ -2,6 +2,8 @@
 // and the little the commands remember between calls.
 #pragma once
 
+#include <cstddef>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <new>
@@ -19,6 +21,27 @@
 namespace korvel {
 
 struct AnalysisDocument;
+
+// What the magnitudes in memory are when they are no longer the file's; the
+// caption says it.
+struct MagnitudeCondition {
+  bool residuals = false;  // a mean curve was subtracted (Prewhitening)
+  bool shuffled = false;   // dealt anew to the dates (Chaos)
+};
+
+// The observations as they were before a change Undo can take back.
+struct ObservationSnapshot {
+  std::string change;  // what the change was, for the status line
+  rarray JD, Mag;
+  iarray Marks, LoadIndex;
+  bool SaveAll = false, SelMade = false;
+  int32_t ShuffleCount = 0;
+  MagnitudeCondition condition;
+  size_t Bytes() const {
+    return (JD.size() + Mag.size()) * sizeof(double) +
+           (Marks.size() + LoadIndex.size()) * sizeof(int32_t);
+  }
+};
 
 struct AppContext {
   AppContext(AnalysisState& state, Platform& platform, std::vector<std::string> arguments = {})
@@ -52,6 +75,11 @@ struct AppContext {
   // know, and its peaks while the search they belong to is still the one shown,
   // go into the next save.
   std::shared_ptr<const AnalysisDocument> analysis;
+
+  MagnitudeCondition magnitudes;
+  // Edit > Undo: the observations before each of the last changes, the
+  // latest at the back. A load or an opened analysis empties it.
+  std::deque<ObservationSnapshot> undo;
 };
 
 // The general error handler: runs one command and shows the text of any

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/startup.h"
+#include "app/undo_commands.h"
 #include "core/text_format.h"
 #include "io/observation_file.h"
 #include "io/param_file.h"
@@ -76,6 +77,7 @@ void LoadDataFile(AppContext& a) {
   // opened or saved carries over into the next save.
   a.analysis.reset();
   a.peaks = {};  // of the data replaced
+  ForgetChanges(a);
   a.p.SetText(Control::MLC_Edit4, BaseNameOf(s.DataFileName) + ".o");
   ReadOptions options;
   options.column = s.DataColumn;
@@ -123,7 +125,7 @@ bool AcceptObservationFileChoice(AppContext& a, const std::string& chosen) {
   }
   s.DataFileName = chosen;
   LoadDataFile(a);
-  a.p.SetText(Control::MainWindow, s.DataFileName);
+  ShowCaption(a);
   a.p.SetEnabled(Control::MethodMenu, true);
   return true;
 }

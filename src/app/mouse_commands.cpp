@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/file_commands.h"
 #include "app/search_commands.h"
+#include "app/undo_commands.h"
 #include "core/numeric.h"
 #include "core/text_format.h"
 #include "io/observation_file.h"
@@ -136,22 +138,41 @@ void ZoomPhaseView(AppContext& a, const Band& b) {
   a.p.RequestRepaint();
 }
 
-// Observation i leaves the set; the marks move with it. The plotted range is
-// recomputed when it held an end of it, and the mean and variance always,
-// since the searches normalise by them.
-void DeleteObservation(AnalysisState& s, int32_t i) {
-  const double m = s.Mag[i];
-  s.JD.erase(s.JD.begin() + i);
-  s.Mag.erase(s.Mag.begin() + i);
-  if (static_cast<size_t>(i) < s.Marks.size()) s.Marks.erase(s.Marks.begin() + i);
-  if (static_cast<size_t>(i) < s.LoadIndex.size()) s.LoadIndex.erase(s.LoadIndex.begin() + i);
-  s.NObs -= 1;
-  if (m == s.MagHigh) {
+// Removes the entries at `gone` (ascending); an array shorter than the set
+// loses only those it has.
+template <class V>
+void EraseAt(V& v, const std::vector<int32_t>& gone) {
+  size_t kept = 0, next = 0;
+  for (size_t i = 0; i < v.size(); ++i) {
+    if (next < gone.size() && static_cast<size_t>(gone[next]) == i) {
+      ++next;
+      continue;
+    }
+    v[kept++] = v[i];
+  }
+  v.resize(kept);
+}
+
+// The observations at `gone` (ascending) leave the set; the marks move with
+// theirs. The plotted range is recomputed when a deleted one held an end of
+// it, and the mean and variance always, since the searches normalise by them.
+void DeleteObservations(AnalysisState& s, const std::vector<int32_t>& gone) {
+  bool heldHigh = false, heldLow = false;
+  for (int32_t i : gone) {
+    heldHigh = heldHigh || s.Mag[i] == s.MagHigh;
+    heldLow = heldLow || s.Mag[i] == s.MagLow;
+  }
+  EraseAt(s.JD, gone);
+  EraseAt(s.Mag, gone);
+  EraseAt(s.Marks, gone);
+  EraseAt(s.LoadIndex, gone);
+  s.NObs -= static_cast<int32_t>(gone.size());
+  if (heldHigh) {
     s.MagHigh = -10000000;
     for (int32_t k = 1; k <= s.NObs; ++k)
       if (s.Mag[k] > s.MagHigh) s.MagHigh = s.DataMagMax = s.Mag[k];
   }
-  if (m == s.MagLow) {
+  if (heldLow) {
     s.MagLow = 10000000;
     for (int32_t k = 1; k <= s.NObs; ++k)
       if (s.Mag[k] < s.MagLow) s.MagLow = s.DataMagMin = s.Mag[k];
@@ -159,33 +180,44 @@ void DeleteObservation(AnalysisState& s, int32_t i) {
   ComputeMeanAndVariance(s);
 }
 
-// A band without Shift on the phase view: each observation inside is offered
-// for deletion, or with Ctrl marked (and every other one unmarked).
+std::string ObservationsText(size_t n) {
+  return std::to_string(n) + (n == 1 ? " observation" : " observations");
+}
+
+// One question for everything the band holds: a single observation is named
+// by its date and magnitude. Yes deletes them all, kept for Undo.
+void OfferDeletion(AppContext& a, const std::vector<int32_t>& inside) {
+  AnalysisState& s = a.s;
+  const int32_t first = inside.front();
+  const std::string question = inside.size() == 1
+                                   ? TrimZeros(Str(s.JD[first], 0, 4)) + ",  " +
+                                         TrimZeros(Str(s.Mag[first], 0, 3)) + "   Delete?"
+                                   : "Delete " + ObservationsText(inside.size()) + "?";
+  if (a.p.AskYesNoCancel("Set point", question) != Answer::Yes) return;
+  ObservationSnapshot before = SnapshotOf(a, "deletion of " + ObservationsText(inside.size()));
+  s.SaveAll = true;
+  DeleteObservations(s, inside);
+  KeepForUndo(a, std::move(before));
+  RepaintThenSay(a, "Deleted " + ObservationsText(inside.size()) + "; " + std::to_string(s.NObs) +
+                        (s.NObs == 1 ? " remains." : " remain.") + " Ctrl+Z restores them.");
+}
+
+// A band without Shift on the phase view: the observations inside are
+// offered for deletion, or with Ctrl marked (and every other one unmarked).
+// Which are inside is decided on the picture the user drew the band over.
 void DeleteOrMark(AppContext& a, const Band& b, bool ctrl) {
   AnalysisState& s = a.s;
   if (s.Marks.size() < static_cast<size_t>(s.NObs) + 1) s.Marks.resize(s.NObs + 1, 0);
-  // Built once, and again after a deletion, which may move the ends of the
-  // magnitude range the view maps.
-  std::optional<PhaseGeometry> geometry(std::in_place, s);
-  for (int32_t i = 1; i <= s.NObs;) {
+  const PhaseGeometry geometry(s);
+  std::vector<int32_t> inside;
+  for (int32_t i = 1; i <= s.NObs; ++i) {
     const double phase = Frac((s.JD[i] - s.Epoch) / s.Period);
-    const PhasePlaces places =
-        geometry->Usable() ? geometry->Places(phase, s.Mag[i]) : PhasePlaces{};
-    bool inside = false;
-    for (int k = 0; k < places.count; ++k) inside = inside || Contains(b, places.x[k], places.y[k]);
-    if (inside && !ctrl) {
-      const std::string text =
-          TrimZeros(Str(s.JD[i], 0, 4)) + ",  " + TrimZeros(Str(s.Mag[i], 0, 3)) + "   Delete?";
-      const Answer answer = a.p.AskYesNoCancel("Set point", text);
-      if (answer == Answer::Cancel) return;
-      if (answer == Answer::Yes) {
-        s.SaveAll = true;
-        DeleteObservation(s, i);
-        geometry.emplace(s);
-        a.p.RequestRepaint();
-        continue;  // index i now holds the next observation
-      }
-    } else if (inside) {
+    const PhasePlaces places = geometry.Usable() ? geometry.Places(phase, s.Mag[i]) : PhasePlaces{};
+    bool in = false;
+    for (int k = 0; k < places.count; ++k) in = in || Contains(b, places.x[k], places.y[k]);
+    if (in && !ctrl) {
+      inside.push_back(i);
+    } else if (in) {
       s.SelMade = true;
       s.Marks[i] = 1;
       a.p.DrawOnPlot([&places](Canvas& c) {
@@ -194,8 +226,8 @@ void DeleteOrMark(AppContext& a, const Band& b, bool ctrl) {
     } else if (ctrl) {
       s.Marks[i] = 0;
     }
-    ++i;
   }
+  if (!inside.empty()) OfferDeletion(a, inside);
 }
 
 // A band on a spectrum: its frequencies become the period range of the

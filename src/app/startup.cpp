@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/file_commands.h"
+#include "app/undo_commands.h"
 #include "core/thread_count.h"
 #include "io/param_file.h"
 #include "io/text_reader.h"
@@ -72,7 +73,7 @@ void StartProgram(AppContext& a) {
     return;
   }
   LoadDataFile(a);
-  a.p.SetText(Control::MainWindow, s.DataFileName);
+  ShowCaption(a);
   a.p.SetEnabled(Control::MethodMenu, true);
   s.DataReady = 'y';
   if (viewLetter != 0 && viewLetter != s.View) {

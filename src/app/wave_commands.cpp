@@ -1,6 +1,9 @@
 #include "app/wave_commands.h"
 
+#include <utility>
+
 #include "app/dialog_fields.h"
+#include "app/undo_commands.h"
 #include "io/observation_file.h"
 #include "io/text_reader.h"
 #include "lightcurve/document_light_curve.h"
@@ -77,10 +80,16 @@ void PrewhitenObservations(AppContext& a) {
     return;
   }
   // A file that fails leaves the state and both files as they were: the
-  // button stays for another try.
+  // button stays for another try, and there is nothing to undo.
+  ObservationSnapshot before = SnapshotOf(a, "prewhitening");
   PrewhitenWithFiles(s, s.CollectFileName, a.p.Checked(Control::MLC_CheckBox1), residualFile);
+  KeepForUndo(a, std::move(before));
+  a.magnitudes.residuals = true;
   a.p.SetVisible(Control::BPrewhite, false);
-  a.p.RequestRepaint();
+  ShowCaption(a);
+  RepaintThenSay(a,
+                 (residualFile.empty() ? std::string() : "File " + residualFile + " is done... ") +
+                     "The magnitudes in memory are now residuals; Ctrl+Z restores them.");
 }
 
 void OpenMeanCurveFile(AppContext& a) {

@@ -5,9 +5,12 @@
 #include "app/file_commands.h"
 #include "app/mouse_commands.h"
 #include "app/search_commands.h"
+#include "app/undo_commands.h"
+#include "core/numeric.h"
 #include "io/analysis_file.h"
 #include "io/param_file.h"
 #include "plot/paint.h"
+#include "plot/phase_curve_views.h"
 #include "search/document_search.h"
 #include "support/fake_platform.h"
 #include "support/recording_canvas.h"
@@ -35,17 +38,18 @@ class AnalysisCommands : public ::testing::Test {
     s.DataReady = 'y';
   }
 
-  // Deletes the second observation through the phase view's band: each
-  // observation inside is asked about in turn.
+  // Deletes the second observation through a small band around it on the
+  // phase view.
   void DeleteSecondObservation() {
     s.View = 'd';
     s.Period = 1;
     s.Epoch = 0;
     testing::RecordingCanvas canvas(720, 510);
     PWinPaint(s, canvas, PaintSurroundings{});
-    p.yesNoAnswers = {Answer::No, Answer::Yes, Answer::Cancel};
-    PWinMouseDown(a, {MouseButton::Left, false, false, false, 1, 1});
-    PWinMouseUp(a, {MouseButton::Left, false, false, false, 718, 508});
+    const PhasePlaces at = PhaseGeometry(s).Places(Frac(s.JD[2]), s.Mag[2]);
+    p.yesNoAnswers = {Answer::Yes};
+    PWinMouseDown(a, {MouseButton::Left, false, false, false, at.x[0] - 1, at.y[0] - 1});
+    PWinMouseUp(a, {MouseButton::Left, false, false, false, at.x[0] + 2, at.y[0] + 2});
   }
 
   void Search() {
@@ -124,6 +128,20 @@ TEST_F(AnalysisCommands, OpenAnalysisPutsTheSavedWindowBack) {
   EXPECT_EQ(p.texts[Control::MainWindow], star);
   EXPECT_EQ(p.texts[Control::LK_Pmax], FieldText(9));
   EXPECT_TRUE(p.visible[Control::ButAllDiap]);
+}
+
+TEST_F(AnalysisCommands, ShuffledMagnitudesKeepTheirCaptionThroughSaveAndOpen) {
+  ReshuffleWithUndo(a);
+  const AnalysisState shuffled = s;
+  Run(SaveAnalysis, dir.File("star"));
+  AcceptObservationFileChoice(a, dir.Write("other.dat", "1005 1\n1006 2\n"));
+  EXPECT_EQ(p.texts[Control::MainWindow], dir.File("other.dat"));
+  Run(OpenAnalysis, dir.File("star.korvel.json"));
+  EXPECT_EQ(s.Mag, shuffled.Mag);
+  EXPECT_EQ(p.texts[Control::MainWindow], star + " (shuffled)");
+  // The changes made before the save are not the opened analysis's to undo.
+  UndoLastChange(a);
+  EXPECT_EQ(p.LastStatus(), "Nothing to undo.");
 }
 
 TEST_F(AnalysisCommands, AnAnalysisOfAChangedFileIsRefusedAndChangesNothing) {

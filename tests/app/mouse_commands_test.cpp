@@ -204,53 +204,46 @@ TEST_F(MouseCommands, ShiftBandOfNoWidthOrWithACornerOffThePlotDoesNotZoom) {
   EXPECT_TRUE(p.questionCaptions.empty());
 }
 
-TEST_F(MouseCommands, PlainBandAsksForEachObservationAndDeletesOnYes) {
+TEST_F(MouseCommands, PlainBandAsksOnceAndDeletesEveryObservationInsideOnYes) {
   s.Marks = {0, 0, 1, 0, 1, 0};  // observations 2 and 4 marked
   Paint();
-  p.yesNoAnswers = {Answer::No, Answer::No, Answer::No};
-  Band(370, 30, 430, 350);  // observations 1, 2, 3
-  const Strings asked = {"100.25,  10.0   Delete?", "101.3,  11.0   Delete?",
-                         "102.35,  11.5   Delete?"};
-  EXPECT_EQ(p.messages, asked);
-  EXPECT_EQ(p.questionCaptions, Strings(3, "Set point"));
+  for (Answer answer : {Answer::No, Answer::Cancel}) {
+    p.yesNoAnswers = {answer};
+    Band(370, 30, 430, 350);  // observations 1, 2, 3
+  }
+  EXPECT_EQ(p.messages, Strings(2, "Delete 3 observations?"));
+  EXPECT_EQ(p.questionCaptions, Strings(2, "Set point"));
   EXPECT_EQ(s.NObs, 5);
   EXPECT_FALSE(s.SaveAll);
 
-  // Yes deletes the first; the same index, now observation 2, is asked next
-  // and Cancel ends it there.
-  p.messages.clear();
-  p.yesNoAnswers = {Answer::Yes, Answer::Cancel};
+  p.yesNoAnswers = {Answer::Yes};
   Band(370, 30, 430, 350);
-  EXPECT_EQ(p.messages, Strings(asked.begin(), asked.begin() + 2));
-  ASSERT_EQ(s.NObs, 4);
-  EXPECT_EQ(Used(s.JD, 4), (std::vector<double>{101.3, 102.35, 103.8, 104.6}));
-  EXPECT_EQ(Used(s.Mag, 4), (std::vector<double>{11.0, 11.5, 10.6, 12.0}));
-  EXPECT_EQ(Used(s.Marks, 4), (std::vector<int32_t>{1, 0, 1, 0}));  // moved with their data
+  ASSERT_EQ(s.NObs, 2);
+  EXPECT_EQ(Used(s.JD, 2), (std::vector<double>{103.8, 104.6}));
+  EXPECT_EQ(Used(s.Mag, 2), (std::vector<double>{10.6, 12.0}));
+  EXPECT_EQ(Used(s.Marks, 2), (std::vector<int32_t>{1, 0}));  // moved with their data
   EXPECT_TRUE(s.SaveAll);
   EXPECT_GE(p.repaints, 1);
-  // It held MagLow: the smallest remaining magnitude takes its place.
+  EXPECT_EQ(p.LastStatus(), "Deleted 3 observations; 2 remain. Ctrl+Z restores them.");
+  // One of them held MagLow: the smallest remaining magnitude takes its place.
   EXPECT_EQ(s.MagLow, 10.6);
   EXPECT_EQ(s.DataMagMin, 10.6);
   EXPECT_EQ(s.MagHigh, 12);
   EXPECT_EQ(s.DataMagMax, 12);
-  // (11 + 11.5 + 10.6 + 12) / 4 = 11.275; squared deviations 0.075625 +
-  // 0.050625 + 0.455625 + 0.525625 = 1.1075, / 4 = 0.276875.
-  EXPECT_NEAR(s.MagMean, 11.275, 1e-12);
-  EXPECT_NEAR(s.MagVar, 0.276875, 1e-12);
+  EXPECT_NEAR(s.MagMean, 11.3, 1e-12);
+  EXPECT_NEAR(s.MagVar, 0.49, 1e-12);
 
-  // Repainted over 10.6 .. 12: 102.35 / 11.5 lies at (420, round(0.9 / 1.4 *
-  // 400 + 40) = 297). A magnitude inside the range changes neither end.
+  // Repainted over 10.6 .. 12, 103.8 / 10.6 lies at (600, 40): a single
+  // observation is asked about by its date and magnitude.
   Paint();
   p.messages.clear();
   p.yesNoAnswers = {Answer::Yes};
-  Band(410, 290, 430, 305);
-  EXPECT_EQ(p.messages, Strings{"102.35,  11.5   Delete?"});
-  EXPECT_EQ(Used(s.JD, s.NObs), (std::vector<double>{101.3, 103.8, 104.6}));
-  EXPECT_EQ(s.MagLow, 10.6);
-  EXPECT_EQ(s.DataMagMin, 10.6);
-  EXPECT_EQ(s.MagHigh, 12);
-  EXPECT_EQ(s.DataMagMax, 12);
-  EXPECT_NEAR(s.MagMean, (11 + 10.6 + 12) / 3.0, 1e-12);
+  Band(590, 30, 610, 50);
+  EXPECT_EQ(p.messages, Strings{"103.8,  10.6   Delete?"});
+  EXPECT_EQ(Used(s.JD, s.NObs), (std::vector<double>{104.6}));
+  EXPECT_EQ(s.MagLow, 12);
+  EXPECT_EQ(s.DataMagMin, 12);
+  EXPECT_EQ(p.LastStatus(), "Deleted 1 observation; 1 remains. Ctrl+Z restores them.");
 }
 
 TEST_F(MouseCommands, CtrlBandMarksOnlyWhatTheLastBandHoldsAndDrawsItRed) {
