@@ -5,11 +5,13 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <new>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "core/analysis_state.h"
 #include "core/messages.h"
 #include "search/adopt.h"
+#include "search/search_values.h"
 
 namespace korvel {
 
@@ -41,6 +44,15 @@ struct ObservationSnapshot {
     return (JD.size() + Mag.size()) * sizeof(double) +
            (Marks.size() + LoadIndex.size()) * sizeof(int32_t);
   }
+};
+
+// What the search dialogs' guidance keeps between calls: which search
+// "Initial parameters" was last shown for, and the speeds measured (trials
+// times observations per second) per search, secondary mode, number of
+// observations and threads.
+struct SearchGuidanceMemory {
+  SearchKind initialKind = SearchKind::LaflerKinman;
+  std::map<std::tuple<SearchKind, int32_t, int32_t, int>, double> speeds;
 };
 
 struct AppContext {
@@ -75,6 +87,8 @@ struct AppContext {
   // know, and its peaks while the search they belong to is still the one shown,
   // go into the next save.
   std::shared_ptr<const AnalysisDocument> analysis;
+
+  SearchGuidanceMemory guidance;
 
   MagnitudeCondition magnitudes;
   // Edit > Undo: the observations before each of the last changes, the

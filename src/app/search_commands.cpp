@@ -116,10 +116,6 @@ void StartSecondaryPeriodSearch(AppContext& a) {
   RunSearchCommand(a, SearchKind::Secondary);
 }
 
-void ReshuffleMagnitudes(AppContext& a) {
-  a.p.ShowMessage(ReshuffleMags(a.s, static_cast<uint64_t>(a.p.MillisecondsOfDay())));
-}
-
 void SaveStatistics(AppContext& a) {
   const StatSaveResult result = WriteStatistics(a.s);
   if (result.written)

@@ -12,7 +12,6 @@ namespace korvel {
 void StartLaflerKinmanSearch(AppContext& a);
 void StartDeemingSearch(AppContext& a);
 void StartSecondaryPeriodSearch(AppContext& a);
-void ReshuffleMagnitudes(AppContext& a);
 void SaveStatistics(AppContext& a);
 void ShowSignificanceLevels(AppContext& a);
 void ToggleMagnitudesIntensities(AppContext& a);

@@ -28,20 +28,6 @@ constexpr double kSampleSeconds = 0.04;
 // A window search shorter than this says little about the speed.
 constexpr double kTellingSearchSeconds = 0.5;
 
-// What the guidance keeps between calls: which search "Initial parameters"
-// was last shown for, and the speeds measured (trials times observations per
-// second) per search, secondary mode, number of observations and threads.
-// It belongs to the one window of the program.
-struct GuidanceMemory {
-  SearchKind initialKind = SearchKind::LaflerKinman;
-  std::map<std::tuple<SearchKind, int32_t, int32_t, int>, double> speeds;
-};
-
-GuidanceMemory& Memory() {
-  static GuidanceMemory memory;
-  return memory;
-}
-
 auto SpeedKey(const AppContext& a, SearchKind kind, int32_t mode) {
   return std::make_tuple(kind, MethodOf(kind).secondary ? mode : 0, a.s.NObs, a.threads);
 }
@@ -111,8 +97,8 @@ std::string GuidanceText(const AppContext& a, SearchKind kind, const SearchParam
   if (const auto* refusal = std::get_if<Refusal>(&prepared)) return text + refusal->text;
   const double trials = std::get<PreparedSearch>(prepared).trials;
   text += Str(static_cast<int64_t>(trials)) + " trials";
-  const auto speed = Memory().speeds.find(SpeedKey(a, kind, fr.request.secondary.mode));
-  if (speed != Memory().speeds.end())
+  const auto speed = a.guidance.speeds.find(SpeedKey(a, kind, fr.request.secondary.mode));
+  if (speed != a.guidance.speeds.end())
     text += ", " + Duration(SecondsFor(trials, o.size(), speed->second));
   text += ".";
 
@@ -135,9 +121,9 @@ void MeasureSpeed(AppContext& a, SearchKind kind, const SearchParameters& fields
   const FieldsRequest fr = RequestOfFields(a, kind, fields);
   if (!fr.notANumber.empty()) return;
   const auto key = SpeedKey(a, kind, fr.request.secondary.mode);
-  if (Memory().speeds.count(key)) return;
+  if (a.guidance.speeds.count(key)) return;
   if (const auto speed = MeasureSearchSpeed(fr.request, ObservationsOf(a.s), kSampleSeconds))
-    Memory().speeds[key] = *speed;
+    a.guidance.speeds[key] = *speed;
 }
 
 }  // namespace
@@ -176,7 +162,7 @@ bool AcceptSecondarySearchParameters(AppContext& a) {
 }
 
 void ShowInitialSearchDialog(AppContext& a, SearchKind kind) {
-  Memory().initialKind = kind;
+  a.guidance.initialKind = kind;
   MeasureSpeed(a, kind, InitialDialogFields(a));
   UpdateSearchGuidance(a);
 }
@@ -189,7 +175,8 @@ void ShowSecondarySearchDialog(AppContext& a) {
 }
 
 void UpdateSearchGuidance(AppContext& a) {
-  a.p.SetText(Control::LK_Guidance, GuidanceText(a, Memory().initialKind, InitialDialogFields(a)));
+  a.p.SetText(Control::LK_Guidance,
+              GuidanceText(a, a.guidance.initialKind, InitialDialogFields(a)));
   a.p.SetText(Control::SecP_Guidance,
               GuidanceText(a, SearchKind::Secondary, SecondaryDialogFields(a)));
 }
@@ -197,7 +184,7 @@ void UpdateSearchGuidance(AppContext& a) {
 void RememberSearchSpeed(AppContext& a, SearchKind kind, int32_t mode, double trials,
                          double seconds) {
   if (!(seconds >= kTellingSearchSeconds) || !(trials > 0) || a.s.NObs <= 0) return;
-  Memory().speeds[SpeedKey(a, kind, mode)] = trials * a.s.NObs / seconds;
+  a.guidance.speeds[SpeedKey(a, kind, mode)] = trials * a.s.NObs / seconds;
 }
 
 }  // namespace korvel

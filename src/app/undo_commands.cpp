@@ -111,7 +111,7 @@ void ShowCaption(AppContext& a) {
   a.p.SetText(Control::MainWindow, CaptionOf(a));
 }
 
-void ReshuffleWithUndo(AppContext& a) {
+void ReshuffleMagnitudes(AppContext& a) {
   ObservationSnapshot before = SnapshotOf(a, "reshuffle");
   const std::string text = ReshuffleMags(a.s, static_cast<uint64_t>(a.p.MillisecondsOfDay()));
   if (text != kNothingToReshuffle) {

@@ -36,6 +36,6 @@ void RepaintThenSay(AppContext& a, const std::string& status);
 
 // Chaos: the magnitudes dealt anew to the dates (the message box says how
 // many times), kept for Undo; the status line says they are now shuffled.
-void ReshuffleWithUndo(AppContext& a);
+void ReshuffleMagnitudes(AppContext& a);
 
 }  // namespace korvel

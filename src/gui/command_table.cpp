@@ -88,6 +88,10 @@ constexpr CommandBinding kCommands[] = {
     {"TDlgSecP.Pmax", &UpdateSearchGuidance},
     {"TDlgSecP.Pmin", &UpdateSearchGuidance},
     {"TDlgSecP.PhaseShift", &UpdateSearchGuidance},
+    {"TDlgSecP.Period", &UpdateSearchGuidance},
+    {"TDlgSecP.NBins", &UpdateSearchGuidance},
+    {"TDlgSecP.Mode1", &UpdateSearchGuidance},
+    {"TDlgSecP.Mode2", &UpdateSearchGuidance},
 };
 
 }  // namespace

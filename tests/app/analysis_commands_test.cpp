@@ -131,7 +131,7 @@ TEST_F(AnalysisCommands, OpenAnalysisPutsTheSavedWindowBack) {
 }
 
 TEST_F(AnalysisCommands, ShuffledMagnitudesKeepTheirCaptionThroughSaveAndOpen) {
-  ReshuffleWithUndo(a);
+  ReshuffleMagnitudes(a);
   const AnalysisState shuffled = s;
   Run(SaveAnalysis, dir.File("star"));
   AcceptObservationFileChoice(a, dir.Write("other.dat", "1005 1\n1006 2\n"));

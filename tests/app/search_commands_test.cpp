@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "app/run_control.h"
+#include "app/undo_commands.h"
 #include "core/text_format.h"
 #include "search/peak_text.h"
 #include "support/fake_platform.h"

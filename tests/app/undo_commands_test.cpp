@@ -112,7 +112,7 @@ TEST_F(Undo, ChangesAreUndoneLatestFirstAndTheCaptionFollows) {
   EXPECT_EQ(p.LastStatus(), "File " + dir.File("star.o") +
                                 " is done... The magnitudes in memory are now residuals; "
                                 "Ctrl+Z restores them.");
-  ReshuffleWithUndo(a);
+  ReshuffleMagnitudes(a);
   EXPECT_EQ(p.LastMessage(), "Reshuffled 1 time.");
   EXPECT_EQ(p.LastStatus(),
             "Reshuffled 1 time. The magnitudes in memory are now shuffled; Ctrl+Z restores them.");
@@ -134,7 +134,7 @@ TEST_F(Undo, ChangesAreUndoneLatestFirstAndTheCaptionFollows) {
 TEST_F(Undo, KeepsTheLatestChangesOnlyAndIsIgnoredDuringASearch) {
   AnalysisState fifth;
   for (size_t k = 1; k <= kUndoLevels + 5; ++k) {
-    ReshuffleWithUndo(a);
+    ReshuffleMagnitudes(a);
     if (k == 5) fifth = s;
   }
   s.RunCode = 'r';
@@ -151,7 +151,7 @@ TEST_F(Undo, KeepsTheLatestChangesOnlyAndIsIgnoredDuringASearch) {
 }
 
 TEST_F(Undo, ALoadForgetsTheChanges) {
-  ReshuffleWithUndo(a);
+  ReshuffleMagnitudes(a);
   AcceptObservationFileChoice(a, star);
   EXPECT_EQ(Caption(), star);
   UndoLastChange(a);
