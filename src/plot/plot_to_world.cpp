@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "plot/axes.h"
+#include "plot/spectrum_geometry.h"
 
 namespace korvel {
 
@@ -17,10 +18,12 @@ WorldPoint Outside() {
   return {};
 }
 
-WorldPoint Spectrum(const AnalysisState& s, int x, int y) {
-  if (!Within(x, y, 80, 50, 560, 300)) return Outside();
-  return {true, s.FreqLo + (x - 80) / 480.0 * (s.FreqHi - s.FreqLo),
-          s.SpecMin + (300 - y) / 250.0 * (s.SpecMax - s.SpecMin)};
+WorldPoint Spectrum(const AnalysisState& s, int x, int y, SurfaceSize surface) {
+  const SpectrumGeometry g(surface);
+  const int L = g.left, T = g.top, R = g.right, B = g.bottom;
+  if (!Within(x, y, L, T, R, B)) return Outside();
+  return {true, s.FreqLo + static_cast<double>(x - L) / (R - L) * (s.FreqHi - s.FreqLo),
+          s.SpecMin + static_cast<double>(B - y) / (B - T) * (s.SpecMax - s.SpecMin)};
 }
 
 bool FrameDrawn(int left, int top, int right, int bottom) {
@@ -64,9 +67,9 @@ WorldPoint TimeCurve(const AnalysisState& s, int x, int y) {
 
 }  // namespace
 
-WorldPoint PlotToWorld(const AnalysisState& s, int x, int y) {
+WorldPoint PlotToWorld(const AnalysisState& s, int x, int y, SurfaceSize surface) {
   if (s.DataReady != 'y') {
-    if (s.View == 'd' || s.View == 'l' || s.View == 's') return Spectrum(s, x, y);
+    if (s.View == 'd' || s.View == 'l' || s.View == 's') return Spectrum(s, x, y, surface);
     return Outside();
   }
   switch (s.View) {

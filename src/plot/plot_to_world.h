@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/analysis_state.h"
+#include "plot/spectrum_geometry.h"
 
 namespace korvel {
 
@@ -12,7 +13,9 @@ struct WorldPoint {
 };
 
 // inside is false (and u, v are 0) where the view shown has no region or the
-// point lies outside it.
-WorldPoint PlotToWorld(const AnalysisState& s, int x, int y);
+// point lies outside it. The light-curve views read the frames their last
+// paint left in the state; the spectrum's region follows from the size of the
+// surface it was drawn on.
+WorldPoint PlotToWorld(const AnalysisState& s, int x, int y, SurfaceSize surface = {});
 
 }  // namespace korvel

@@ -9,26 +9,25 @@
 #include "core/numeric.h"
 #include "core/text_format.h"
 #include "plot/axes.h"
+#include "plot/spectrum_geometry.h"
 #include "search/engine_support.h"
 
 namespace korvel {
 
 namespace {
 
-// Fixed geometry: columns 0 .. 480 at x = 80 .. 560, SpecMin at y = 300 and
-// SpecMax at y = 50.
-constexpr int kColumnX0 = 80;
-constexpr int kBaseY = 300;
-constexpr double kValueHeight = 250;
+// The frame lies 4 pixels outside the region the columns and values span.
+constexpr int kFrameGap = 4;
 
 // The frequency ticks along the bottom of the frame.
-void DrawFrequencyTicks(const AnalysisState& s, Canvas& c) {
+void DrawFrequencyTicks(const AnalysisState& s, Canvas& c, const SpectrumGeometry& g) {
+  const int B = g.bottom;
   double tick = s.AxisFirst - s.AxisStep;
   for (int n = 0; n < kMaxTicks && tick <= s.FreqHi; ++n) {
     if (tick >= s.FreqLo) {
-      const int x = ToPixel((tick - s.AxisFreqLo) * s.FreqScale + kColumnX0);
-      Stroke(c, x, 306, x, 296);
-      c.TextOut(x - 12, 308, TrimZeros(Str(tick, 0, 4)));
+      const int x = ToPixel((tick - s.AxisFreqLo) * s.FreqScale * g.columnWidth + g.left);
+      Stroke(c, x, B + 6, x, B - 4);
+      c.TextOut(x - 12, B + 8, TrimZeros(Str(tick, 0, 4)));
     }
     const double next = tick + s.AxisStep;
     if (!(next > tick)) break;
@@ -40,18 +39,18 @@ void DrawFrequencyTicks(const AnalysisState& s, Canvas& c) {
 // line unless that is within 12 pixels of the label below it; then it stacks
 // 12 pixels above that label. Measured against the label below, not the line,
 // equal levels cannot put a third label back onto the first.
-void DrawSignificanceLevels(const AnalysisState& s, Canvas& c) {
+void DrawSignificanceLevels(const AnalysisState& s, Canvas& c, const SpectrumGeometry& g) {
   static constexpr LabelFormat kFormats[5] = {{}, {2, 0}, {2, 0}, {4, 1}, {5, 2}};
   constexpr int kLabelGap = 12;
   c.SetFontSize(8);
   int h = 0;
   for (int k = 1; k <= 4; ++k) {
-    const int y = SpectrumY(s, s.SigLevel[k]);
+    const int y = SpectrumY(s, g, s.SigLevel[k]);
     h = k == 1 ? y : std::min(y, h - kLabelGap);
-    if (y > 48) {
-      Stroke(c, 76, y, 564, y);
+    if (y > g.top - 2) {
+      Stroke(c, g.left - kFrameGap, y, g.right + kFrameGap, y);
       const double percent = 100 - IntPower(10, 2 - k);
-      c.TextOut(566, h - 6, Str(percent, kFormats[k].w, kFormats[k].d) + " %");
+      c.TextOut(g.right + 6, h - 6, Str(percent, kFormats[k].w, kFormats[k].d) + " %");
     }
   }
   c.SetFontSize(12);
@@ -59,15 +58,15 @@ void DrawSignificanceLevels(const AnalysisState& s, Canvas& c) {
 
 // The value ticks at the left of the frame; a tick up to one step below
 // SpecMin is drawn when it lands no more than 6 pixels below the baseline.
-void DrawStatisticTicks(AnalysisState& s, Canvas& c, double step) {
+void DrawStatisticTicks(AnalysisState& s, Canvas& c, const SpectrumGeometry& g, double step) {
   const LabelFormat format = StepLabelFormat(s.StepIndex);
   double tick = std::trunc(s.SpecMin / step) * step - step;
   for (int n = 0; n < kMaxTicks && tick <= s.SpecMax; ++n) {
     if (tick + step >= s.SpecMin) {
-      const int y = SpectrumY(s, tick);
-      if (y <= 306) {
-        Stroke(c, 79, y, 76, y);
-        c.TextOut(65 - 7 * format.w, y - 10, Str(tick, format.w, format.d));
+      const int y = SpectrumY(s, g, tick);
+      if (y <= g.bottom + 6) {
+        Stroke(c, g.left - 1, y, g.left - kFrameGap, y);
+        c.TextOut(g.left - 15 - 7 * format.w, y - 10, Str(tick, format.w, format.d));
       }
     }
     const double next = tick + step;
@@ -78,27 +77,29 @@ void DrawStatisticTicks(AnalysisState& s, Canvas& c, double step) {
 
 }  // namespace
 
-int SpectrumY(const AnalysisState& s, double v) {
-  return ToPixel(kBaseY - (v - s.SpecMin) * s.SpecYScale);
+int SpectrumY(const AnalysisState& s, const SpectrumGeometry& g, double v) {
+  return ToPixel(g.bottom - (v - s.SpecMin) * s.SpecYScale);
 }
 
 void DrawSpectrumCurve(AnalysisState& s, Canvas& c) {
-  c.SetPenColour(kWhite);
-  c.SetPenMode(PenMode::Copy);
+  const SpectrumGeometry g(SizeOf(c));
   const auto& high = s.SpecHigh;
   const auto& low = s.SpecLow;
+  const auto to = [&](int column, double v) { c.LineTo(g.ColumnX(column), SpectrumY(s, g, v)); };
+  c.SetPenColour(kWhite);
+  c.SetPenMode(PenMode::Copy);
   int i = 0;
-  c.MoveTo(kColumnX0, SpectrumY(s, low[0]));
+  c.MoveTo(g.ColumnX(0), SpectrumY(s, g, low[0]));
   while (i < kSpecColumns - 1) {
     if (high[i] != 0) {
-      c.LineTo(kColumnX0 + i, SpectrumY(s, high[i]));
+      to(i, high[i]);
       ++i;
-      if (high[i] != 0) c.LineTo(kColumnX0 + i, SpectrumY(s, low[i]));
+      if (high[i] != 0) to(i, low[i]);
     } else {
       // Columns no trial has reached are bridged by one straight line.
       while (i < kSpecColumns && high[i] == 0) ++i;
       if (i >= kSpecColumns) break;
-      c.LineTo(kColumnX0 + i, SpectrumY(s, high[i]));
+      to(i, high[i]);
     }
   }
   s.DrawnSpecMax = s.SpecMax;
@@ -117,12 +118,14 @@ void DrawSpectrumView(AnalysisState& s, Canvas& c, const PaintSurroundings& env)
     return;
   }
   s.Resumed = false;
-  DrawFrame(c, 76, 46, 564, 304, kFrameFill);
+  const SpectrumGeometry g(SizeOf(c));
+  DrawFrame(c, g.left - kFrameGap, g.top - kFrameGap, g.right + kFrameGap, g.bottom + kFrameGap,
+            kFrameFill);
   if (s.Pmin == 0 || s.Pmax == 0 || !(s.Pmax > s.Pmin)) {
     if (env.setStatus) env.setStatus(kGridNotSet);
     return;
   }
-  DrawFrequencyTicks(s, c);
+  DrawFrequencyTicks(s, c, g);
 
   // Before the first trial the range is still reversed (SpecMin 100 above
   // SpecMax 0): the axis stays empty rather than showing a stray tick.
@@ -130,17 +133,17 @@ void DrawSpectrumView(AnalysisState& s, Canvas& c, const PaintSurroundings& env)
   double range = s.SpecMax - s.SpecMin;
   if (range == 0) range = 1;
   if (anyTrial && std::isfinite(range)) {
-    s.SpecYScale = kValueHeight / range;
+    s.SpecYScale = (g.bottom - g.top) / range;
     const StepChoice choice = ChooseStep(range);
     if (choice.index != 0) s.StepIndex = choice.index;
-    if (s.StatLoaded && s.StatFromFile && s.View == 'd') DrawSignificanceLevels(s, c);
-    DrawStatisticTicks(s, c, choice.step);
+    if (s.StatLoaded && s.StatFromFile && s.View == 'd') DrawSignificanceLevels(s, c, g);
+    DrawStatisticTicks(s, c, g, choice.step);
   }
 
-  c.TextOut(5, 22, "Parameter");
-  c.TextOut(380, 332, "Frequency, cycles per day");
+  c.TextOut(5, g.top - 28, "Parameter");
+  c.TextOut(g.right - 180, g.bottom + 32, "Frequency, cycles per day");
   if (s.View == 's')
-    c.TextOut(73, 345,
+    c.TextOut(g.left - 7, g.bottom + 45,
               "Co = " + Str(s.ExtrDate, 0, 3) + " + " + TrimZeros(Str(s.Period, 0, 7)) + " *E");
   DrawSpectrumCurve(s, c);
 }

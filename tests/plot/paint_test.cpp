@@ -84,13 +84,13 @@ const std::vector<std::pair<int, std::string>> kAboutLines = {
     {80, "Written to search for the periodicity and study the"},
     {100, "secondary periodicity in the light curve shape"},
     {140, "           Lafler-Kinman period search;"},
-    {160, "           Diming period search;"},
+    {160, "           Deeming period search;"},
     {180, "           Tervanik's search for secondary period"},
     {260, "Light curves versus time and phase. Phase sampling"},
     {280, "Mean light curves calculated with a moving average method."},
     {300, "Wave smoothing and prewhitening."},
     {320, "Extraction of light curve fragments."},
-    {340, "Fourier decomposition of light curves into periodic components"},
+    {340, "Decomposition of light curves into periodic components"},
     {360, "and modelling. Significance levels' estimates of peaks in the"},
     {380, "amplitude spectra."}};
 

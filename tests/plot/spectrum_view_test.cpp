@@ -1,16 +1,19 @@
-// The search spectrum: fixed frame (76, 46, 564, 304), columns 0 .. 480 at
-// x 80 .. 560, SpecMin at y 300 and SpecMax at y 50. The search runs over
+// The search spectrum: on the default surface the frame (76, 46, 564, 304),
+// columns 0 .. 480 at x 80 .. 560, SpecMin at y 300 and SpecMax at y 50; a
+// larger surface widens and heightens it. The search runs over
 // periods 1 .. 2: frequencies 0.5 .. 1, 960 columns per cycle per day, axis
 // ticks every 0.05 from 0.5.
 #include "plot/spectrum_view.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "io/param_file.h"
+#include "plot/plot_to_world.h"
 #include "support/recording_canvas.h"
 
 namespace korvel {
@@ -358,6 +361,97 @@ TEST(SpectrumView, SecondaryPeriodSpectrumNamesItsElementsUntrimmed) {
   Paint p;
   DrawSpectrumView(s, c, p.env);
   EXPECT_TRUE(c.HasTextAt("Co = 2450000.500 + 0.25 *E", 73, 345));
+}
+
+// On a larger surface the picture grows with it: the frame, the curve from
+// the first column to the last, the level lines and every label stay on the
+// surface, and the mouse reads back what is drawn under it.
+TEST(SpectrumView, GrowsWithALargerSurfaceAndTheMouseReadsWhatIsDrawn) {
+  constexpr int W = 1200, H = 700;
+  AnalysisState s = SpectrumState();
+  s.StatLoaded = s.StatFromFile = true;
+  s.SigLevel = {0, 0.10, 0.101, 0.102, 0.2};
+  for (int i = 0; i <= 480; ++i) {
+    s.SpecLow[i] = 0.05;
+    s.SpecHigh[i] = 0.15;
+  }
+  RecordingCanvas c(W, H);
+  Paint p;
+  DrawSpectrumView(s, c, p.env);
+
+  const std::vector<CanvasOp> rects = c.OpsOf(CanvasOp::Kind::Rectangle);
+  ASSERT_EQ(rects.size(), 1u);
+  const CanvasOp frame = rects[0];
+  EXPECT_GT(frame.x2 - frame.x1, (564 - 76) + (W - 734) * 9 / 10);
+  EXPECT_GT(frame.y2 - frame.y1, (304 - 46) + (H - 432) * 9 / 10);
+  EXPECT_GT(s.SpecYScale, 1000 * 1.9);  // more pixels for the same range
+
+  // The curve runs from the first column at the frame's left to the last at
+  // its right; the timer's curve alone draws the same lines.
+  int left = W, right = 0;
+  for (const CanvasOp& op : c.Lines())
+    if (op.state.pen == kWhite && op.y1 != op.y2 && op.x1 != op.x2) {
+      left = std::min(left, op.x1);
+      right = std::max(right, op.x2);
+    }
+  EXPECT_EQ(left, frame.x1 + 4);
+  EXPECT_EQ(right, frame.x2 - 4);
+  RecordingCanvas timer(W, H);
+  DrawSpectrumCurve(s, timer);
+  const std::vector<CanvasOp> all = c.Lines(), curve = timer.Lines();
+  ASSERT_LE(curve.size(), all.size());
+  for (size_t k = 0; k < curve.size(); ++k) {
+    const CanvasOp& a = all[all.size() - curve.size() + k];
+    EXPECT_EQ(std::vector<int>({a.x1, a.y1, a.x2, a.y2}),
+              std::vector<int>({curve[k].x1, curve[k].y1, curve[k].x2, curve[k].y2}));
+  }
+
+  // The level lines cross the whole frame; their labels stand beside it.
+  const int y90 = SpectrumY(s, SpectrumGeometry({W, H}), 0.10);
+  EXPECT_TRUE(c.HasLine(frame.x1, y90, frame.x2, y90));
+  for (const char* label : {"90 %", "99 %", "99.9 %", "99.99 %"})
+    EXPECT_GE(c.FindTexts(label).at(0).x1, frame.x2) << label;
+  for (const CanvasOp& text : c.Texts()) {
+    EXPECT_GE(text.x1, 0) << text.text;
+    EXPECT_LE(text.x1 + 6 * static_cast<int>(text.text.size()), W) << text.text;
+    EXPECT_GE(text.y1, 0) << text.text;
+    EXPECT_LE(text.y1 + 15, H) << text.text;
+  }
+  // Below the frame: tick labels, then the axis title, then the elements.
+  const int tickLabels = c.FindTexts("0.75").at(0).y1;
+  const int title = c.FindTexts("Frequency, cycles per day").at(0).y1;
+  EXPECT_GE(tickLabels, frame.y2);
+  EXPECT_GE(title, tickLabels + 15);
+  // The secondary period's spectrum names its elements on the lowest line.
+  AnalysisState secondary = s;
+  secondary.View = 's';
+  RecordingCanvas e(W, H);
+  DrawSpectrumView(secondary, e, p.env);
+  bool elements = false;
+  for (const CanvasOp& text : e.Texts())
+    if (text.text.rfind("Co = ", 0) == 0) elements = text.y1 >= title + 13 && text.y1 + 15 <= H;
+  EXPECT_TRUE(elements);
+
+  // Under the tick labelled 0.75 and at the tick labelled 0.20 the mouse
+  // reads that frequency and that value, to within a pixel.
+  const int x = c.FindTexts("0.75").at(0).x1 + 12;
+  const int y = c.FindTexts("0.20").at(0).y1 + 10;
+  EXPECT_TRUE(c.HasLine(x, frame.y2 + 2, x, frame.y2 - 8));
+  const WorldPoint w = PlotToWorld(s, x, y, {W, H});
+  ASSERT_TRUE(w.inside);
+  EXPECT_NEAR(w.u, 0.75, 0.5 / (frame.x2 - frame.x1 - 8));
+  EXPECT_NEAR(w.v, 0.20, 1 / s.SpecYScale);
+  // A surface smaller than the default clips the default picture.
+  RecordingCanvas small(600, 380);
+  DrawSpectrumView(s, small, p.env);
+  const CanvasOp clipped = small.OpsOf(CanvasOp::Kind::Rectangle).at(0);
+  EXPECT_EQ(std::vector<int>({clipped.x1, clipped.y1, clipped.x2, clipped.y2}),
+            std::vector<int>({76, 46, 564, 304}));
+
+  // The region is the frame's inside, less its 4-pixel margin.
+  EXPECT_TRUE(PlotToWorld(s, frame.x2 - 5, frame.y1 + 4, {W, H}).inside);
+  EXPECT_FALSE(PlotToWorld(s, frame.x2 - 4, y, {W, H}).inside);
+  EXPECT_FALSE(PlotToWorld(s, x, frame.y2 - 4, {W, H}).inside);
 }
 
 }  // namespace
