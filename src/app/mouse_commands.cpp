@@ -80,10 +80,10 @@ int32_t NearestMeanPoint(const AnalysisState& s, double u) {
   return nearest;
 }
 
-void PressMeanCurve(AppContext& a, int x, int y) {
+void PressMeanCurve(AppContext& a, int x, int y, SurfaceSize surface) {
   AnalysisState& s = a.s;
   if (s.WaveState == 'd') s.WaveState = 'f';
-  const WorldPoint w = PlotToWorld(s, x, y);
+  const WorldPoint w = PlotToWorld(s, x, y, surface);
   s.SelNode = w.inside ? NearestMeanPoint(s, w.u) : -1;
   if (s.SelNode < 1) return;
   // The links leave the picture (drawn over in the frame's blue) and come
@@ -102,8 +102,13 @@ struct Band {
   int x0, y0, x1, y1;
   WorldPoint w0, w1;
 };
-Band NormalBand(const AnalysisState& s, int x, int y) {
-  Band b{s.BandX0, s.BandY0, x, y, PlotToWorld(s, s.BandX0, s.BandY0), PlotToWorld(s, x, y)};
+Band NormalBand(const AnalysisState& s, int x, int y, SurfaceSize surface) {
+  Band b{s.BandX0,
+         s.BandY0,
+         x,
+         y,
+         PlotToWorld(s, s.BandX0, s.BandY0, surface),
+         PlotToWorld(s, x, y, surface)};
   if (b.x1 < b.x0) {
     std::swap(b.x0, b.x1);
     std::swap(b.w0.u, b.w1.u);
@@ -252,7 +257,7 @@ void NewPeriodRange(AppContext& a, const Band& b) {
 void ReleaseBand(AppContext& a, const MouseEvent& e) {
   AnalysisState& s = a.s;
   RemoveBand(a);
-  const Band b = NormalBand(s, e.x, e.y);
+  const Band b = NormalBand(s, e.x, e.y, e.surface);
   if (s.DataReady == 'y') {
     // The band acts on the phase view only: view 's' does not show it.
     if (s.View != 'd' && s.View != 'l') return;
@@ -270,7 +275,8 @@ void ReleaseBand(AppContext& a, const MouseEvent& e) {
 void ReleaseTimeBand(AppContext& a, const MouseEvent& e) {
   AnalysisState& s = a.s;
   RemoveBand(a);
-  const WorldPoint w0 = PlotToWorld(s, s.BandX0, s.BandY0), w1 = PlotToWorld(s, e.x, e.y);
+  const WorldPoint w0 = PlotToWorld(s, s.BandX0, s.BandY0, e.surface),
+                   w1 = PlotToWorld(s, e.x, e.y, e.surface);
   if (!w0.inside || !w1.inside) return;
   const double t0 = w0.u, t1 = w1.u;
   // A band without width or height would leave an empty window.
@@ -320,7 +326,7 @@ void PWinMouseDown(AppContext& a, const MouseEvent& e) {
     case 't':
       if (e.shift) {
         s.MirrorOn = true;
-        if (const WorldPoint w = PlotToWorld(s, e.x, e.y); w.inside) s.MirrorJD = w.u;
+        if (const WorldPoint w = PlotToWorld(s, e.x, e.y, e.surface); w.inside) s.MirrorJD = w.u;
       } else {
         s.MirrorOn = false;
       }
@@ -328,7 +334,7 @@ void PWinMouseDown(AppContext& a, const MouseEvent& e) {
       StartBand(a, e.x, e.y);
       break;
     case 'm':
-      PressMeanCurve(a, e.x, e.y);
+      PressMeanCurve(a, e.x, e.y, e.surface);
       break;
     default:
       break;
@@ -338,7 +344,7 @@ void PWinMouseDown(AppContext& a, const MouseEvent& e) {
 void PWinMouseMove(AppContext& a, const MouseEvent& e) {
   AnalysisState& s = a.s;
   if (s.RunCode == 'r') return;
-  const WorldPoint w = PlotToWorld(s, e.x, e.y);
+  const WorldPoint w = PlotToWorld(s, e.x, e.y, e.surface);
   if (w.inside) {
     // On a spectrum the trial period, elsewhere the phase or date.
     const double first = s.DataReady != 'y' ? 1 / w.u : w.u;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "app/app_context.h"
+#include "plot/spectrum_geometry.h"
 
 namespace korvel {
 
@@ -18,6 +19,8 @@ struct MouseEvent {
   bool shift = false, ctrl = false;
   bool leftHeld = false;  // the left button is down (during a move)
   int x = 0, y = 0;
+  // The plot surface's size, which places the spectrum's frame.
+  SurfaceSize surface;
 };
 
 void PWinMouseDown(AppContext& a, const MouseEvent& e);

@@ -16,8 +16,9 @@ using render::QtCanvas;
 namespace {
 
 // The event as the handlers take it; nothing for buttons they do not know.
-std::optional<MouseEvent> ToMouseEvent(const QMouseEvent& e) {
+std::optional<MouseEvent> ToMouseEvent(const QMouseEvent& e, const QWidget& surface) {
   MouseEvent m;
+  m.surface = {surface.width(), surface.height()};
   switch (e.button()) {
     case Qt::LeftButton:
     case Qt::NoButton:  // a move
@@ -41,9 +42,10 @@ std::optional<MouseEvent> ToMouseEvent(const QMouseEvent& e) {
   return m;
 }
 
-void Forward(const std::function<void(const MouseEvent&)>& handler, const QMouseEvent& e) {
+void Forward(const std::function<void(const MouseEvent&)>& handler, const QMouseEvent& e,
+             const QWidget& surface) {
   if (!handler) return;
-  if (const std::optional<MouseEvent> m = ToMouseEvent(e)) handler(*m);
+  if (const std::optional<MouseEvent> m = ToMouseEvent(e, surface)) handler(*m);
 }
 
 }  // namespace
@@ -94,15 +96,15 @@ void PlotSurface::resizeEvent(QResizeEvent* event) {
 }
 
 void PlotSurface::mousePressEvent(QMouseEvent* event) {
-  Forward(mouseDown, *event);
+  Forward(mouseDown, *event, *this);
 }
 
 void PlotSurface::mouseMoveEvent(QMouseEvent* event) {
-  Forward(mouseMove, *event);
+  Forward(mouseMove, *event, *this);
 }
 
 void PlotSurface::mouseReleaseEvent(QMouseEvent* event) {
-  Forward(mouseUp, *event);
+  Forward(mouseUp, *event, *this);
 }
 
 }  // namespace korvel::gui
