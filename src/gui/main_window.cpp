@@ -430,6 +430,9 @@ void TForm1::SyncTablePanel() {
     QTimer::singleShot(0, this, [this] {
       fitPending_ = false;
       // Also when the panel came and went: the window may have grown for it.
+      // The layout first learns that the panel is gone, or its stale minimum
+      // width would hold the window at the panel's width.
+      layout()->activate();
       if (!isMaximized() && !isFullScreen()) resize(widthWithoutPanel_ + panelWidth_, height());
       widenedBy_ = panelWidth_;
     });
