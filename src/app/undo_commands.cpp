@@ -118,7 +118,8 @@ void ReshuffleMagnitudes(AppContext& a) {
     a.magnitudes.shuffled = true;
     KeepForUndo(a, std::move(before));
     ShowCaption(a);
-    a.p.SetStatus(text + " The magnitudes in memory are now shuffled; Ctrl+Z restores them.");
+    // The view shows the magnitudes now in memory, not the ones replaced.
+    RepaintThenSay(a, text + " The magnitudes in memory are now shuffled; Ctrl+Z restores them.");
   }
   a.p.ShowMessage(text);
 }

@@ -472,10 +472,17 @@ bool TForm1::event(QEvent* e) {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
   // Left unaccepted, the key goes on to the window's shortcut.
-  if (e->type() == QEvent::ShortcutOverride &&
-      static_cast<QKeyEvent*>(e)->keyCombination() == kExportKey) {
-    e->ignore();
-    return true;
+  if (e->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(e);
+    // Ctrl+Z undoes a field's typing while it has some, else the data's
+    // last change: the Column field has the focus from the start.
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (!edit) edit = watched->findChild<QLineEdit*>();
+    const bool undoForWindow = key->matches(QKeySequence::Undo) && edit && !edit->isUndoAvailable();
+    if (key->keyCombination() == kExportKey || undoForWindow) {
+      e->ignore();
+      return true;
+    }
   }
   if (watched == TablePanel && e->type() == QEvent::Close) {
     StrGr->hide();
