@@ -1,0 +1,234 @@
+#include "io/photometry.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+
+#include "io/light_curve_fits.h"
+#include "io/photometry_rows.h"
+#include "io/photometry_table.h"
+
+namespace korvel {
+
+namespace {
+
+using photometry::Lower;
+using photometry::Table;
+using photometry::Trim;
+
+struct FormatRow {
+  PhotometryFormat format;
+  const char* name;   // --format, JSON
+  const char* label;  // messages
+  PhotometryRows (*read)(const std::string&, const PhotometryOptions&);
+};
+
+// The formats in --format's order; Auto and Plain have no reader here.
+constexpr std::array<FormatRow, 9> kFormats = {{
+    {PhotometryFormat::Auto, "auto", "", nullptr},
+    {PhotometryFormat::Plain, "plain", "plain", nullptr},
+    {PhotometryFormat::Csv, "csv", "CSV", photometry::ReadCsvRows},
+    {PhotometryFormat::Aavso, "aavso", "AAVSO", photometry::ReadAavsoRows},
+    {PhotometryFormat::AavsoExtended, "aavso-extended", "AAVSO Extended",
+     photometry::ReadAavsoExtendedRows},
+    {PhotometryFormat::Ztf, "ztf", "ZTF", photometry::ReadZtfRows},
+    {PhotometryFormat::Gaia, "gaia", "Gaia", photometry::ReadGaiaRows},
+    {PhotometryFormat::LightCurveFits, "fits", "FITS", ReadLightCurveFits},
+    {PhotometryFormat::Asassn, "asassn", "ASAS-SN", photometry::ReadAsassnRows},
+}};
+
+const FormatRow& RowOf(PhotometryFormat f) {
+  for (const FormatRow& r : kFormats)
+    if (r.format == f) return r;
+  return kFormats[0];
+}
+
+// A plain observation file begins with a number.
+bool StartsWithNumber(std::string_view line) {
+  line = Trim(line);
+  const size_t end = line.find_first_of(" \t,;");
+  double v = 0;
+  return photometry::ParseValue(line.substr(0, end), v) != photometry::Value::Missing;
+}
+
+// The format whose columns the header names; Plain for none.
+PhotometryFormat Classify(const Table& t) {
+  const auto has = [&](std::string_view name) { return t.Find(name) >= 0; };
+  if (has("catflags") || has("filtercode")) return PhotometryFormat::Ztf;
+  if (has("rejected_by_photometry") || has("rejected_by_variability") || has("g_transit_time"))
+    return PhotometryFormat::Gaia;
+  if (has("phot_filter") || (has("camera") && has("mag_err") && (has("hjd") || has("jd"))))
+    return PhotometryFormat::Asassn;
+  if (has("jd") && has("magnitude") && has("band")) return PhotometryFormat::Aavso;
+  if (t.Find({"time", "jd", "hjd", "bjd", "mjd", "date"}) >= 0 &&
+      t.Find({"mag", "magnitude", "flux"}) >= 0)
+    return PhotometryFormat::Csv;
+  return PhotometryFormat::Plain;
+}
+
+bool IsExtended(const Table& t) {
+  const std::string* type = t.Keyword("TYPE");
+  return type != nullptr && Lower(Trim(*type)) == "extended";
+}
+
+constexpr const char* kPlainText =
+    ": a plain observation file (a date and values on each line): it is read as observations, "
+    "not as photometry";
+
+// Nothing was recognised: says why, or reads the header as CSV so that the
+// message names the columns the file has.
+PhotometryRows ExplainUnrecognised(const std::string& path, const PhotometryOptions& options) {
+  Table table(path);
+  if (table.Empty()) table.Fail("empty file: no header and no rows");
+  if (StartsWithNumber(table.FirstLine())) throw PhotometryError(path + kPlainText);
+  return photometry::ReadCsvRows(path, options);
+}
+
+std::string ReasonText(const std::string& reason, int64_t n) {
+  if (reason == photometry::kLimit) return std::to_string(n) + (n == 1 ? " limit" : " limits");
+  return std::to_string(n) + " " + reason;
+}
+
+}  // namespace
+
+const char* PhotometryFormatName(PhotometryFormat f) {
+  return RowOf(f).name;
+}
+
+PhotometryFormat PhotometryFormatOfName(const std::string& name) {
+  const std::string n = Lower(Trim(name));
+  std::string names;
+  for (const FormatRow& r : kFormats) {
+    if (n == r.name) return r.format;
+    names += names.empty() ? "" : ", ";
+    names += r.name;
+  }
+  throw KorvelError("Unknown format \"" + name + "\": the formats are " + names);
+}
+
+PhotometryFormat DetectPhotometryFormat(const std::string& path) {
+  if (HasFitsSignature(path)) return PhotometryFormat::LightCurveFits;
+  try {
+    Table table(path);
+    if (IsExtended(table)) return PhotometryFormat::AavsoExtended;
+    if (table.Empty() || StartsWithNumber(table.FirstLine())) return PhotometryFormat::Plain;
+    table.ReadHeader();
+    return Classify(table);
+  } catch (const KorvelError&) {
+    // Unreadable, binary or empty: ReadPhotometry says which.
+    return PhotometryFormat::Plain;
+  }
+}
+
+Photometry ReadPhotometry(const std::string& path, const PhotometryOptions& options) {
+  const PhotometryFormat format =
+      options.format == PhotometryFormat::Auto ? DetectPhotometryFormat(path) : options.format;
+  PhotometryRows rows;
+  if (format == PhotometryFormat::Plain) {
+    if (options.format == PhotometryFormat::Plain) throw PhotometryError(path + kPlainText);
+    rows = ExplainUnrecognised(path, options);
+  } else {
+    rows = RowOf(format).read(path, options);
+  }
+  Photometry p;
+  try {
+    p = SelectBand(std::move(rows), options);
+  } catch (const PhotometryError& e) {
+    throw PhotometryError(path + ": " + e.what());
+  }
+  if (p.jd.empty()) throw PhotometryError(path + ": no observations to use: " + DroppedRowsText(p));
+  return p;
+}
+
+Photometry SelectBand(PhotometryRows rows, const PhotometryOptions& options) {
+  Photometry p;
+  p.format = rows.format;
+  p.timeSystem = rows.timeSystem;
+  p.flux = rows.flux;
+
+  // Usable rows per band, in the order the bands first appear.
+  size_t last = 0;
+  for (const std::string& b : rows.band) {
+    if (p.bands.empty() || p.bands[last].first != b) {
+      last = 0;
+      while (last < p.bands.size() && p.bands[last].first != b) ++last;
+      if (last == p.bands.size()) p.bands.emplace_back(b, 0);
+    }
+    ++p.bands[last].second;
+  }
+  for (const auto& [b, n] : rows.rowsRead) {
+    const bool seen = std::any_of(p.bands.begin(), p.bands.end(),
+                                  [&](const auto& entry) { return entry.first == b; });
+    if (!seen) p.bands.emplace_back(b, 0);
+  }
+  std::stable_sort(p.bands.begin(), p.bands.end(),
+                   [](const auto& a, const auto& b) { return a.second > b.second; });
+
+  if (options.band.empty()) {
+    if (!p.bands.empty()) p.band = p.bands.front().first;
+  } else {
+    // The band as written, else the one band that differs only in case.
+    const auto exact = std::find_if(p.bands.begin(), p.bands.end(),
+                                    [&](const auto& e) { return e.first == options.band; });
+    int folded = 0;
+    for (const auto& e : p.bands)
+      if (Lower(e.first) == Lower(options.band)) ++folded, p.band = e.first;
+    if (exact != p.bands.end()) {
+      p.band = exact->first;
+    } else if (folded != 1) {
+      std::string names;
+      for (const auto& [b, n] : p.bands)
+        if (!b.empty()) names += (names.empty() ? "" : ", ") + b + " (" + std::to_string(n) + ")";
+      throw PhotometryError(
+          "no band \"" + options.band + "\"; " +
+          (names.empty() ? "the file names no bands" : "the bands are: " + names));
+    }
+  }
+
+  std::vector<size_t> index;
+  for (size_t i = 0; i < rows.band.size(); ++i)
+    if (rows.band[i] == p.band) index.push_back(i);
+  const auto byDate = [&](size_t a, size_t b) { return rows.time[a] < rows.time[b]; };
+  if (!std::is_sorted(index.begin(), index.end(), byDate)) {
+    std::stable_sort(index.begin(), index.end(), byDate);
+    p.sorted = true;
+  }
+  p.jd.reserve(index.size());
+  p.mag.reserve(index.size());
+  for (size_t i : index) {
+    p.jd.push_back(rows.time[i] + options.timeOffset);
+    p.mag.push_back(rows.value[i]);
+    if (rows.hasErrors) p.err.push_back(rows.err[i]);
+  }
+  if (const auto it = rows.rowsRead.find(p.band); it != rows.rowsRead.end())
+    p.rowsRead = it->second;
+  if (const auto it = rows.dropped.find(p.band); it != rows.dropped.end())
+    for (const auto& [reason, n] : it->second)
+      if (n > 0) p.dropped[reason] = n;
+  return p;
+}
+
+std::string DroppedRowsText(const Photometry& p) {
+  std::string text = RowOf(p.format).label;
+  if (!p.band.empty()) text += " " + p.band;
+  text += ": " + std::to_string(p.jd.size()) + " of " + std::to_string(p.rowsRead) + " rows";
+  // The archives' own verdicts first, then what could not be read.
+  constexpr std::array<const char*, 5> kOrder = {photometry::kFlagged, photometry::kRejected,
+                                                 photometry::kLimit, photometry::kMissing,
+                                                 photometry::kNonFinite};
+  std::vector<std::string> parts;
+  for (const char* reason : kOrder)
+    if (const auto it = p.dropped.find(reason); it != p.dropped.end() && it->second > 0)
+      parts.push_back(ReasonText(reason, it->second));
+  for (const auto& [reason, n] : p.dropped)
+    if (n > 0 && std::find(kOrder.begin(), kOrder.end(), reason) == kOrder.end())
+      parts.push_back(ReasonText(reason, n));
+  if (!parts.empty()) {
+    text += " (";
+    for (size_t i = 0; i < parts.size(); ++i) text += (i ? ", " : "") + parts[i];
+    text += ")";
+  }
+  return text;
+}
+
+}  // namespace korvel
