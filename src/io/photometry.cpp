@@ -156,7 +156,8 @@ Photometry SelectBand(PhotometryRows rows, const PhotometryOptions& options) {
     }
     ++p.bands[last].second;
   }
-  for (const auto& [b, n] : rows.rowsRead) {
+  for (const auto& read : rows.rowsRead) {
+    const std::string& b = read.first;
     const bool seen = std::any_of(p.bands.begin(), p.bands.end(),
                                   [&](const auto& entry) { return entry.first == b; });
     if (!seen) p.bands.emplace_back(b, 0);

@@ -138,7 +138,7 @@ Table::Table(const std::string& path) : lines_(path) {
     for (char& c : key)
       if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     // The value untrimmed: "#DELIM=\t" names a tab.
-    std::string_view value = line->substr(line->find('=') + 1);
+    std::string_view value = std::string_view(*line).substr(line->find('=') + 1);
     if (t[0] == '\\') value = Trim(value);
     if (!key.empty()) keywords_[key] = std::string(value);
   }
