@@ -17,15 +17,15 @@
 namespace korvel {
 
 enum class PhotometryFormat {
-  Auto,           // recognised from the content
-  Plain,          // blank-separated "date magnitude ..." lines
-  Csv,            // CSV or TSV with a header naming the columns
-  Aavso,          // the AAVSO data download (CSV or the older tab-separated form)
-  AavsoExtended,  // AAVSO Extended Format (#TYPE=EXTENDED)
-  Ztf,            // ZTF light curves (IRSA CSV or IPAC table)
-  Gaia,           // Gaia DR3 epoch photometry (long or wide form)
-  LightCurveFits, // Kepler, K2 and TESS light-curve FITS
-  Asassn,         // ASAS-SN light curves (v1 CSV, Sky Patrol v2)
+  Auto,            // recognised from the content
+  Plain,           // blank-separated "date magnitude ..." lines
+  Csv,             // CSV or TSV with a header naming the columns
+  Aavso,           // the AAVSO data download (CSV or the older tab-separated form)
+  AavsoExtended,   // AAVSO Extended Format (#TYPE=EXTENDED)
+  Ztf,             // ZTF light curves (IRSA CSV or IPAC table)
+  Gaia,            // Gaia DR3 epoch photometry (long or wide form)
+  LightCurveFits,  // Kepler, K2 and TESS light-curve FITS
+  Asassn,          // ASAS-SN light curves (v1 CSV, Sky Patrol v2)
 };
 
 // The name used by --format, in JSON and in messages ("csv", "aavso",
@@ -79,8 +79,8 @@ struct PhotometryRows {
   std::string timeSystem = "JD";
   bool flux = false;
   bool hasErrors = false;
-  std::vector<double> time, value, err;  // err NaN where a row has none
-  std::vector<std::string> band;         // per row; empty strings without bands
+  std::vector<double> time, value, err;     // err NaN where a row has none
+  std::vector<std::string> band;            // per row; empty strings without bands
   std::map<std::string, int64_t> rowsRead;  // per band, before drops
   std::map<std::string, std::map<std::string, int64_t>> dropped;  // per band, per reason
 };
