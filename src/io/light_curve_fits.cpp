@@ -10,10 +10,12 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -213,10 +215,14 @@ void MoveToTable(fitsfile* f, Place& at) {
 int FindColumn(fitsfile* f, const Place& at, const char* name) {
   int column = 0, status = 0;
   std::string exact = name;  // cfitsio takes a mutable template
-  if (fits_get_colnum(f, CASEINSEN, exact.data(), &column, &status) != 0) {
+  // Two columns of one name: the first is the one meant, as elsewhere.
+  if (fits_get_colnum(f, CASEINSEN, exact.data(), &column, &status) != 0 &&
+      status != COL_NOT_UNIQUE) {
     fits_clear_errmsg();
     return -1;
   }
+  status = 0;
+  fits_clear_errmsg();
   int type = 0;
   LONGLONG repeat = 0, width = 0;
   if (fits_get_coltypell(f, column, &type, &repeat, &width, &status) != 0)
@@ -249,6 +255,62 @@ int ReadChunk(fitsfile* f, int column, LONGLONG first, LONGLONG count, double* o
   return status;
 }
 
+// cfitsio trusts its headers more than a hostile file deserves: a card value
+// of 70 unquoted characters in TTYPEn overruns one of its buffers (4.2). Every
+// header card is checked before cfitsio parses it: printable ASCII, as FITS
+// requires, and an unquoted value short enough for any number or logical.
+void CheckHeaders(const std::string& path, Place& at) {
+  std::ifstream in(path, std::ios::binary);
+  std::error_code ec;
+  const auto size = static_cast<long long>(std::filesystem::file_size(path, ec));
+  if (ec) return;
+  constexpr long long kBlock = 2880;
+  long long offset = 0;
+  for (int hdu = 1; offset + kBlock <= size; ++hdu) {
+    at.hdu = hdu;
+    std::map<std::string, long long> sizes;  // BITPIX, NAXIS, NAXISn, PCOUNT, GCOUNT
+    bool end = false;
+    for (int card = 1; !end; ++card) {
+      char text[80];
+      in.seekg(offset);
+      if (!in.read(text, 80)) return;  // cut short: cfitsio says so
+      offset += 80;
+      for (char c : text)
+        if (c < 0x20 || c > 0x7e)
+          Fail(at, "header card " + std::to_string(card) + " is not printable ASCII");
+      const std::string key = Trimmed(std::string(text, 8));
+      end = key == "END";
+      if (text[8] != '=' || text[9] != ' ') continue;
+      std::string value(text + 10, 70);
+      if (value.find('\'') != std::string::npos) continue;
+      value = Trimmed(value.substr(0, value.find('/')));
+      if (value.size() > 68)
+        Fail(at, "header card " + std::to_string(card) + " (" + key + ") has an overlong value");
+      if (key == "BITPIX" || key == "PCOUNT" || key == "GCOUNT" || key.rfind("NAXIS", 0) == 0) {
+        char* stop = nullptr;
+        const long long v = std::strtoll(value.c_str(), &stop, 10);
+        if (stop == value.c_str() || v < -64 || v > size) return;  // cfitsio's to judge
+        sizes[key] = v;
+      }
+    }
+    // The data unit, to find the next header; an absurd one ends the walk.
+    long long data = 0;
+    if (sizes["NAXIS"] > 0) {
+      data = std::max(1LL, std::abs(sizes["BITPIX"]) / 8);
+      long long cells = 1;
+      for (long long i = 1; i <= sizes["NAXIS"] && i <= 999; ++i) {
+        cells *= sizes["NAXIS" + std::to_string(i)];
+        if (cells < 0 || cells > size) return;
+      }
+      const long long groups = sizes.count("GCOUNT") ? sizes["GCOUNT"] : 1;
+      data *= groups * (cells + sizes["PCOUNT"]);
+      if (data < 0 || data > size) return;
+    }
+    offset = (offset + kBlock - 1) / kBlock * kBlock;
+    offset += (data + kBlock - 1) / kBlock * kBlock;
+  }
+}
+
 }  // namespace
 
 PhotometryRows ReadLightCurveFits(const std::string& path, const PhotometryOptions& options) {
@@ -260,6 +322,9 @@ PhotometryRows ReadLightCurveFits(const std::string& path, const PhotometryOptio
   // Compressed or foreign files would be unpacked or guessed at by cfitsio:
   // only a FITS file as it is goes further.
   if (!HasFitsSignature(path)) Fail(at, "not a FITS file (it does not begin with SIMPLE  =)");
+
+  CheckHeaders(path, at);
+  at.hdu = 0;
 
   // The disk-file open takes the name literally: brackets and the like in a
   // file name are not cfitsio's filters.

@@ -148,6 +148,13 @@ TEST(LightCurveFits, RejectsBrokenFilesNamingFileHduAndRow) {
             std::string::npos)
       << ReadError(primary);
 
+  // cfitsio itself would overrun a buffer on this column name.
+  std::string longName = bytes;
+  const size_t card = longName.find("TTYPE2  =");
+  longName.replace(card, 80, "TTYPE2  = " + std::string(70, 'x'));
+  EXPECT_NE(ReadError(dir.Write("long.fits", longName)).find("HDU 2: header card"),
+            std::string::npos);
+
   EXPECT_THROW(ReadLightCurveFits(dir.File("absent.fits"), {}), FileError);
 }
 
