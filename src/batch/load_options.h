@@ -1,17 +1,23 @@
 // The load options every korvel-batch subcommand shares: the observation
 // file, the column, Read zeros and the JD window, applied exactly as the
-// window's File > Open applies them.
+// window's File > Open applies them; and, for the archives' formats (CSV,
+// AAVSO, ZTF, Gaia, ASAS-SN, light-curve FITS), the format, band and columns.
 #pragma once
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <iosfwd>
+#include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/analysis_state.h"
 #include "io/analysis_file.h"
 #include "io/observation_file.h"
+#include "io/photometry.h"
 
 namespace korvel::batch {
 
@@ -29,13 +35,30 @@ struct LoadArgs {
   // An analysis file in place of FILE and the read options: its observation
   // file, load, deletions, marks and elements.
   std::string analysis;
+  // Format, band and columns of an archive's file; --column and --read-zeros
+  // belong to the plain format alone.
+  PhotometryOptions photometry = {};
 };
 
-// Adds FILE, --column, --read-zeros, --jd-min, --jd-max and --analysis (which
-// excludes the others) to a subcommand.
+// Adds FILE, --column, --read-zeros, --jd-min, --jd-max, the format options
+// and --analysis (which excludes the others) to a subcommand.
 void AddLoadOptions(CLI::App& command, LoadArgs& args);
 // The same without FILE: for a command that reads many files alike.
+void AddReadOptions(CLI::App& command, ReadOptions& read, PhotometryOptions& photometry);
+// Without the format options: every file is read as the plain format.
 void AddReadOptions(CLI::App& command, ReadOptions& read);
+
+// What a load read, for a command to report: for a plain file the format
+// "plain", no band, "JD" and the observations loaded.
+struct LoadedFormat {
+  std::string format = "plain";                        // PhotometryFormatName
+  std::string band;                                    // empty: the file names none
+  std::vector<std::pair<std::string, int64_t>> bands;  // every band, usable rows, most first
+  std::string timeSystem = "JD";
+  int64_t rowsRead = 0;
+  std::map<std::string, int64_t> rowsDropped;  // by reason
+  bool sorted = false;                         // the dates were put in order
+};
 
 struct LoadOutcome {
   bool loaded = false;  // false: nothing was read, the state is untouched
@@ -44,7 +67,12 @@ struct LoadOutcome {
   std::string message;          // the error also written to err, without a line end
   // The analysis the observations came from (--analysis), else nothing.
   std::shared_ptr<const AnalysisDocument> analysis;
+  LoadedFormat read = {};  // what was read; meaningful when loaded
 };
+
+// "format", "band" (null when none), "time_system", "rows_read" and
+// "rows_dropped" (an object by reason).
+nlohmann::ordered_json LoadedFormatJson(const LoadedFormat& f);
 
 // Applies the parameter defaults of a load (as File > Open does before it
 // reads) and loads the file into the state. Messages go to err, each naming
@@ -52,7 +80,10 @@ struct LoadOutcome {
 // text for a failed open, the line and the text of a read error, and a
 // warning per kind of thing the reader passed over. A read error still
 // counts as loaded (the observations before the malformed line stay) but
-// sets a non-zero exit code. With an analysis file the state is restored from
+// sets a non-zero exit code. A file in an archive's format (given, or
+// recognised from its content) is read whole or not at all: a file it cannot
+// read is refused with the file and line, and what was dropped is written as
+// a warning. With an analysis file the state is restored from
 // it (search/document_analysis.h); a damaged file, or an observation file
 // that no longer gives the analysed observations, is refused with the reason.
 LoadOutcome LoadForBatch(AnalysisState& s, const LoadArgs& args, std::ostream& err);

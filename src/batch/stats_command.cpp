@@ -31,7 +31,7 @@ int RunStats(const StatsArgs& args) {
   const LoadOutcome outcome = LoadForBatch(s, args.load, std::cerr);
   if (!outcome.loaded) return outcome.exitCode;
   if (args.json)
-    PrintStatsJson(s, outcome.diagnostics, std::cout);
+    PrintStatsJson(s, outcome, std::cout);
   else
     PrintStatsText(s, std::cout);
   std::cout.flush();
@@ -81,9 +81,15 @@ nlohmann::ordered_json StatsJson(const AnalysisState& s, const ReadDiagnostics& 
   return j;
 }
 
-void PrintStatsJson(const AnalysisState& s, const ReadDiagnostics& read, std::ostream& out) {
+nlohmann::ordered_json StatsJson(const AnalysisState& s, const LoadOutcome& load) {
+  nlohmann::ordered_json j = StatsJson(s, load.diagnostics);
+  j.update(LoadedFormatJson(load.read));
+  return j;
+}
+
+void PrintStatsJson(const AnalysisState& s, const LoadOutcome& load, std::ostream& out) {
   // dump() writes doubles in their shortest round-trip form.
-  out << StatsJson(s, read).dump() << '\n';
+  out << StatsJson(s, load).dump() << '\n';
 }
 
 }  // namespace korvel::batch

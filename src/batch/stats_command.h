@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "batch/command.h"
+#include "batch/load_options.h"
 #include "core/analysis_state.h"
 #include "io/text_reader.h"
 
@@ -18,6 +19,9 @@ void PrintStatsText(const AnalysisState& s, std::ostream& out);
 // The JSON form ends with "warnings": what the reader passed over. The
 // statistics are null when no observation passed the filters.
 nlohmann::ordered_json StatsJson(const AnalysisState& s, const ReadDiagnostics& read);
-void PrintStatsJson(const AnalysisState& s, const ReadDiagnostics& read, std::ostream& out);
+// The command's JSON: the above, then what the load read ("format", "band",
+// "time_system", "rows_read", "rows_dropped").
+nlohmann::ordered_json StatsJson(const AnalysisState& s, const LoadOutcome& load);
+void PrintStatsJson(const AnalysisState& s, const LoadOutcome& load, std::ostream& out);
 
 }  // namespace korvel::batch
