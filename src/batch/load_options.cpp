@@ -30,13 +30,13 @@ void AddLoadOptions(CLI::App& command, LoadArgs& args) {
   for (size_t i = before; i + 1 < options.size(); ++i) options[i]->excludes(analysis);
 }
 
-void AddReadOptions(CLI::App& command, ReadOptions& read, PhotometryOptions& photometry) {
+void AddReadOptions(CLI::App& command, ReadOptions& read, FormatOptions& photometry) {
   AddReadOptions(command, read);
   command
       .add_option_function<std::string>(
           "--format",
           [&photometry](const std::string& name) {
-            photometry.format = PhotometryFormatOfName(name);
+            photometry.format = ObservationFormatOfName(name);
           },
           "The file's format: auto (recognised from the content), plain, csv, aavso, "
           "aavso-extended, ztf, gaia, fits, asassn")
@@ -44,7 +44,7 @@ void AddReadOptions(CLI::App& command, ReadOptions& read, PhotometryOptions& pho
       ->check(
           [](const std::string& name) {
             try {
-              PhotometryFormatOfName(name);
+              ObservationFormatOfName(name);
               return std::string();
             } catch (const KorvelError& e) {
               return std::string(e.what());
@@ -92,21 +92,21 @@ LoadedFormat PlainFormat(const AnalysisState& s) {
 
 // An archive's file: read whole, the JD window applied to its dates, and put
 // into the state as a load puts a plain file.
-LoadOutcome LoadPhotometryForBatch(AnalysisState& s, const LoadArgs& args, PhotometryFormat format,
+LoadOutcome LoadFormatForBatch(AnalysisState& s, const LoadArgs& args, ObservationFormat format,
                                    std::ostream& err) {
   if (args.read.column != 1 || args.read.readZeros)
     return Refuse(
         FileMessage(args.file, 0,
                     std::string("--column and --read-zeros apply to plain files only; "
                                 "this file is read as ") +
-                        PhotometryFormatName(format) + " (choose its columns with --mag-col)"),
+                        ObservationFormatName(format) + " (choose its columns with --mag-col)"),
         kExitRefused, err);
-  PhotometryOptions options = args.photometry;
+  FormatOptions options = args.photometry;
   options.format = format;
-  Photometry p;
+  LoadedObservations p;
   try {
-    p = ReadPhotometry(args.file, options);
-  } catch (const PhotometryError& e) {
+    p = ReadObservations(args.file, options);
+  } catch (const FormatError& e) {
     // The message names the file and the line.
     return Refuse(e.what(), kExitRefused, err);
   } catch (const KorvelError& e) {
@@ -132,7 +132,7 @@ LoadOutcome LoadPhotometryForBatch(AnalysisState& s, const LoadArgs& args, Photo
 
   LoadOutcome outcome{true, kExitOk, {}, {}, {}};
   LoadedFormat& f = outcome.read;
-  f.format = PhotometryFormatName(p.format);
+  f.format = ObservationFormatName(p.format);
   f.band = p.band;
   f.bands = p.bands;
   f.timeSystem = p.timeSystem;
@@ -175,9 +175,9 @@ LoadOutcome LoadForBatch(AnalysisState& s, const LoadArgs& args, std::ostream& e
     err << message << '\n';
     return {false, kExitFileMissing, {}, message, {}};
   }
-  PhotometryFormat format = args.photometry.format;
-  if (format == PhotometryFormat::Auto) format = DetectPhotometryFormat(args.file);
-  if (format != PhotometryFormat::Plain) return LoadPhotometryForBatch(s, args, format, err);
+  ObservationFormat format = args.photometry.format;
+  if (format == ObservationFormat::Auto) format = DetectObservationFormat(args.file);
+  if (format != ObservationFormat::Plain) return LoadFormatForBatch(s, args, format, err);
   SetParameterDefaults(s);
   s.DataColumn = args.read.column;
   LoadReport report;

@@ -17,7 +17,7 @@
 #include "core/analysis_state.h"
 #include "io/analysis_file.h"
 #include "io/observation_file.h"
-#include "io/photometry.h"
+#include "io/read_observations.h"
 
 namespace korvel::batch {
 
@@ -37,21 +37,21 @@ struct LoadArgs {
   std::string analysis;
   // Format, band and columns of an archive's file; --column and --read-zeros
   // belong to the plain format alone.
-  PhotometryOptions photometry = {};
+  FormatOptions photometry = {};
 };
 
 // Adds FILE, --column, --read-zeros, --jd-min, --jd-max, the format options
 // and --analysis (which excludes the others) to a subcommand.
 void AddLoadOptions(CLI::App& command, LoadArgs& args);
 // The same without FILE: for a command that reads many files alike.
-void AddReadOptions(CLI::App& command, ReadOptions& read, PhotometryOptions& photometry);
+void AddReadOptions(CLI::App& command, ReadOptions& read, FormatOptions& photometry);
 // Without the format options: every file is read as the plain format.
 void AddReadOptions(CLI::App& command, ReadOptions& read);
 
 // What a load read, for a command to report: for a plain file the format
 // "plain", no band, "JD" and the observations loaded.
 struct LoadedFormat {
-  std::string format = "plain";                        // PhotometryFormatName
+  std::string format = "plain";                        // ObservationFormatName
   std::string band;                                    // empty: the file names none
   std::vector<std::pair<std::string, int64_t>> bands;  // every band, usable rows, most first
   std::string timeSystem = "JD";

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "batch_run.h"
-#include "support/photometry_samples.h"
+#include "support/format_samples.h"
 
 namespace korvel {
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "io/photometry.h"
+#include "io/read_observations.h"
 
-namespace korvel::photometry {
+namespace korvel::formats {
 
 inline constexpr double kNoError = std::numeric_limits<double>::quiet_NaN();
 // 2.5 / ln 10: a relative flux error as a magnitude error.
@@ -34,7 +34,7 @@ const char* LimitReason(std::string_view magnitude);
 // The magnitude error of a flux and its error (kNoError where either fails).
 double FluxMagError(double flux, std::string_view fluxError);
 
-// Drop reasons, as Photometry::dropped keys them.
+// Drop reasons, as LoadedObservations::dropped keys them.
 inline constexpr const char* kFlagged = "flagged";
 inline constexpr const char* kLimit = "limit";
 inline constexpr const char* kMissing = "missing";
@@ -43,7 +43,7 @@ inline constexpr const char* kNonFinite = "non-finite";
 
 class RowSink {
  public:
-  RowSink(PhotometryFormat format, std::string timeSystem, bool hasErrors);
+  RowSink(ObservationFormat format, std::string timeSystem, bool hasErrors);
 
   // One row of `band`: dropped for `reason` when given, else by its time and
   // value (a magnitude), else kept; `timeAdd` makes a relative time absolute.
@@ -55,7 +55,7 @@ class RowSink {
                std::string_view flux, std::string_view fluxError, double timeAdd = 0);
 
   void KeepFlux() { rows_.flux = true; }
-  PhotometryRows Take() { return std::move(rows_); }
+  FormatRows Take() { return std::move(rows_); }
 
  private:
   // Counts a row of the band and returns its drop counters.
@@ -64,19 +64,19 @@ class RowSink {
              double v, double err, double timeAdd);
   void Keep(std::string_view band, double t, double v, double e);
 
-  PhotometryRows rows_;
+  FormatRows rows_;
   std::string lastBand_ = "\x01";
   int64_t* lastRead_ = nullptr;
   std::map<std::string, int64_t>* lastDropped_ = nullptr;
 };
 
 // The readers of the text formats, one per format; each throws
-// PhotometryError "file:line: what" for a file it cannot read.
-PhotometryRows ReadCsvRows(const std::string& path, const PhotometryOptions& options);
-PhotometryRows ReadAavsoRows(const std::string& path, const PhotometryOptions& options);
-PhotometryRows ReadAavsoExtendedRows(const std::string& path, const PhotometryOptions& options);
-PhotometryRows ReadZtfRows(const std::string& path, const PhotometryOptions& options);
-PhotometryRows ReadGaiaRows(const std::string& path, const PhotometryOptions& options);
-PhotometryRows ReadAsassnRows(const std::string& path, const PhotometryOptions& options);
+// FormatError "file:line: what" for a file it cannot read.
+FormatRows ReadCsvRows(const std::string& path, const FormatOptions& options);
+FormatRows ReadAavsoRows(const std::string& path, const FormatOptions& options);
+FormatRows ReadAavsoExtendedRows(const std::string& path, const FormatOptions& options);
+FormatRows ReadZtfRows(const std::string& path, const FormatOptions& options);
+FormatRows ReadGaiaRows(const std::string& path, const FormatOptions& options);
+FormatRows ReadAsassnRows(const std::string& path, const FormatOptions& options);
 
-}  // namespace korvel::photometry
+}  // namespace korvel::formats

@@ -3,10 +3,10 @@
 // limit, quality, phot_filter; quality other than "G" is a flagged image).
 #include <string>
 
-#include "io/photometry_rows.h"
-#include "io/photometry_table.h"
+#include "io/formats/rows.h"
+#include "io/formats/table.h"
 
-namespace korvel::photometry {
+namespace korvel::formats {
 
 namespace {
 
@@ -27,7 +27,7 @@ const char* AsassnLimit(const Table& table, int mag, int err, int limit) {
 
 }  // namespace
 
-PhotometryRows ReadAsassnRows(const std::string& path, const PhotometryOptions&) {
+FormatRows ReadAsassnRows(const std::string& path, const FormatOptions&) {
   Table table(path);
   table.ReadHeader();
   const int hjd = table.Find("hjd");
@@ -38,7 +38,7 @@ PhotometryRows ReadAsassnRows(const std::string& path, const PhotometryOptions&)
   const int quality = table.Find("quality");
   const int limit = table.Find("limit");
 
-  RowSink sink(PhotometryFormat::Asassn, hjd >= 0 ? "HJD" : "JD", err >= 0);
+  RowSink sink(ObservationFormat::Asassn, hjd >= 0 ? "HJD" : "JD", err >= 0);
   while (table.Next()) {
     const char* reason = nullptr;
     if (quality >= 0 && Lower(Trim(table.Field(quality))) != "g") reason = kFlagged;
@@ -49,4 +49,4 @@ PhotometryRows ReadAsassnRows(const std::string& path, const PhotometryOptions&)
   return sink.Take();
 }
 
-}  // namespace korvel::photometry
+}  // namespace korvel::formats

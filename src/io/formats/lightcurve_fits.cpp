@@ -1,7 +1,7 @@
 // Kepler, K2 and TESS light curves through cfitsio: one binary table of TIME,
 // flux, flux error and a quality word per cadence, with the time reference and
 // the mission in the headers.
-#include "io/light_curve_fits.h"
+#include "io/formats/lightcurve_fits.h"
 
 #include <fitsio.h>
 
@@ -89,7 +89,7 @@ std::string CfitsioText(int status) {
   std::string text = at.Text() + ": " + what;
   if (status != 0) text += " (" + CfitsioText(status) + ")";
   fits_clear_errmsg();
-  throw PhotometryError(text);
+  throw FormatError(text);
 }
 
 std::string Upper(std::string s) {
@@ -313,7 +313,7 @@ void CheckHeaders(const std::string& path, Place& at) {
 
 }  // namespace
 
-PhotometryRows ReadLightCurveFits(const std::string& path, const PhotometryOptions& options) {
+FormatRows ReadLightCurveFits(const std::string& path, const FormatOptions& options) {
   {
     std::ifstream probe(path, std::ios::binary);
     if (!probe) throw FileError::FromErrno(errno, path, false);
@@ -373,8 +373,8 @@ PhotometryRows ReadLightCurveFits(const std::string& path, const PhotometryOptio
 
   const std::string band = headers.Band();
   const double reference = headers.Reference(band);
-  PhotometryRows out;
-  out.format = PhotometryFormat::LightCurveFits;
+  FormatRows out;
+  out.format = ObservationFormat::LightCurveFits;
   out.timeSystem = headers.TimeSystem(band);
   out.flux = options.keepFlux;
   out.hasErrors = errColumn > 0;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "io/photometry.h"
+#include "io/read_observations.h"
 
 namespace korvel {
 
@@ -15,7 +15,7 @@ bool HasFitsSignature(const std::string& path);
 // error 1.0857 sigma_F / F) or as flux (keepFlux); rows with a non-zero
 // QUALITY (SAP_QUALITY in Kepler and K2 files) or a non-finite time or flux
 // dropped. The band is the mission ("Kepler", "K2", "TESS"). Throws
-// PhotometryError naming the HDU and row for a file it cannot read.
-PhotometryRows ReadLightCurveFits(const std::string& path, const PhotometryOptions& options);
+// FormatError naming the HDU and row for a file it cannot read.
+FormatRows ReadLightCurveFits(const std::string& path, const FormatOptions& options);
 
 }  // namespace korvel

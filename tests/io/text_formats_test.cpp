@@ -7,31 +7,31 @@
 #include <cmath>
 #include <variant>
 
-#include "io/photometry.h"
+#include "io/read_observations.h"
 #include "search/search_methods.h"
 #include "search/search_pipeline.h"
-#include "support/photometry_samples.h"
+#include "support/format_samples.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
 namespace {
 
 using testing::MakeSampleStar;
-using testing::PhotometrySamples;
+using testing::FormatSamples;
 using testing::SampleFile;
 using testing::TempDir;
 
-TEST(PhotometryFormats, EverySampleLayoutIsRecognisedAndEachBandReadWithItsDrops) {
+TEST(ObservationFormats, EverySampleLayoutIsRecognisedAndEachBandReadWithItsDrops) {
   const TempDir dir;
-  const auto samples = PhotometrySamples(MakeSampleStar());
+  const auto samples = FormatSamples(MakeSampleStar());
   ASSERT_EQ(samples.size(), 11u);
   for (const SampleFile& f : samples) {
     SCOPED_TRACE(f.name);
     const std::string path = dir.Write(f.name, f.content);
-    EXPECT_EQ(DetectPhotometryFormat(path), f.format);
+    EXPECT_EQ(DetectObservationFormat(path), f.format);
 
     // The default band is the one with most usable rows: the first.
-    const Photometry all = ReadPhotometry(path, {});
+    const LoadedObservations all = ReadObservations(path, {});
     EXPECT_EQ(all.band, f.bands[0]);
     ASSERT_EQ(all.bands.size(), f.expect.size());
     for (size_t i = 1; i < all.bands.size(); ++i)
@@ -39,9 +39,9 @@ TEST(PhotometryFormats, EverySampleLayoutIsRecognisedAndEachBandReadWithItsDrops
 
     for (const auto& [band, want] : f.expect) {
       SCOPED_TRACE(band);
-      PhotometryOptions options;
+      FormatOptions options;
       options.band = band;
-      const Photometry p = ReadPhotometry(path, options);
+      const LoadedObservations p = ReadObservations(path, options);
       EXPECT_EQ(p.format, f.format);
       EXPECT_EQ(p.timeSystem, f.timeSystem);
       EXPECT_EQ(p.band, band);
@@ -62,11 +62,11 @@ TEST(PhotometryFormats, EverySampleLayoutIsRecognisedAndEachBandReadWithItsDrops
   }
 }
 
-TEST(PhotometryFormats, TheCsvStarsPeriodIsFoundByBothSearches) {
+TEST(ObservationFormats, TheCsvStarsPeriodIsFoundByBothSearches) {
   const TempDir dir;
   const testing::SampleStar star = MakeSampleStar(300);
-  const SampleFile csv = PhotometrySamples(star).front();
-  const Photometry p = ReadPhotometry(dir.Write(csv.name, csv.content), {});
+  const SampleFile csv = FormatSamples(star).front();
+  const LoadedObservations p = ReadObservations(dir.Write(csv.name, csv.content), {});
   const Observations o = ObservationsOf(p.jd, p.mag);
   for (SearchKind kind : {SearchKind::LaflerKinman, SearchKind::Deeming}) {
     SCOPED_TRACE(MethodOf(kind).name);
@@ -81,7 +81,7 @@ TEST(PhotometryFormats, TheCsvStarsPeriodIsFoundByBothSearches) {
   }
 }
 
-TEST(PhotometryFormats, AavsoExtendedSpreadsheetDatesBecomeJulianDates) {
+TEST(ObservationFormats, AavsoExtendedSpreadsheetDatesBecomeJulianDates) {
   const TempDir dir;
   const std::string path =
       dir.Write("ext.txt",
@@ -89,19 +89,19 @@ TEST(PhotometryFormats, AavsoExtendedSpreadsheetDatesBecomeJulianDates) {
                 "SS CYG\t45000.25\t12.10\t0.02\tV\tNO\tSTD\tna\tna\tna\tna\tna\tna\tna\tna\n"
                 "SS CYG\t45001.25\tna\t0.02\tV\tNO\tSTD\tna\tna\tna\tna\tna\tna\tna\tna\n"
                 "SS CYG\t45002.25\t<13.5\tna\tV\tNO\tSTD\tna\tna\tna\tna\tna\tna\tna\tna\n");
-  const Photometry p = ReadPhotometry(path, {});
-  EXPECT_EQ(p.format, PhotometryFormat::AavsoExtended);
+  const LoadedObservations p = ReadObservations(path, {});
+  EXPECT_EQ(p.format, ObservationFormat::AavsoExtended);
   EXPECT_EQ(p.timeSystem, "JD");
   ASSERT_EQ(p.jd.size(), 1u);
   EXPECT_DOUBLE_EQ(p.jd[0], 45000.25 + 2415018.5);  // 2023-03-15 6h
   EXPECT_EQ(p.dropped, (std::map<std::string, int64_t>{{"limit", 1}, {"missing", 1}}));
 }
 
-TEST(PhotometryFormats, FluxWithoutMagnitudesBecomesMagnitudesAndNonPositiveFluxIsDropped) {
+TEST(ObservationFormats, FluxWithoutMagnitudesBecomesMagnitudesAndNonPositiveFluxIsDropped) {
   const TempDir dir;
   const std::string path =
       dir.Write("flux.csv", "mjd,flux,flux_err\n1,100,1\n2,0,1\n3,-5,1\n4,nan,1\n5,,1\n6,1e-2,\n");
-  const Photometry p = ReadPhotometry(path, {});
+  const LoadedObservations p = ReadObservations(path, {});
   EXPECT_EQ(p.timeSystem, "MJD");
   ASSERT_EQ(p.mag.size(), 2u);
   EXPECT_DOUBLE_EQ(p.mag[0], -5);
@@ -110,9 +110,9 @@ TEST(PhotometryFormats, FluxWithoutMagnitudesBecomesMagnitudesAndNonPositiveFlux
   EXPECT_TRUE(std::isnan(p.err[1]));
   EXPECT_EQ(p.dropped, (std::map<std::string, int64_t>{{"missing", 1}, {"non-finite", 3}}));
 
-  PhotometryOptions keep;
+  FormatOptions keep;
   keep.keepFlux = true;
-  const Photometry f = ReadPhotometry(path, keep);
+  const LoadedObservations f = ReadObservations(path, keep);
   EXPECT_TRUE(f.flux);
   EXPECT_EQ(f.mag, (std::vector<double>{100, 1e-2}));
 }

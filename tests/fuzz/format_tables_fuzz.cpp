@@ -1,6 +1,6 @@
 // The text photometry readers (CSV, TSV, IPAC and the archives' layouts over
 // them): the first byte chooses the format (auto or one of the text ones),
-// the rest is the file. A read either fails with PhotometryError or gives
+// the rest is the file. A read either fails with FormatError or gives
 // one band whose values agree with what it reports about them.
 #include <cmath>
 #include <cstdint>
@@ -9,26 +9,26 @@
 
 #include "core/error.h"
 #include "fuzz/fuzz_support.h"
-#include "io/photometry.h"
+#include "io/read_observations.h"
 
 using korvel::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  using F = korvel::PhotometryFormat;
+  using F = korvel::ObservationFormat;
   constexpr F kFormats[] = {F::Auto, F::Csv,  F::Aavso, F::AavsoExtended,
                             F::Ztf,  F::Gaia, F::Asassn};
-  korvel::PhotometryOptions options;
+  korvel::FormatOptions options;
   options.format = kFormats[data[0] % 7];
   // The FITS reader has a target of its own.
   if (options.format == F::Auto && size >= 10 && std::memcmp(data + 1, "SIMPLE  =", 9) == 0)
     options.format = F::Csv;
   const std::string path = korvel::fuzz::WriteFile("star.csv", data + 1, size - 1);
 
-  korvel::Photometry p;
+  korvel::LoadedObservations p;
   try {
-    p = korvel::ReadPhotometry(path, options);
-  } catch (const korvel::PhotometryError& e) {
+    p = korvel::ReadObservations(path, options);
+  } catch (const korvel::FormatError& e) {
     Check(std::string(e.what()).rfind(path, 0) == 0, "a message names the file");
     return 0;
   } catch (const korvel::KorvelError&) {

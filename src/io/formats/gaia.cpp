@@ -5,10 +5,10 @@
 #include <array>
 #include <string>
 
-#include "io/photometry_rows.h"
-#include "io/photometry_table.h"
+#include "io/formats/rows.h"
+#include "io/formats/table.h"
 
-namespace korvel::photometry {
+namespace korvel::formats {
 
 namespace {
 
@@ -37,7 +37,7 @@ void AddGaia(RowSink& sink, const Table& table, std::string_view band, const cha
 
 }  // namespace
 
-PhotometryRows ReadGaiaRows(const std::string& path, const PhotometryOptions& options) {
+FormatRows ReadGaiaRows(const std::string& path, const FormatOptions& options) {
   Table table(path);
   table.ReadHeader();
   if (table.Find("g_transit_time") >= 0) {
@@ -64,7 +64,7 @@ PhotometryRows ReadGaiaRows(const std::string& path, const PhotometryOptions& op
       anyFlux = anyFlux || b.flux >= 0;
     }
     const bool keepFlux = options.keepFlux && anyFlux;
-    RowSink sink(PhotometryFormat::Gaia, kGaiaTimeSystem, anyFlux);
+    RowSink sink(ObservationFormat::Gaia, kGaiaTimeSystem, anyFlux);
     if (keepFlux) sink.KeepFlux();
     while (table.Next()) {
       for (const Band& b : bands) {
@@ -90,7 +90,7 @@ PhotometryRows ReadGaiaRows(const std::string& path, const PhotometryOptions& op
   const int photometry = table.Find("rejected_by_photometry");
   const int variability = table.Find("rejected_by_variability");
   const bool keepFlux = (options.keepFlux && flux >= 0) || mag < 0;
-  RowSink sink(PhotometryFormat::Gaia, kGaiaTimeSystem, flux >= 0 && fluxError >= 0);
+  RowSink sink(ObservationFormat::Gaia, kGaiaTimeSystem, flux >= 0 && fluxError >= 0);
   if (options.keepFlux && flux >= 0) sink.KeepFlux();
   while (table.Next())
     AddGaia(sink, table, table.Field(band),
@@ -99,4 +99,4 @@ PhotometryRows ReadGaiaRows(const std::string& path, const PhotometryOptions& op
   return sink.Take();
 }
 
-}  // namespace korvel::photometry
+}  // namespace korvel::formats

@@ -1,4 +1,4 @@
-#include "io/light_curve_fits.h"
+#include "io/formats/lightcurve_fits.h"
 
 #include <fitsio.h>
 #include <gtest/gtest.h>
@@ -28,11 +28,11 @@ std::string Written(const TempDir& dir, const std::string& name, const LightCurv
   return path;
 }
 
-// The message of the PhotometryError the read throws ("" when it reads).
+// The message of the FormatError the read throws ("" when it reads).
 std::string ReadError(const std::string& path) {
   try {
     ReadLightCurveFits(path, {});
-  } catch (const PhotometryError& e) {
+  } catch (const FormatError& e) {
     char left[FLEN_ERRMSG];
     EXPECT_EQ(fits_read_errmsg(left), 0) << "cfitsio's error stack is left: " << left;
     return e.what();
@@ -47,9 +47,9 @@ TEST(LightCurveFits, ReadsTessCadencesAsAbsoluteMagnitudes) {
   s.quality[20] = 1024;
   s.flux[30] = kNaN;
   s.time[40] = kNaN;
-  const PhotometryRows rows = ReadLightCurveFits(Written(dir, "tess.fits", s), {});
+  const FormatRows rows = ReadLightCurveFits(Written(dir, "tess.fits", s), {});
 
-  EXPECT_EQ(rows.format, PhotometryFormat::LightCurveFits);
+  EXPECT_EQ(rows.format, ObservationFormat::LightCurveFits);
   EXPECT_EQ(rows.timeSystem, "BJD-TDB");
   EXPECT_FALSE(rows.flux);
   EXPECT_TRUE(rows.hasErrors);
@@ -74,7 +74,7 @@ TEST(LightCurveFits, ReadsKeplerFilesWithSapQualityAndTheirOwnZeroPoint) {
   LightCurveFitsSpec s = KeplerLike(100, 3.1, 0.05);
   s.quality[0] = 8;
   s.bjdreff = 0.25;
-  const PhotometryRows rows = ReadLightCurveFits(Written(dir, "kplr.fits", s), {});
+  const FormatRows rows = ReadLightCurveFits(Written(dir, "kplr.fits", s), {});
   ASSERT_EQ(rows.time.size(), 99u);
   EXPECT_EQ(rows.band.front(), "Kepler");
   EXPECT_EQ(rows.dropped.at("Kepler").at("flagged"), 1);
@@ -91,7 +91,7 @@ TEST(LightCurveFits, FallsBackToSapFluxTheFirstTableAndTheMissionsReference) {
   s.extname = "CADENCES";
   s.bjdrefi.reset();
   s.bjdreff.reset();
-  const PhotometryRows rows = ReadLightCurveFits(Written(dir, "k2.fits", s), {});
+  const FormatRows rows = ReadLightCurveFits(Written(dir, "k2.fits", s), {});
   ASSERT_EQ(rows.time.size(), 20u);
   EXPECT_EQ(rows.band.front(), "K2");
   EXPECT_NEAR(rows.time.front(), 2454833.0 + 130.0, 1e-8);
@@ -102,15 +102,15 @@ TEST(LightCurveFits, KeepsFluxWhenAskedAndDropsNonPositiveFluxOnlyForMagnitudes)
   LightCurveFitsSpec s = TessLike(10, 0.7, 0.01);
   s.flux[3] = -5.0;
   const std::string path = Written(dir, "flux.fits", s);
-  PhotometryOptions keep;
+  FormatOptions keep;
   keep.keepFlux = true;
-  const PhotometryRows flux = ReadLightCurveFits(path, keep);
+  const FormatRows flux = ReadLightCurveFits(path, keep);
   EXPECT_TRUE(flux.flux);
   ASSERT_EQ(flux.value.size(), 10u);
   EXPECT_FLOAT_EQ(flux.value[3], -5.0);
   EXPECT_FLOAT_EQ(flux.value[4], s.flux[4]);
   EXPECT_FLOAT_EQ(flux.err[4], 0.5);
-  const PhotometryRows mags = ReadLightCurveFits(path, {});
+  const FormatRows mags = ReadLightCurveFits(path, {});
   EXPECT_EQ(mags.value.size(), 9u);
   EXPECT_EQ(mags.dropped.at("TESS").at("non-finite"), 1);
 }
@@ -163,7 +163,7 @@ TEST(LightCurveFits, RejectsBrokenFilesNamingFileHduAndRow) {
 TEST(LightCurveFits, TakesBracketsInFileNamesLiterally) {
   TempDir dir;
   for (const char* name : {"star[1].fits", "lc[TIME>1501].fits"}) {
-    const PhotometryRows rows = ReadLightCurveFits(Written(dir, name, TessLike(30, 1, 0.1)), {});
+    const FormatRows rows = ReadLightCurveFits(Written(dir, name, TessLike(30, 1, 0.1)), {});
     EXPECT_EQ(rows.time.size(), 30u) << name;
   }
 }

@@ -1,4 +1,4 @@
-// Photometry as the archives give it: one entry point that recognises a
+// LoadedObservations as the archives give it: one entry point that recognises a
 // file's format from its content (or takes it from the caller), reads every
 // row into values, drops what must not be used (flagged rows, upper limits,
 // missing values) with a count per reason, and hands back one band's dates,
@@ -16,7 +16,7 @@
 
 namespace korvel {
 
-enum class PhotometryFormat {
+enum class ObservationFormat {
   Auto,            // recognised from the content
   Plain,           // blank-separated "date magnitude ..." lines
   Csv,             // CSV or TSV with a header naming the columns
@@ -30,13 +30,13 @@ enum class PhotometryFormat {
 
 // The name used by --format, in JSON and in messages ("csv", "aavso",
 // "aavso-extended", "ztf", "gaia", "fits", "asassn", "plain", "auto").
-const char* PhotometryFormatName(PhotometryFormat f);
+const char* ObservationFormatName(ObservationFormat f);
 // The format of a --format name; Auto for an unknown name is not given:
 // an unknown name throws KorvelError listing the names.
-PhotometryFormat PhotometryFormatOfName(const std::string& name);
+ObservationFormat ObservationFormatOfName(const std::string& name);
 
-struct PhotometryOptions {
-  PhotometryFormat format = PhotometryFormat::Auto;
+struct FormatOptions {
+  ObservationFormat format = ObservationFormat::Auto;
   // CSV: the columns chosen by name (case-insensitive) instead of found.
   std::string timeColumn, magColumn, errColumn;
   // The band to read; empty: the band with most rows (ties: the first seen).
@@ -49,8 +49,8 @@ struct PhotometryOptions {
 
 // One band's observations, in date order (sorted where the file was not),
 // duplicates kept.
-struct Photometry {
-  PhotometryFormat format = PhotometryFormat::Plain;
+struct LoadedObservations {
+  ObservationFormat format = ObservationFormat::Plain;
   // The file's own time system as the file names it: "JD", "HJD", "BJD",
   // "BJD-TDB", "BJD-TCB", "MJD", "reduced JD"; "JD" when the file says none.
   std::string timeSystem = "JD";
@@ -74,8 +74,8 @@ struct Photometry {
 
 // Every row a reader kept, of every band, in file order, with what it
 // dropped per band: the one shape all readers hand to SelectBand.
-struct PhotometryRows {
-  PhotometryFormat format = PhotometryFormat::Plain;
+struct FormatRows {
+  ObservationFormat format = ObservationFormat::Plain;
   std::string timeSystem = "JD";
   bool flux = false;
   bool hasErrors = false;
@@ -87,27 +87,27 @@ struct PhotometryRows {
 
 // One band of the rows (options.band, or the band with most rows), shifted by
 // options.timeOffset and in date order. An unknown band throws
-// PhotometryError naming the bands there are.
-Photometry SelectBand(PhotometryRows rows, const PhotometryOptions& options);
+// FormatError naming the bands there are.
+LoadedObservations SelectBand(FormatRows rows, const FormatOptions& options);
 
 // A file that cannot be read as its format: the message names the file and
 // the line (text) or the HDU and row (FITS). Nothing is half read.
-class PhotometryError : public KorvelError {
+class FormatError : public KorvelError {
  public:
   using KorvelError::KorvelError;
 };
 
 // The format of the file's content: the FITS signature, a header line's
 // column names, AAVSO's keywords; Plain when nothing else fits.
-PhotometryFormat DetectPhotometryFormat(const std::string& path);
+ObservationFormat DetectObservationFormat(const std::string& path);
 
 // Reads the file (format from options, or detected). For Plain it throws:
 // the blank-separated format is read by LoadObservations. Throws
-// PhotometryError for a file it cannot read and FileError for one it cannot
+// FormatError for a file it cannot read and FileError for one it cannot
 // open.
-Photometry ReadPhotometry(const std::string& path, const PhotometryOptions& options);
+LoadedObservations ReadObservations(const std::string& path, const FormatOptions& options);
 
 // "ZTF zr: 412 of 440 rows (28 flagged, 0 limits)": what was read and dropped.
-std::string DroppedRowsText(const Photometry& p);
+std::string DroppedRowsText(const LoadedObservations& p);
 
 }  // namespace korvel

@@ -1,13 +1,13 @@
-#include "io/photometry_table.h"
+#include "io/formats/table.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "core/error.h"
-#include "io/photometry.h"
+#include "io/read_observations.h"
 
-namespace korvel::photometry {
+namespace korvel::formats {
 
 namespace {
 
@@ -68,7 +68,7 @@ bool LineSource::Refill() {
 }
 
 void LineSource::Fail(const std::string& what) const {
-  throw PhotometryError(path_ + ":" + std::to_string(std::max<int64_t>(line_, 1)) + ": " + what);
+  throw FormatError(path_ + ":" + std::to_string(std::max<int64_t>(line_, 1)) + ": " + what);
 }
 
 bool LineSource::Next(std::string*& line) {
@@ -316,4 +316,4 @@ bool SplitDelimited(std::string& line, char delimiter, std::vector<std::string_v
   return true;
 }
 
-}  // namespace korvel::photometry
+}  // namespace korvel::formats

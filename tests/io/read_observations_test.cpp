@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "io/photometry.h"
+#include "io/read_observations.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
@@ -12,18 +12,18 @@ namespace {
 
 using testing::TempDir;
 
-// The message of the PhotometryError reading the file throws ("" if none).
-std::string ErrorOf(const std::string& path, const PhotometryOptions& options = {}) {
+// The message of the FormatError reading the file throws ("" if none).
+std::string ErrorOf(const std::string& path, const FormatOptions& options = {}) {
   try {
-    ReadPhotometry(path, options);
-  } catch (const PhotometryError& e) {
+    ReadObservations(path, options);
+  } catch (const FormatError& e) {
     return e.what();
   }
   return "";
 }
 
 TEST(SelectBand, BandsAreCountedMostFirstAndTheChosenOneIsShiftedAndSorted) {
-  PhotometryRows rows;
+  FormatRows rows;
   rows.hasErrors = true;
   rows.time = {5, 2, 3, 1, 4, 3};
   rows.value = {10, 11, 12, 13, 14, 15};
@@ -32,10 +32,10 @@ TEST(SelectBand, BandsAreCountedMostFirstAndTheChosenOneIsShiftedAndSorted) {
   rows.rowsRead = {{"B", 4}, {"V", 3}, {"R", 2}};
   rows.dropped = {{"B", {{"limit", 1}, {"missing", 0}}}, {"R", {{"flagged", 2}}}};
 
-  PhotometryOptions options;
+  FormatOptions options;
   options.timeOffset = 100;
   // B and V tie at three: B is seen first; R has none left.
-  const Photometry p = SelectBand(rows, options);
+  const LoadedObservations p = SelectBand(rows, options);
   EXPECT_EQ(p.bands, (std::vector<std::pair<std::string, int64_t>>{{"B", 3}, {"V", 3}, {"R", 0}}));
   EXPECT_EQ(p.band, "B");
   EXPECT_EQ(p.jd, (std::vector<double>{101, 103, 105}));
@@ -46,7 +46,7 @@ TEST(SelectBand, BandsAreCountedMostFirstAndTheChosenOneIsShiftedAndSorted) {
   EXPECT_EQ(p.dropped, (std::map<std::string, int64_t>{{"limit", 1}}));
 
   options.band = "v";  // differs from one band only in case
-  const Photometry v = SelectBand(rows, options);
+  const LoadedObservations v = SelectBand(rows, options);
   EXPECT_EQ(v.band, "V");
   EXPECT_EQ(v.jd, (std::vector<double>{102, 103, 104}));
   EXPECT_FALSE(v.sorted);
@@ -55,35 +55,35 @@ TEST(SelectBand, BandsAreCountedMostFirstAndTheChosenOneIsShiftedAndSorted) {
   try {
     SelectBand(rows, options);
     ADD_FAILURE() << "an unknown band was read";
-  } catch (const PhotometryError& e) {
+  } catch (const FormatError& e) {
     EXPECT_STREQ(e.what(), "no band \"I\"; the bands are: B (3), V (3), R (0)");
   }
 }
 
 TEST(DroppedRowsText, SaysHowManyRowsOfTheBandWereKeptAndWhyTheOthersWereNot) {
-  Photometry p;
-  p.format = PhotometryFormat::Ztf;
+  LoadedObservations p;
+  p.format = ObservationFormat::Ztf;
   p.band = "zr";
   p.jd.assign(412, 0.0);
   p.rowsRead = 440;
   p.dropped = {{"flagged", 27}, {"limit", 1}};
   EXPECT_EQ(DroppedRowsText(p), "ZTF zr: 412 of 440 rows (27 flagged, 1 limit)");
-  p.format = PhotometryFormat::Csv;
+  p.format = ObservationFormat::Csv;
   p.band.clear();
   p.rowsRead = 412;
   p.dropped.clear();
   EXPECT_EQ(DroppedRowsText(p), "CSV: 412 of 412 rows");
 }
 
-TEST(PhotometryFormatName, NamesRoundTripAndAnUnknownNameListsTheKnownOnes) {
-  for (PhotometryFormat f :
-       {PhotometryFormat::Auto, PhotometryFormat::Plain, PhotometryFormat::Csv,
-        PhotometryFormat::Aavso, PhotometryFormat::AavsoExtended, PhotometryFormat::Ztf,
-        PhotometryFormat::Gaia, PhotometryFormat::LightCurveFits, PhotometryFormat::Asassn})
-    EXPECT_EQ(PhotometryFormatOfName(PhotometryFormatName(f)), f);
-  EXPECT_EQ(PhotometryFormatOfName("AAVSO-Extended"), PhotometryFormat::AavsoExtended);
+TEST(ObservationFormatName, NamesRoundTripAndAnUnknownNameListsTheKnownOnes) {
+  for (ObservationFormat f :
+       {ObservationFormat::Auto, ObservationFormat::Plain, ObservationFormat::Csv,
+        ObservationFormat::Aavso, ObservationFormat::AavsoExtended, ObservationFormat::Ztf,
+        ObservationFormat::Gaia, ObservationFormat::LightCurveFits, ObservationFormat::Asassn})
+    EXPECT_EQ(ObservationFormatOfName(ObservationFormatName(f)), f);
+  EXPECT_EQ(ObservationFormatOfName("AAVSO-Extended"), ObservationFormat::AavsoExtended);
   try {
-    PhotometryFormatOfName("votable");
+    ObservationFormatOfName("votable");
     ADD_FAILURE();
   } catch (const KorvelError& e) {
     EXPECT_NE(std::string(e.what()).find("csv, aavso, aavso-extended, ztf, gaia, fits, asassn"),
@@ -92,14 +92,14 @@ TEST(PhotometryFormatName, NamesRoundTripAndAnUnknownNameListsTheKnownOnes) {
   }
 }
 
-TEST(ReadPhotometry, ColumnsChosenByNameOverrideTheUsualOnes) {
+TEST(ReadObservations, ColumnsChosenByNameOverrideTheUsualOnes) {
   const TempDir dir;
   const std::string path =
       dir.Write("t.tsv", "BJD\tmag\tV_mag\tV_err\n10.5\t1\t12.5\t0.03\n11.5\t2\t12.7\t0.04\n");
-  PhotometryOptions options;
+  FormatOptions options;
   options.magColumn = "v_MAG";
   options.errColumn = "V_err";
-  const Photometry p = ReadPhotometry(path, options);
+  const LoadedObservations p = ReadObservations(path, options);
   EXPECT_EQ(p.timeSystem, "BJD");
   EXPECT_EQ(p.mag, (std::vector<double>{12.5, 12.7}));
   EXPECT_EQ(p.err, (std::vector<double>{0.03, 0.04}));
@@ -109,7 +109,7 @@ TEST(ReadPhotometry, ColumnsChosenByNameOverrideTheUsualOnes) {
             path + ":1: no column \"hjd\"; the columns are: BJD, mag, V_mag, V_err");
 }
 
-TEST(ReadPhotometry, BadFilesFailAtTheirLineAndNameWhatIsWrong) {
+TEST(ReadObservations, BadFilesFailAtTheirLineAndNameWhatIsWrong) {
   const TempDir dir;
   struct Case {
     std::string_view content;
@@ -142,15 +142,15 @@ TEST(ReadPhotometry, BadFilesFailAtTheirLineAndNameWhatIsWrong) {
   }
 }
 
-TEST(ReadPhotometry, APlainObservationFileIsLeftToItsOwnReaderAndAMissingFileIsAFileError) {
+TEST(ReadObservations, APlainObservationFileIsLeftToItsOwnReaderAndAMissingFileIsAFileError) {
   const TempDir dir;
   const std::string plain = dir.Write("star.dat", "2450000.1 12.3\n2450000.2 12.4\n");
-  EXPECT_EQ(DetectPhotometryFormat(plain), PhotometryFormat::Plain);
+  EXPECT_EQ(DetectObservationFormat(plain), ObservationFormat::Plain);
   EXPECT_NE(ErrorOf(plain).find("a plain observation file"), std::string::npos);
-  PhotometryOptions csv;
-  csv.format = PhotometryFormat::Csv;
+  FormatOptions csv;
+  csv.format = ObservationFormat::Csv;
   EXPECT_NE(ErrorOf(plain, csv).find("no time column"), std::string::npos);
-  EXPECT_THROW(ReadPhotometry(dir.File("none.csv"), {}), FileError);
+  EXPECT_THROW(ReadObservations(dir.File("none.csv"), {}), FileError);
 }
 
 }  // namespace

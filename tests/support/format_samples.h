@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "io/photometry.h"
+#include "io/read_observations.h"
 
 namespace korvel::testing {
 
@@ -68,7 +68,7 @@ struct SampleCounts {
 // One file in one archive's layout and what reading it must give.
 struct SampleFile {
   std::string name, content;
-  PhotometryFormat format = PhotometryFormat::Csv;
+  ObservationFormat format = ObservationFormat::Csv;
   std::string timeSystem;
   std::vector<std::string> bands;                   // per band index; empty: not written
   std::map<std::string, SampleCounts> expect = {};  // by band name
@@ -145,9 +145,9 @@ inline double GaiaFlux(double mag) {
 }  // namespace sample_detail
 
 // Every layout the text readers know, written from one star.
-inline std::vector<SampleFile> PhotometrySamples(const SampleStar& star) {
+inline std::vector<SampleFile> FormatSamples(const SampleStar& star) {
   using namespace sample_detail;
-  using F = PhotometryFormat;
+  using F = ObservationFormat;
   std::vector<SampleFile> out;
 
   {  // A plain CSV with '#' comments and a flux column besides the magnitudes.

@@ -1,43 +1,43 @@
-#include "io/photometry.h"
+#include "io/read_observations.h"
 
 #include <algorithm>
 #include <array>
 #include <numeric>
 
-#include "io/light_curve_fits.h"
-#include "io/photometry_rows.h"
-#include "io/photometry_table.h"
+#include "io/formats/lightcurve_fits.h"
+#include "io/formats/rows.h"
+#include "io/formats/table.h"
 
 namespace korvel {
 
 namespace {
 
-using photometry::Lower;
-using photometry::Table;
-using photometry::Trim;
+using formats::Lower;
+using formats::Table;
+using formats::Trim;
 
 struct FormatRow {
-  PhotometryFormat format;
+  ObservationFormat format;
   const char* name;   // --format, JSON
   const char* label;  // messages
-  PhotometryRows (*read)(const std::string&, const PhotometryOptions&);
+  FormatRows (*read)(const std::string&, const FormatOptions&);
 };
 
 // The formats in --format's order; Auto and Plain have no reader here.
 constexpr std::array<FormatRow, 9> kFormats = {{
-    {PhotometryFormat::Auto, "auto", "", nullptr},
-    {PhotometryFormat::Plain, "plain", "plain", nullptr},
-    {PhotometryFormat::Csv, "csv", "CSV", photometry::ReadCsvRows},
-    {PhotometryFormat::Aavso, "aavso", "AAVSO", photometry::ReadAavsoRows},
-    {PhotometryFormat::AavsoExtended, "aavso-extended", "AAVSO Extended",
-     photometry::ReadAavsoExtendedRows},
-    {PhotometryFormat::Ztf, "ztf", "ZTF", photometry::ReadZtfRows},
-    {PhotometryFormat::Gaia, "gaia", "Gaia", photometry::ReadGaiaRows},
-    {PhotometryFormat::LightCurveFits, "fits", "FITS", ReadLightCurveFits},
-    {PhotometryFormat::Asassn, "asassn", "ASAS-SN", photometry::ReadAsassnRows},
+    {ObservationFormat::Auto, "auto", "", nullptr},
+    {ObservationFormat::Plain, "plain", "plain", nullptr},
+    {ObservationFormat::Csv, "csv", "CSV", formats::ReadCsvRows},
+    {ObservationFormat::Aavso, "aavso", "AAVSO", formats::ReadAavsoRows},
+    {ObservationFormat::AavsoExtended, "aavso-extended", "AAVSO Extended",
+     formats::ReadAavsoExtendedRows},
+    {ObservationFormat::Ztf, "ztf", "ZTF", formats::ReadZtfRows},
+    {ObservationFormat::Gaia, "gaia", "Gaia", formats::ReadGaiaRows},
+    {ObservationFormat::LightCurveFits, "fits", "FITS", ReadLightCurveFits},
+    {ObservationFormat::Asassn, "asassn", "ASAS-SN", formats::ReadAsassnRows},
 }};
 
-const FormatRow& RowOf(PhotometryFormat f) {
+const FormatRow& RowOf(ObservationFormat f) {
   for (const FormatRow& r : kFormats)
     if (r.format == f) return r;
   return kFormats[0];
@@ -48,22 +48,22 @@ bool StartsWithNumber(std::string_view line) {
   line = Trim(line);
   const size_t end = line.find_first_of(" \t,;");
   double v = 0;
-  return photometry::ParseValue(line.substr(0, end), v) != photometry::Value::Missing;
+  return formats::ParseValue(line.substr(0, end), v) != formats::Value::Missing;
 }
 
 // The format whose columns the header names; Plain for none.
-PhotometryFormat Classify(const Table& t) {
+ObservationFormat Classify(const Table& t) {
   const auto has = [&](std::string_view name) { return t.Find(name) >= 0; };
-  if (has("catflags") || has("filtercode")) return PhotometryFormat::Ztf;
+  if (has("catflags") || has("filtercode")) return ObservationFormat::Ztf;
   if (has("rejected_by_photometry") || has("rejected_by_variability") || has("g_transit_time"))
-    return PhotometryFormat::Gaia;
+    return ObservationFormat::Gaia;
   if (has("phot_filter") || (has("camera") && has("mag_err") && (has("hjd") || has("jd"))))
-    return PhotometryFormat::Asassn;
-  if (has("jd") && has("magnitude") && has("band")) return PhotometryFormat::Aavso;
+    return ObservationFormat::Asassn;
+  if (has("jd") && has("magnitude") && has("band")) return ObservationFormat::Aavso;
   if (t.Find({"time", "jd", "hjd", "bjd", "mjd", "date"}) >= 0 &&
       t.Find({"mag", "magnitude", "flux"}) >= 0)
-    return PhotometryFormat::Csv;
-  return PhotometryFormat::Plain;
+    return ObservationFormat::Csv;
+  return ObservationFormat::Plain;
 }
 
 bool IsExtended(const Table& t) {
@@ -77,25 +77,25 @@ constexpr const char* kPlainText =
 
 // Nothing was recognised: says why, or reads the header as CSV so that the
 // message names the columns the file has.
-PhotometryRows ExplainUnrecognised(const std::string& path, const PhotometryOptions& options) {
+FormatRows ExplainUnrecognised(const std::string& path, const FormatOptions& options) {
   Table table(path);
   if (table.Empty()) table.Fail("empty file: no header and no rows");
-  if (StartsWithNumber(table.FirstLine())) throw PhotometryError(path + kPlainText);
-  return photometry::ReadCsvRows(path, options);
+  if (StartsWithNumber(table.FirstLine())) throw FormatError(path + kPlainText);
+  return formats::ReadCsvRows(path, options);
 }
 
 std::string ReasonText(const std::string& reason, int64_t n) {
-  if (reason == photometry::kLimit) return std::to_string(n) + (n == 1 ? " limit" : " limits");
+  if (reason == formats::kLimit) return std::to_string(n) + (n == 1 ? " limit" : " limits");
   return std::to_string(n) + " " + reason;
 }
 
 }  // namespace
 
-const char* PhotometryFormatName(PhotometryFormat f) {
+const char* ObservationFormatName(ObservationFormat f) {
   return RowOf(f).name;
 }
 
-PhotometryFormat PhotometryFormatOfName(const std::string& name) {
+ObservationFormat ObservationFormatOfName(const std::string& name) {
   const std::string n = Lower(Trim(name));
   std::string names;
   for (const FormatRow& r : kFormats) {
@@ -106,42 +106,42 @@ PhotometryFormat PhotometryFormatOfName(const std::string& name) {
   throw KorvelError("Unknown format \"" + name + "\": the formats are " + names);
 }
 
-PhotometryFormat DetectPhotometryFormat(const std::string& path) {
-  if (HasFitsSignature(path)) return PhotometryFormat::LightCurveFits;
+ObservationFormat DetectObservationFormat(const std::string& path) {
+  if (HasFitsSignature(path)) return ObservationFormat::LightCurveFits;
   try {
     Table table(path);
-    if (IsExtended(table)) return PhotometryFormat::AavsoExtended;
-    if (table.Empty() || StartsWithNumber(table.FirstLine())) return PhotometryFormat::Plain;
+    if (IsExtended(table)) return ObservationFormat::AavsoExtended;
+    if (table.Empty() || StartsWithNumber(table.FirstLine())) return ObservationFormat::Plain;
     table.ReadHeader();
     return Classify(table);
   } catch (const KorvelError&) {
-    // Unreadable, binary or empty: ReadPhotometry says which.
-    return PhotometryFormat::Plain;
+    // Unreadable, binary or empty: ReadObservations says which.
+    return ObservationFormat::Plain;
   }
 }
 
-Photometry ReadPhotometry(const std::string& path, const PhotometryOptions& options) {
-  const PhotometryFormat format =
-      options.format == PhotometryFormat::Auto ? DetectPhotometryFormat(path) : options.format;
-  PhotometryRows rows;
-  if (format == PhotometryFormat::Plain) {
-    if (options.format == PhotometryFormat::Plain) throw PhotometryError(path + kPlainText);
+LoadedObservations ReadObservations(const std::string& path, const FormatOptions& options) {
+  const ObservationFormat format =
+      options.format == ObservationFormat::Auto ? DetectObservationFormat(path) : options.format;
+  FormatRows rows;
+  if (format == ObservationFormat::Plain) {
+    if (options.format == ObservationFormat::Plain) throw FormatError(path + kPlainText);
     rows = ExplainUnrecognised(path, options);
   } else {
     rows = RowOf(format).read(path, options);
   }
-  Photometry p;
+  LoadedObservations p;
   try {
     p = SelectBand(std::move(rows), options);
-  } catch (const PhotometryError& e) {
-    throw PhotometryError(path + ": " + e.what());
+  } catch (const FormatError& e) {
+    throw FormatError(path + ": " + e.what());
   }
-  if (p.jd.empty()) throw PhotometryError(path + ": no observations to use: " + DroppedRowsText(p));
+  if (p.jd.empty()) throw FormatError(path + ": no observations to use: " + DroppedRowsText(p));
   return p;
 }
 
-Photometry SelectBand(PhotometryRows rows, const PhotometryOptions& options) {
-  Photometry p;
+LoadedObservations SelectBand(FormatRows rows, const FormatOptions& options) {
+  LoadedObservations p;
   p.format = rows.format;
   p.timeSystem = rows.timeSystem;
   p.flux = rows.flux;
@@ -180,7 +180,7 @@ Photometry SelectBand(PhotometryRows rows, const PhotometryOptions& options) {
       std::string names;
       for (const auto& [b, n] : p.bands)
         if (!b.empty()) names += (names.empty() ? "" : ", ") + b + " (" + std::to_string(n) + ")";
-      throw PhotometryError(
+      throw FormatError(
           "no band \"" + options.band + "\"; " +
           (names.empty() ? "the file names no bands" : "the bands are: " + names));
     }
@@ -209,14 +209,14 @@ Photometry SelectBand(PhotometryRows rows, const PhotometryOptions& options) {
   return p;
 }
 
-std::string DroppedRowsText(const Photometry& p) {
+std::string DroppedRowsText(const LoadedObservations& p) {
   std::string text = RowOf(p.format).label;
   if (!p.band.empty()) text += " " + p.band;
   text += ": " + std::to_string(p.jd.size()) + " of " + std::to_string(p.rowsRead) + " rows";
   // The archives' own verdicts first, then what could not be read.
-  constexpr std::array<const char*, 5> kOrder = {photometry::kFlagged, photometry::kRejected,
-                                                 photometry::kLimit, photometry::kMissing,
-                                                 photometry::kNonFinite};
+  constexpr std::array<const char*, 5> kOrder = {formats::kFlagged, formats::kRejected,
+                                                 formats::kLimit, formats::kMissing,
+                                                 formats::kNonFinite};
   std::vector<std::string> parts;
   for (const char* reason : kOrder)
     if (const auto it = p.dropped.find(reason); it != p.dropped.end() && it->second > 0)

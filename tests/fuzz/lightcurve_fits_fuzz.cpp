@@ -10,30 +10,30 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "io/light_curve_fits.h"
+#include "io/formats/lightcurve_fits.h"
 
 using korvel::fuzz::Check;
 
 namespace {
 
-std::optional<korvel::PhotometryRows> Read(const std::string& path, bool keepFlux) {
-  korvel::PhotometryOptions options;
+std::optional<korvel::FormatRows> Read(const std::string& path, bool keepFlux) {
+  korvel::FormatOptions options;
   options.keepFlux = keepFlux;
   try {
     return korvel::ReadLightCurveFits(path, options);
-  } catch (const korvel::PhotometryError& e) {
+  } catch (const korvel::FormatError& e) {
     Check(std::string(e.what()).rfind(path, 0) == 0, "an error names the file first");
     return std::nullopt;
   }
 }
 
-int64_t Count(const korvel::PhotometryRows& r, const char* reason) {
+int64_t Count(const korvel::FormatRows& r, const char* reason) {
   const auto& d = r.dropped.begin()->second;
   const auto it = d.find(reason);
   return it == d.end() ? 0 : it->second;
 }
 
-void CheckRows(const korvel::PhotometryRows& r) {
+void CheckRows(const korvel::FormatRows& r) {
   const size_t n = r.time.size();
   Check(r.value.size() == n && r.err.size() == n && r.band.size() == n,
         "every kept row has a time, value, error and band");

@@ -3,15 +3,15 @@
 // submit, headerless rows after "#KEY=VALUE" lines.
 #include <string>
 
-#include "io/photometry_rows.h"
-#include "io/photometry_table.h"
+#include "io/formats/rows.h"
+#include "io/formats/table.h"
 
-namespace korvel::photometry {
+namespace korvel::formats {
 
 // Julian date of the spreadsheet day count 0 (1899-12-30 0h).
 constexpr double kExcelDayZeroJd = 2415018.5;
 
-PhotometryRows ReadAavsoRows(const std::string& path, const PhotometryOptions&) {
+FormatRows ReadAavsoRows(const std::string& path, const FormatOptions&) {
   Table table(path);
   table.ReadHeader();
   const int time = table.Require({"jd"}, "column JD");
@@ -21,7 +21,7 @@ PhotometryRows ReadAavsoRows(const std::string& path, const PhotometryOptions&) 
   // Older downloads mark fainter-than estimates in a column of their own.
   const int fainter = table.Find({"fainter than", "fainterthan", "fainter_than"});
 
-  RowSink sink(PhotometryFormat::Aavso, "JD", err >= 0);
+  RowSink sink(ObservationFormat::Aavso, "JD", err >= 0);
   while (table.Next()) {
     const std::string_view m = table.Field(mag);
     const char* reason = LimitReason(m);
@@ -47,7 +47,7 @@ char DelimiterOf(const Table& table, const std::string* delim) {
 
 }  // namespace
 
-PhotometryRows ReadAavsoExtendedRows(const std::string& path, const PhotometryOptions&) {
+FormatRows ReadAavsoExtendedRows(const std::string& path, const FormatOptions&) {
   Table table(path);
   const std::string* type = table.Keyword("TYPE");
   if (type == nullptr || Lower(Trim(*type)) != "extended")
@@ -69,7 +69,7 @@ PhotometryRows ReadAavsoExtendedRows(const std::string& path, const PhotometryOp
   table.UseColumns({"starid", "date", "magnitude", "magerr", "filter", "trans", "mtype", "cname",
                     "cmag", "kname", "kmag", "amass", "group", "chart", "notes"},
                    delimiter, 5);
-  RowSink sink(PhotometryFormat::AavsoExtended, timeSystem, true);
+  RowSink sink(ObservationFormat::AavsoExtended, timeSystem, true);
   while (table.Next()) {
     const std::string_view m = table.Field(2);
     sink.Add(table.Field(4), LimitReason(m), table.Field(1), m, ErrorOf(table.Field(3)), timeAdd);
@@ -77,4 +77,4 @@ PhotometryRows ReadAavsoExtendedRows(const std::string& path, const PhotometryOp
   return sink.Take();
 }
 
-}  // namespace korvel::photometry
+}  // namespace korvel::formats

@@ -1,4 +1,4 @@
-// Reading photometry tables: ReadPhotometry on a generated CSV of 10^6 rows
+// Reading photometry tables: ReadObservations on a generated CSV of 10^6 rows
 // (JD, mag, err, band in two bands, a few limits), in rows and bytes per
 // second.
 
@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "io/photometry.h"
+#include "io/read_observations.h"
 
 namespace {
 
@@ -40,13 +40,13 @@ class CsvFile {
   std::string path_;
 };
 
-void BM_ReadPhotometryCsv(benchmark::State& state) {
+void BM_ReadObservationsCsv(benchmark::State& state) {
   const int64_t rows = state.range(0);
   static const CsvFile file(rows);
   const auto bytes = static_cast<int64_t>(std::filesystem::file_size(file.Path()));
   int64_t kept = 0;
   for (auto _ : state) {
-    const korvel::Photometry p = korvel::ReadPhotometry(file.Path(), {});
+    const korvel::LoadedObservations p = korvel::ReadObservations(file.Path(), {});
     kept = static_cast<int64_t>(p.jd.size());
     benchmark::DoNotOptimize(p.jd.data());
   }
@@ -54,7 +54,7 @@ void BM_ReadPhotometryCsv(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * rows);
   state.SetBytesProcessed(state.iterations() * bytes);
 }
-BENCHMARK(BM_ReadPhotometryCsv)
+BENCHMARK(BM_ReadObservationsCsv)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)

@@ -1,11 +1,11 @@
-#include "io/photometry_rows.h"
+#include "io/formats/rows.h"
 
 #include <charconv>
 #include <cstdlib>
 
-#include "io/photometry_table.h"
+#include "io/formats/table.h"
 
-namespace korvel::photometry {
+namespace korvel::formats {
 
 Value ParseValue(std::string_view field, double& v) {
   field = Trim(field);
@@ -50,7 +50,7 @@ double FluxMagError(double flux, std::string_view fluxError) {
   return std::isfinite(m) ? m : kNoError;
 }
 
-RowSink::RowSink(PhotometryFormat format, std::string timeSystem, bool hasErrors) {
+RowSink::RowSink(ObservationFormat format, std::string timeSystem, bool hasErrors) {
   rows_.format = format;
   rows_.timeSystem = std::move(timeSystem);
   rows_.hasErrors = hasErrors;
@@ -115,4 +115,4 @@ void RowSink::Judge(std::string_view band, const char* reason, std::string_view 
   Keep(band, t, v, err);
 }
 
-}  // namespace korvel::photometry
+}  // namespace korvel::formats

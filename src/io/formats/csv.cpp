@@ -2,10 +2,10 @@
 // found by their usual names, or chosen by the caller.
 #include <string>
 
-#include "io/photometry_rows.h"
-#include "io/photometry_table.h"
+#include "io/formats/rows.h"
+#include "io/formats/table.h"
 
-namespace korvel::photometry {
+namespace korvel::formats {
 
 namespace {
 
@@ -29,7 +29,7 @@ std::string TimeSystemOf(const std::string& column) {
 
 }  // namespace
 
-PhotometryRows ReadCsvRows(const std::string& path, const PhotometryOptions& options) {
+FormatRows ReadCsvRows(const std::string& path, const FormatOptions& options) {
   Table table(path);
   table.ReadHeader();
   const int time = Pick(table, options.timeColumn, {"time", "jd", "hjd", "bjd", "mjd", "date"},
@@ -45,7 +45,7 @@ PhotometryRows ReadCsvRows(const std::string& path, const PhotometryOptions& opt
                                   {"err", "magerr", "mag_err", "error", "uncertainty"}, "", false);
   const int band = table.Find({"band", "filter", "filtercode"});
 
-  RowSink sink(PhotometryFormat::Csv, TimeSystemOf(table.Columns()[time]), err >= 0);
+  RowSink sink(ObservationFormat::Csv, TimeSystemOf(table.Columns()[time]), err >= 0);
   if (fromFlux && options.keepFlux) sink.KeepFlux();
   while (table.Next()) {
     if (fromFlux) {
@@ -59,4 +59,4 @@ PhotometryRows ReadCsvRows(const std::string& path, const PhotometryOptions& opt
   return sink.Take();
 }
 
-}  // namespace korvel::photometry
+}  // namespace korvel::formats

@@ -3,12 +3,12 @@
 // measurement the pipeline flagged.
 #include <string>
 
-#include "io/photometry_rows.h"
-#include "io/photometry_table.h"
+#include "io/formats/rows.h"
+#include "io/formats/table.h"
 
-namespace korvel::photometry {
+namespace korvel::formats {
 
-PhotometryRows ReadZtfRows(const std::string& path, const PhotometryOptions&) {
+FormatRows ReadZtfRows(const std::string& path, const FormatOptions&) {
   Table table(path);
   table.ReadHeader();
   const int hjd = table.Find("hjd");
@@ -18,7 +18,7 @@ PhotometryRows ReadZtfRows(const std::string& path, const PhotometryOptions&) {
   const int flags = table.Find("catflags");
   const int band = table.Find("filtercode");
 
-  RowSink sink(PhotometryFormat::Ztf, hjd >= 0 ? "HJD" : "MJD", err >= 0);
+  RowSink sink(ObservationFormat::Ztf, hjd >= 0 ? "HJD" : "MJD", err >= 0);
   while (table.Next()) {
     double f = 0;
     const bool flagged = ParseValue(table.Field(flags), f) != Value::Missing && f != 0;
@@ -28,4 +28,4 @@ PhotometryRows ReadZtfRows(const std::string& path, const PhotometryOptions&) {
   return sink.Take();
 }
 
-}  // namespace korvel::photometry
+}  // namespace korvel::formats

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace korvel::photometry {
+namespace korvel::formats {
 
 // The file's lines, one at a time, through a fixed buffer. A NUL or another
 // control character (other than tab, CR, LF and form feed) is no text: the
@@ -29,7 +29,7 @@ class LineSource {
   int64_t Line() const { return line_; }  // of the line last returned, from 1
   const std::string& Path() const { return path_; }
 
-  // Throws PhotometryError "path:line: what".
+  // Throws FormatError "path:line: what".
   [[noreturn]] void Fail(const std::string& what) const;
 
   // A line longer than this is no table row; it fails rather than grows.
@@ -123,4 +123,4 @@ bool SplitDelimited(std::string& line, char delimiter, std::vector<std::string_v
 std::string_view Trim(std::string_view s);
 std::string Lower(std::string_view s);
 
-}  // namespace korvel::photometry
+}  // namespace korvel::formats
