@@ -35,13 +35,13 @@ struct MagnitudeCondition {
 // The observations as they were before a change Undo can take back.
 struct ObservationSnapshot {
   std::string change;  // what the change was, for the status line
-  rarray JD, Mag;
+  rarray JD, Mag, Err;
   iarray Marks, LoadIndex;
   bool SaveAll = false, SelMade = false;
   int32_t ShuffleCount = 0;
   MagnitudeCondition condition;
   size_t Bytes() const {
-    return (JD.size() + Mag.size()) * sizeof(double) +
+    return (JD.size() + Mag.size() + Err.size()) * sizeof(double) +
            (Marks.size() + LoadIndex.size()) * sizeof(int32_t);
   }
 };

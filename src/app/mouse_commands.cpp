@@ -169,6 +169,7 @@ void DeleteObservations(AnalysisState& s, const std::vector<int32_t>& gone) {
   }
   EraseAt(s.JD, gone);
   EraseAt(s.Mag, gone);
+  if (!s.Err.empty()) EraseAt(s.Err, gone);
   EraseAt(s.Marks, gone);
   EraseAt(s.LoadIndex, gone);
   s.NObs -= static_cast<int32_t>(gone.size());

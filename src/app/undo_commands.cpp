@@ -20,6 +20,7 @@ void Restore(AppContext& a, ObservationSnapshot&& before) {
   AnalysisState& s = a.s;
   s.JD = std::move(before.JD);
   s.Mag = std::move(before.Mag);
+  s.Err = std::move(before.Err);
   s.Marks = std::move(before.Marks);
   s.LoadIndex = std::move(before.LoadIndex);
   s.NObs = static_cast<int32_t>(s.JD.size()) - 1;
@@ -72,8 +73,8 @@ void UndoLastChange(AppContext& a) {
 
 ObservationSnapshot SnapshotOf(const AppContext& a, std::string change) {
   const AnalysisState& s = a.s;
-  return {std::move(change), s.JD,      s.Mag,          s.Marks,     s.LoadIndex,
-          s.SaveAll,         s.SelMade, s.ShuffleCount, a.magnitudes};
+  return {std::move(change), s.JD,      s.Mag,     s.Err,          s.Marks,
+          s.LoadIndex,       s.SaveAll, s.SelMade, s.ShuffleCount, a.magnitudes};
 }
 
 void KeepForUndo(AppContext& a, ObservationSnapshot before) {

@@ -35,30 +35,13 @@ struct LoadArgs {
   // An analysis file in place of FILE and the read options: its observation
   // file, load, deletions, marks and elements.
   std::string analysis;
-  // Format, band and columns of an archive's file; --column and --read-zeros
-  // belong to the plain format alone.
-  FormatOptions photometry = {};
 };
 
 // Adds FILE, --column, --read-zeros, --jd-min, --jd-max, the format options
 // and --analysis (which excludes the others) to a subcommand.
 void AddLoadOptions(CLI::App& command, LoadArgs& args);
 // The same without FILE: for a command that reads many files alike.
-void AddReadOptions(CLI::App& command, ReadOptions& read, FormatOptions& photometry);
-// Without the format options: every file is read as the plain format.
 void AddReadOptions(CLI::App& command, ReadOptions& read);
-
-// What a load read, for a command to report: for a plain file the format
-// "plain", no band, "JD" and the observations loaded.
-struct LoadedFormat {
-  std::string format = "plain";                        // ObservationFormatName
-  std::string band;                                    // empty: the file names none
-  std::vector<std::pair<std::string, int64_t>> bands;  // every band, usable rows, most first
-  std::string timeSystem = "JD";
-  int64_t rowsRead = 0;
-  std::map<std::string, int64_t> rowsDropped;  // by reason
-  bool sorted = false;                         // the dates were put in order
-};
 
 struct LoadOutcome {
   bool loaded = false;  // false: nothing was read, the state is untouched
@@ -67,11 +50,10 @@ struct LoadOutcome {
   std::string message;          // the error also written to err, without a line end
   // The analysis the observations came from (--analysis), else nothing.
   std::shared_ptr<const AnalysisDocument> analysis;
-  LoadedFormat read = {};  // what was read; meaningful when loaded
 };
 
-// "format", "band" (null when none), "time_system", "rows_read" and
-// "rows_dropped" (an object by reason).
+// What the load read (AnalysisState::Loaded): "format", "band" (null when
+// none), "time_system", "rows_read" and "rows_dropped" (an object by reason).
 nlohmann::ordered_json LoadedFormatJson(const LoadedFormat& f);
 
 // Applies the parameter defaults of a load (as File > Open does before it

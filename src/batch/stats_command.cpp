@@ -83,7 +83,7 @@ nlohmann::ordered_json StatsJson(const AnalysisState& s, const ReadDiagnostics& 
 
 nlohmann::ordered_json StatsJson(const AnalysisState& s, const LoadOutcome& load) {
   nlohmann::ordered_json j = StatsJson(s, load.diagnostics);
-  j.update(LoadedFormatJson(load.read));
+  j.update(LoadedFormatJson(s.Loaded));
   return j;
 }
 

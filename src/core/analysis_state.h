@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/amp_distribution.h"
+#include "core/read_options.h"
 #include "core/search_sizes.h"
 
 namespace korvel {
@@ -24,6 +25,9 @@ struct AnalysisState {
   rarray JD, Mag, Phase, SortPhase, WMag;
   iarray BinOf, Marks;
   barray BinByte;
+  // Each observation's error (element 0 unused), kept beside JD and Mag
+  // through deletions; empty when the file gave none.
+  rarray Err;
 
   // Each observation's place (from 1) in the set as loaded, which deletions
   // do not renumber; how many the load gave and whether it kept zeros. An
@@ -31,6 +35,9 @@ struct AnalysisState {
   iarray LoadIndex;
   int32_t LoadedCount = 0;
   bool LoadedZeros = false;
+  // The options of that load (the format and band as read) and what it read.
+  ReadOptions ReadWith;
+  LoadedFormat Loaded;
 
   // Observation statistics.
   int32_t NObs = 0;

@@ -7,6 +7,7 @@
 #include "core/error.h"
 #include "io/file_paths.h"
 #include "io/output_file.h"
+#include "io/read_observations.h"
 
 namespace korvel {
 
@@ -75,6 +76,26 @@ Json KnownJson(const AnalysisDocument& d) {
                      {"phase_error", m.phaseError},
                      {"mag_error", m.magError},
                      {"edited", m.edited}});
+  Json observations = {{"file", o.file},
+                       {"relative_file", o.relativeFile},
+                       {"column", o.column},
+                       {"read_zeros", o.readZeros},
+                       {"jd_min", o.jdMin},
+                       {"jd_max", o.jdMax},
+                       {"loaded_count", o.loadedCount},
+                       {"intensities", o.intensities},
+                       {"deleted", Refs(o.deleted)},
+                       {"marked", Refs(o.marked)},
+                       {"magnitudes", o.magnitudes.empty() ? Json(nullptr) : Json(o.magnitudes)}};
+  // Plain files keep the analysis file as it always was.
+  if (o.format != "plain")
+    observations["read_format"] = {{"format", o.format},
+                                   {"band", o.band},
+                                   {"time_column", o.timeColumn},
+                                   {"mag_column", o.magColumn},
+                                   {"err_column", o.errColumn},
+                                   {"time_offset", o.timeOffset},
+                                   {"flux", o.flux}};
   Json collected = Json::array();
   for (const AnalysisCollectedCurve& c : d.collected)
     collected.push_back(
@@ -82,18 +103,7 @@ Json KnownJson(const AnalysisDocument& d) {
   return {
       {"format", kAnalysisFormat},
       {"version", kAnalysisVersion},
-      {"observations",
-       {{"file", o.file},
-        {"relative_file", o.relativeFile},
-        {"column", o.column},
-        {"read_zeros", o.readZeros},
-        {"jd_min", o.jdMin},
-        {"jd_max", o.jdMax},
-        {"loaded_count", o.loadedCount},
-        {"intensities", o.intensities},
-        {"deleted", Refs(o.deleted)},
-        {"marked", Refs(o.marked)},
-        {"magnitudes", o.magnitudes.empty() ? Json(nullptr) : Json(o.magnitudes)}}},
+      {"observations", observations},
       {"elements",
        {{"period", e.period},
         {"epoch", e.epoch},
@@ -281,6 +291,23 @@ AnalysisObservations ReadObservationsPart(const Reader& r, const Json& root) {
   if (v.jdMin > v.jdMax) r.Fail(w + ".jd_min", "above jd_max");
   v.loadedCount = r.Whole(o, "loaded_count", w, 1, INT32_MAX);
   v.intensities = r.Bool(o, "intensities", w);
+  if (r.Has(o, "read_format")) {
+    const std::string wf = w + ".read_format";
+    const Json& f = r.Object(o, "read_format", w);
+    v.format = r.Text(f, "format", wf);
+    bool known = false;
+    try {
+      known = ObservationFormatOfName(v.format) != ObservationFormat::Auto;
+    } catch (const KorvelError&) {
+    }
+    if (!known) r.Fail(wf + ".format", "\"" + v.format + "\" is no file format");
+    v.band = r.Text(f, "band", wf);
+    v.timeColumn = r.Text(f, "time_column", wf);
+    v.magColumn = r.Text(f, "mag_column", wf);
+    v.errColumn = r.Text(f, "err_column", wf);
+    v.timeOffset = r.Number(f, "time_offset", wf);
+    v.flux = r.Bool(f, "flux", wf);
+  }
   v.deleted = ReadRefs(r, o, "deleted", v.loadedCount);
   v.marked = ReadRefs(r, o, "marked", v.loadedCount);
   for (const ObservationRef& m : v.marked)

@@ -47,6 +47,11 @@ struct AnalysisObservations {
   // The remaining observations' magnitudes where they are no longer the
   // file's (residuals of prewhitening, reshuffled values); empty otherwise.
   std::vector<double> magnitudes;
+  // An archive's format and how it was read ("format" is a --format name);
+  // written only for a file that is not in the plain format.
+  std::string format = "plain", band, timeColumn, magColumn, errColumn;
+  double timeOffset = 0;
+  bool flux = false;
   bool operator==(const AnalysisObservations&) const = default;
 };
 

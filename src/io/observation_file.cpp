@@ -4,6 +4,7 @@
 
 #include "core/error.h"
 #include "core/text_format.h"
+#include "io/read_observations.h"
 #include "io/text_writer.h"
 
 namespace korvel {
@@ -23,8 +24,48 @@ std::optional<std::string> LoadObservations(AnalysisState& s, const std::string&
   return LoadObservationsReporting(s, path, options).error;
 }
 
+namespace {
+
+// An archive's file: read whole or not at all, the date window applied to
+// its dates, errors kept beside the magnitudes.
+LoadReport LoadFormatFile(AnalysisState& s, const std::string& path, const ReadOptions& options,
+                          ObservationFormat format) {
+  ReadOptions read = options;
+  read.format = format;
+  LoadedObservations o = ReadObservations(path, read);
+  LoadReport report;
+  rarray jd{0.0}, mag{0.0}, err;
+  if (!o.err.empty()) err.push_back(0.0);
+  for (size_t i = 0; i < o.jd.size(); ++i) {
+    if (o.jd[i] < options.jdLow || o.jd[i] > options.jdHigh) continue;
+    if (jd.size() > static_cast<size_t>(INT32_MAX)) {
+      report.error = kTooManyObservations;
+      break;
+    }
+    jd.push_back(o.jd[i]);
+    mag.push_back(o.mag[i]);
+    if (!o.err.empty()) err.push_back(o.err[i]);
+  }
+  s.DataFileName = path;
+  s.BaseName = BaseNameOf(path);
+  s.LoadedZeros = false;
+  TakeObservations(s, std::move(jd), std::move(mag), std::move(err));
+  read.band = o.band;
+  s.ReadWith = read;
+  o.jd.clear();
+  o.mag.clear();
+  o.err.clear();
+  s.Loaded = std::move(static_cast<LoadedFormat&>(o));
+  return report;
+}
+
+}  // namespace
+
 LoadReport LoadObservationsReporting(AnalysisState& s, const std::string& path,
                                      const ReadOptions& options) {
+  const ObservationFormat format =
+      options.format == ObservationFormat::Auto ? DetectObservationFormat(path) : options.format;
+  if (format != ObservationFormat::Plain) return LoadFormatFile(s, path, options, format);
   TextReader reader = TextReader::FromFile(path);
   LoadReport report;
   rarray jd{0.0}, mag{0.0};
@@ -59,12 +100,17 @@ LoadReport LoadObservationsReporting(AnalysisState& s, const std::string& path,
   s.LoadedZeros = options.readZeros;
 
   TakeObservations(s, std::move(jd), std::move(mag));
+  s.ReadWith = options;
+  s.ReadWith.format = ObservationFormat::Plain;
+  s.Loaded = LoadedFormat{};
+  s.Loaded.rowsRead = s.NObs;
   return report;
 }
 
-void TakeObservations(AnalysisState& s, rarray jd, rarray mag) {
+void TakeObservations(AnalysisState& s, rarray jd, rarray mag, rarray err) {
   s.JD = std::move(jd);
   s.Mag = std::move(mag);
+  s.Err = err.size() == s.JD.size() ? std::move(err) : rarray{};
   s.NObs = static_cast<int32_t>(s.JD.size() - 1);
   const size_t n = static_cast<size_t>(s.NObs) + 1;
   s.Phase.resize(n, 0.0);

@@ -8,26 +8,26 @@
 #include <string>
 
 #include "core/analysis_state.h"
+#include "core/read_options.h"
 #include "io/text_reader.h"
 #include "io/text_writer.h"
 
 namespace korvel {
-
-struct ReadOptions {
-  int32_t column = 1;        // which number after the date is the magnitude
-  bool readZeros = false;    // keep observations whose magnitude is exactly 0
-  double jdLow = -10000000;  // window of accepted dates, both ends included
-  double jdHigh = 10000000;
-};
 
 // DataFileName up to the first point of the file's own name that is neither
 // its first nor its last character (the directories' points do not count).
 std::string BaseNameOf(const std::string& fileName);
 
 // Replaces the observation set by the file's observations inside the window
-// and recomputes the statistics, the JD window and the ranges. A read error
-// stops reading but keeps the observations accepted before it: its message
-// is returned. A file that cannot be opened throws.
+// and recomputes the statistics, the JD window and the ranges. The format is
+// options.format, or recognised from the content: a plain file goes through
+// the token reader, an archive's through ReadObservations (io/read_observations.h),
+// whose errors and band replace the set's. A read error of a plain file stops
+// reading but keeps the observations accepted before it: its message is
+// returned. A file that cannot be opened throws FileError, and an archive's
+// file that cannot be read as its format throws FormatError; either leaves
+// the state as it was. The state keeps the options used (ReadWith: the
+// format and band as read) and what was read (Loaded).
 std::optional<std::string> LoadObservations(AnalysisState& s, const std::string& path,
                                             const ReadOptions& options);
 
@@ -52,7 +52,8 @@ void ComputeLoadStatistics(AnalysisState& s);
 // Makes jd and mag (element 0 unused, the same length) the observation set,
 // as a load does: the work arrays sized to it, no marks, the statistics, and
 // each observation numbered by its place (LoadIndex).
-void TakeObservations(AnalysisState& s, rarray jd, rarray mag);
+// err (element 0 unused) is empty when the observations have no errors.
+void TakeObservations(AnalysisState& s, rarray jd, rarray mag, rarray err = {});
 
 // MagMean and MagVar (divided by NObs) of Mag[1..NObs]; 0 for an empty set.
 void ComputeMeanAndVariance(AnalysisState& s);

@@ -20,7 +20,7 @@ struct FormatRow {
   ObservationFormat format;
   const char* name;   // --format, JSON
   const char* label;  // messages
-  FormatRows (*read)(const std::string&, const FormatOptions&);
+  FormatRows (*read)(const std::string&, const ReadOptions&);
 };
 
 // The formats in --format's order; Auto and Plain have no reader here.
@@ -77,7 +77,7 @@ constexpr const char* kPlainText =
 
 // Nothing was recognised: says why, or reads the header as CSV so that the
 // message names the columns the file has.
-FormatRows ExplainUnrecognised(const std::string& path, const FormatOptions& options) {
+FormatRows ExplainUnrecognised(const std::string& path, const ReadOptions& options) {
   Table table(path);
   if (table.Empty()) table.Fail("empty file: no header and no rows");
   if (StartsWithNumber(table.FirstLine())) throw FormatError(path + kPlainText);
@@ -120,7 +120,7 @@ ObservationFormat DetectObservationFormat(const std::string& path) {
   }
 }
 
-LoadedObservations ReadObservations(const std::string& path, const FormatOptions& options) {
+LoadedObservations ReadObservations(const std::string& path, const ReadOptions& options) {
   const ObservationFormat format =
       options.format == ObservationFormat::Auto ? DetectObservationFormat(path) : options.format;
   FormatRows rows;
@@ -140,7 +140,7 @@ LoadedObservations ReadObservations(const std::string& path, const FormatOptions
   return p;
 }
 
-LoadedObservations SelectBand(FormatRows rows, const FormatOptions& options) {
+LoadedObservations SelectBand(FormatRows rows, const ReadOptions& options) {
   LoadedObservations p;
   p.format = rows.format;
   p.timeSystem = rows.timeSystem;
@@ -180,9 +180,8 @@ LoadedObservations SelectBand(FormatRows rows, const FormatOptions& options) {
       std::string names;
       for (const auto& [b, n] : p.bands)
         if (!b.empty()) names += (names.empty() ? "" : ", ") + b + " (" + std::to_string(n) + ")";
-      throw FormatError(
-          "no band \"" + options.band + "\"; " +
-          (names.empty() ? "the file names no bands" : "the bands are: " + names));
+      throw FormatError("no band \"" + options.band + "\"; " +
+                        (names.empty() ? "the file names no bands" : "the bands are: " + names));
     }
   }
 
@@ -209,10 +208,11 @@ LoadedObservations SelectBand(FormatRows rows, const FormatOptions& options) {
   return p;
 }
 
-std::string DroppedRowsText(const LoadedObservations& p) {
+std::string DroppedRowsText(const LoadedFormat& p) {
   std::string text = RowOf(p.format).label;
   if (!p.band.empty()) text += " " + p.band;
-  text += ": " + std::to_string(p.jd.size()) + " of " + std::to_string(p.rowsRead) + " rows";
+  text += ": " + std::to_string(p.rowsRead - p.RowsDropped()) + " of " +
+          std::to_string(p.rowsRead) + " rows";
   // The archives' own verdicts first, then what could not be read.
   constexpr std::array<const char*, 5> kOrder = {formats::kFlagged, formats::kRejected,
                                                  formats::kLimit, formats::kMissing,

@@ -9,6 +9,7 @@
 #include "core/text_format.h"
 #include "io/file_paths.h"
 #include "io/param_file.h"
+#include "io/read_observations.h"
 #include "io/text_reader.h"
 #include "lightcurve/document_light_curve.h"
 #include "search/document_search.h"
@@ -31,6 +32,13 @@ ReadOptions LoadOptionsOf(const AnalysisObservations& o) {
   r.readZeros = o.readZeros;
   r.jdLow = o.jdMin;
   r.jdHigh = o.jdMax;
+  r.format = ObservationFormatOfName(o.format);
+  r.band = o.band;
+  r.timeColumn = o.timeColumn;
+  r.magColumn = o.magColumn;
+  r.errColumn = o.errColumn;
+  r.timeOffset = o.timeOffset;
+  r.keepFlux = o.flux;
   return r;
 }
 
@@ -50,6 +58,15 @@ AnalysisObservations ObservationsOfState(const AnalysisState& s) {
   o.jdMin = s.DataJDmin;
   o.jdMax = s.DataJDmax;
   o.loadedCount = s.LoadedCount;
+  // Plain files name no format: a file recognised as plain reads as plain.
+  const ReadOptions& read = s.ReadWith;
+  o.format = ObservationFormatName(s.Loaded.format);
+  o.band = read.band;
+  o.timeColumn = read.timeColumn;
+  o.magColumn = read.magColumn;
+  o.errColumn = read.errColumn;
+  o.timeOffset = read.timeOffset;
+  o.flux = read.keepFlux;
   o.intensities = !s.MagMode;
 
   AnalysisState file;
@@ -295,6 +312,9 @@ RestoreOutcome RestoreAnalysis(AnalysisState& s, const AnalysisDocument& d,
     out.load = LoadObservationsReporting(s, observationFile, LoadOptionsOf(d.observations));
   } catch (const FileError& e) {
     out.refusal = e.Detail();
+    return out;
+  } catch (const FormatError& e) {
+    out.refusal = e.what();  // names the file and the line
     return out;
   } catch (const KorvelError& e) {
     out.refusal = observationFile + ": " + e.what();

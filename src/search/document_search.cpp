@@ -127,6 +127,8 @@ Observations ObservationsOf(const AnalysisState& s) {
   const auto n = static_cast<size_t>(s.NObs);
   o.jd = std::span<const double>(s.JD).subspan(1, n);
   o.mag = std::span<const double>(s.Mag).subspan(1, n);
+  if (s.Err.size() == s.Mag.size()) o.err = std::span<const double>(s.Err).subspan(1, n);
+  o.band = s.Loaded.band;
   o.magMean = s.MagMean;
   o.magVar = s.MagVar;
   return o;

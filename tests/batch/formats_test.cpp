@@ -20,7 +20,7 @@ using testing::TempDir;
 
 class BatchFormats : public ::testing::Test {
  protected:
-  BatchFormats() : sample_(testing::PhotometrySamples(testing::MakeSampleStar()).front()) {
+  BatchFormats() : sample_(testing::FormatSamples(testing::MakeSampleStar()).front()) {
     csv_ = dir_.Write(sample_.name, sample_.content);
   }
 

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using F = korvel::ObservationFormat;
   constexpr F kFormats[] = {F::Auto, F::Csv,  F::Aavso, F::AavsoExtended,
                             F::Ztf,  F::Gaia, F::Asassn};
-  korvel::FormatOptions options;
+  korvel::ReadOptions options;
   options.format = kFormats[data[0] % 7];
   // The FITS reader has a target of its own.
   if (options.format == F::Auto && size >= 10 && std::memcmp(data + 1, "SIMPLE  =", 9) == 0)

@@ -17,7 +17,7 @@ using korvel::fuzz::Check;
 namespace {
 
 std::optional<korvel::FormatRows> Read(const std::string& path, bool keepFlux) {
-  korvel::FormatOptions options;
+  korvel::ReadOptions options;
   options.keepFlux = keepFlux;
   try {
     return korvel::ReadLightCurveFits(path, options);

@@ -102,7 +102,7 @@ TEST(LightCurveFits, KeepsFluxWhenAskedAndDropsNonPositiveFluxOnlyForMagnitudes)
   LightCurveFitsSpec s = TessLike(10, 0.7, 0.01);
   s.flux[3] = -5.0;
   const std::string path = Written(dir, "flux.fits", s);
-  FormatOptions keep;
+  ReadOptions keep;
   keep.keepFlux = true;
   const FormatRows flux = ReadLightCurveFits(path, keep);
   EXPECT_TRUE(flux.flux);

@@ -1,10 +1,11 @@
 // The photometry entry point: choosing the band, the columns, what it says
 // about rows left out, and the files it refuses with the line at fault.
+#include "io/read_observations.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "io/read_observations.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
@@ -13,7 +14,7 @@ namespace {
 using testing::TempDir;
 
 // The message of the FormatError reading the file throws ("" if none).
-std::string ErrorOf(const std::string& path, const FormatOptions& options = {}) {
+std::string ErrorOf(const std::string& path, const ReadOptions& options = {}) {
   try {
     ReadObservations(path, options);
   } catch (const FormatError& e) {
@@ -32,7 +33,7 @@ TEST(SelectBand, BandsAreCountedMostFirstAndTheChosenOneIsShiftedAndSorted) {
   rows.rowsRead = {{"B", 4}, {"V", 3}, {"R", 2}};
   rows.dropped = {{"B", {{"limit", 1}, {"missing", 0}}}, {"R", {{"flagged", 2}}}};
 
-  FormatOptions options;
+  ReadOptions options;
   options.timeOffset = 100;
   // B and V tie at three: B is seen first; R has none left.
   const LoadedObservations p = SelectBand(rows, options);
@@ -96,7 +97,7 @@ TEST(ReadObservations, ColumnsChosenByNameOverrideTheUsualOnes) {
   const TempDir dir;
   const std::string path =
       dir.Write("t.tsv", "BJD\tmag\tV_mag\tV_err\n10.5\t1\t12.5\t0.03\n11.5\t2\t12.7\t0.04\n");
-  FormatOptions options;
+  ReadOptions options;
   options.magColumn = "v_MAG";
   options.errColumn = "V_err";
   const LoadedObservations p = ReadObservations(path, options);
@@ -147,7 +148,7 @@ TEST(ReadObservations, APlainObservationFileIsLeftToItsOwnReaderAndAMissingFileI
   const std::string plain = dir.Write("star.dat", "2450000.1 12.3\n2450000.2 12.4\n");
   EXPECT_EQ(DetectObservationFormat(plain), ObservationFormat::Plain);
   EXPECT_NE(ErrorOf(plain).find("a plain observation file"), std::string::npos);
-  FormatOptions csv;
+  ReadOptions csv;
   csv.format = ObservationFormat::Csv;
   EXPECT_NE(ErrorOf(plain, csv).find("no time column"), std::string::npos);
   EXPECT_THROW(ReadObservations(dir.File("none.csv"), {}), FileError);

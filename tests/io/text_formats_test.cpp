@@ -16,8 +16,8 @@
 namespace korvel {
 namespace {
 
-using testing::MakeSampleStar;
 using testing::FormatSamples;
+using testing::MakeSampleStar;
 using testing::SampleFile;
 using testing::TempDir;
 
@@ -39,7 +39,7 @@ TEST(ObservationFormats, EverySampleLayoutIsRecognisedAndEachBandReadWithItsDrop
 
     for (const auto& [band, want] : f.expect) {
       SCOPED_TRACE(band);
-      FormatOptions options;
+      ReadOptions options;
       options.band = band;
       const LoadedObservations p = ReadObservations(path, options);
       EXPECT_EQ(p.format, f.format);
@@ -110,7 +110,7 @@ TEST(ObservationFormats, FluxWithoutMagnitudesBecomesMagnitudesAndNonPositiveFlu
   EXPECT_TRUE(std::isnan(p.err[1]));
   EXPECT_EQ(p.dropped, (std::map<std::string, int64_t>{{"missing", 1}, {"non-finite", 3}}));
 
-  FormatOptions keep;
+  ReadOptions keep;
   keep.keepFlux = true;
   const LoadedObservations f = ReadObservations(path, keep);
   EXPECT_TRUE(f.flux);

@@ -11,7 +11,7 @@ namespace korvel::formats {
 // Julian date of the spreadsheet day count 0 (1899-12-30 0h).
 constexpr double kExcelDayZeroJd = 2415018.5;
 
-FormatRows ReadAavsoRows(const std::string& path, const FormatOptions&) {
+FormatRows ReadAavsoRows(const std::string& path, const ReadOptions&) {
   Table table(path);
   table.ReadHeader();
   const int time = table.Require({"jd"}, "column JD");
@@ -47,7 +47,7 @@ char DelimiterOf(const Table& table, const std::string* delim) {
 
 }  // namespace
 
-FormatRows ReadAavsoExtendedRows(const std::string& path, const FormatOptions&) {
+FormatRows ReadAavsoExtendedRows(const std::string& path, const ReadOptions&) {
   Table table(path);
   const std::string* type = table.Keyword("TYPE");
   if (type == nullptr || Lower(Trim(*type)) != "extended")

@@ -27,7 +27,7 @@ const char* AsassnLimit(const Table& table, int mag, int err, int limit) {
 
 }  // namespace
 
-FormatRows ReadAsassnRows(const std::string& path, const FormatOptions&) {
+FormatRows ReadAsassnRows(const std::string& path, const ReadOptions&) {
   Table table(path);
   table.ReadHeader();
   const int hjd = table.Find("hjd");

@@ -29,7 +29,7 @@ std::string TimeSystemOf(const std::string& column) {
 
 }  // namespace
 
-FormatRows ReadCsvRows(const std::string& path, const FormatOptions& options) {
+FormatRows ReadCsvRows(const std::string& path, const ReadOptions& options) {
   Table table(path);
   table.ReadHeader();
   const int time = Pick(table, options.timeColumn, {"time", "jd", "hjd", "bjd", "mjd", "date"},

@@ -37,7 +37,7 @@ void AddGaia(RowSink& sink, const Table& table, std::string_view band, const cha
 
 }  // namespace
 
-FormatRows ReadGaiaRows(const std::string& path, const FormatOptions& options) {
+FormatRows ReadGaiaRows(const std::string& path, const ReadOptions& options) {
   Table table(path);
   table.ReadHeader();
   if (table.Find("g_transit_time") >= 0) {

@@ -313,7 +313,7 @@ void CheckHeaders(const std::string& path, Place& at) {
 
 }  // namespace
 
-FormatRows ReadLightCurveFits(const std::string& path, const FormatOptions& options) {
+FormatRows ReadLightCurveFits(const std::string& path, const ReadOptions& options) {
   {
     std::ifstream probe(path, std::ios::binary);
     if (!probe) throw FileError::FromErrno(errno, path, false);

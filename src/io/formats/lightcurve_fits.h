@@ -16,6 +16,6 @@ bool HasFitsSignature(const std::string& path);
 // QUALITY (SAP_QUALITY in Kepler and K2 files) or a non-finite time or flux
 // dropped. The band is the mission ("Kepler", "K2", "TESS"). Throws
 // FormatError naming the HDU and row for a file it cannot read.
-FormatRows ReadLightCurveFits(const std::string& path, const FormatOptions& options);
+FormatRows ReadLightCurveFits(const std::string& path, const ReadOptions& options);
 
 }  // namespace korvel

@@ -72,11 +72,11 @@ class RowSink {
 
 // The readers of the text formats, one per format; each throws
 // FormatError "file:line: what" for a file it cannot read.
-FormatRows ReadCsvRows(const std::string& path, const FormatOptions& options);
-FormatRows ReadAavsoRows(const std::string& path, const FormatOptions& options);
-FormatRows ReadAavsoExtendedRows(const std::string& path, const FormatOptions& options);
-FormatRows ReadZtfRows(const std::string& path, const FormatOptions& options);
-FormatRows ReadGaiaRows(const std::string& path, const FormatOptions& options);
-FormatRows ReadAsassnRows(const std::string& path, const FormatOptions& options);
+FormatRows ReadCsvRows(const std::string& path, const ReadOptions& options);
+FormatRows ReadAavsoRows(const std::string& path, const ReadOptions& options);
+FormatRows ReadAavsoExtendedRows(const std::string& path, const ReadOptions& options);
+FormatRows ReadZtfRows(const std::string& path, const ReadOptions& options);
+FormatRows ReadGaiaRows(const std::string& path, const ReadOptions& options);
+FormatRows ReadAsassnRows(const std::string& path, const ReadOptions& options);
 
 }  // namespace korvel::formats

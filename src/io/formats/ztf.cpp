@@ -8,7 +8,7 @@
 
 namespace korvel::formats {
 
-FormatRows ReadZtfRows(const std::string& path, const FormatOptions&) {
+FormatRows ReadZtfRows(const std::string& path, const ReadOptions&) {
   Table table(path);
   table.ReadHeader();
   const int hjd = table.Find("hjd");
