@@ -28,7 +28,11 @@ TEST(BatchAnalysis, SearchesTheAnalysedObservationsWithTheAnalysisParameters) {
   AnalysisState s;
   LoadObservations(s, star, {});
   AnalysisDocument d;
-  d.observations = {star, "", 1, false, -1e7, 1e7, s.NObs, false, {{1, s.JD[1], s.Mag[1]}}, {}, {}};
+  d.observations.file = star;
+  d.observations.jdMin = -1e7;
+  d.observations.jdMax = 1e7;
+  d.observations.loadedCount = s.NObs;
+  d.observations.deleted = {{1, s.JD[1], s.Mag[1]}};
   d.search.pmin = 0.4;
   d.search.pmax = 0.7;
   d.search.phaseShift = 0.05;
