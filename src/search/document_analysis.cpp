@@ -134,7 +134,8 @@ std::optional<std::string> ApplyObservations(AnalysisState& s, const AnalysisObs
                ShortestText(s.JD[r.index]) + " " + ShortestText(s.Mag[r.index]) +
                ", the analysis names " + ShortestText(r.jd) + " " + ShortestText(r.mag) +
                ": the file has changed...";
-  rarray jd{0.0}, mag{0.0};
+  rarray jd{0.0}, mag{0.0}, err;
+  if (!s.Err.empty()) err.push_back(0.0);
   iarray place{0}, marks{0};
   size_t d = 0, m = 0;
   for (int32_t i = 1; i <= s.NObs; ++i) {
@@ -146,13 +147,14 @@ std::optional<std::string> ApplyObservations(AnalysisState& s, const AnalysisObs
     if (marked) ++m;
     jd.push_back(s.JD[i]);
     mag.push_back(s.Mag[i]);
+    if (!s.Err.empty()) err.push_back(s.Err[i]);
     place.push_back(i);
     marks.push_back(marked ? 1 : 0);
   }
   if (!o.magnitudes.empty()) std::copy(o.magnitudes.begin(), o.magnitudes.end(), mag.begin() + 1);
   const double jdLow = s.DataJDmin, jdHigh = s.DataJDmax;
   const int32_t loaded = s.LoadedCount;
-  TakeObservations(s, std::move(jd), std::move(mag));
+  TakeObservations(s, std::move(jd), std::move(mag), std::move(err));
   // The dates stay those of the load, as after deletions in the window.
   s.DataJDmin = jdLow;
   s.DataJDmax = jdHigh;
