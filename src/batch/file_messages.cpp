@@ -3,6 +3,8 @@
 #include <array>
 #include <ostream>
 
+#include "io/read_observations.h"
+
 namespace korvel::batch {
 
 namespace {
@@ -56,6 +58,23 @@ nlohmann::ordered_json ReadWarningsJson(const ReadDiagnostics& d) {
     warnings.push_back(
         {{"kind", kind.name}, {"count", found.count}, {"first_line", found.firstLine}});
   }
+  return warnings;
+}
+
+void PrintReadWarnings(const std::string& file, const ReadDiagnostics& d, const LoadedFormat& f,
+                       std::ostream& err) {
+  PrintReadWarnings(file, d, err);
+  if (f.format == ObservationFormat::Plain) return;
+  err << FileMessage(file, 0, "warning: " + DroppedRowsText(f)) << '\n';
+  if (f.sorted)
+    err << FileMessage(file, 0, "warning: the dates were not in order; they were sorted") << '\n';
+}
+
+nlohmann::ordered_json ReadWarningsJson(const ReadDiagnostics& d, const LoadedFormat& f) {
+  nlohmann::ordered_json warnings = ReadWarningsJson(d);
+  for (const auto& [reason, count] : f.dropped)
+    if (count > 0) warnings.push_back({{"kind", "dropped"}, {"reason", reason}, {"count", count}});
+  if (f.sorted) warnings.push_back({{"kind", "sorted"}});
   return warnings;
 }
 

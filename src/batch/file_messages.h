@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "core/read_options.h"
 #include "io/text_reader.h"
 
 namespace korvel::batch {
@@ -30,5 +31,13 @@ void PrintReadWarnings(const std::string& file, const ReadDiagnostics& d, std::o
 // The same as [{"kind", "count", "first_line"}, ...]; empty when nothing was
 // passed over.
 nlohmann::ordered_json ReadWarningsJson(const ReadDiagnostics& d);
+
+// The same with what a load of an archive's file left out: a line of what was
+// read and dropped, and one when the dates had to be sorted; in JSON one
+// {"kind": "dropped", "reason", "count"} per reason and {"kind": "sorted"}.
+// A plain file's load adds nothing.
+void PrintReadWarnings(const std::string& file, const ReadDiagnostics& d, const LoadedFormat& f,
+                       std::ostream& err);
+nlohmann::ordered_json ReadWarningsJson(const ReadDiagnostics& d, const LoadedFormat& f);
 
 }  // namespace korvel::batch

@@ -86,7 +86,7 @@ LoadOutcome LoadAnalysisForBatch(AnalysisState& s, const std::string& path, std:
   const std::string file = ObservationFileOf(*d, path);
   const RestoreOutcome restored = RestoreAnalysis(s, *d, file);
   if (restored.refusal) return Refuse(path + ": " + *restored.refusal, kExitRefused, err);
-  PrintReadWarnings(file, restored.load.diagnostics, err);
+  PrintReadWarnings(file, restored.load.diagnostics, s.Loaded, err);
   LoadOutcome outcome{true, kExitOk, restored.load.diagnostics, {}, d};
   if (restored.load.error) {
     outcome.message = FileMessage(file, restored.load.errorLine, *restored.load.error);
@@ -136,9 +136,7 @@ LoadOutcome LoadForBatch(AnalysisState& s, const LoadArgs& args, std::ostream& e
     err << message << '\n';
     return {false, kExitFileMissing, {}, message, {}};
   }
-  if (format != ObservationFormat::Plain)
-    err << FileMessage(args.file, 0, "warning: " + DroppedRowsText(s.Loaded)) << '\n';
-  PrintReadWarnings(args.file, report.diagnostics, err);
+  PrintReadWarnings(args.file, report.diagnostics, s.Loaded, err);
   if (report.error) {
     const std::string message = FileMessage(args.file, report.errorLine, *report.error);
     err << message << '\n';

@@ -79,7 +79,7 @@ int RunSearchCommand(const SearchArgs& args) {
         SearchPeaks(searched.result, searched.search, ObservationsOf(s), args.peaks, args.threads);
     nlohmann::ordered_json j =
         SearchJson(searched.result, searched.status, &peaks, args.peaks.bootstrap > 0);
-    j["warnings"] = ReadWarningsJson(outcome.diagnostics);
+    j["warnings"] = ReadWarningsJson(outcome.diagnostics, s.Loaded);
     std::cout << j.dump() << '\n';
   } else {
     PrintSearchText(searched.result, searched.status, std::cout);

@@ -77,7 +77,7 @@ nlohmann::ordered_json StatsJson(const AnalysisState& s, const ReadDiagnostics& 
   j["jd_max"] = value(s.DataJDmax);
   j["mag_min"] = value(s.DataMagMin);
   j["mag_max"] = value(s.DataMagMax);
-  j["warnings"] = ReadWarningsJson(read);
+  j["warnings"] = ReadWarningsJson(read, s.Loaded);
   return j;
 }
 

@@ -90,7 +90,7 @@ bool LoadAndSmooth(AnalysisState& s, const MeanCurveArgs& args, LoadOutcome& out
 void PrintMeanCurve(const AnalysisState& s, const ReadDiagnostics& read, bool json) {
   if (json) {
     nlohmann::ordered_json j = MeanCurveJson(s);
-    j["warnings"] = ReadWarningsJson(read);
+    j["warnings"] = ReadWarningsJson(read, s.Loaded);
     std::cout << j.dump() << '\n';
     return;
   }
@@ -115,7 +115,7 @@ int RunWave(const MeanCurveArgs& args) {
 void PrintResiduals(const AnalysisState& s, const ReadDiagnostics& read, bool json) {
   if (json) {
     nlohmann::ordered_json j = ResidualStatsJson(s);
-    j["warnings"] = ReadWarningsJson(read);
+    j["warnings"] = ReadWarningsJson(read, s.Loaded);
     PrintJsonWithArray(std::cout, j, "residuals", s.NObs, [&s](int64_t k) {
       return nlohmann::ordered_json(s.Mag[static_cast<size_t>(k + 1)]);
     });
