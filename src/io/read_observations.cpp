@@ -113,7 +113,10 @@ ObservationFormat DetectObservationFormat(const std::string& path) {
     if (IsExtended(table)) return ObservationFormat::AavsoExtended;
     if (table.Empty() || StartsWithNumber(table.FirstLine())) return ObservationFormat::Plain;
     table.ReadHeader();
-    return Classify(table);
+    // A header no format claims is read as CSV, whose reader names the
+    // columns it could not find among those the file has.
+    const ObservationFormat f = Classify(table);
+    return f == ObservationFormat::Plain ? ObservationFormat::Csv : f;
   } catch (const KorvelError&) {
     // Unreadable, binary or empty: ReadObservations says which.
     return ObservationFormat::Plain;

@@ -57,7 +57,9 @@ class FormatError : public KorvelError {
 };
 
 // The format of the file's content: the FITS signature, a header line's
-// column names, AAVSO's keywords; Plain when nothing else fits.
+// column names, AAVSO's keywords; Csv for a header line no format claims;
+// Plain for a file that begins with a number, an empty file and one that is
+// no text (the plain reader has its own rules for those).
 ObservationFormat DetectObservationFormat(const std::string& path);
 
 // Reads the file (format from options, or detected). For Plain it throws:
