@@ -91,27 +91,49 @@ def _warnings(raw):
     return raw
 
 
-def load(path, column=1, read_zeros=False, jd_min=None, jd_max=None):
+def load(path, column=1, read_zeros=False, jd_min=None, jd_max=None,
+         format="auto", band=None, time_col=None, mag_col=None, err_col=None,
+         time_offset=0.0, flux=False):
     """Load an observation file exactly as File > Open and korvel-batch stats do.
 
-    column: which number after the date is the magnitude (1 = the first).
-    read_zeros: keep observations whose magnitude is exactly 0.
+    column: which number after the date is the magnitude (1 = the first);
+    plain files only.
+    read_zeros: keep observations whose magnitude is exactly 0; plain files
+    only.
     jd_min, jd_max: the window of dates loaded, both ends included
     (None: no limit).
+    format: "auto" (recognised from the content), "plain", "csv", "aavso",
+    "aavso-extended", "ztf", "gaia", "fits" (Kepler/K2/TESS light curve) or
+    "asassn", as korvel-batch's --format.
+    band: the band read (None: the band with most usable rows).
+    time_col, mag_col, err_col: a CSV's columns, by name (None: recognised
+    from the header).
+    time_offset: added to every date read, before jd_min and jd_max apply.
+    flux: a FITS light curve's flux kept instead of converted to magnitudes.
 
-    Returns a Result with ``jd`` and ``mag`` (float64 arrays), the
-    statistics of ``stats --json`` (``nobs``, ``mag_mean``, ``mag_var``
-    (divided by N), ``jd_min``, ``jd_max``, ``mag_min``, ``mag_max``; None
-    when no observation passed the filters), ``warnings`` (what the reader
-    passed over, one line per kind as korvel-batch prints it on stderr) and
-    ``warning_kinds`` (the same as the JSON's ``warnings``: kind, count,
-    first_line).
+    Returns a Result with ``jd``, ``mag`` and ``err`` (float64 arrays;
+    ``err`` is None when the file gives no errors), the statistics of
+    ``stats --json`` (``nobs``, ``mag_mean``, ``mag_var`` (divided by N),
+    ``jd_min``, ``jd_max``, ``mag_min``, ``mag_max``; None when no
+    observation passed the filters), what the load read, as ``stats --json``
+    gives it (``format``, ``band`` (None when the file names none),
+    ``time_system`` ("JD", "HJD", "BJD-TDB", ...), ``rows_read`` (data rows
+    of the band read) and ``rows_dropped`` (a dict: rows left out by reason,
+    "flagged", "limit", "missing", ...)), ``warnings`` (the lines
+    korvel-batch prints on stderr: for an archive's file first what was kept
+    and dropped, "star.csv: warning: CSV g: 2 of 4 rows (1 limit, 1
+    missing)", then what the reader passed over, one line per kind) and
+    ``warning_kinds`` (the JSON's ``warnings``: kind, count, first_line).
 
     Raises FileNotFoundError for a missing file ("star.dat: File does not
     exist..."), OSError for one that cannot be opened, and ValueError for a
-    malformed line ("star.dat:3: Invalid numeric input").
+    malformed line ("star.dat:3: Invalid numeric input"), for a file that
+    cannot be read as its format (read whole or not at all: "star.csv:3: a
+    quote that does not close"), an unknown format or band, and column or
+    read_zeros given for a file that is not plain.
     """
-    raw = _korvel.load(path, column, read_zeros, jd_min, jd_max)
+    raw = _korvel.load(path, column, read_zeros, jd_min, jd_max, format, band,
+                       time_col, mag_col, err_col, time_offset, flux)
     return Result(_warnings(raw))
 
 

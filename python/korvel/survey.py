@@ -4,7 +4,12 @@
         [--scheduler ADDRESS | --local-workers N] -o OUT.csv|OUT.jsonl [--resume]
 
 Every option but the last two is korvel-batch survey's, read by its own
-parser: the same defaults, refusals, messages and exit codes. Each star is
+parser: the same defaults, refusals, messages and exit codes, the format
+options (--format, --band, --time-col, --mag-col, --err-col, --time-offset,
+--flux) included: each star is read in its own format, recognised from its
+content unless --format names one, and a star read in an archive's format
+adds to its JSON-lines rows what was read (format, band, time_system,
+rows_read, rows_dropped). Each star is
 one task: loaded and searched in a worker process by the same code as
 korvel-batch survey, with one trial thread (--jobs N, when given, sets the
 trial threads of each star instead). Its rows are written, in one flushed
@@ -168,7 +173,9 @@ def _local_workers(asked):
 
 
 def search_star(args, file, methods):
-    """The task of one star: (its rows as text, the warnings for stderr).
+    """The task of one star: (its rows as text, the warnings for stderr:
+    for a star in an archive's format first its dropped rows, as
+    "FILE: warning: ZTF zr: 412 of 440 rows (28 flagged)").
 
     args are the arguments of korvel-batch survey, parsed again in the worker;
     only plain strings travel between the processes.

@@ -62,6 +62,15 @@ std::string OptionalPathArgument(py::handle value, const std::string& name) {
   return value.is_none() ? std::string() : PathArgument(value, name);
 }
 
+std::string TextArgument(py::handle value, const std::string& name) {
+  if (!py::isinstance<py::str>(value)) WrongType(value, name, "a str");
+  return value.cast<std::string>();
+}
+
+std::string OptionalTextArgument(py::handle value, const std::string& name) {
+  return value.is_none() ? std::string() : TextArgument(value, name);
+}
+
 std::vector<double> ArrayArgument(py::handle value, const std::string& name, bool scalarAllowed) {
   const py::module_ np = py::module_::import("numpy");
   py::object array;

@@ -24,6 +24,11 @@ std::string PathArgument(pybind11::handle value, const std::string& name);
 // The same, with None for "no file" (an empty name).
 std::string OptionalPathArgument(pybind11::handle value, const std::string& name);
 
+// A word (a str), as a column or band name is given; None for nothing (an
+// empty word). Another type is a TypeError.
+std::string TextArgument(pybind11::handle value, const std::string& name);
+std::string OptionalTextArgument(pybind11::handle value, const std::string& name);
+
 // An array-like of real numbers (integers, booleans or floats), copied out
 // as float64 so that an engine can run without the GIL. Complex, object,
 // text or ragged values are a TypeError: converting them would drop an

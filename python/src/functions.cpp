@@ -19,6 +19,7 @@
 #include "batch/stats_command.h"
 #include "bindings.h"
 #include "conversions.h"
+#include "core/error.h"
 #include "core/thread_count.h"
 #include "interruptible.h"
 #include "lightcurve/document_light_curve.h"
@@ -78,8 +79,30 @@ struct LoadJob {
   std::ostringstream err;
 };
 
+// The read options of korvel-batch's --format, --band, --time-col,
+// --mag-col, --err-col, --time-offset and --flux.
+struct FormatArguments {
+  py::handle format, band, timeCol, magCol, errCol, timeOffset, flux;
+};
+
+void SetFormatOptions(const FormatArguments& a, ReadOptions& read) {
+  const std::string format = TextArgument(a.format, "format");
+  try {
+    read.format = ObservationFormatOfName(format);
+  } catch (const KorvelError& e) {
+    Raise(PyExc_ValueError, std::string("format: ") + e.what());
+  }
+  read.band = OptionalTextArgument(a.band, "band");
+  read.timeColumn = OptionalTextArgument(a.timeCol, "time_col");
+  read.magColumn = OptionalTextArgument(a.magCol, "mag_col");
+  read.errColumn = OptionalTextArgument(a.errCol, "err_col");
+  read.timeOffset = RealArgument(a.timeOffset, "time_offset");
+  RefuseNonFinite("--time-offset", read.timeOffset);
+  read.keepFlux = FlagArgument(a.flux, "flux");
+}
+
 py::dict Load(py::handle pathArg, py::handle columnArg, py::handle readZerosArg,
-              py::handle jdMinArg, py::handle jdMaxArg) {
+              py::handle jdMinArg, py::handle jdMaxArg, const FormatArguments& formatArgs) {
   const auto job = std::make_shared<LoadJob>();
   batch::LoadArgs& args = job->args;
   args.file = PathArgument(pathArg, "path");
@@ -91,18 +114,23 @@ py::dict Load(py::handle pathArg, py::handle columnArg, py::handle readZerosArg,
   RefuseNonFinite("--jd-max", jdMax);
   if (jdMin) args.read.jdLow = *jdMin;
   if (jdMax) args.read.jdHigh = *jdMax;
+  SetFormatOptions(formatArgs, args.read);
   RunJob(job, [](LoadJob& j, const auto&) { j.outcome = batch::LoadForBatch(j.s, j.args, j.err); });
   const std::string& path = args.file;
   const AnalysisState& s = job->s;
   const batch::LoadOutcome& outcome = job->outcome;
   if (outcome.exitCode != kExitOk) RaiseFileError(outcome.exitCode, path, outcome.message);
-  py::dict result = FromJson(batch::StatsJson(s, outcome.diagnostics));
+  // The keys of stats --json, what the load read among them.
+  py::dict result = FromJson(batch::StatsJson(s, outcome));
   result["warning_kinds"] = result["warnings"];
-  std::ostringstream warnings;
-  batch::PrintReadWarnings(path, outcome.diagnostics, warnings);
-  result["warnings"] = Lines(warnings.str());
-  result["jd"] = ToNumpy(s.JD, 1, static_cast<size_t>(s.NObs));
-  result["mag"] = ToNumpy(s.Mag, 1, static_cast<size_t>(s.NObs));
+  // A load that succeeded wrote only its warnings: the dropped rows of an
+  // archive's file, then what the reader passed over.
+  result["warnings"] = Lines(job->err.str());
+  const auto n = static_cast<size_t>(s.NObs);
+  result["jd"] = ToNumpy(s.JD, 1, n);
+  result["mag"] = ToNumpy(s.Mag, 1, n);
+  // Errors only where the file gave them (Err then runs beside JD and Mag).
+  result["err"] = s.Err.size() == n + 1 ? py::object(ToNumpy(s.Err, 1, n)) : py::object(py::none());
   return result;
 }
 
@@ -425,7 +453,16 @@ void RegisterFunctions(py::module_& m) {
   // Every argument is taken as an object and converted by the rules of
   // conversions.h, so that a wrong type is refused in one line naming the
   // parameter.
-  m.def("load", &Load, "path"_a, "column"_a, "read_zeros"_a, "jd_min"_a, "jd_max"_a);
+  m.def(
+      "load",
+      [](py::handle path, py::handle column, py::handle readZeros, py::handle jdMin,
+         py::handle jdMax, py::handle format, py::handle band, py::handle timeCol,
+         py::handle magCol, py::handle errCol, py::handle timeOffset, py::handle flux) {
+        return Load(path, column, readZeros, jdMin, jdMax,
+                    {format, band, timeCol, magCol, errCol, timeOffset, flux});
+      },
+      "path"_a, "column"_a, "read_zeros"_a, "jd_min"_a, "jd_max"_a, "format"_a, "band"_a,
+      "time_col"_a, "mag_col"_a, "err_col"_a, "time_offset"_a, "flux"_a);
   m.def("load_analysis", &LoadAnalysis, "path"_a);
   m.def(
       "search",

@@ -155,8 +155,9 @@ void RegisterSurvey(py::module_& m) {
   m.def("survey_plan", &Plan, py::arg("args"), py::arg("done"),
         "The stars still to search, each as (file, [method names]), in the survey's order.");
   m.def("survey_search_star", &SearchOneStar, py::arg("args"), py::arg("file"), py::arg("methods"),
-        "Loads and searches one star as korvel-batch survey does: (its rows as text in the "
-        "output's format, the warnings for stderr). The GIL is released during the search.");
+        "Loads and searches one star as korvel-batch survey does, in its own format (the "
+        "format options among args apply): (its rows as text in the output's format, the "
+        "warnings for stderr). The GIL is released during the search.");
   m.def("survey_failed_rows", &FailedRows, py::arg("args"), py::arg("file"), py::arg("methods"),
         py::arg("error"), "The star's rows with only the error filled in, as text.");
   m.def("survey_progress_line", &batch::ProgressLine, py::arg("done"), py::arg("stars"),

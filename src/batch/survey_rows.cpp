@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <nlohmann/json.hpp>
 
+#include "batch/load_options.h"
 #include "batch/survey_method.h"
 #include "core/text_format.h"
 
@@ -141,15 +143,36 @@ std::optional<std::string> RowProblem(size_t row, const std::vector<std::string>
   return std::nullopt;
 }
 
+// Whether the keys of object from its key at first on are, in order, those
+// of what a load read (LoadedFormatJson), each holding a value of its kind.
+bool IsLoadedFormat(const nlohmann::ordered_json& object, size_t first) {
+  static const nlohmann::ordered_json kKeys = LoadedFormatJson(LoadedFormat{});
+  if (object.size() != first + kKeys.size()) return false;
+  auto item = object.begin();
+  std::advance(item, first);
+  for (auto key = kKeys.begin(); key != kKeys.end(); ++key, ++item) {
+    if (item.key() != key.key()) return false;
+    const bool fits = key.key() == "band"
+                          ? item->is_string() || item->is_null()
+                          : item->type() == key->type() || (item->is_number() && key->is_number());
+    if (!fits) return false;
+  }
+  return true;
+}
+
 // A JSON-lines record's fields as the texts of its CSV record, or nothing
-// when its keys are not the columns in order or a value is not of its
-// column's type (a string for words, a number or null for numbers).
+// when its keys are not the columns in order (then, for a star read in an
+// archive's format, what its load read) or a value is not of its column's
+// type (a string for words, a number or null for numbers).
 std::optional<std::vector<std::string>> JsonFieldTexts(const nlohmann::ordered_json& object,
                                                        const std::vector<std::string>& columns) {
-  if (!object.is_object() || object.size() != columns.size()) return std::nullopt;
+  if (!object.is_object() || object.size() < columns.size()) return std::nullopt;
+  if (object.size() > columns.size() && !IsLoadedFormat(object, columns.size()))
+    return std::nullopt;
   std::vector<std::string> fields;
   size_t i = 0;
   for (const auto& item : object.items()) {
+    if (i == columns.size()) break;
     const std::string& column = columns[i++];
     const auto& value = item.value();
     if (item.key() != column) return std::nullopt;
@@ -207,6 +230,7 @@ std::string RowText(const SurveyRow& row, RowFormat format, const RowLayout& lay
   const std::vector<std::string> names = SurveyColumns(layout);
   nlohmann::ordered_json object;
   for (size_t i = 0; i < names.size(); ++i) object[names[i]] = fields[i];
+  if (row.read) object.update(LoadedFormatJson(*row.read));
   // A file name need not be UTF-8: its bytes are escaped, not refused.
   return object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
 }

@@ -1,8 +1,9 @@
 // The rows of a survey: one per star and method, as CSV (a header line, then
 // records quoted where a field holds a comma, a quote or a line end) or as
-// JSON lines with the same fields. Numbers are written in their shortest
-// form that reads back as the same double. Reading an earlier output back
-// (for --resume) finds its complete rows and where the last one ends.
+// JSON lines with the same fields (and, for a star read in an archive's
+// format, what the load read). Numbers are written in their shortest form
+// that reads back as the same double. Reading an earlier output back (for
+// --resume) finds its complete rows and where the last one ends.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,8 @@
 #include <utility>
 #include <variant>
 #include <vector>
+
+#include "core/read_options.h"
 
 namespace korvel::batch {
 
@@ -52,6 +55,10 @@ struct SurveyRow {
   std::vector<PeakEntry> peaks;                    // the first distinct peaks, or none
   std::string status;                              // the final status line
   std::string error;                               // empty when the star was read and searched
+  // What the load read, for a star in an archive's format; nothing for a
+  // plain file or a star not read. JSON lines only: the CSV columns, and a
+  // plain star's keys, stay those of a survey of plain files.
+  std::optional<LoadedFormat> read;
 };
 
 enum class RowFormat { Csv, JsonLines };
@@ -68,7 +75,8 @@ std::vector<std::string> SurveyColumns(const RowLayout& layout);
 std::string HeaderText(RowFormat format, const RowLayout& layout);
 
 // One record with its line end. Places beyond row.best and row.peaks are
-// left empty.
+// left empty. A JSON-lines record of a row with read adds, after "error",
+// "format", "band", "time_system", "rows_read" and "rows_dropped".
 std::string RowText(const SurveyRow& row, RowFormat format, const RowLayout& layout);
 
 // A CSV field: quoted (with doubled quotes) when it holds a comma, a quote,
@@ -85,7 +93,8 @@ struct ExistingRows {
 };
 
 // The rows of text, or the reason it cannot be resumed: a header (CSV) or a
-// record's keys (JSON lines) that are not the columns of layout, or a row the
+// record's keys (JSON lines) that are not the columns of layout (a record
+// may end with the keys of what its load read), or a row the
 // survey would not have written, named by its number (an unknown method, a
 // count that is not a whole number, a number that is not one, a NUL byte).
 // Both formats are held to the same rule.

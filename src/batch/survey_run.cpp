@@ -144,9 +144,13 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
   // each apart: the text LoadForBatch writes is not needed.
   std::ostringstream loadText, warnings;
   const LoadOutcome load = LoadForBatch(loaded, {star.file, options.read, {}}, loadText);
-  PrintReadWarnings(star.file, load.diagnostics, warnings);
   const std::string loadError = load.exitCode != kExitOk ? OneLine(load.message) : std::string();
   if (!load.loaded) return FailedStar(star, loadError);
+  // An archive's file: what was kept and dropped, as every command says it.
+  const bool archive = loaded.Loaded.format != ObservationFormat::Plain;
+  if (archive)
+    warnings << FileMessage(star.file, 0, "warning: " + DroppedRowsText(loaded.Loaded)) << '\n';
+  PrintReadWarnings(star.file, load.diagnostics, warnings);
 
   // A row of the star: its file, the method, and the observations loaded.
   const auto newRow = [&](const std::string& method) {
@@ -155,6 +159,7 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
     row.method = method;
     row.nobs = loaded.NObs;
     if (loaded.NObs >= 1) row.span = loaded.JD[loaded.NObs] - loaded.JD[1];
+    if (archive) row.read = loaded.Loaded;
     return row;
   };
   const bool adopting = Wanted(star, SurveyMethod::Adopted());
