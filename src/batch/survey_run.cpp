@@ -146,11 +146,9 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
   const LoadOutcome load = LoadForBatch(loaded, {star.file, options.read, {}}, loadText);
   const std::string loadError = load.exitCode != kExitOk ? OneLine(load.message) : std::string();
   if (!load.loaded) return FailedStar(star, loadError);
-  // An archive's file: what was kept and dropped, as every command says it.
   const bool archive = loaded.Loaded.format != ObservationFormat::Plain;
-  if (archive)
-    warnings << FileMessage(star.file, 0, "warning: " + DroppedRowsText(loaded.Loaded)) << '\n';
-  PrintReadWarnings(star.file, load.diagnostics, warnings);
+  // An archive's file: what was kept and dropped, as every command says it.
+  PrintReadWarnings(star.file, load.diagnostics, loaded.Loaded, warnings);
 
   // A row of the star: its file, the method, and the observations loaded.
   const auto newRow = [&](const std::string& method) {
