@@ -64,4 +64,31 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>korvel::gui::BandChoice</name>
+    <message>
+        <source>Band:</source>
+        <translation>Полоса:</translation>
+    </message>
+    <message>
+        <source>All in file</source>
+        <translation>Весь файл</translation>
+    </message>
+    <message>
+        <source>This file names no bands: every observation in it is read</source>
+        <translation>В файле не указаны полосы: читаются все его наблюдения</translation>
+    </message>
+    <message>
+        <source>This file cannot be read as observations: Open says why</source>
+        <translation>Этот файл нельзя прочитать как наблюдения: причину сообщит команда Open</translation>
+    </message>
+    <message>
+        <source>Select an observation file to see its bands</source>
+        <translation>Выберите файл наблюдений, чтобы увидеть его полосы</translation>
+    </message>
+    <message>
+        <source>The band to read from this file, with its usable rows (flagged rows, limits and missing values left out); the band with most rows comes first</source>
+        <translation>Полоса, которая будет прочитана из файла, с числом пригодных строк (без отмеченных строк, пределов и пропущенных значений); первой идёт полоса с наибольшим числом строк</translation>
+    </message>
+</context>
 </TS>

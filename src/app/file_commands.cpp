@@ -8,6 +8,7 @@
 #include "core/text_format.h"
 #include "io/observation_file.h"
 #include "io/param_file.h"
+#include "io/read_observations.h"
 #include "io/text_reader.h"
 
 namespace korvel {
@@ -71,25 +72,56 @@ void ShowDateWindow(AppContext& a, double low, double high) {
   a.p.SetText(Control::JDmax, a.writtenJDmax);
 }
 
-void LoadDataFile(AppContext& a) {
+namespace {
+
+// What the status line says after a load: an archive's file adds what was
+// read and dropped, its time system and whether the dates had to be sorted;
+// a plain file keeps the plain words.
+std::string LoadStatus(const AnalysisState& s) {
+  const std::string count = "Number of observations: " + Str(int64_t{s.NObs});
+  if (s.Loaded.format == ObservationFormat::Plain) return "Done... " + count;
+  std::string text = DroppedRowsText(s.Loaded) + ", dates " + s.Loaded.timeSystem;
+  if (s.Loaded.sorted) text += ", dates sorted";
+  return text + ". " + count;
+}
+
+}  // namespace
+
+bool LoadDataFile(AppContext& a, const std::string& path, ReadOptions read) {
   AnalysisState& s = a.s;
+  read.column = s.DataColumn;
+  read.readZeros = a.p.Checked(Control::ChBZero);
+  read.jdLow = s.JDLow;
+  read.jdHigh = s.JDHigh;
+  std::optional<std::string> error;
+  try {
+    error = LoadObservations(s, path, read);
+  } catch (const FormatError& e) {
+    // Nothing was read: the set, its analysis and the caption stay.
+    a.p.ShowMessage(e.what());
+    a.p.SetStatus(e.what());
+    return false;
+  } catch (const FileError& e) {
+    a.p.ShowMessage(e.what());
+    a.p.SetStatus(e.Detail());
+    return false;
+  }
   // A file loaded begins a new analysis: nothing of the analysis file last
   // opened or saved carries over into the next save.
   a.analysis.reset();
   a.peaks = {};  // of the data replaced
   ForgetChanges(a);
   a.p.SetText(Control::MLC_Edit4, BaseNameOf(s.DataFileName) + ".o");
-  ReadOptions options;
-  options.column = s.DataColumn;
-  options.readZeros = a.p.Checked(Control::ChBZero);
-  options.jdLow = s.JDLow;
-  options.jdHigh = s.JDHigh;
-  const std::optional<std::string> error = LoadObservations(s, s.DataFileName, options);
   if (error) a.p.ShowMessage(*error);
   // An empty set leaves the edits as the user typed them, so that the next
   // load is not confined to a window of zero width.
   if (s.NObs > 0) ShowDateWindow(a, s.JDLow, s.JDHigh);
-  a.p.SetStatus("Done... Number of observations: " + Str(int64_t{s.NObs}));
+  a.p.SetStatus(LoadStatus(s));
+  return true;
+}
+
+bool LoadDataFile(AppContext& a) {
+  return LoadDataFile(a, a.s.DataFileName, a.s.ReadWith);
 }
 
 void OpenObservationFile(AppContext& a) {
@@ -117,14 +149,28 @@ bool AcceptObservationFileChoice(AppContext& a, const std::string& chosen) {
     return true;
   }
   // Another file is read whole: the range of the file loaded before says
-  // nothing about it, unless the user typed a window since that load.
-  if (!SameFile(chosen, s.DataFileName) && JDEditsUntouched(a)) {
+  // nothing about it, unless the user typed a window since that load. The
+  // range is put back when the file cannot be read.
+  const double low = s.JDLow, high = s.JDHigh;
+  const bool sameFile = SameFile(chosen, s.DataFileName);
+  if (!sameFile && JDEditsUntouched(a)) {
     const ReadOptions open;
     s.JDLow = open.jdLow;
     s.JDHigh = open.jdHigh;
   }
-  s.DataFileName = chosen;
-  LoadDataFile(a);
+  // The same file is read again as it was read (band, columns, offset)
+  // unless the dialog chose otherwise; another starts from the defaults.
+  ReadOptions read = sameFile ? s.ReadWith : ReadOptions{};
+  const FileReadChoice choice = a.p.ObservationReadChoice();
+  if (choice.format != ObservationFormat::Auto) {
+    read.format = choice.format;
+    read.band = choice.band;
+  }
+  if (!LoadDataFile(a, chosen, read)) {
+    s.JDLow = low;
+    s.JDHigh = high;
+    return true;
+  }
   ShowCaption(a);
   a.p.SetEnabled(Control::MethodMenu, true);
   return true;

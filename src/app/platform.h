@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/read_options.h"
 #include "plot/canvas.h"
 
 namespace korvel {
@@ -84,6 +85,14 @@ enum class FileDialog {
 
 enum class Answer { Yes, No, Cancel };
 
+// How the file last confirmed in the Open dialog is to be read: the format
+// recognised when it was selected and the band picked in the dialog's Band
+// box. Auto and no band when the dialog offered no choice for that file.
+struct FileReadChoice {
+  ObservationFormat format = ObservationFormat::Auto;
+  std::string band;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -120,6 +129,8 @@ class Platform {
   virtual void SetFileDialogDir(FileDialog dialog, const std::string& dir) = 0;
   virtual std::string FileDialogName(FileDialog dialog) = 0;
   virtual void SetFileDialogName(FileDialog dialog, const std::string& name) = 0;
+  // The Open dialog's reading choice for the name its confirmation passed.
+  virtual FileReadChoice ObservationReadChoice() = 0;
 
   // The one-second timer of a running search.
   virtual void SetTimerEnabled(bool enabled) = 0;

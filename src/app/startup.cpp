@@ -72,7 +72,7 @@ void StartProgram(AppContext& a) {
     a.p.ShowMessage(kFileDoesNotExist);
     return;
   }
-  LoadDataFile(a);
+  if (!LoadDataFile(a)) return;
   ShowCaption(a);
   a.p.SetEnabled(Control::MethodMenu, true);
   s.DataReady = 'y';

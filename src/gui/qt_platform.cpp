@@ -31,6 +31,7 @@
 
 #include "app/app_context.h"
 #include "core/error.h"
+#include "gui/band_choice.h"
 #include "gui/dialogs.h"
 #include "gui/file_dialog_looks.h"
 #include "gui/help_window.h"
@@ -230,6 +231,13 @@ bool QtPlatform::RunFileDialog(FileDialog dialog,
   if (!look.filters.isEmpty()) fd.setNameFilters(look.filters);
   if (!state.dir.empty()) fd.setDirectory(Q(state.dir));
   if (!state.name.empty()) fd.selectFile(Q(state.name));
+  // Open offers the bands of the file selected.
+  BandChoice* bands = nullptr;
+  if (dialog == FileDialog::FindFile) {
+    readChoice_ = {};
+    bands = new BandChoice(fd, state_.DataFileName, state_.ReadWith.band);
+    if (!state.name.empty()) bands->ShowFile(QDir(fd.directory()).filePath(Q(state.name)));
+  }
 
   for (;;) {
     std::optional<std::string> chosen;
@@ -240,6 +248,7 @@ bool QtPlatform::RunFileDialog(FileDialog dialog,
     }
     if (!chosen) return false;
     state.name = *chosen;
+    if (bands) readChoice_ = bands->ChoiceFor(*chosen);
     if (canClose(*chosen)) return true;
   }
 }

@@ -85,6 +85,7 @@ class QtPlatform final : public Platform {
   void SetFileDialogDir(FileDialog dialog, const std::string& dir) override;
   std::string FileDialogName(FileDialog dialog) override;
   void SetFileDialogName(FileDialog dialog, const std::string& name) override;
+  FileReadChoice ObservationReadChoice() override { return readChoice_; }
 
   void SetTimerEnabled(bool enabled) override;
   bool TimerEnabled() override;
@@ -129,6 +130,7 @@ class QtPlatform final : public Platform {
   std::map<Dialog, TOKRightDlg*> dialogs_;
   std::map<Control, QObject*> controls_;
   std::map<FileDialog, FileDialogState> files_;
+  FileReadChoice readChoice_;  // of the Open dialog's last confirmation
 
   MessageSink messageSink_;
   QuestionHook questionHook_;

@@ -10,6 +10,7 @@
 #include "lightcurve/document_light_curve.h"
 #include "lightcurve/phase_views.h"
 #include "plot/axes.h"
+#include "plot/error_bars.h"
 
 namespace korvel {
 
@@ -106,8 +107,9 @@ void DrawPhaseView(AnalysisState& s, Canvas& c) {
   s.PhBoxRight = R;
   s.PhBoxBottom = B;
   // The points are placed by PhaseGeometry, over the same map.
-  DrawViewFrame(s, c, {L - 4, T - 6, R + 2, B + 6, kFrameFill, {16, 82, 76, L, 3}}, T, B, s.MagLow,
-                s.MagHigh);
+  const ValueMap map =
+      DrawViewFrame(s, c, {L - 4, T - 6, R + 2, B + 6, kFrameFill, {16, 82, 76, L, 3}}, T, B,
+                    s.MagLow, s.MagHigh);
 
   const int32_t n = DrawableObservations(s);
   WritePhases(s, n);
@@ -127,7 +129,11 @@ void DrawPhaseView(AnalysisState& s, Canvas& c) {
     const bool recent = s.FullRange && s.RecentMark == 'r' && s.JD[i] > s.JDHigh - 0.5;
     const Rgb colour = recent || (s.SelMade && Marked(s, i)) ? kRed : kWhite;
     const PhasePlaces places = geometry.Places(s.Phase[i], s.Mag[i]);
-    for (int k = 0; k < places.count; ++k) PlotPoint(c, places.x[k], places.y[k], colour);
+    const double err = ObservationError(s, i);
+    for (int k = 0; k < places.count; ++k) {
+      DrawErrorBar(c, map, places.x[k], s.Mag[i], err, colour);
+      PlotPoint(c, places.x[k], places.y[k], colour);
+    }
   }
 
   c.TextOut(5, T - 28, s.MagLabel);
@@ -168,7 +174,9 @@ void DrawBinsView(AnalysisState& s, Canvas& c) {
   const int32_t n = DrawableObservations(s);
   for (int32_t i = 1; i <= n; ++i) {
     const BinPlace place = SecondaryBinPlace(s, i);
-    PlotPoint(c, ToPixel((R - L) * place.x / N + L), map.Y(s.Mag[i]), kWhite);
+    const int x = ToPixel((R - L) * place.x / N + L);
+    DrawErrorBar(c, map, x, s.Mag[i], ObservationError(s, i), kWhite);
+    PlotPoint(c, x, map.Y(s.Mag[i]), kWhite);
   }
 }
 
@@ -213,8 +221,16 @@ void DrawColourView(AnalysisState& s, Canvas& c) {
     const double phase = s.Phase[i];
     const int y = map.Y(s.Mag[i]);
     const Rgb colour = PhaseColour(SecondaryColourParam(s, i));
-    mark(ToPixel(phase * s.PhScaleX + L), y, colour);
-    if (phase <= 0.5) mark(ToPixel((phase + 1) * s.PhScaleX + L), y, colour);
+    const double err = ObservationError(s, i);
+    // The mark's 4 x 4 pixels end at x + 1, so the bar runs down its middle.
+    const int x0 = ToPixel(phase * s.PhScaleX + L);
+    DrawErrorBar(c, map, x0, s.Mag[i], err, colour);
+    mark(x0, y, colour);
+    if (phase <= 0.5) {
+      const int x1 = ToPixel((phase + 1) * s.PhScaleX + L);
+      DrawErrorBar(c, map, x1, s.Mag[i], err, colour);
+      mark(x1, y, colour);
+    }
   }
 
   c.TextOut(5, T - 28, s.MagLabel);

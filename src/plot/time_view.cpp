@@ -9,6 +9,7 @@
 #include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 #include "plot/axes.h"
+#include "plot/error_bars.h"
 
 namespace korvel {
 
@@ -72,10 +73,15 @@ void DrawTimeView(AnalysisState& s, Canvas& c) {
       const double jd = s.JD[i], mag = s.Mag[i];
       if (!(s.JDLow <= jd && jd <= s.JDHigh && s.MagLow <= mag && mag <= s.MagHigh)) continue;
       const int y = map.Y(mag);
+      const double err = ObservationError(s, i);
+      DrawErrorBar(c, map, x(jd), mag, err, kWhite);
       PlotPoint(c, x(jd), y, kWhite);
       if (s.MirrorOn) {
         const double mirrored = 2 * s.MirrorJD - jd;
-        if (s.JDLow <= mirrored && mirrored <= s.JDHigh) PlotPoint(c, x(mirrored), y, kRed);
+        if (s.JDLow <= mirrored && mirrored <= s.JDHigh) {
+          DrawErrorBar(c, map, x(mirrored), mag, err, kRed);
+          PlotPoint(c, x(mirrored), y, kRed);
+        }
       }
     }
 

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/startup.h"
 #include "support/fake_platform.h"
+#include "support/format_samples.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
@@ -180,6 +183,70 @@ TEST_F(OpenCommand, MissingDefaultsAreReportedOncePerFolder) {
   InDirectory(other.path(), [&] { RunCommand(a, OpenObservationFile); });
   EXPECT_EQ(p.messages, std::vector<std::string>(2, kDefaultsNotFound));
   EXPECT_EQ(s.NObs, 1);
+}
+
+// The sample star's plain CSV with its first two bands only (g, r).
+testing::SampleFile TwoBandCsv() {
+  testing::SampleStar star = testing::MakeSampleStar();
+  std::erase_if(star.rows, [](const testing::SampleRow& r) { return r.band == 2; });
+  for (testing::SampleFile& f : testing::FormatSamples(star))
+    if (f.name == "star.csv") return f;
+  throw std::logic_error("no star.csv sample");
+}
+
+TEST_F(OpenCommand, TheBandChosenInTheDialogIsLoadedAndTheStatusSaysWhatWasDropped) {
+  WriteCfg();
+  const testing::SampleFile csv = TwoBandCsv();
+  const testing::SampleCounts& r = csv.expect.at("r");
+  ASSERT_LT(r.kept, r.read);
+  const std::string path = dir.Write(csv.name, csv.content);
+  // r has fewer rows than g: read only because it was chosen.
+  p.readChoice = {ObservationFormat::Csv, "r"};
+  Open(path);
+  EXPECT_TRUE(p.messages.empty()) << p.LastMessage();
+  EXPECT_EQ(s.Loaded.band, "r");
+  EXPECT_EQ(s.NObs, r.kept);
+  EXPECT_EQ(s.Err.size(), s.JD.size());
+  const std::string status = p.LastStatus();
+  const std::string kept =
+      "CSV r: " + std::to_string(r.kept) + " of " + std::to_string(r.read) + " rows (";
+  EXPECT_EQ(status.rfind(kept, 0), 0u) << status;
+  EXPECT_NE(status.find("missing), dates JD. Number of observations: " + std::to_string(r.kept)),
+            std::string::npos)
+      << status;
+
+  // A reread of the same file (the JD window narrowed) keeps the band.
+  p.texts[Control::JDmax] = "2459100";
+  ReadJDWindowEdits(a);
+  ASSERT_TRUE(LoadDataFile(a));
+  EXPECT_EQ(s.Loaded.band, "r");
+  EXPECT_LT(s.NObs, r.kept);
+}
+
+TEST_F(OpenCommand, AFileThatCannotBeReadAsItsFormatLeavesTheLoadedSetAndCaption) {
+  WriteCfg();
+  const testing::SampleFile csv = TwoBandCsv();
+  const std::string good = dir.Write(csv.name, csv.content);
+  Open(good);
+  ASSERT_EQ(s.Loaded.band, "g");
+  const AnalysisState before = s;
+  const std::string caption = p.texts[Control::MainWindow];
+
+  // A row one field short, at the file's last line.
+  const int64_t lines = std::count(csv.content.begin(), csv.content.end(), '\n');
+  const std::string broken = dir.Write("broken.csv", csv.content + "2459400.5,12.1\n");
+  Open(broken);
+  const std::string where = broken + ":" + std::to_string(lines + 1) + ": ";
+  EXPECT_EQ(p.LastMessage().rfind(where, 0), 0u) << p.LastMessage();
+  EXPECT_EQ(p.LastStatus(), p.LastMessage());
+  EXPECT_EQ(p.texts[Control::MainWindow], caption);
+  EXPECT_EQ(s.DataFileName, good);
+  EXPECT_EQ(s.JD, before.JD);
+  EXPECT_EQ(s.Mag, before.Mag);
+  EXPECT_EQ(s.Err, before.Err);
+  EXPECT_EQ(s.Loaded.band, "g");
+  EXPECT_EQ(s.JDLow, before.JDLow);
+  EXPECT_EQ(s.JDHigh, before.JDHigh);
 }
 
 TEST(SaveParameters, RoundTripThroughInstallParam) {

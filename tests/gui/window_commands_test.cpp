@@ -3,6 +3,7 @@
 // run through their dialogs.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
@@ -123,6 +124,36 @@ class WindowCommandsTest : public QObject {
     QTest::keyClick(&p.dlgLC, Qt::Key_F1);
     QCOMPARE(t.helpTopics, std::vector<std::string>({"", "Light curve elements"}));
     p.dlgLC.hide();
+  }
+
+  // The Open dialog's Band box lists the selected file's bands, most rows
+  // first, and the band picked there is the one loaded; a plain file has
+  // no bands to pick.
+  void openDialogBandBoxChoosesTheBandLoaded() {
+    TestProgram t({"korvel"});
+    korvel::gui::Program& p = *t.program;
+    const std::string csv =
+        WriteFile(tmp, "two.csv",
+                  "JD,Mag,Err,Band\n1,10,0.1,V\n2,11,0.1,V\n3,12,0.1,B\n4,,0.1,V\n5,9,0.1,V\n");
+    const std::string plain = WriteFile(tmp, "plain.dat", "1 10\n2 11\n");
+    QStringList items;
+    bool plainBoxEnabled = true;
+    p.platform.SetFileDialogHook([&](FileDialog, QFileDialog& fd) -> std::optional<std::string> {
+      auto* box = fd.findChild<QComboBox*>("BandChoice");
+      if (!box) return std::nullopt;
+      emit fd.currentChanged(QString::fromStdString(plain));
+      plainBoxEnabled = box->isEnabled();
+      emit fd.currentChanged(QString::fromStdString(csv));
+      for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+      box->setCurrentIndex(1);
+      return csv;
+    });
+    p.form.findChild<QAction*>("BfileopenClick")->trigger();
+    QVERIFY(!plainBoxEnabled);
+    QCOMPARE(items, QStringList({"V (3)", "B (1)"}));
+    QCOMPARE(p.form.StatusBar1->currentMessage(),
+             QString("CSV B: 1 of 1 rows, dates JD. Number of observations: 1"));
+    QCOMPARE(p.state.Loaded.band, std::string("B"));
   }
 
   void searchRunsFromTheMenuStopsAndFillsTheGrid() {

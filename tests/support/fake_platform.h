@@ -108,6 +108,9 @@ class FakePlatform : public Platform {
   std::string FileDialogDir(FileDialog d) override { return dialogDirs[d]; }
   void SetFileDialogDir(FileDialog d, const std::string& dir) override { dialogDirs[d] = dir; }
   std::string FileDialogName(FileDialog d) override { return dialogNames[d]; }
+  // What the Open dialog's Band box holds at every confirmation.
+  FileReadChoice readChoice;
+  FileReadChoice ObservationReadChoice() override { return readChoice; }
   void SetFileDialogName(FileDialog d, const std::string& n) override { dialogNames[d] = n; }
 
   void SetTimerEnabled(bool e) override { timerEnabled = e; }
