@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "support/fits_writer.h"
+#include "fits_writer.h"
 
 using namespace korvel::testing;
 

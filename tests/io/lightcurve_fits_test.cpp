@@ -8,7 +8,7 @@
 #include <limits>
 #include <numbers>
 
-#include "support/fits_writer.h"
+#include "fits_writer.h"
 #include "support/temp_dir.h"
 
 namespace korvel {

@@ -1,4 +1,4 @@
-#include "support/fits_writer.h"
+#include "fits_writer.h"
 
 #include <fitsio.h>
 
