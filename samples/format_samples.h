@@ -142,8 +142,12 @@ SampleFile Write(const SampleStar& star, SampleFile f, const Marks& marks, Line 
   for (const SampleRow& r : star.rows)
     if (!f.bands[r.band].empty()) order.push_back(&r);
   if (f.outOfOrder && f.aFewSwapped) {
-    // Every 41st row changes places with the next: a few late arrivals.
-    for (size_t i = 20; i + 1 < order.size(); i += 41) std::swap(order[i], order[i + 1]);
+    // Every 41st row of a band changes places with the band's next: a few
+    // late arrivals in every band.
+    std::map<int, std::vector<size_t>> places;
+    for (size_t i = 0; i < order.size(); ++i) places[order[i]->band].push_back(i);
+    for (const auto& [band, at] : places)
+      for (size_t k = 20; k + 1 < at.size(); k += 41) std::swap(order[at[k]], order[at[k + 1]]);
   } else if (f.outOfOrder) {
     std::reverse(order.begin(), order.end());
   }
@@ -303,8 +307,9 @@ inline std::vector<SampleFile> FormatSamples(const SampleStar& star) {
         }
         const SampleRow w = Tally(f, byBand[b][i], {"rejected", false});
         const double flux = GaiaFlux(w.mag);
-        line += "," + Num(w.jd - kGaiaZero, 8) + "," + Num(flux, 4) + "," +
-                Num(flux * w.err / 1.0857362047581294, 5) + "," + Mag(w, "", "");
+        for (const std::string& cell : {Num(w.jd - kGaiaZero, 8), Num(flux, 4),
+                                        Num(flux * w.err / 1.0857362047581294, 5), Mag(w, "", "")})
+          line += "," + cell;
         flags += w.kind == SampleRow::Flagged ? ",true" : ",false";
       }
       f.content += line + flags + "\n";
