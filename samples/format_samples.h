@@ -91,7 +91,7 @@ struct SampleFile {
   bool outOfOrder = false;   // rows not in date order: the reader must sort them
   bool aFewSwapped = false;  // out of order by a few swapped rows, not latest first
   double shift = 0;          // days added to the star's dates: the archive's years
-  std::optional<LightCurveFitsSpec> fits = {};  // a binary file, written from this
+  std::optional<LightCurveFitsFile> fits = {};  // a binary file, written from this
 };
 
 namespace sample_detail {
@@ -369,11 +369,11 @@ inline SampleFile PlainSample(const SampleStar& star) {
 inline SampleFile MissionSample(const SampleStar& star, const std::string& name,
                                 const std::string& mission, int64_t bjdref, double start,
                                 double step, int rows) {
-  LightCurveFitsSpec spec;
-  spec.telescope = mission == "TESS" ? "TESS" : "Kepler";
-  spec.mission = mission;
-  spec.bjdrefi = bjdref;
-  spec.qualityColumn = mission == "TESS" ? "QUALITY" : "SAP_QUALITY";
+  LightCurveFitsFile curve;
+  curve.telescope = mission == "TESS" ? "TESS" : "Kepler";
+  curve.mission = mission;
+  curve.bjdrefi = bjdref;
+  curve.qualityColumn = mission == "TESS" ? "QUALITY" : "SAP_QUALITY";
   SampleFile f{name, "", ObservationFormat::LightCurveFits, "BJD-TDB", {mission}};
   SampleCounts& c = f.expect[mission];
   std::mt19937 gen(static_cast<uint32_t>(bjdref));
@@ -383,10 +383,10 @@ inline SampleFile MissionSample(const SampleStar& star, const std::string& name,
     // Electrons per second of a star of that magnitude (zero point 25).
     const double flux = std::pow(10.0, -0.4 * (star.Mag(t + bjdref, 0) + noise(gen) - 25));
     const bool flagged = i % 19 == 4, gap = i % 31 == 9;
-    spec.time.push_back(t);
-    spec.flux.push_back(gap ? std::numeric_limits<double>::quiet_NaN() : flux);
-    spec.err.push_back(0.0005 * flux);
-    spec.quality.push_back(flagged ? (mission == "TESS" ? 32 : 128) : 0);
+    curve.time.push_back(t);
+    curve.flux.push_back(gap ? std::numeric_limits<double>::quiet_NaN() : flux);
+    curve.err.push_back(0.0005 * flux);
+    curve.quality.push_back(flagged ? (mission == "TESS" ? 32 : 128) : 0);
     ++c.read;
     if (flagged) {
       ++c.dropped["flagged"];
@@ -396,7 +396,7 @@ inline SampleFile MissionSample(const SampleStar& star, const std::string& name,
       if (c.kept++ == 0) c.firstJd = t + bjdref, c.firstErr = 2.5 / std::log(10.0) * 0.0005;
     }
   }
-  f.fits = spec;
+  f.fits = curve;
   return f;
 }
 
@@ -426,7 +426,7 @@ inline std::vector<SampleFile> AllFormatSamples(const SampleStar& star) {
   return out;
 }
 
-// Writes one sample to path: its text, or the FITS file its spec describes.
+// Writes one sample to path: its text, or the FITS file its curve describes.
 // Throws std::runtime_error when it cannot.
 inline void WriteSampleFile(const std::string& path, const SampleFile& f) {
   if (f.fits) return WriteLightCurveFits(path, *f.fits);
