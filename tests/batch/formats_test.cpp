@@ -1,14 +1,18 @@
 // korvel-batch on the archives' formats, run as a program: what it read is
-// reported, a band is chosen, a file it cannot read is refused whole, and a
-// plain file is read as it always was.
+// reported, a band is chosen, a file it cannot read is refused whole, a
+// plain file is read as it always was, and every file of
+// korvel-make-format-samples gives its star's period back.
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "batch_run.h"
-#include "support/format_samples.h"
+#include "format_samples.h"
 
 namespace korvel {
 namespace {
@@ -106,6 +110,43 @@ TEST_F(BatchFormats, PlainFileReportsItsObservationsAsRowsRead) {
   EXPECT_EQ(j.at("rows_dropped"), nlohmann::json::object());
   // Detected as plain or named so, the reading is the same.
   EXPECT_EQ(StatsJson(testing::kSampleStar, "--format plain"), j);
+}
+
+// Acceptance of the formats: the generator's files, each read by stats as
+// its archive means it and searched for the star's period.
+TEST(BatchFormatSamples, EveryGeneratedFileIsReadAsItsFormatAndGivesThePeriodBack) {
+  const TempDir dir;
+  const std::string out = dir.File("samples");
+  const RunResult made = RunProgram(KORVEL_MAKE_FORMAT_SAMPLES_PATH, ShellQuote(out), dir);
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  const testing::SampleStar star = testing::MakeSampleStar();
+  const std::vector<testing::SampleFile> samples = testing::AllFormatSamples(star);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}),
+            static_cast<std::ptrdiff_t>(samples.size()));
+  for (const testing::SampleFile& f : samples) {
+    SCOPED_TRACE(f.name);
+    const std::string file = ShellQuote(out + "/" + f.name);
+    // The default band is the one with most usable rows: the first written.
+    const std::string& band = f.bands.front();
+    const testing::SampleCounts& want = f.expect.at(band);
+    RunResult r = RunProgram(KORVEL_BATCH_PATH, "stats --json " + file, dir);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const nlohmann::json stats = nlohmann::json::parse(r.out);
+    EXPECT_EQ(stats.at("format"), ObservationFormatName(f.format));
+    EXPECT_EQ(stats.at("band"), band.empty() ? nlohmann::json() : nlohmann::json(band));
+    EXPECT_EQ(stats.at("time_system"), f.timeSystem);
+    EXPECT_EQ(stats.at("rows_read"), want.read);
+    EXPECT_EQ(stats.at("rows_dropped"), nlohmann::json(want.dropped));
+    EXPECT_EQ(stats.at("nobs"), want.kept);
+
+    r = RunProgram(KORVEL_BATCH_PATH, "search --json --method lk --pmin 0.5 --pmax 0.75 " + file,
+                   dir);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const nlohmann::json search = nlohmann::json::parse(r.out);
+    const double freq = search.at("best")[0].at("freq").get<double>();
+    EXPECT_LE(std::abs(freq - 1 / star.period), search.at("freq_step").get<double>())
+        << "best period " << 1 / freq;
+  }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "support/fits_writer.h"
+#include "fits_writer.h"
 
 using namespace korvel::testing;
 
@@ -19,18 +19,18 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   const double nan = std::numeric_limits<double>::quiet_NaN();
   try {
-    LightCurveFitsSpec tess = TessLike(12, 0.01, 0.1);
+    LightCurveFitsFile tess = TessLike(12, 0.01, 0.1);
     tess.quality[2] = 1;
     tess.flux[5] = nan;
     tess.flux[7] = -3;
     WriteLightCurveFits(dir + "/tess", tess);
 
-    LightCurveFitsSpec kepler = KeplerLike(12, 0.1, 0.1);
+    LightCurveFitsFile kepler = KeplerLike(12, 0.1, 0.1);
     kepler.quality[0] = 128;
     kepler.time[3] = nan;
     WriteLightCurveFits(dir + "/kepler_sap_quality", kepler);
 
-    LightCurveFitsSpec k2 = KeplerLike(8, 0.1, 0.1);
+    LightCurveFitsFile k2 = KeplerLike(8, 0.1, 0.1);
     k2.mission = "K2";
     k2.fluxColumn = "SAP_FLUX";
     k2.withErrors = false;
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     k2.timesys = k2.timeref = "";
     WriteLightCurveFits(dir + "/k2_sap_flux_other_table", k2);
 
-    LightCurveFitsSpec text = TessLike(4, 1, 0.1);
+    LightCurveFitsFile text = TessLike(4, 1, 0.1);
     text.timeAsText = true;
     WriteLightCurveFits(dir + "/text_time", text);
   } catch (const std::exception& e) {

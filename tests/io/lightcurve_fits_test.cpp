@@ -8,21 +8,21 @@
 #include <limits>
 #include <numbers>
 
-#include "support/fits_writer.h"
+#include "fits_writer.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
 namespace {
 
 using testing::KeplerLike;
-using testing::LightCurveFitsSpec;
+using testing::LightCurveFitsFile;
 using testing::TempDir;
 using testing::TessLike;
 using testing::WriteLightCurveFits;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-std::string Written(const TempDir& dir, const std::string& name, const LightCurveFitsSpec& s) {
+std::string Written(const TempDir& dir, const std::string& name, const LightCurveFitsFile& s) {
   const std::string path = dir.File(name);
   WriteLightCurveFits(path, s);
   return path;
@@ -42,7 +42,7 @@ std::string ReadError(const std::string& path) {
 
 TEST(LightCurveFits, ReadsTessCadencesAsAbsoluteMagnitudes) {
   TempDir dir;
-  LightCurveFitsSpec s = TessLike(200, 0.7, 0.01);
+  LightCurveFitsFile s = TessLike(200, 0.7, 0.01);
   s.quality[10] = 1;
   s.quality[20] = 1024;
   s.flux[30] = kNaN;
@@ -71,7 +71,7 @@ TEST(LightCurveFits, ReadsTessCadencesAsAbsoluteMagnitudes) {
 
 TEST(LightCurveFits, ReadsKeplerFilesWithSapQualityAndTheirOwnZeroPoint) {
   TempDir dir;
-  LightCurveFitsSpec s = KeplerLike(100, 3.1, 0.05);
+  LightCurveFitsFile s = KeplerLike(100, 3.1, 0.05);
   s.quality[0] = 8;
   s.bjdreff = 0.25;
   const FormatRows rows = ReadLightCurveFits(Written(dir, "kplr.fits", s), {});
@@ -85,7 +85,7 @@ TEST(LightCurveFits, ReadsKeplerFilesWithSapQualityAndTheirOwnZeroPoint) {
 // SAP_FLUX, no BJDREF keywords and the table under another name.
 TEST(LightCurveFits, FallsBackToSapFluxTheFirstTableAndTheMissionsReference) {
   TempDir dir;
-  LightCurveFitsSpec s = KeplerLike(20, 3.1, 0.05);
+  LightCurveFitsFile s = KeplerLike(20, 3.1, 0.05);
   s.mission = "K2";
   s.fluxColumn = "SAP_FLUX";
   s.extname = "CADENCES";
@@ -99,7 +99,7 @@ TEST(LightCurveFits, FallsBackToSapFluxTheFirstTableAndTheMissionsReference) {
 
 TEST(LightCurveFits, KeepsFluxWhenAskedAndDropsNonPositiveFluxOnlyForMagnitudes) {
   TempDir dir;
-  LightCurveFitsSpec s = TessLike(10, 0.7, 0.01);
+  LightCurveFitsFile s = TessLike(10, 0.7, 0.01);
   s.flux[3] = -5.0;
   const std::string path = Written(dir, "flux.fits", s);
   ReadOptions keep;
@@ -132,12 +132,12 @@ TEST(LightCurveFits, RejectsBrokenFilesNamingFileHduAndRow) {
   EXPECT_NE(ReadError(junk).find("cfitsio: "), std::string::npos) << ReadError(junk);
   EXPECT_NE(ReadError(dir.Write("text.fits", "1 2\n")).find("not a FITS file"), std::string::npos);
 
-  LightCurveFitsSpec noFlux = TessLike(5, 1, 0.1);
+  LightCurveFitsFile noFlux = TessLike(5, 1, 0.1);
   noFlux.fluxColumn.clear();
   EXPECT_NE(
       ReadError(Written(dir, "noflux.fits", noFlux)).find("no column PDCSAP_FLUX or SAP_FLUX"),
       std::string::npos);
-  LightCurveFitsSpec textTime = TessLike(5, 1, 0.1);
+  LightCurveFitsFile textTime = TessLike(5, 1, 0.1);
   textTime.timeAsText = true;
   EXPECT_NE(ReadError(Written(dir, "texttime.fits", textTime))
                 .find("HDU 2 (LIGHTCURVE): column TIME does not hold one number per row"),

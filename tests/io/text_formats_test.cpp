@@ -7,10 +7,10 @@
 #include <cmath>
 #include <variant>
 
+#include "format_samples.h"
 #include "io/read_observations.h"
 #include "search/search_methods.h"
 #include "search/search_pipeline.h"
-#include "support/format_samples.h"
 #include "support/temp_dir.h"
 
 namespace korvel {

@@ -1,4 +1,4 @@
-#include "support/fits_writer.h"
+#include "fits_writer.h"
 
 #include <fitsio.h>
 
@@ -11,8 +11,8 @@ namespace korvel::testing {
 
 namespace {
 
-LightCurveFitsSpec Sinusoid(int rows, double period, double amplitude, double start, double step) {
-  LightCurveFitsSpec s;
+LightCurveFitsFile Sinusoid(int rows, double period, double amplitude, double start, double step) {
+  LightCurveFitsFile s;
   for (int i = 0; i < rows; ++i) {
     const double t = start + i * step;
     s.time.push_back(t);
@@ -38,88 +38,88 @@ void Key(fitsfile* f, const char* name, const std::string& value, int* status) {
 
 }  // namespace
 
-LightCurveFitsSpec TessLike(int rows, double period, double amplitude) {
+LightCurveFitsFile TessLike(int rows, double period, double amplitude) {
   return Sinusoid(rows, period, amplitude, 1500.0, 2.0 / 1440.0);
 }
 
-LightCurveFitsSpec KeplerLike(int rows, double period, double amplitude) {
-  LightCurveFitsSpec s = Sinusoid(rows, period, amplitude, 130.0, 0.5 / 24.0);
+LightCurveFitsFile KeplerLike(int rows, double period, double amplitude) {
+  LightCurveFitsFile s = Sinusoid(rows, period, amplitude, 130.0, 0.5 / 24.0);
   s.telescope = "Kepler";
   s.bjdrefi = 2454833;
   s.qualityColumn = "SAP_QUALITY";
   return s;
 }
 
-void WriteLightCurveFits(const std::string& path, const LightCurveFitsSpec& spec) {
+void WriteLightCurveFits(const std::string& path, const LightCurveFitsFile& curve) {
   std::remove(path.c_str());
   fitsfile* f = nullptr;
   int status = 0;
   fits_create_diskfile(&f, path.c_str(), &status);
   Check(status, "create");
   fits_create_img(f, BYTE_IMG, 0, nullptr, &status);
-  Key(f, "TELESCOP", spec.telescope, &status);
-  Key(f, "MISSION", spec.mission, &status);
+  Key(f, "TELESCOP", curve.telescope, &status);
+  Key(f, "MISSION", curve.mission, &status);
 
-  std::vector<std::string> names{"TIME"}, forms{spec.timeAsText ? "16A" : "D"};
-  if (!spec.fluxColumn.empty()) {
-    names.push_back(spec.fluxColumn);
+  std::vector<std::string> names{"TIME"}, forms{curve.timeAsText ? "16A" : "D"};
+  if (!curve.fluxColumn.empty()) {
+    names.push_back(curve.fluxColumn);
     forms.push_back("E");
-    if (spec.withErrors) {
-      names.push_back(spec.fluxColumn + "_ERR");
+    if (curve.withErrors) {
+      names.push_back(curve.fluxColumn + "_ERR");
       forms.push_back("E");
     }
   }
-  if (!spec.qualityColumn.empty()) {
-    names.push_back(spec.qualityColumn);
+  if (!curve.qualityColumn.empty()) {
+    names.push_back(curve.qualityColumn);
     forms.push_back("J");
   }
   std::vector<char*> ttype, tform;
   for (auto& n : names) ttype.push_back(n.data());
   for (auto& t : forms) tform.push_back(t.data());
-  std::string extname = spec.extname;
-  const LONGLONG rows = static_cast<LONGLONG>(spec.time.size());
+  std::string extname = curve.extname;
+  const LONGLONG rows = static_cast<LONGLONG>(curve.time.size());
   fits_create_tbl(f, BINARY_TBL, rows, static_cast<int>(names.size()), ttype.data(), tform.data(),
                   nullptr, extname.empty() ? nullptr : extname.data(), &status);
   Check(status, "table");
-  if (spec.bjdrefi) {
-    long refi = static_cast<long>(*spec.bjdrefi);
+  if (curve.bjdrefi) {
+    long refi = static_cast<long>(*curve.bjdrefi);
     fits_write_key(f, TLONG, "BJDREFI", &refi, nullptr, &status);
   }
-  if (spec.bjdreff) {
-    double reff = *spec.bjdreff;
+  if (curve.bjdreff) {
+    double reff = *curve.bjdreff;
     fits_write_key(f, TDOUBLE, "BJDREFF", &reff, nullptr, &status);
   }
-  Key(f, "TIMESYS", spec.timesys, &status);
-  Key(f, "TIMEREF", spec.timeref, &status);
+  Key(f, "TIMESYS", curve.timesys, &status);
+  Key(f, "TIMEREF", curve.timeref, &status);
   Check(status, "keywords");
 
   int c = 1;
-  if (spec.timeAsText) {
+  if (curve.timeAsText) {
     std::vector<std::string> text;
     std::vector<char*> ptr;
-    for (double t : spec.time) text.push_back(std::to_string(t));
+    for (double t : curve.time) text.push_back(std::to_string(t));
     for (auto& t : text) ptr.push_back(t.data());
     fits_write_col(f, TSTRING, c++, 1, 1, rows, ptr.data(), &status);
   } else {
-    std::vector<double> t = spec.time;
+    std::vector<double> t = curve.time;
     fits_write_col(f, TDOUBLE, c++, 1, 1, rows, t.data(), &status);
   }
   auto filled = [&](const std::vector<double>& v, double fill) {
     std::vector<double> out = v;
-    out.resize(spec.time.size(), fill);
+    out.resize(curve.time.size(), fill);
     return out;
   };
-  if (!spec.fluxColumn.empty()) {
-    std::vector<double> flux = filled(spec.flux, 1000.0);
+  if (!curve.fluxColumn.empty()) {
+    std::vector<double> flux = filled(curve.flux, 1000.0);
     fits_write_col(f, TDOUBLE, c++, 1, 1, rows, flux.data(), &status);
-    if (spec.withErrors) {
-      std::vector<double> err = filled(spec.err, 0.5);
+    if (curve.withErrors) {
+      std::vector<double> err = filled(curve.err, 0.5);
       fits_write_col(f, TDOUBLE, c++, 1, 1, rows, err.data(), &status);
     }
   }
-  if (!spec.qualityColumn.empty()) {
-    std::vector<int> quality(spec.quality.begin(), spec.quality.end());
-    quality.resize(spec.time.size(), 0);
+  if (!curve.qualityColumn.empty()) {
+    std::vector<int> quality(curve.quality.begin(), curve.quality.end());
+    quality.resize(curve.time.size(), 0);
     fits_write_col(f, TINT, c++, 1, 1, rows, quality.data(), &status);
   }
   Check(status, "columns");

@@ -4,18 +4,28 @@
 // value are written the way each archive writes them; where an archive has
 // no way to say a thing (ZTF gives no limits, a plain CSV no flags), the
 // row is written as an ordinary measurement and counted so.
+//
+// One generator for the readers' tests, the acceptance test through
+// korvel-batch and korvel-make-format-samples, which writes the files for
+// people to look at and try.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <limits>
 #include <map>
 #include <numbers>
+#include <optional>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "fits_writer.h"
+#include "io/observation_file.h"
 #include "io/read_observations.h"
 
 namespace korvel::testing {
@@ -30,6 +40,13 @@ struct SampleRow {
 struct SampleStar {
   double period = 0.61237;
   std::vector<SampleRow> rows;  // in date order, bands interleaved
+
+  // The light curve without noise: two harmonics around each band's mean.
+  double Mag(double jd, int band) const {
+    constexpr double kMeans[3] = {12.0, 12.4, 11.7};
+    const double phase = 2 * std::numbers::pi * (jd - 2459000) / period;
+    return kMeans[band] + 0.35 * std::sin(phase) + 0.1 * std::sin(2 * phase + 0.7);
+  }
 };
 
 // perBand rows in band 0, 20 fewer in band 1, 40 fewer in band 2; every
@@ -38,14 +55,12 @@ inline SampleStar MakeSampleStar(int perBand = 150, uint32_t seed = 7) {
   SampleStar star;
   std::mt19937 gen(seed);
   std::uniform_real_distribution<double> when(0, 300), noise(-0.01, 0.01);
-  const double means[3] = {12.0, 12.4, 11.7};
   for (int b = 0; b < 3; ++b) {
     for (int k = 0; k < perBand - 20 * b; ++k) {
       SampleRow r;
       r.band = b;
       r.jd = 2459000.5 + when(gen);
-      const double phase = 2 * std::numbers::pi * (r.jd - 2459000) / star.period;
-      r.mag = means[b] + 0.35 * std::sin(phase) + 0.1 * std::sin(2 * phase + 0.7) + noise(gen);
+      r.mag = star.Mag(r.jd, b) + noise(gen);
       r.err = 0.012 + 0.002 * b;
       r.kind = k == 7         ? SampleRow::Missing
                : k % 17 == 5  ? SampleRow::Flagged
@@ -72,8 +87,11 @@ struct SampleFile {
   std::string timeSystem;
   std::vector<std::string> bands;                   // per band index; empty: not written
   std::map<std::string, SampleCounts> expect = {};  // by band name
-  double timeZero = 0;      // the dates read are jd - timeZero (MJD stays MJD)
-  bool outOfOrder = false;  // rows written latest first
+  double timeZero = 0;       // the dates read are jd - timeZero (MJD stays MJD)
+  bool outOfOrder = false;   // rows not in date order: the reader must sort them
+  bool aFewSwapped = false;  // out of order by a few swapped rows, not latest first
+  double shift = 0;          // days added to the star's dates: the archive's years
+  std::optional<LightCurveFitsFile> fits = {};  // a binary file, written from this
 };
 
 namespace sample_detail {
@@ -93,6 +111,7 @@ struct Marks {
 // The row as the layout can write it, counted into what a reader must make
 // of it.
 inline SampleRow Tally(SampleFile& f, SampleRow w, const Marks& marks) {
+  w.jd += f.shift;
   if ((w.kind == SampleRow::Flagged && marks.flagReason == nullptr) ||
       (w.kind == SampleRow::Limit && !marks.limits))
     w.kind = SampleRow::Good;
@@ -122,7 +141,16 @@ SampleFile Write(const SampleStar& star, SampleFile f, const Marks& marks, Line 
   std::vector<const SampleRow*> order;
   for (const SampleRow& r : star.rows)
     if (!f.bands[r.band].empty()) order.push_back(&r);
-  if (f.outOfOrder) std::reverse(order.begin(), order.end());
+  if (f.outOfOrder && f.aFewSwapped) {
+    // Every 41st row of a band changes places with the band's next: a few
+    // late arrivals in every band.
+    std::map<int, std::vector<size_t>> places;
+    for (size_t i = 0; i < order.size(); ++i) places[order[i]->band].push_back(i);
+    for (const auto& [band, at] : places)
+      for (size_t k = 20; k + 1 < at.size(); k += 41) std::swap(order[at[k]], order[at[k + 1]]);
+  } else if (f.outOfOrder) {
+    std::reverse(order.begin(), order.end());
+  }
   for (const SampleRow* r : order) {
     const SampleRow w = Tally(f, *r, marks);
     f.content += line(w, f.bands[w.band]);
@@ -137,6 +165,7 @@ inline std::string Mag(const SampleRow& r, const char* missing, const std::strin
 }
 
 constexpr double kGaiaZero = 2455197.5, kGaiaFluxZero = 25.6874;
+constexpr double kGaiaShift = -2000;  // the star's 2020 dates moved into 2015
 
 inline double GaiaFlux(double mag) {
   return std::pow(10.0, -0.4 * (mag - kGaiaFluxZero));
@@ -213,6 +242,7 @@ inline std::vector<SampleFile> FormatSamples(const SampleStar& star) {
                  F::Ztf,
                  "HJD",
                  {"zg", "zr", "zi"}};
+    f.outOfOrder = f.aFewSwapped = true;
     out.push_back(Write(star, f, {"flagged", false}, [](const SampleRow& r, const std::string& b) {
       return "633101100012345,123456," + Num(r.jd, 6) + "," + Num(r.jd - 2400000.5, 6) + "," +
              Mag(r, "", "") + "," + Num(r.err, 4) + "," +
@@ -238,13 +268,14 @@ inline std::vector<SampleFile> FormatSamples(const SampleStar& star) {
       return std::string(buf);
     }));
   }
-  {  // Gaia DR3 epoch photometry, long form.
+  {  // Gaia DR3 epoch photometry, long form, in DR3's years (2014 to 2017).
     SampleFile f{"gaia_long.csv",
                  "source_id,transit_id,band,time,mag,flux,flux_error,flux_over_error,"
                  "rejected_by_photometry,rejected_by_variability,other_flags,solution_id\n",
                  F::Gaia,
                  "BJD-TCB",
                  {"G", "BP", "RP"}};
+    f.shift = kGaiaShift;
     out.push_back(Write(star, f, {"rejected", false}, [](const SampleRow& r, const std::string& b) {
       const double flux = GaiaFlux(r.mag);
       const double fluxErr = flux * r.err / 1.0857362047581294;
@@ -263,6 +294,7 @@ inline std::vector<SampleFile> FormatSamples(const SampleStar& star) {
                  F::Gaia,
                  "BJD-TCB",
                  {"G", "BP", "RP"}};
+    f.shift = kGaiaShift;
     std::vector<std::vector<SampleRow>> byBand(3);
     for (const SampleRow& r : star.rows) byBand[r.band].push_back(r);
     for (size_t i = 0; i < byBand[0].size(); ++i) {
@@ -275,20 +307,22 @@ inline std::vector<SampleFile> FormatSamples(const SampleStar& star) {
         }
         const SampleRow w = Tally(f, byBand[b][i], {"rejected", false});
         const double flux = GaiaFlux(w.mag);
-        line += "," + Num(w.jd - kGaiaZero, 8) + "," + Num(flux, 4) + "," +
-                Num(flux * w.err / 1.0857362047581294, 5) + "," + Mag(w, "", "");
+        for (const std::string& cell : {Num(w.jd - kGaiaZero, 8), Num(flux, 4),
+                                        Num(flux * w.err / 1.0857362047581294, 5), Mag(w, "", "")})
+          line += "," + cell;
         flags += w.kind == SampleRow::Flagged ? ",true" : ",false";
       }
       f.content += line + flags + "\n";
     }
     out.push_back(f);
   }
-  {  // ASAS-SN v1: V and g only, '>' before a limit's magnitude.
+  {  // ASAS-SN v1 (2016): V and g only, '>' before a limit's magnitude.
     SampleFile f{"asassn_v1.csv",
                  "HJD,UT Date,Camera,FWHM,Limit,mag,mag_err,flux(mJy),flux_err,Filter\n",
                  F::Asassn,
                  "HJD",
                  {"V", "g", ""}};
+    f.shift = -1500;
     out.push_back(Write(star, f, {nullptr, true}, [](const SampleRow& r, const std::string& b) {
       const bool limit = r.kind == SampleRow::Limit;
       return Num(r.jd, 5) + ",2021-01-01.123,bf,1.5,16.2," + Mag(r, "", ">") + "," +
@@ -301,6 +335,7 @@ inline std::vector<SampleFile> FormatSamples(const SampleStar& star) {
                  F::Asassn,
                  "JD",
                  {"V", "g", ""}};
+    f.outOfOrder = f.aFewSwapped = true;
     out.push_back(Write(star, f, {"flagged", true}, [](const SampleRow& r, const std::string& b) {
       const bool limit = r.kind == SampleRow::Limit;
       return Num(r.jd, 5) + ",3.1,0.05," + Mag(r, "", "") + "," +
@@ -309,6 +344,95 @@ inline std::vector<SampleFile> FormatSamples(const SampleStar& star) {
     }));
   }
   return out;
+}
+
+namespace sample_detail {
+
+// Rows of band 0 as the blank-separated plain format holds them: date and
+// magnitude, nothing to flag, so every row with a value is an observation.
+inline SampleFile PlainSample(const SampleStar& star) {
+  SampleFile f{"star.dat", "", ObservationFormat::Plain, "JD", {""}};
+  SampleCounts& c = f.expect[""];
+  for (const SampleRow& r : star.rows) {
+    if (r.band != 0 || r.kind == SampleRow::Missing) continue;
+    f.content += ObservationLine(r.jd, r.mag, 4) + "\r\n";
+    if (c.read == 0) c.firstJd = r.jd;
+    ++c.read;
+    ++c.kept;
+  }
+  return f;
+}
+
+// A light curve of the star from one of the missions: `rows` cadences `step`
+// days apart from TIME `start` (BJD - BJDREF); every 19th cadence carries a
+// quality flag and every 31st has no flux, as gaps and bad cadences do.
+inline SampleFile MissionSample(const SampleStar& star, const std::string& name,
+                                const std::string& mission, int64_t bjdref, double start,
+                                double step, int rows) {
+  LightCurveFitsFile curve;
+  curve.telescope = mission == "TESS" ? "TESS" : "Kepler";
+  curve.mission = mission;
+  curve.bjdrefi = bjdref;
+  curve.qualityColumn = mission == "TESS" ? "QUALITY" : "SAP_QUALITY";
+  SampleFile f{name, "", ObservationFormat::LightCurveFits, "BJD-TDB", {mission}};
+  SampleCounts& c = f.expect[mission];
+  std::mt19937 gen(static_cast<uint32_t>(bjdref));
+  std::uniform_real_distribution<double> noise(-0.002, 0.002);
+  for (int i = 0; i < rows; ++i) {
+    const double t = start + i * step;
+    // Electrons per second of a star of that magnitude (zero point 25).
+    const double flux = std::pow(10.0, -0.4 * (star.Mag(t + bjdref, 0) + noise(gen) - 25));
+    const bool flagged = i % 19 == 4, gap = i % 31 == 9;
+    curve.time.push_back(t);
+    curve.flux.push_back(gap ? std::numeric_limits<double>::quiet_NaN() : flux);
+    curve.err.push_back(0.0005 * flux);
+    curve.quality.push_back(flagged ? (mission == "TESS" ? 32 : 128) : 0);
+    ++c.read;
+    if (flagged) {
+      ++c.dropped["flagged"];
+    } else if (gap) {
+      ++c.dropped["non-finite"];
+    } else {
+      if (c.kept++ == 0) c.firstJd = t + bjdref, c.firstErr = 2.5 / std::log(10.0) * 0.0005;
+    }
+  }
+  f.fits = curve;
+  return f;
+}
+
+}  // namespace sample_detail
+
+// Every file korvel-make-format-samples writes: the plain format, the text
+// layouts of FormatSamples, a TSV of barycentric dates and the missions'
+// light-curve FITS files (Kepler and K2 long cadence, TESS full-frame 30
+// minutes), each with what reading it must give.
+inline std::vector<SampleFile> AllFormatSamples(const SampleStar& star) {
+  using namespace sample_detail;
+  std::vector<SampleFile> out{PlainSample(star)};
+  for (SampleFile& f : FormatSamples(star)) out.push_back(std::move(f));
+  {  // Tab-separated with BJD, a few rows late.
+    SampleFile f{
+        "star.tsv", "bjd\tmag\tmag_err\tfilter\n", ObservationFormat::Csv, "BJD", {"V", "R", "I"}};
+    f.outOfOrder = f.aFewSwapped = true;
+    out.push_back(Write(star, f, {nullptr, true}, [](const SampleRow& r, const std::string& b) {
+      return Num(r.jd, 6) + "\t" + Mag(r, "", "<") + "\t" + Num(r.err, 4) + "\t" + b + "\n";
+    }));
+  }
+  constexpr double kLongCadence = 29.4244 / 1440;
+  out.push_back(
+      MissionSample(star, "kepler_llc.fits", "Kepler", 2454833, 400.0, kLongCadence, 420));
+  out.push_back(MissionSample(star, "k2_llc.fits", "K2", 2454833, 2310.0, kLongCadence, 420));
+  out.push_back(MissionSample(star, "tess_ffi.fits", "TESS", 2457000, 1600.0, 30.0 / 1440, 480));
+  return out;
+}
+
+// Writes one sample to path: its text, or the FITS file its curve describes.
+// Throws std::runtime_error when it cannot.
+inline void WriteSampleFile(const std::string& path, const SampleFile& f) {
+  if (f.fits) return WriteLightCurveFits(path, *f.fits);
+  std::ofstream out(path, std::ios::binary);
+  out << f.content;
+  if (!out.flush()) throw std::runtime_error("cannot write " + path);
 }
 
 }  // namespace korvel::testing

@@ -9,7 +9,7 @@
 
 namespace korvel::testing {
 
-struct LightCurveFitsSpec {
+struct LightCurveFitsFile {
   // Primary header keywords; empty: not written.
   std::string telescope = "TESS", mission;
   // Table header keywords; unset or empty: not written.
@@ -29,11 +29,11 @@ struct LightCurveFitsSpec {
 // rows cadences of a sinusoid of the given period (days) and relative
 // amplitude around flux 1000, two minutes apart from TIME 1500 (TESS-like) or
 // half an hour apart from TIME 130 with SAP_QUALITY (Kepler-like).
-LightCurveFitsSpec TessLike(int rows, double period, double amplitude);
-LightCurveFitsSpec KeplerLike(int rows, double period, double amplitude);
+LightCurveFitsFile TessLike(int rows, double period, double amplitude);
+LightCurveFitsFile KeplerLike(int rows, double period, double amplitude);
 
 // Writes the file (replacing one there); throws std::runtime_error with
 // cfitsio's status text when it cannot.
-void WriteLightCurveFits(const std::string& path, const LightCurveFitsSpec& spec);
+void WriteLightCurveFits(const std::string& path, const LightCurveFitsFile& curve);
 
 }  // namespace korvel::testing
