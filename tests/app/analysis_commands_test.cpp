@@ -48,8 +48,8 @@ class AnalysisCommands : public ::testing::Test {
     PWinPaint(s, canvas, PaintSurroundings{});
     const PhasePlaces at = PhaseGeometry(s).Places(Frac(s.JD[2]), s.Mag[2]);
     p.yesNoAnswers = {Answer::Yes};
-    PWinMouseDown(a, {MouseButton::Left, false, false, false, at.x[0] - 1, at.y[0] - 1});
-    PWinMouseUp(a, {MouseButton::Left, false, false, false, at.x[0] + 2, at.y[0] + 2});
+    PWinMouseDown(a, {MouseButton::Left, false, false, false, at.x[0] - 1, at.y[0] - 1, {}});
+    PWinMouseUp(a, {MouseButton::Left, false, false, false, at.x[0] + 2, at.y[0] + 2, {}});
   }
 
   void Search() {

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "app/startup.h"
+#include "format_samples.h"
 #include "support/fake_platform.h"
-#include "support/format_samples.h"
 #include "support/temp_dir.h"
 
 namespace korvel {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "batch_run.h"
-#include "support/format_samples.h"
+#include "format_samples.h"
 
 namespace korvel {
 namespace {
