@@ -46,8 +46,8 @@ class Undo : public ::testing::Test {
     testing::RecordingCanvas canvas(720, 510);
     PWinPaint(s, canvas, PaintSurroundings{});
     p.yesNoAnswers = {Answer::Yes};
-    PWinMouseDown(a, {MouseButton::Left, false, false, false, 1, 1});
-    PWinMouseUp(a, {MouseButton::Left, false, false, false, 380, 508});
+    PWinMouseDown(a, {MouseButton::Left, false, false, false, 1, 1, {}});
+    PWinMouseUp(a, {MouseButton::Left, false, false, false, 380, 508, {}});
   }
 
   void Prewhiten() {
