@@ -33,10 +33,14 @@ constexpr int kRecognised = -1;
 using Bands = std::vector<std::pair<std::string, int64_t>>;  // most rows first
 
 // The bands of the file read in the format; nothing when it cannot be read
-// so (the load then says why). A plain file has none.
+// so (the load then says why). A plain file has none; a file another format
+// claims is not read as plain.
 std::optional<Bands> BandsOf(const QString& path, ObservationFormat format) {
-  if (format == ObservationFormat::Plain) return Bands();
   try {
+    if (format == ObservationFormat::Plain) {
+      if (DetectObservationFormat(path.toStdString()) != ObservationFormat::Plain) return {};
+      return Bands();
+    }
     ReadOptions options;
     options.format = format;
     return ReadObservations(path.toStdString(), options).bands;

@@ -157,7 +157,7 @@ class WindowCommandsTest : public QObject {
   }
 
   // A format picked in the Open dialog re-lists the bands as read in it and
-  // is the one the load uses: a CSV read as AAVSO cannot be read, the Band
+  // is the one the load uses: a CSV read as plain cannot be read, the Band
   // box says so, and Open refuses it with the reason, the data kept.
   void openDialogFormatBoxOverridesTheFormatRecognised() {
     TestProgram t({"korvel"});
@@ -173,7 +173,7 @@ class WindowCommandsTest : public QObject {
       emit fd.currentChanged(QString::fromStdString(csv));
       recognised = format->currentText();
       if (++opens == 2) {
-        format->setCurrentIndex(format->findText("AAVSO"));
+        format->setCurrentIndex(format->findText("Plain"));
         forcedBandsEnabled = band->isEnabled();
       }
       return csv;
