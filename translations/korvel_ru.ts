@@ -71,6 +71,26 @@
         <translation>Полоса:</translation>
     </message>
     <message>
+        <source>Format:</source>
+        <translation>Формат:</translation>
+    </message>
+    <message>
+        <source>Recognised from the file</source>
+        <translation>Определяется по файлу</translation>
+    </message>
+    <message>
+        <source>Select an observation file to see its format</source>
+        <translation>Выберите файл наблюдений, чтобы увидеть его формат</translation>
+    </message>
+    <message>
+        <source>Recognised: %1</source>
+        <translation>Определён: %1</translation>
+    </message>
+    <message>
+        <source>The format the file is read in: the one recognised from its content, or another when that is wrong; the Band box lists the bands as read in the format chosen</source>
+        <translation>Формат, в котором читается файл: определённый по его содержимому или другой, если тот определён неверно; список полос показывает полосы файла, прочитанного в выбранном формате</translation>
+    </message>
+    <message>
         <source>All in file</source>
         <translation>Весь файл</translation>
     </message>
@@ -79,8 +99,8 @@
         <translation>В файле не указаны полосы: читаются все его наблюдения</translation>
     </message>
     <message>
-        <source>This file cannot be read as observations: Open says why</source>
-        <translation>Этот файл нельзя прочитать как наблюдения: причину сообщит команда Open</translation>
+        <source>This file cannot be read as observations in this format: Open says why</source>
+        <translation>Этот файл нельзя прочитать как наблюдения в этом формате: причину сообщит команда Open</translation>
     </message>
     <message>
         <source>Select an observation file to see its bands</source>

@@ -85,6 +85,16 @@ std::string LoadStatus(const AnalysisState& s) {
   return text + ". " + count;
 }
 
+// The plain reader keeps what comes before the first line it cannot read:
+// a file another format claims (a header line, a FITS file) would replace
+// the set loaded with nothing, so reading it as plain is refused.
+void RefuseAsPlain(const std::string& path) {
+  const ObservationFormat recognised = DetectObservationFormat(path);
+  if (recognised == ObservationFormat::Plain) return;
+  throw FormatError(path + ":1: not a plain observation file (a date and values on each line); " +
+                    "its content is recognised as " + ObservationFormatLabel(recognised));
+}
+
 }  // namespace
 
 bool LoadDataFile(AppContext& a, const std::string& path, ReadOptions read) {
@@ -95,6 +105,7 @@ bool LoadDataFile(AppContext& a, const std::string& path, ReadOptions read) {
   read.jdHigh = s.JDHigh;
   std::optional<std::string> error;
   try {
+    if (read.format == ObservationFormat::Plain) RefuseAsPlain(path);
     error = LoadObservations(s, path, read);
   } catch (const FormatError& e) {
     // Nothing was read: the set, its analysis and the caption stay.

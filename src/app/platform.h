@@ -86,8 +86,9 @@ enum class FileDialog {
 enum class Answer { Yes, No, Cancel };
 
 // How the file last confirmed in the Open dialog is to be read: the format
-// recognised when it was selected and the band picked in the dialog's Band
-// box. Auto and no band when the dialog offered no choice for that file.
+// picked in the dialog's Format box (or recognised when it was selected) and
+// the band picked in its Band box. Auto and no band when the dialog offered
+// no choice for that file.
 struct FileReadChoice {
   ObservationFormat format = ObservationFormat::Auto;
   std::string band;

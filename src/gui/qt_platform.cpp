@@ -231,11 +231,11 @@ bool QtPlatform::RunFileDialog(FileDialog dialog,
   if (!look.filters.isEmpty()) fd.setNameFilters(look.filters);
   if (!state.dir.empty()) fd.setDirectory(Q(state.dir));
   if (!state.name.empty()) fd.selectFile(Q(state.name));
-  // Open offers the bands of the file selected.
+  // Open offers the format and the bands of the file selected.
   BandChoice* bands = nullptr;
   if (dialog == FileDialog::FindFile) {
     readChoice_ = {};
-    bands = new BandChoice(fd, state_.DataFileName, state_.ReadWith.band);
+    bands = new BandChoice(fd, state_.DataFileName, state_.ReadWith.format, state_.ReadWith.band);
     if (!state.name.empty()) bands->ShowFile(QDir(fd.directory()).filePath(Q(state.name)));
   }
 

@@ -26,7 +26,7 @@ struct FormatRow {
 // The formats in --format's order; Auto and Plain have no reader here.
 constexpr std::array<FormatRow, 9> kFormats = {{
     {ObservationFormat::Auto, "auto", "", nullptr},
-    {ObservationFormat::Plain, "plain", "plain", nullptr},
+    {ObservationFormat::Plain, "plain", "Plain", nullptr},
     {ObservationFormat::Csv, "csv", "CSV", formats::ReadCsvRows},
     {ObservationFormat::Aavso, "aavso", "AAVSO", formats::ReadAavsoRows},
     {ObservationFormat::AavsoExtended, "aavso-extended", "AAVSO Extended",
@@ -93,6 +93,10 @@ std::string ReasonText(const std::string& reason, int64_t n) {
 
 const char* ObservationFormatName(ObservationFormat f) {
   return RowOf(f).name;
+}
+
+const char* ObservationFormatLabel(ObservationFormat f) {
+  return RowOf(f).label;
 }
 
 ObservationFormat ObservationFormatOfName(const std::string& name) {
@@ -212,7 +216,7 @@ LoadedObservations SelectBand(FormatRows rows, const ReadOptions& options) {
 }
 
 std::string DroppedRowsText(const LoadedFormat& p) {
-  std::string text = RowOf(p.format).label;
+  std::string text = ObservationFormatLabel(p.format);
   if (!p.band.empty()) text += " " + p.band;
   text += ": " + std::to_string(p.rowsRead - p.RowsDropped()) + " of " +
           std::to_string(p.rowsRead) + " rows";

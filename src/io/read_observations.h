@@ -23,6 +23,9 @@ const char* ObservationFormatName(ObservationFormat f);
 // The format of a --format name; Auto for an unknown name is not given:
 // an unknown name throws KorvelError listing the names.
 ObservationFormat ObservationFormatOfName(const std::string& name);
+// The name shown to people ("CSV", "AAVSO Extended", "ZTF", "Plain"; "" for
+// Auto), as status lines and messages give it.
+const char* ObservationFormatLabel(ObservationFormat f);
 
 // One band's observations, in date order (sorted where the file was not),
 // duplicates kept, with what was read and dropped.

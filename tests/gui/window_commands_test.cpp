@@ -156,6 +156,40 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(p.state.Loaded.band, std::string("B"));
   }
 
+  // A format picked in the Open dialog re-lists the bands as read in it and
+  // is the one the load uses: a CSV read as plain cannot be read, the Band
+  // box says so, and Open refuses it with the reason, the data kept.
+  void openDialogFormatBoxOverridesTheFormatRecognised() {
+    TestProgram t({"korvel"});
+    korvel::gui::Program& p = *t.program;
+    const std::string csv = WriteFile(tmp, "v.csv", "JD,Mag,Band\n1,10,V\n2,11,V\n3,12,B\n");
+    int opens = 0;
+    bool forcedBandsEnabled = true;
+    QString recognised;
+    p.platform.SetFileDialogHook([&](FileDialog, QFileDialog& fd) -> std::optional<std::string> {
+      auto* format = fd.findChild<QComboBox*>("FormatChoice");
+      auto* band = fd.findChild<QComboBox*>("BandChoice");
+      if (!format || !band) return std::nullopt;
+      emit fd.currentChanged(QString::fromStdString(csv));
+      recognised = format->currentText();
+      if (++opens == 2) {
+        format->setCurrentIndex(format->findText("Plain"));
+        forcedBandsEnabled = band->isEnabled();
+      }
+      return csv;
+    });
+    p.form.findChild<QAction*>("BfileopenClick")->trigger();
+    QCOMPARE(recognised, QString("Recognised: CSV"));
+    QCOMPARE(p.state.NObs, 2);  // V, the band with most rows
+    const size_t said = t.messages.size();
+    p.form.findChild<QAction*>("BfileopenClick")->trigger();
+    QVERIFY(!forcedBandsEnabled);
+    QCOMPARE(t.messages.size(), said + 1);
+    QVERIFY2(t.messages.back().find(csv) != std::string::npos, t.messages.back().c_str());
+    QCOMPARE(p.state.NObs, 2);
+    QCOMPARE(p.state.Loaded.format, korvel::ObservationFormat::Csv);
+  }
+
   void searchRunsFromTheMenuStopsAndFillsTheGrid() {
     TestProgram t({"korvel"});
     QVERIFY(t.ShowAndActivate());
