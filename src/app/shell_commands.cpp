@@ -25,6 +25,8 @@ void RepeatLastSearch(AppContext& a) {
     case SearchKind::Secondary:
       StartSecondaryPeriodSearch(a);
       break;
+    case SearchKind::LombScargle:  // the window has no item for it yet
+      break;
   }
 }
 

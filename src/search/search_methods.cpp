@@ -3,6 +3,7 @@
 #include "search/deeming.h"
 #include "search/engine_support.h"
 #include "search/lafler_kinman.h"
+#include "search/lomb_scargle.h"
 #include "search/search_parameters.h"
 #include "search/secondary_period.h"
 #include "search/trial_record.h"
@@ -25,6 +26,9 @@ constexpr SearchMethod kMethods[] = {
     {SearchKind::Secondary, 's', "secondary", "Secondary period", "theta ratio", true,
      &RunSecondaryPeriod, kEmptyTheta, false, true, true, EventsAt::AfterAdvance, kErrorInPRanges,
      kErrorInSecPhaseShift, &CheckSecondary},
+    {SearchKind::LombScargle, 'g', "gls", "Generalised Lomb-Scargle", "power", false,
+     &RunLombScargle, kEmptyPower, false, false, true, EventsAt::AfterAdvance, kErrorInPRange,
+     kErrorInPhaseShift, nullptr},
 };
 
 }  // namespace

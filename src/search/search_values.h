@@ -15,7 +15,7 @@
 
 namespace korvel {
 
-enum class SearchKind { LaflerKinman, Deeming, Secondary };
+enum class SearchKind { LaflerKinman, Deeming, Secondary, LombScargle };
 
 // The observations, 0-based, in ascending date order. The magnitudes' mean
 // and variance come with them, computed once where the set was made, so

@@ -1,0 +1,31 @@
+// The generalised Lomb-Scargle search: at every trial frequency the power of
+// the best weighted least-squares fit of a sinusoid plus a floating mean
+// (Zechmeister & Kuerster 2009, A&A 496, 577), normalised so that 1 is a
+// perfect fit and 0 no better than the weighted mean alone.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "search/search_hooks.h"
+#include "search/search_values.h"
+
+namespace korvel {
+
+// The power of an empty place in the best list.
+inline constexpr double kEmptyPower = 0;
+
+// The weights of the fit, summing to 1: 1 / err^2 when every observation has
+// a finite positive error, otherwise equal.
+std::vector<double> LombScargleWeights(const Observations& o);
+
+// The power at each of the frequencies, as the search computes it.
+std::vector<double> LombScarglePowers(const Observations& o, std::span<const double> freqs);
+
+// Runs the grid from r.freq on: the display columns, the best list (largest
+// first) and the statistic get the power. A trial whose sines cannot be told
+// apart from the mean (every phase alike) has no power and is kept as NaN.
+void RunLombScargle(const PreparedSearch& p, const Observations& o, SearchHooks& hooks,
+                    SearchResult& r);
+
+}  // namespace korvel
