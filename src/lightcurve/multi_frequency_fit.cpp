@@ -155,6 +155,17 @@ MultiFrequencyFit FitFrequencies(std::span<const double> t, std::span<const doub
     return fit;
   }
 
+  // Closer than the resolution 1 / T two sinusoids are one and their
+  // amplitudes run off in opposite directions.
+  std::vector<double> sorted = startFrequencies;
+  std::sort(sorted.begin(), sorted.end());
+  for (size_t i = 1; i < sorted.size(); ++i)
+    if (sorted[i] - sorted[i - 1] < 1 / span) {
+      fit.problem =
+          "Two start frequencies are closer than 1 / time span; they cannot be told apart.";
+      return fit;
+    }
+
   Problem pr;
   pr.terms = terms;
   fit.epoch = std::accumulate(t.begin(), t.end(), 0.0) / static_cast<double>(n);

@@ -45,7 +45,11 @@ struct MultiFrequencyFit {
 // positive finite value per observation; otherwise (empty, or any value zero,
 // negative or not finite) every observation weighs the same. Refused with a
 // reason: unequal lengths, values that are not finite, no or non-positive
-// start frequencies, no time span, or no more observations than parameters.
+// start frequencies, two of them closer than 1 / time span, no time span, or
+// no more observations than parameters. The solver goes to the nearest
+// minimum: each start frequency must lie within the peak (about 1 / time
+// span wide) of the frequency it stands for. Errors are NaN where the
+// parameters are not all determined.
 MultiFrequencyFit FitFrequencies(std::span<const double> t, std::span<const double> mag,
                                  std::span<const double> err, std::vector<double> startFrequencies);
 

@@ -61,12 +61,32 @@ TEST(MultiFrequencyFit, RecoversADeltaScutiStarWithinItsErrors) {
   }
 }
 
+TEST(MultiFrequencyFit, WeighsByTheErrorsWhenAllAreUsable) {
+  DeltaScuti star(5);
+  // One wild observation that its error disowns.
+  star.m[100] += 1;
+  star.err[100] = 100;
+  const std::vector<double> start{12.7, 15.3, 28.0};
+  const MultiFrequencyFit weighted = FitFrequencies(star.t, star.m, star.err, start);
+  ASSERT_TRUE(weighted.ok()) << weighted.problem;
+  EXPECT_TRUE(weighted.weighted);
+  EXPECT_NEAR(weighted.zeroPoint, 10, 0.001);
+  // A zero error makes the errors unusable: every observation weighs the same
+  // and the wild one pulls the zero point by about 1 / 600.
+  star.err[3] = 0;
+  const MultiFrequencyFit plain = FitFrequencies(star.t, star.m, star.err, start);
+  ASSERT_TRUE(plain.ok()) << plain.problem;
+  EXPECT_FALSE(plain.weighted);
+  EXPECT_GT(plain.zeroPoint - weighted.zeroPoint, 0.001);
+}
+
 TEST(MultiFrequencyFit, RefusesWhatCannotBeFitted) {
   const DeltaScuti star(2);
   const std::vector<double> shortMags(star.m.begin(), star.m.begin() + 10);
   EXPECT_FALSE(FitFrequencies(star.t, shortMags, {}, {12.7}).ok());
   EXPECT_FALSE(FitFrequencies(star.t, star.m, {}, {}).ok());
   EXPECT_FALSE(FitFrequencies(star.t, star.m, {}, {-1}).ok());
+  EXPECT_FALSE(FitFrequencies(star.t, star.m, {}, {12.7, 12.71}).ok());
   const std::vector<double> sameDate(4, 2460000.0), four(4, 10.0);
   EXPECT_FALSE(FitFrequencies(sameDate, four, {}, {12.7}).ok());
   const std::vector<double> t4(star.t.begin(), star.t.begin() + 4);
