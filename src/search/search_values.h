@@ -63,6 +63,12 @@ struct SearchRequest {
   std::string spectrumFile;     // Deeming: one line per trial into it; empty: none
   int threads = 1;              // the results do not depend on it
   int64_t maxTrials = 0;        // a larger grid is refused; 0: no limit
+  // What the methods beyond the first three take: multi-harmonic AoV's
+  // harmonics; phase dispersion minimisation's bins and covers; conditional
+  // entropy's phase and magnitude bins. Methods that do not use one ignore it.
+  int harmonics = 2;
+  int pdmBins = 10, pdmCovers = 2;
+  int cePhaseBins = 10, ceMagBins = 5;
 };
 
 // The trial frequencies: from `start` by repeated addition of `step` while
