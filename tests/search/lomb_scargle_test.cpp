@@ -151,7 +151,7 @@ TEST(LombScargle, SearchFindsTheNoisySinusoidsPeriod) {
 
 TEST(LombScargle, SearchPowersStayWithinOneBillionthOfTheDirectOnes) {
   // The search rotates its cosines and sines from trial to trial; over
-  // 30 000 trials they must stay where computing each trial directly puts them.
+  // some 1.8e5 trials they must stay where computing each trial directly puts them.
   Observations o = ObservationsOf(kT, kMag);
   o.err = kErr;
   const SearchResult r = testing::SearchOf(testing::RequestOf("gls", 0.002, 2), o);
