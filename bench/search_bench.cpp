@@ -20,9 +20,12 @@
 #include "core/thread_count.h"
 #include "io/observation_file.h"
 #include "search/document_search.h"
+#include "search/lomb_scargle.h"
 #include "search/phase_sort.h"
 #include "search/search_hooks.h"
+#include "search/search_methods.h"
 #include "search/search_pipeline.h"
+#include "search/trial_grid.h"
 #include "search/trial_kernels.h"
 
 namespace korvel {
@@ -188,6 +191,61 @@ const bool kernelBenchmarks = [] {
       ->Arg(57)
       ->Arg(100)
       ->Arg(1000);
+  return true;
+}();
+
+// The engines that run on values alone (gls, mhaov, pdm, ce) with their
+// default parameters, one thread, at survey, mid and long sizes, each run
+// about kValueWork observation-trials; items processed are observations times
+// trials, so the items/s column is obs*trials/s. "gls-direct" is the
+// generalised Lomb-Scargle power with a std::cos and std::sin per
+// observation and trial over the same frequencies, as the search computed it
+// before the grid's recurrence, without the bookkeeping.
+constexpr double kValueWork = 57 * 2e4;
+const int kValueSizes[] = {57, 650, 10000};
+
+struct ValueStar {
+  AnalysisState s;
+  SearchRequest request;
+  TrialGrid grid;
+  int trials;
+};
+
+ValueStar ValueStarOf(int n, const char* method) {
+  ValueStar v{Star(n), {}, {}, std::max(16, static_cast<int>(kValueWork / n))};
+  v.request.method = MethodNamed(method) ? MethodNamed(method)->kind : SearchKind::LombScargle;
+  v.grid = Grid(v.s, v.trials);
+  return v;
+}
+
+void RunValueEngine(benchmark::State& state, const char* method) {
+  const ValueStar v = ValueStarOf(static_cast<int>(state.range(0)), method);
+  const PreparedSearch search{v.request, v.grid, static_cast<double>(v.trials)};
+  const Observations o = ObservationsOf(v.s);
+  PlainSearchHooks hooks(1);
+  for (auto _ : state) benchmark::DoNotOptimize(RunSearch(search, o, hooks));
+  state.SetItemsProcessed(state.iterations() * state.range(0) * v.trials);
+}
+
+void RunGlsDirect(benchmark::State& state) {
+  const ValueStar v = ValueStarOf(static_cast<int>(state.range(0)), "gls");
+  std::vector<double> freqs;
+  for (double f = v.grid.start; AdvanceFrequency(f, v.grid);) freqs.push_back(f);
+  const Observations o = ObservationsOf(v.s);
+  for (auto _ : state) benchmark::DoNotOptimize(LombScarglePowers(o, freqs));
+  state.SetItemsProcessed(state.iterations() * state.range(0) * static_cast<int64_t>(freqs.size()));
+}
+
+const bool valueEngineBenchmarks = [] {
+  for (const char* method : {"gls", "mhaov", "pdm", "ce"}) {
+    auto* b = benchmark::RegisterBenchmark((std::string("Engine/") + method).c_str(),
+                                           RunValueEngine, method);
+    b->ArgName("N")->Unit(benchmark::kMillisecond)->UseRealTime();
+    for (int n : kValueSizes) b->Arg(n);
+  }
+  auto* b = benchmark::RegisterBenchmark("Engine/gls-direct", RunGlsDirect);
+  b->ArgName("N")->Unit(benchmark::kMillisecond)->UseRealTime();
+  for (int n : kValueSizes) b->Arg(n);
   return true;
 }();
 

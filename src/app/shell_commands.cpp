@@ -25,7 +25,10 @@ void RepeatLastSearch(AppContext& a) {
     case SearchKind::Secondary:
       StartSecondaryPeriodSearch(a);
       break;
-    case SearchKind::LombScargle:  // the window has no item for it yet
+    case SearchKind::LombScargle:  // the window has no item for these yet
+    case SearchKind::MultiHarmonicAov:
+    case SearchKind::Pdm:
+    case SearchKind::ConditionalEntropy:
       break;
   }
 }

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <numbers>
 
 #include "search/engine_support.h"
+#include "search/grid_phasors.h"
 #include "search/search_methods.h"
 #include "search/trial_loop.h"
 #include "search/trial_record.h"
@@ -14,49 +14,45 @@ namespace korvel {
 
 namespace {
 
-// The power of one trial from the weighted sums over the observations
+// The power from the weighted sums of cos and sin over the observations
 // (Zechmeister & Kuerster 2009, eqs. 4-13). The magnitudes arrive already
 // less their weighted mean, which leaves the power unchanged but keeps the
 // differences of large sums out of it.
+double PowerOf(const WeightedMagnitudes& f, const double* cosine, const double* sine) {
+  double c = 0, s = 0, yc = 0, ys = 0, cc = 0, ss = 0, cs = 0;
+  for (size_t i = 0; i < f.y.size(); ++i) {
+    const double w = f.w[i], wc = w * cosine[i], ws = w * sine[i];
+    c += wc;
+    s += ws;
+    yc += wc * f.y[i];
+    ys += ws * f.y[i];
+    cc += wc * cosine[i];
+    ss += ws * sine[i];
+    cs += ws * cosine[i];
+  }
+  // The sums about the weighted means; the magnitudes' mean is 0 already.
+  const double ccm = cc - c * c, ssm = ss - s * s, csm = cs - c * s;
+  const double d = ccm * ssm - csm * csm;
+  // Every phase alike: the sinusoid cannot be told from the mean.
+  if (!(d > 0) || !(f.yy > 0)) return NAN;
+  return (ssm * yc * yc + ccm * ys * ys - 2 * csm * yc * ys) / (f.yy * d);
+}
+
+// One trial, its cos and sin from the grid's recurrence (or directly, for
+// frequencies off any grid).
 class GeneralisedPower : public TrialStatistic {
  public:
-  GeneralisedPower(const Offsets& dt, const std::vector<double>& y, const std::vector<double>& w,
-                   double yy)
-      : dt_(dt), y_(y), w_(w), yy_(yy) {}
+  GeneralisedPower(const WeightedMagnitudes& f, double origin, double step)
+      : f_(f), phasors_(f.dt, origin, step) {}
 
-  // One std::sin/cos per observation and trial. The recurrence that steps
-  // cos and sin of 2 pi f dt from one trial to the next by a fixed rotation
-  // (and refreshes them exactly every few hundred trials) belongs in Values.
   double Value(double freq) override {
-    double c = 0, s = 0, yc = 0, ys = 0, cc = 0, ss = 0, cs = 0;
-    for (size_t i = 0; i < y_.size(); ++i) {
-      // The phase reduced to [0, 1) before the angle keeps large f * dt exact.
-      const double cycles = freq * dt_.values[i];
-      const double angle = 2 * std::numbers::pi * (cycles - std::floor(cycles));
-      const double cosine = std::cos(angle), sine = std::sin(angle);
-      const double w = w_[i];
-      c += w * cosine;
-      s += w * sine;
-      yc += w * y_[i] * cosine;
-      ys += w * y_[i] * sine;
-      cc += w * cosine * cosine;
-      ss += w * sine * sine;
-      cs += w * sine * cosine;
-    }
-    // The sums about the weighted means; the magnitudes' mean is 0 already.
-    const double ycm = yc, ysm = ys;
-    const double ccm = cc - c * c, ssm = ss - s * s, csm = cs - c * s;
-    const double d = ccm * ssm - csm * csm;
-    // Every phase alike: the sinusoid cannot be told from the mean.
-    if (!(d > 0) || !(yy_ > 0)) return NAN;
-    return (ssm * ycm * ycm + ccm * ysm * ysm - 2 * csm * ycm * ysm) / (yy_ * d);
+    phasors_.At(freq);
+    return PowerOf(f_, phasors_.Cos().data(), phasors_.Sin().data());
   }
 
  private:
-  const Offsets& dt_;
-  const std::vector<double>& y_;
-  const std::vector<double>& w_;
-  double yy_;
+  const WeightedMagnitudes& f_;
+  GridPhasors phasors_;
 };
 
 bool ErrorsUsable(const Observations& o) {
@@ -64,26 +60,6 @@ bool ErrorsUsable(const Observations& o) {
   for (double e : o.err)
     if (!std::isfinite(e) || !(e > 0)) return false;
   return true;
-}
-
-// What every trial shares: the time offsets, the weights and the magnitudes
-// less their weighted mean with their weighted sum of squares.
-struct FitData {
-  Offsets dt;
-  std::vector<double> w, y;
-  double yy = 0;
-};
-
-FitData FitDataOf(const Observations& o) {
-  FitData f{OffsetsFrom(o.jd, o.jd[0]), LombScargleWeights(o), {}, 0};
-  double mean = 0;
-  for (size_t i = 0; i < o.size(); ++i) mean += f.w[i] * o.mag[i];
-  f.y.resize(o.size());
-  for (size_t i = 0; i < o.size(); ++i) {
-    f.y[i] = o.mag[i] - mean;
-    f.yy += f.w[i] * f.y[i] * f.y[i];
-  }
-  return f;
 }
 
 }  // namespace
@@ -102,10 +78,22 @@ std::vector<double> LombScargleWeights(const Observations& o) {
   return w;
 }
 
+WeightedMagnitudes WeightedMagnitudesOf(const Observations& o) {
+  WeightedMagnitudes f{OffsetsFrom(o.jd, o.jd[0]), LombScargleWeights(o), {}, 0};
+  double mean = 0;
+  for (size_t i = 0; i < o.size(); ++i) mean += f.w[i] * o.mag[i];
+  f.y.resize(o.size());
+  for (size_t i = 0; i < o.size(); ++i) {
+    f.y[i] = o.mag[i] - mean;
+    f.yy += f.w[i] * f.y[i] * f.y[i];
+  }
+  return f;
+}
+
 std::vector<double> LombScarglePowers(const Observations& o, std::span<const double> freqs) {
   if (o.size() == 0) return std::vector<double>(freqs.size(), NAN);
-  const FitData f = FitDataOf(o);
-  GeneralisedPower power(f.dt, f.y, f.w, f.yy);
+  const WeightedMagnitudes f = WeightedMagnitudesOf(o);
+  GeneralisedPower power(f, 0, 0);  // no grid: each frequency directly
   std::vector<double> p;
   for (double freq : freqs) p.push_back(power.Value(freq));
   return p;
@@ -113,18 +101,11 @@ std::vector<double> LombScarglePowers(const Observations& o, std::span<const dou
 
 void RunLombScargle(const PreparedSearch& p, const Observations& o, SearchHooks& hooks,
                     SearchResult& r) {
-  const FitData f = FitDataOf(o);
+  const WeightedMagnitudes f = WeightedMagnitudesOf(o);
   RunTrials(
       r, o.size(), hooks, MethodOf(p.request.method).events,
-      [&] { return std::make_unique<GeneralisedPower>(f.dt, f.y, f.w, f.yy); },
-      [&r](double power) {
-        KeepTrial(r.statistic, power, false);
-        r.lastValue = power;
-        if (!std::isfinite(power)) return true;
-        RecordSpectrum(r.display, r.grid, r.freq, power);
-        RankLargest(r.best, r.freq, power);
-        return true;
-      });
+      [&] { return std::make_unique<GeneralisedPower>(f, r.grid.start, r.grid.step); },
+      [&r](double value) { return KeepRankedTrial(r, value, false); });
 }
 
 }  // namespace korvel

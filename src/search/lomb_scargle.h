@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "search/engine_support.h"
 #include "search/search_hooks.h"
 #include "search/search_values.h"
 
@@ -18,6 +19,16 @@ inline constexpr double kEmptyPower = 0;
 // The weights of the fit, summing to 1: 1 / err^2 when every observation has
 // a finite positive error, otherwise equal.
 std::vector<double> LombScargleWeights(const Observations& o);
+
+// What every trial of a weighted fit shares: the time offsets, the weights
+// and the magnitudes less their weighted mean with their weighted sum of
+// squares.
+struct WeightedMagnitudes {
+  Offsets dt;
+  std::vector<double> w, y;
+  double yy = 0;
+};
+WeightedMagnitudes WeightedMagnitudesOf(const Observations& o);
 
 // The power at each of the frequencies, as the search computes it.
 std::vector<double> LombScarglePowers(const Observations& o, std::span<const double> freqs);

@@ -1,9 +1,12 @@
 #include "search/search_methods.h"
 
+#include "search/conditional_entropy.h"
 #include "search/deeming.h"
 #include "search/engine_support.h"
 #include "search/lafler_kinman.h"
 #include "search/lomb_scargle.h"
+#include "search/multi_harmonic_aov.h"
+#include "search/pdm.h"
 #include "search/search_parameters.h"
 #include "search/secondary_period.h"
 #include "search/trial_record.h"
@@ -29,6 +32,15 @@ constexpr SearchMethod kMethods[] = {
     {SearchKind::LombScargle, 'g', "gls", "Generalised Lomb-Scargle", "power", false,
      &RunLombScargle, kEmptyPower, false, false, true, EventsAt::AfterAdvance, kErrorInPRange,
      kErrorInPhaseShift, nullptr},
+    {SearchKind::MultiHarmonicAov, 'a', "mhaov", "Multi-harmonic AoV", "F", false,
+     &RunMultiHarmonicAov, kEmptyAovTheta, false, false, true, EventsAt::AfterAdvance,
+     kErrorInPRange, kErrorInPhaseShift, &CheckHarmonics},
+    {SearchKind::Pdm, 'p', "pdm", "Phase dispersion minimisation", "theta", true, &RunPdm,
+     kEmptyTheta, false, false, true, EventsAt::AfterAdvance, kErrorInPRange, kErrorInPhaseShift,
+     &CheckPdmBins},
+    {SearchKind::ConditionalEntropy, 'c', "ce", "Conditional entropy", "entropy", true,
+     &RunConditionalEntropy, kEmptyTheta, false, false, true, EventsAt::AfterAdvance,
+     kErrorInPRange, kErrorInPhaseShift, &CheckEntropyBins},
 };
 
 }  // namespace

@@ -22,8 +22,8 @@ using SearchEngine = void (*)(const PreparedSearch&, const Observations&, Search
 
 struct SearchMethod {
   SearchKind kind;
-  char view;              // the view its spectrum is drawn in: 'l', 'd', 's'
-  const char* name;       // on the command line and in reports: "lk", "deeming", "secondary"
+  char view;              // the view its spectrum is drawn in: 'l', 'd', 's', 'g', 'a', 'p', 'c'
+  const char* name;       // on the command line and in reports: "lk", "deeming", "gls", "pdm"
   const char* title;      // in the window's texts: "Lafler-Kinman", "Deeming", "Secondary period"
   const char* statistic;  // what the best list's value is
   bool smallerIsBetter;   // the best list's order

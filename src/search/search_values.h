@@ -15,7 +15,15 @@
 
 namespace korvel {
 
-enum class SearchKind { LaflerKinman, Deeming, Secondary, LombScargle };
+enum class SearchKind {
+  LaflerKinman,
+  Deeming,
+  Secondary,
+  LombScargle,
+  MultiHarmonicAov,
+  Pdm,
+  ConditionalEntropy
+};
 
 // The observations, 0-based, in ascending date order. The magnitudes' mean
 // and variance come with them, computed once where the set was made, so

@@ -3,10 +3,12 @@
 // list.
 #pragma once
 
+#include <cmath>
 #include <string>
 
 #include "search/search_values.h"
 #include "search/trial_grid.h"
+#include "search/trial_loop.h"
 
 namespace korvel {
 
@@ -52,6 +54,24 @@ inline void RankSmallest(BestList& b, double freq, double value) {
 void PlaceLargest(BestList& b, double freq, double value);
 inline void RankLargest(BestList& b, double freq, double value) {
   if (!(value < b[kBestPlaces - 1].value)) PlaceLargest(b, freq, value);
+}
+
+// The bookkeeping of one trial whose statistic is its ranking value: kept in
+// the statistic, ranked, and plotted as it is (largest best) or as its
+// inverse (smallest best), so that the best trials always peak upwards. A
+// statistic that is not finite is kept as NaN and neither plotted nor
+// ranked. Always true: the search goes on.
+inline bool KeepRankedTrial(SearchResult& r, double value, bool smaller) {
+  KeepTrial(r.statistic, value, smaller);
+  r.lastValue = value;
+  if (!std::isfinite(value)) return true;
+  const double plotted = smaller ? 1 / value : value;
+  if (std::isfinite(plotted)) RecordSpectrum(r.display, r.grid, r.freq, plotted);
+  if (smaller)
+    RankSmallest(r.best, r.freq, value);
+  else
+    RankLargest(r.best, r.freq, value);
+  return true;
 }
 
 // How many places hold a trial: fewer than 20 when the search made fewer

@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "engine_fixtures.h"
 #include "search/search_methods.h"
 #include "search/search_pipeline.h"
 
@@ -146,6 +147,19 @@ TEST(LombScargle, SearchFindsTheNoisySinusoidsPeriod) {
   EXPECT_GT(r.best[0].value, 0.5);  // signal variance 0.005 over noise 0.0025
   EXPECT_LE(r.best[0].value, 1);
   EXPECT_GE(r.best[0].value, r.best[1].value);
+}
+
+TEST(LombScargle, SearchPowersStayWithinOneBillionthOfTheDirectOnes) {
+  // The search rotates its cosines and sines from trial to trial; over
+  // some 1.8e5 trials they must stay where computing each trial directly puts them.
+  Observations o = ObservationsOf(kT, kMag);
+  o.err = kErr;
+  const SearchResult r = testing::SearchOf(testing::RequestOf("gls", 0.002, 2), o);
+  const std::vector<double> freqs = testing::TrialFrequencies(r.statistic);
+  ASSERT_GT(freqs.size(), 30000u);
+  const std::vector<double> direct = LombScarglePowers(o, freqs);
+  for (size_t k = 0; k < freqs.size(); ++k)
+    ASSERT_NEAR(r.statistic.value[k], direct[k], 1e-9 * direct[k]) << "trial " << k;
 }
 
 }  // namespace
