@@ -24,6 +24,17 @@ Methods:
   folded light curve).
 - Deeming, T. J. 1975, Ap&SS 36, 137 (Fourier amplitude spectrum of
   unevenly sampled data, and the spectral window).
+- Zechmeister, M. & Kürster, M. 2009, A&A 496, 577 (the generalised
+  Lomb-Scargle periodogram: a weighted sinusoid plus offset): ``gls``.
+- Schwarzenberg-Czerny, A. 1996, ApJ 460, L107 (multi-harmonic analysis of
+  variance): ``mhaov``.
+- Stellingwerf, R. F. 1978, ApJ 224, 953 (phase dispersion minimisation):
+  ``pdm``.
+- Graham, M. J. et al. 2013, MNRAS 434, 2629 (conditional entropy of the
+  folded light curve): ``ce``.
+
+``methods()`` names the searches this build has; a function whose method
+the build lacks raises ValueError ("No search method pdm...").
 """
 
 import numpy as _np
@@ -39,6 +50,11 @@ __all__ = [
     "lafler_kinman",
     "deeming",
     "secondary",
+    "gls",
+    "mhaov",
+    "pdm",
+    "ce",
+    "methods",
     "adopt",
     "reshuffle",
     "wave",
@@ -50,6 +66,12 @@ _DEFAULTS = _korvel.defaults()
 _LK = _DEFAULTS["lk"]
 _DM = _DEFAULTS["deeming"]
 _SP = _DEFAULTS["secondary"]
+# The methods beyond the first three share the grid of "Initial parameters"
+# (Lafler-Kinman's), also before a build has them.
+_GLS = _DEFAULTS.get("gls", _LK)
+_MHAOV = _DEFAULTS.get("mhaov", _LK)
+_PDM = _DEFAULTS.get("pdm", _LK)
+_CE = _DEFAULTS.get("ce", _LK)
 _MAX_TRIALS = _DEFAULTS["max_trials"]
 _POINTS = _DEFAULTS["points"]
 _BIN_LENGTH = _DEFAULTS["bin_length"]
@@ -160,10 +182,13 @@ _SEARCH_ARRAYS = ("spec_high", "spec_low", "amp_hist", "amp_level", "amp_cum_pct
 
 def _search(method, jd, mag, pmin, pmax, phase_shift, max_trials, threads,
             window=False, period=None, epoch=None, extremum_date=None,
-            bins=None, mode=1):
+            bins=None, mode=1, err=None, harmonics=None, covers=None,
+            phase_bins=None, mag_bins=None):
     raw = _korvel.search(method, jd, mag, pmin, pmax, phase_shift, window,
                          period, epoch, extremum_date, bins, mode,
-                         max_trials, threads)
+                         max_trials, threads, err=err, harmonics=harmonics,
+                         covers=covers, phase_bins=phase_bins,
+                         mag_bins=mag_bins)
     best = raw.pop("best")
     result = _result(raw, _SEARCH_ARRAYS)
     result["best"] = Result(
@@ -276,6 +301,90 @@ def secondary(jd, mag, period, epoch=_SP["epoch"],
 
 
 secondary.__doc__ += _SEARCH_DOC
+
+
+def methods():
+    """The names of the searches this build has, as ``korvel-batch search
+    --method`` takes them ("lk", "deeming", "secondary", "gls", ...)."""
+    return list(_DEFAULTS["methods"])
+
+
+_ERR_DOC = """
+    err: the observations' errors (magnitudes, all above 0), or None;
+    given, they reach the engine as a file's error column does.
+"""
+
+
+def gls(jd, mag, err=None, pmin=_GLS["pmin"], pmax=_GLS["pmax"],
+        phase_shift=_GLS["phase_shift"], max_trials=_MAX_TRIALS, threads=None):
+    """Generalised Lomb-Scargle search (Zechmeister & Kürster 2009, A&A 496,
+    577).
+
+    At each trial frequency a sinusoid plus a constant is fitted by
+    weighted least squares; the power is the fraction of the weighted
+    variance about the mean that the fit removes (0 to 1). With ``err``
+    each observation weighs 1/err^2, else all weigh the same.
+    ``best.statistic`` is the power (largest first).
+    """
+    return _search("gls", jd, mag, pmin, pmax, phase_shift, max_trials,
+                   threads, err=err)
+
+
+gls.__doc__ += _ERR_DOC + _SEARCH_DOC
+
+
+def mhaov(jd, mag, err=None, harmonics=_DEFAULTS["harmonics"],
+          pmin=_MHAOV["pmin"], pmax=_MHAOV["pmax"],
+          phase_shift=_MHAOV["phase_shift"], max_trials=_MAX_TRIALS,
+          threads=None):
+    """Multi-harmonic analysis of variance (Schwarzenberg-Czerny 1996, ApJ
+    460, L107).
+
+    At each trial frequency a Fourier series of ``harmonics`` harmonics
+    (1 .. 20) is fitted; the statistic is the analysis-of-variance ratio of
+    the variance the series explains to the variance it leaves, which grows
+    at a true period (largest first).
+    """
+    return _search("mhaov", jd, mag, pmin, pmax, phase_shift, max_trials,
+                   threads, err=err, harmonics=harmonics)
+
+
+mhaov.__doc__ += _ERR_DOC + _SEARCH_DOC
+
+
+def pdm(jd, mag, err=None, bins=_DEFAULTS["pdm_bins"],
+        covers=_DEFAULTS["pdm_covers"], pmin=_PDM["pmin"], pmax=_PDM["pmax"],
+        phase_shift=_PDM["phase_shift"], max_trials=_MAX_TRIALS,
+        threads=None):
+    """Phase dispersion minimisation (Stellingwerf 1978, ApJ 224, 953).
+
+    At each trial period the folded curve is divided into ``bins`` phase
+    bins (2 .. 1000), in ``covers`` sets shifted by 1/(bins x covers)
+    (1 .. 20); theta is the pooled variance within the bins over the
+    variance of all magnitudes, small at a true period (smallest first).
+    """
+    return _search("pdm", jd, mag, pmin, pmax, phase_shift, max_trials,
+                   threads, err=err, bins=bins, covers=covers)
+
+
+pdm.__doc__ += _ERR_DOC + _SEARCH_DOC
+
+
+def ce(jd, mag, err=None, phase_bins=_DEFAULTS["ce_phase_bins"],
+       mag_bins=_DEFAULTS["ce_mag_bins"], pmin=_CE["pmin"], pmax=_CE["pmax"],
+       phase_shift=_CE["phase_shift"], max_trials=_MAX_TRIALS, threads=None):
+    """Conditional entropy (Graham et al. 2013, MNRAS 434, 2629).
+
+    At each trial period the folded curve is binned on a grid of
+    ``phase_bins`` phases by ``mag_bins`` magnitudes (each 2 .. 1000); the
+    statistic is the entropy of the magnitudes given the phase, small when
+    the phase tells the magnitude, at a true period (smallest first).
+    """
+    return _search("ce", jd, mag, pmin, pmax, phase_shift, max_trials,
+                   threads, err=err, phase_bins=phase_bins, mag_bins=mag_bins)
+
+
+ce.__doc__ += _ERR_DOC + _SEARCH_DOC
 
 
 def adopt(jd, mag, pmin=_LK["pmin"], pmax=_LK["pmax"],

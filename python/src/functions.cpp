@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 #include <sstream>
+#include <string_view>
 
 #include "batch/batch_search.h"
 #include "batch/file_messages.h"
@@ -57,16 +58,32 @@ void RunJob(const std::shared_ptr<Job>& job, F f) {
   RunInterruptibly([job, f](const std::atomic<bool>& stop) { f(*job, stop); });
 }
 
-// Observations given as arrays, checked. The state is made of them on the
-// engine's thread: its arrays for a long series take a while to build.
+// Observations given as arrays, checked, with their errors where given
+// (empty: none). The state is made of them on the engine's thread: its
+// arrays for a long series take a while to build.
 struct Arrays {
-  std::vector<double> jd, mag;
-  void Into(AnalysisState& s) const { batch::SetObservations(s, jd, mag); }
+  std::vector<double> jd, mag, err;
+  void Into(AnalysisState& s) const {
+    batch::SetObservations(s, jd, mag);
+    // Beside JD and Mag, element 0 unused, as a file's error column.
+    if (!err.empty()) {
+      s.Err.assign(1, 0.0);
+      s.Err.insert(s.Err.end(), err.begin(), err.end());
+    }
+  }
 };
 
-Arrays CheckedArrays(py::handle jd, py::handle mag) {
-  Arrays arrays{ArrayArgument(jd, "jd"), ArrayArgument(mag, "mag")};
+Arrays CheckedArrays(py::handle jd, py::handle mag, py::handle err = py::none()) {
+  Arrays arrays{ArrayArgument(jd, "jd"), ArrayArgument(mag, "mag"), {}};
   RefuseIf(batch::ObservationArraysProblem("jd", arrays.jd, "mag", arrays.mag));
+  if (err.is_none()) return arrays;
+  arrays.err = ArrayArgument(err, "err");
+  RefuseIf(batch::ObservationArraysProblem("mag", arrays.mag, "err", arrays.err));
+  // A weight of 1/err^2 needs an error above 0.
+  for (size_t i = 0; i < arrays.err.size(); ++i)
+    if (!(arrays.err[i] > 0))
+      Raise(PyExc_ValueError, "err[" + std::to_string(i) + "]: " + ShortestText(arrays.err[i]) +
+                                  " is not an error above 0...");
   return arrays;
 }
 
@@ -170,11 +187,21 @@ struct SearchArguments {
   std::optional<double> pmin, pmax, phaseShift;
   bool window = false;
   std::optional<double> period, epoch, extremumDate;
-  std::optional<int32_t> bins;
+  std::optional<int32_t> bins;  // the secondary period's, or pdm's
   int32_t mode = 1;
   int64_t maxTrials = batch::kDefaultMaxTrials;
   std::optional<int> threads;
+  std::optional<int> harmonics, covers, phaseBins, magBins;  // of mhaov, pdm, ce
 };
+
+// A method parameter given, checked against its range.
+void TakeWhole(const std::optional<int>& given, const std::string& name, int low, int high,
+               int& target) {
+  if (!given) return;
+  if (*given < low || *given > high)
+    RefuseWholeNumber(name, std::to_string(low), std::to_string(high));
+  target = *given;
+}
 
 // The command line's refusals of the options, in the words CLI11 and
 // korvel-batch use for them.
@@ -207,12 +234,19 @@ batch::BatchSearchRequest SearchRequest(const SearchMethod& method, const Search
     request.params.mode = a.mode;
   }
   request.window = method.deeming && a.window;
+  batch::MethodParameters& m = request.methods;
+  TakeWhole(a.harmonics, "harmonics", 1, batch::kMaxHarmonics, m.harmonics);
+  if (std::string_view(method.name) == batch::kPdmMethod)
+    TakeWhole(a.bins, "bins", batch::kMinBins, batch::kMaxBins, m.pdmBins);
+  TakeWhole(a.covers, "covers", 1, batch::kMaxCovers, m.pdmCovers);
+  TakeWhole(a.phaseBins, "phase_bins", batch::kMinBins, batch::kMaxBins, m.cePhaseBins);
+  TakeWhole(a.magBins, "mag_bins", batch::kMinBins, batch::kMaxBins, m.ceMagBins);
   request.maxTrials = a.maxTrials;
   request.threads = a.threads.value_or(DefaultThreadCount());
   return request;
 }
 
-py::dict Search(const std::string& methodName, py::handle jd, py::handle mag,
+py::dict Search(const std::string& methodName, py::handle jd, py::handle mag, py::handle errors,
                 const SearchArguments& arguments) {
   const SearchMethod& method = MethodByName(methodName);
   struct Job {
@@ -224,7 +258,7 @@ py::dict Search(const std::string& methodName, py::handle jd, py::handle mag,
   };
   const auto job = std::make_shared<Job>();
   job->request = SearchRequest(method, arguments);
-  job->arrays = CheckedArrays(jd, mag);
+  job->arrays = CheckedArrays(jd, mag, errors);
   RunJob(job, [](Job& j, const std::atomic<bool>& stop) {
     j.arrays.Into(j.s);
     j.request.cancel = &stop;
@@ -307,7 +341,7 @@ py::array_t<double> Reshuffle(py::handle mag, py::handle seed) {
     AnalysisState s;
   };
   const auto job = std::make_shared<Job>();
-  job->arrays = {std::vector<double>(magValues.size(), 0.0), magValues};
+  job->arrays = {std::vector<double>(magValues.size(), 0.0), magValues, {}};
   RunJob(job, [seedValue](Job& j, const auto&) {
     j.arrays.Into(j.s);
     ReshuffleMags(j.s, seedValue);
@@ -439,6 +473,16 @@ py::dict Defaults() {
     d["mode"] = p.mode;
     defaults[py::str(method.name)] = d;
   }
+  // The methods this build has, in the table's order.
+  py::list methods;
+  for (const SearchMethod& method : SearchMethods()) methods.append(method.name);
+  defaults["methods"] = methods;
+  const batch::MethodParameters m;
+  defaults["harmonics"] = m.harmonics;
+  defaults["pdm_bins"] = m.pdmBins;
+  defaults["pdm_covers"] = m.pdmCovers;
+  defaults["ce_phase_bins"] = m.cePhaseBins;
+  defaults["ce_mag_bins"] = m.ceMagBins;
   defaults["max_trials"] = batch::kDefaultMaxTrials;
   defaults["points"] = kDefaultMeanPoints;
   defaults["bin_length"] = kDefaultBinLength;
@@ -469,7 +513,8 @@ void RegisterFunctions(py::module_& m) {
       [](const std::string& method, py::handle jd, py::handle mag, py::handle pmin, py::handle pmax,
          py::handle phaseShift, py::handle window, py::handle period, py::handle epoch,
          py::handle extremumDate, py::handle bins, py::handle mode, py::handle maxTrials,
-         py::handle threads) {
+         py::handle threads, py::handle err, py::handle harmonics, py::handle covers,
+         py::handle phaseBins, py::handle magBins) {
         const SearchArguments arguments{OptionalRealArgument(pmin, "pmin"),
                                         OptionalRealArgument(pmax, "pmax"),
                                         OptionalRealArgument(phaseShift, "phase_shift"),
@@ -480,11 +525,17 @@ void RegisterFunctions(py::module_& m) {
                                         OptionalWholeArgument<int32_t>(bins, "bins"),
                                         WholeArgument<int32_t>(mode, "mode"),
                                         WholeArgument<int64_t>(maxTrials, "max_trials"),
-                                        OptionalWholeArgument<int>(threads, "threads")};
-        return Search(method, jd, mag, arguments);
+                                        OptionalWholeArgument<int>(threads, "threads"),
+                                        OptionalWholeArgument<int>(harmonics, "harmonics"),
+                                        OptionalWholeArgument<int>(covers, "covers"),
+                                        OptionalWholeArgument<int>(phaseBins, "phase_bins"),
+                                        OptionalWholeArgument<int>(magBins, "mag_bins")};
+        return Search(method, jd, mag, err, arguments);
       },
       "method"_a, "jd"_a, "mag"_a, "pmin"_a, "pmax"_a, "phase_shift"_a, "window"_a, "period"_a,
-      "epoch"_a, "extremum_date"_a, "bins"_a, "mode"_a, "max_trials"_a, "threads"_a);
+      "epoch"_a, "extremum_date"_a, "bins"_a, "mode"_a, "max_trials"_a, "threads"_a,
+      "err"_a = py::none(), "harmonics"_a = py::none(), "covers"_a = py::none(),
+      "phase_bins"_a = py::none(), "mag_bins"_a = py::none());
   m.def(
       "adopt",
       [](py::handle jd, py::handle mag, py::handle pmin, py::handle pmax, py::handle phaseShift,
@@ -500,7 +551,11 @@ void RegisterFunctions(py::module_& m) {
                                         std::nullopt,
                                         1,
                                         WholeArgument<int64_t>(maxTrials, "max_trials"),
-                                        OptionalWholeArgument<int>(threads, "threads")};
+                                        OptionalWholeArgument<int>(threads, "threads"),
+                                        std::nullopt,
+                                        std::nullopt,
+                                        std::nullopt,
+                                        std::nullopt};
         batch::PeakOptions options;
         options.count = WholeArgument<int>(peaks, "peaks");
         options.fapShuffles = WholeArgument<int>(fapShuffles, "fap_shuffles");

@@ -49,8 +49,35 @@ CLI::Option* AddThreadsOption(CLI::App& command, int& threads, const std::string
       ->capture_default_str();
 }
 
+namespace {
+
+// Adds the options of mhaov, pdm and ce besides --bins (which the secondary
+// period has already added).
+void AddMethodParameterOptions(CLI::App& command, MethodParameters& m,
+                               std::vector<MethodOption>& added) {
+  const auto add = [&](const std::string& name, int& value, const std::string& help, int low,
+                       int high, const char* method) {
+    CLI::Option* option =
+        command.add_option(name, value, help)->check(CLI::Range(low, high))->capture_default_str();
+    added.push_back({option, method});
+  };
+  add("--harmonics", m.harmonics,
+      "mhaov: harmonics of the Fourier series fitted at each trial period", 1, kMaxHarmonics,
+      kHarmonicsMethod);
+  add("--covers", m.pdmCovers,
+      "pdm: covers, each set of phase bins shifted by 1/(bins x covers) from the one before", 1,
+      kMaxCovers, kPdmMethod);
+  add("--phase-bins", m.cePhaseBins, "ce: phase bins of the entropy's grid", kMinBins, kMaxBins,
+      kEntropyMethod);
+  add("--mag-bins", m.ceMagBins, "ce: magnitude bins of the entropy's grid", kMinBins, kMaxBins,
+      kEntropyMethod);
+}
+
+}  // namespace
+
 SearchParameterOptions AddSearchParameterOptions(CLI::App& command, SearchParameters& p,
-                                                 const std::string& periodHelp) {
+                                                 const std::string& periodHelp,
+                                                 MethodParameters* methods) {
   SearchParameterOptions o;
   o.pmax = command.add_option("--pmax", p.pmax,
                               "Maximum trial period (default 100; secondary period 1000)");
@@ -70,14 +97,22 @@ SearchParameterOptions AddSearchParameterOptions(CLI::App& command, SearchParame
           .add_option("--extremum-date", p.extremumDate,
                       "Secondary: date of the extremal light-curve shape")
           ->default_str(DefaultText(p.extremumDate)),
-      command.add_option("--bins", p.bins, "Secondary: number of phase bins")
-          ->default_str(DefaultText(p.bins)),
+      o.bins = command.add_option("--bins", p.bins, "Secondary: number of phase bins")
+                   ->default_str(DefaultText(p.bins)),
       command
           .add_option("--mode", p.mode,
                       "Secondary: 1 divides the secondary phases by bins, 2 the primary phases")
           ->check(CLI::IsMember({1, 2}))
           ->capture_default_str(),
   };
+  if (methods) {
+    o.bins->description("Secondary: number of phase bins (default " + DefaultText(p.bins) +
+                        "); pdm: number of phase bins (default " +
+                        std::to_string(methods->pdmBins) + ", " + std::to_string(kMinBins) +
+                        " to " + std::to_string(kMaxBins) + ")");
+    o.bins->default_str("");
+    AddMethodParameterOptions(command, *methods, o.methodOnly);
+  }
   return o;
 }
 
@@ -115,6 +150,13 @@ CLI::Option* AddMethodOption(CLI::App& command, const std::string& name, SearchK
       ->transform(CLI::CheckedTransformer(names, CLI::ignore_case));
 }
 
+std::string MethodChoices() {
+  std::string choices;
+  for (const SearchMethod& m : SearchMethods())
+    choices += (choices.empty() ? "" : ", ") + std::string(m.name) + " (" + m.title + ")";
+  return choices;
+}
+
 BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& request,
                                   std::ostream& err) {
   BatchSearchOutcome outcome;
@@ -144,6 +186,11 @@ BatchSearchOutcome RunBatchSearch(AnalysisState& s, const BatchSearchRequest& re
   if (MethodOf(kind).deeming && request.spectrumFile)
     searchRequest.spectrumFile = *request.spectrumFile;
   searchRequest.maxTrials = request.maxTrials;
+  searchRequest.harmonics = request.methods.harmonics;
+  searchRequest.pdmBins = request.methods.pdmBins;
+  searchRequest.pdmCovers = request.methods.pdmCovers;
+  searchRequest.cePhaseBins = request.methods.cePhaseBins;
+  searchRequest.ceMagBins = request.methods.ceMagBins;
   const Observations observations = ObservationsOf(s);
   const auto prepared = PrepareSearch(searchRequest, observations);
   if (const Refusal* refusal = std::get_if<Refusal>(&prepared)) {

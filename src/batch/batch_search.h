@@ -33,18 +33,47 @@ CLI::Option* AddThreadsOption(CLI::App& command, int& threads,
                               const std::string& name = "--threads",
                               const std::string& workOn = "the trials");
 
+// The methods that take parameters of their own beyond the grid, by their
+// command-line names: multi-harmonic analysis of variance, phase dispersion
+// minimisation and conditional entropy.
+inline constexpr const char* kHarmonicsMethod = "mhaov";
+inline constexpr const char* kPdmMethod = "pdm";
+inline constexpr const char* kEntropyMethod = "ce";
+
+// What those methods take, as SearchRequest carries it, with its defaults.
+struct MethodParameters {
+  int harmonics = SearchRequest{}.harmonics;
+  int pdmBins = SearchRequest{}.pdmBins, pdmCovers = SearchRequest{}.pdmCovers;
+  int cePhaseBins = SearchRequest{}.cePhaseBins, ceMagBins = SearchRequest{}.ceMagBins;
+};
+// Their ranges: more harmonics or covers than this overfit or repeat
+// themselves; more bins than this leave most bins empty on any real set.
+inline constexpr int kMaxHarmonics = 20;
+inline constexpr int kMaxCovers = 20;
+inline constexpr int kMinBins = 2, kMaxBins = 1000;
+
+// An option of one of those methods and the method's name.
+struct MethodOption {
+  CLI::Option* option;
+  const char* method;
+};
+
 // The period-search parameters of search and survey: --pmax, --pmin,
 // --phase-shift, and the secondary period's --period, --epoch,
-// --extremum-date, --bins, --mode.
+// --extremum-date, --bins, --mode. Given `methods`, also --harmonics,
+// --covers, --phase-bins and --mag-bins into it, and --bins serves pdm too.
 struct SearchParameterOptions {
   CLI::Option* pmax = nullptr;
   CLI::Option* pmin = nullptr;
   CLI::Option* phaseShift = nullptr;
   CLI::Option* period = nullptr;
   std::vector<CLI::Option*> secondaryOnly;  // --period, --epoch, --extremum-date, --bins, --mode
+  CLI::Option* bins = nullptr;              // secondary's, and pdm's with `methods`
+  std::vector<MethodOption> methodOnly;     // --harmonics, --covers, --phase-bins, --mag-bins
 };
 SearchParameterOptions AddSearchParameterOptions(CLI::App& command, SearchParameters& p,
-                                                 const std::string& periodHelp);
+                                                 const std::string& periodHelp,
+                                                 MethodParameters* methods = nullptr);
 
 // The parameters an analysis file holds for the dialog of the kind, taken
 // where the command line gave none (and the file has a number). True when
@@ -61,9 +90,14 @@ std::string DefaultText(const std::optional<T>& value) {
   return value ? ShortestText(static_cast<double>(*value)) : std::string();
 }
 
-// Adds the option that names a search method (lk, deeming, secondary).
+// Adds the option that names a search method (lk, deeming, secondary, ...:
+// the table's names).
 CLI::Option* AddMethodOption(CLI::App& command, const std::string& name, SearchKind& kind,
                              const std::string& help);
+
+// "lk (Lafler-Kinman), deeming (Deeming), ...": every method of the table
+// with its title, for help texts.
+std::string MethodChoices();
 
 struct BatchSearchRequest {
   SearchKind kind = SearchKind::LaflerKinman;
@@ -72,6 +106,7 @@ struct BatchSearchRequest {
   bool periodGiven = false;                 // to explain a refused secondary search
   bool window = false;                      // "Window spectrum"
   std::optional<std::string> spectrumFile;  // "Spectrum to file" with this name
+  MethodParameters methods;                 // of mhaov, pdm and ce
   std::string analysis;                     // the analysis file loaded, an input too
   std::ostream* progress = nullptr;         // where a progress bar is drawn
   int64_t maxTrials = kDefaultMaxTrials;    // a larger grid is refused

@@ -4,6 +4,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "batch/batch_hooks.h"
 #include "batch/batch_search.h"
@@ -22,6 +24,7 @@ struct SearchArgs {
   LoadArgs load;
   SearchKind kind = SearchKind::LaflerKinman;
   SearchParameters params;
+  MethodParameters methods;
   bool window = false;
   std::string spectrumFile;
   bool json = false, progress = false;
@@ -37,17 +40,45 @@ struct SearchArgs {
 // Options of one method given to another are a mistake worth reporting:
 // silently ignoring --window would print a data spectrum as a window one.
 std::optional<std::string> MisplacedOption(const SearchArgs& args) {
-  if (!MethodOf(args.kind).secondary && AnyGiven(args.given.secondaryOnly))
-    return "--period, --epoch, --extremum-date, --bins and --mode belong to --method "
-           "secondary...";
-  if (!MethodOf(args.kind).deeming && AnyGiven(args.deemingOnly))
+  const SearchMethod& method = MethodOf(args.kind);
+  const bool pdm = std::string_view(method.name) == kPdmMethod;
+  if (!method.secondary) {
+    std::vector<CLI::Option*> misplaced = args.given.secondaryOnly;
+    // pdm has bins of its own.
+    if (pdm) std::erase(misplaced, args.given.bins);
+    if (AnyGiven(misplaced))
+      return pdm ? "--period, --epoch, --extremum-date and --mode belong to --method secondary..."
+                 : "--period, --epoch, --extremum-date, --bins and --mode belong to --method "
+                   "secondary...";
+  }
+  if (!method.deeming && AnyGiven(args.deemingOnly))
     return "--window and --spectrum-file belong to --method deeming...";
+  for (const MethodOption& o : args.given.methodOnly)
+    if (o.option->count() > 0 && std::string_view(method.name) != o.method)
+      return o.option->get_name() + " belongs to --method " + o.method + "...";
   return std::nullopt;
 }
 
-int RunSearchCommand(const SearchArgs& args) {
+// --bins is pdm's number of phase bins too; the secondary period's range
+// differs, so pdm's is checked here.
+std::optional<std::string> TakePdmBins(SearchArgs& args) {
+  if (std::string_view(MethodOf(args.kind).name) != kPdmMethod || args.given.bins->count() == 0)
+    return std::nullopt;
+  const int bins = args.params.bins.value_or(0);
+  if (bins < kMinBins || bins > kMaxBins)
+    return "--bins: pdm takes " + std::to_string(kMinBins) + " to " + std::to_string(kMaxBins) +
+           " phase bins...";
+  args.methods.pdmBins = bins;
+  return std::nullopt;
+}
+
+int RunSearchCommand(SearchArgs& args) {
   if (const auto misplaced = MisplacedOption(args)) {
     std::cerr << *misplaced << '\n';
+    return kExitRefused;
+  }
+  if (const auto badBins = TakePdmBins(args)) {
+    std::cerr << *badBins << '\n';
     return kExitRefused;
   }
   AnalysisState s;
@@ -60,6 +91,7 @@ int RunSearchCommand(const SearchArgs& args) {
   request.pmaxGiven = args.given.pmax->count() > 0;
   request.periodGiven = args.given.period->count() > 0;
   request.window = args.window;
+  request.methods = args.methods;
   request.analysis = args.load.analysis;
   if (outcome.analysis) {
     request.pmaxGiven =
@@ -96,10 +128,10 @@ Command AddSearchCommand(CLI::App& parent) {
       "search",
       "Run a period search as the window runs it and print the 20 best trials (or, with "
       "--json, every result)");
-  AddMethodOption(*app, "--method", args->kind, "lk (Lafler-Kinman), deeming or secondary")
-      ->required();
+  AddMethodOption(*app, "--method", args->kind, "The search: " + MethodChoices())->required();
   AddLoadOptions(*app, args->load);
-  args->given = AddSearchParameterOptions(*app, args->params, "Secondary: the primary period");
+  args->given = AddSearchParameterOptions(*app, args->params, "Secondary: the primary period",
+                                          &args->methods);
   args->deemingOnly = {
       app->add_flag("--window", args->window, "Deeming: compute the spectral window"),
       args->spectrumFileOption =

@@ -21,6 +21,7 @@
 namespace korvel {
 namespace {
 
+using testing::kSampleStar;
 using testing::RunProgram;
 using testing::RunResult;
 using testing::ShellQuote;
@@ -220,6 +221,40 @@ TEST_F(BatchSearch, PeaksCarryFittedPeriodsAndErrors) {
   EXPECT_LE(fap, 1.0);
   EXPECT_LE(f.at("peaks")[0].at("fap_low").get<double>(), fap);
   EXPECT_NE(Search("--method lk --peaks 5000").exitCode, 0);
+}
+
+// The generalised Lomb-Scargle power is larger-better: the best list, the
+// text's first row and the first peak all hold the largest power, at the
+// sample star's period (the one every front end finds for it).
+TEST(BatchSearchGls, SampleStarReportsTheLargestPowerFirst) {
+  TempDir dir;
+  const std::string args = "search --method gls --pmin 0.3 --pmax 1 " + ShellQuote(kSampleStar);
+  const RunResult json = RunProgram(KORVEL_BATCH_PATH, args + " --json", dir);
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  const nlohmann::json j = nlohmann::json::parse(json.out);
+  const nlohmann::json& best = j.at("best");
+  ASSERT_EQ(best.size(), 20u);
+  // Within one trial of the period every search finds for the sample star.
+  EXPECT_LE(std::abs(best[0].at("freq").get<double>() - 1 / 0.5567809),
+            j.at("freq_step").get<double>());
+  for (size_t k = 1; k < best.size(); ++k)
+    EXPECT_GE(best[k - 1].at("param").get<double>(), best[k].at("param").get<double>()) << k;
+  EXPECT_EQ(j.at("peaks")[0].at("frequency"), best[0].at("freq"));
+  EXPECT_EQ(j.at("spec_max"), best[0].at("param"));
+  const RunResult text = RunProgram(KORVEL_BATCH_PATH, args, dir);
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  std::istringstream lines(text.out);
+  std::string header, period;
+  std::getline(lines, header);
+  lines >> period;
+  EXPECT_EQ(period, Str(best[0].at("period").get<double>(), 0, 7));
+}
+
+TEST_F(BatchSearch, OutOfRangeHarmonicsAreRefusedWithTheirRange) {
+  const RunResult r = Search("--method lk --harmonics 0");
+  EXPECT_NE(r.exitCode, 0);
+  EXPECT_NE(r.err.find("--harmonics: Value 0 not in range 1 to 20"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
 }
 
 }  // namespace

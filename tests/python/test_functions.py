@@ -185,6 +185,43 @@ def test_searches_of_synthetic_stars_equal_korvel_batch(korvel_batch, synthetic_
                                                *options(SYNTHETIC_GRID)))
 
 
+def sinusoid(period, n=300, seed=3):
+    """A sinusoidal star: n dates over about 100 days, a little noise, and
+    errors that differ from one observation to the next."""
+    rng = np.random.default_rng(seed)
+    jd = 2450000 + np.sort(rng.uniform(0, 100, n))
+    err = rng.uniform(0.005, 0.05, n)
+    mag = 12 + 0.3 * np.sin(2 * np.pi * (jd - jd[0]) / period) + rng.normal(0, 1, n) * err
+    return jd, mag, err
+
+
+def test_gls_with_errors_equals_korvel_batch(korvel_batch, tmp_path):
+    jd, mag, err = sinusoid(0.4567)
+    path = tmp_path / "star.csv"
+    path.write_text("jd,mag,err\n" + "".join(f"{float(t)!r},{float(m)!r},{float(e)!r}\n"
+                                              for t, m, e in zip(jd, mag, err)))
+    star = korvel.load(path)
+    result = korvel.gls(star.jd, star.mag, star.err, threads=1, **SYNTHETIC_GRID)
+    assert_search_equal(result, batch_json(korvel_batch, "search", path, "--method", "gls",
+                                           *options(SYNTHETIC_GRID)))
+    # The errors weighed the fit: without them the powers differ.
+    unweighted = korvel.gls(star.jd, star.mag, threads=1, **SYNTHETIC_GRID)
+    assert not np.array_equal(unweighted.best.statistic, result.best.statistic)
+
+
+@pytest.mark.parametrize("method", [
+    pytest.param(name, marks=pytest.mark.skipif(name not in korvel.methods(),
+                                                reason=f"this build has no {name} search"))
+    for name in ("gls", "mhaov", "pdm", "ce")])
+def test_every_new_method_finds_the_period_of_a_sinusoid(method):
+    period = 0.4567
+    jd, mag, err = sinusoid(period)
+    # Twice the period lies beyond pmax: a folding method finds it as good.
+    result = getattr(korvel, method)(jd, mag, err, pmin=0.2, pmax=0.8)
+    assert result.method == method
+    assert abs(result.best.period[0] - period) < 0.01 * period
+
+
 def test_adopt_gives_the_adopted_row_of_korvel_batch_survey(korvel_batch, synthetic_stars,
                                                           tmp_path):
     out = tmp_path / "adopted.jsonl"
