@@ -204,8 +204,8 @@ class PlotWindowTest : public QObject {
     p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
       auto* lk = qobject_cast<korvel::gui::TDialLK*>(&d);
       QVERIFY(lk);
-      lk->Pmax->setText("2");
-      lk->Pmin->setText("0.05");
+      lk->Pmax->setText("1");
+      lk->Pmin->setText("0.25");
       lk->OKBtn->click();
       probe.start();
     });
@@ -216,6 +216,10 @@ class PlotWindowTest : public QObject {
     QVERIFY(p.state.Freq >= p.state.FreqEnd);  // complete, not stopped
     const long reached = columnsReached();
     QVERIFY(std::any_of(seen.begin(), seen.end(), [&](long n) { return n > 0 && n < reached; }));
+    // The view draws it: the curve spans the columns in white.
+    QTRY_VERIFY(!p.form.PWin->FullRepaintPending());
+    const QImage& picture = p.form.PWin->Picture();
+    QVERIFY(WhiteIn(picture, 0, 0, picture.width(), picture.height()) > reached);
     // The sample star's period, adopted from the power's highest peak.
     const QString status = p.form.StatusBar1->currentMessage();
     QVERIFY2(status.startsWith("P = 0.556") && status.contains("(Generalised Lomb-Scargle"),
