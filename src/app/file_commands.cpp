@@ -10,6 +10,7 @@
 #include "io/param_file.h"
 #include "io/read_observations.h"
 #include "io/text_reader.h"
+#include "plot/search_views.h"
 
 namespace korvel {
 
@@ -198,7 +199,7 @@ void ShowWholeRange(AppContext& a) {
     s.JDLow = s.DataJDmin;
     s.MagHigh = s.DataMagMax;
     s.MagLow = s.DataMagMin;
-  } else if (s.View == 'l' || s.View == 'd') {
+  } else if (IsPhaseCurveView(s.View)) {
     s.PhMax = s.PhMaxAll;
     s.PhMin = s.PhMinAll;
     s.MagHigh = s.DataMagMax;

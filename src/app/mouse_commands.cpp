@@ -16,6 +16,7 @@
 #include "plot/mean_curve_view.h"
 #include "plot/phase_curve_views.h"
 #include "plot/plot_to_world.h"
+#include "plot/search_views.h"
 
 namespace korvel {
 
@@ -26,7 +27,7 @@ std::string CountText(int32_t count) {
 }
 
 bool IsBandView(char view) {
-  return view == 'd' || view == 'l' || view == 's' || view == 't';
+  return IsSpectrumView(view) || view == 't';
 }
 
 // The rubber band: white in XOR mode with a clear brush, so drawing it again
@@ -239,20 +240,12 @@ void DeleteOrMark(AppContext& a, const Band& b, bool ctrl) {
 // A band on a spectrum: its frequencies become the period range of the
 // view's search, which then asks for its parameters.
 void NewPeriodRange(AppContext& a, const Band& b) {
-  const std::string longer = TrimZeros(Str(1 / b.w0.u, 0, 8));
-  const std::string shorter = TrimZeros(Str(1 / b.w1.u, 0, 8));
-  if (a.s.View == 's') {
-    a.p.SetText(Control::SecP_Pmax, longer);
-    a.p.SetText(Control::SecP_Pmin, shorter);
-    StartSecondaryPeriodSearch(a);
-    return;
-  }
-  a.p.SetText(Control::LK_Pmax, longer);
-  a.p.SetText(Control::LK_Pmin, shorter);
-  if (a.s.View == 'l')
-    StartLaflerKinmanSearch(a);
-  else
-    StartDeemingSearch(a);
+  const SearchMethod* method = MethodOfView(a.s.View);
+  if (!method) return;
+  const bool secondary = method->secondary;
+  a.p.SetText(secondary ? Control::SecP_Pmax : Control::LK_Pmax, TrimZeros(Str(1 / b.w0.u, 0, 8)));
+  a.p.SetText(secondary ? Control::SecP_Pmin : Control::LK_Pmin, TrimZeros(Str(1 / b.w1.u, 0, 8)));
+  StartSearchBy(a, method->kind);
 }
 
 void ReleaseBand(AppContext& a, const MouseEvent& e) {
@@ -260,8 +253,9 @@ void ReleaseBand(AppContext& a, const MouseEvent& e) {
   RemoveBand(a);
   const Band b = NormalBand(s, e.x, e.y, e.surface);
   if (s.DataReady == 'y') {
-    // The band acts on the phase view only: view 's' does not show it.
-    if (s.View != 'd' && s.View != 'l') return;
+    // The band acts on the phase view only: the secondary bins view does
+    // not show it.
+    if (!IsPhaseCurveView(s.View)) return;
     if (e.shift)
       ZoomPhaseView(a, b);
     else
@@ -318,12 +312,11 @@ void PWinMouseDown(AppContext& a, const MouseEvent& e) {
   if (ButtonIgnored(s, e)) return;
   s.BandX0 = e.x;
   s.BandY0 = e.y;
+  if (IsSpectrumView(s.View)) {
+    StartBand(a, e.x, e.y);
+    return;
+  }
   switch (s.View) {
-    case 'd':
-    case 'l':
-    case 's':
-      StartBand(a, e.x, e.y);
-      break;
     case 't':
       if (e.shift) {
         s.MirrorOn = true;
@@ -368,12 +361,11 @@ void PWinMouseMove(AppContext& a, const MouseEvent& e) {
 
 void PWinMouseUp(AppContext& a, const MouseEvent& e) {
   if (ButtonIgnored(a.s, e)) return;
+  if (IsSpectrumView(a.s.View)) {
+    ReleaseBand(a, e);
+    return;
+  }
   switch (a.s.View) {
-    case 'd':
-    case 'l':
-    case 's':
-      ReleaseBand(a, e);
-      break;
     case 't':
       ReleaseTimeBand(a, e);
       break;

@@ -5,6 +5,7 @@
 
 #include "app/file_commands.h"
 #include "app/paint_commands.h"
+#include "plot/search_views.h"
 #include "plot/spectrum_view.h"
 
 namespace korvel {
@@ -27,7 +28,7 @@ void RedrawRunningSpectrum(AppContext& a) {
 
 void TogglePeriodTimesTwo(AppContext& a) {
   AnalysisState& s = a.s;
-  if (s.DataReady != 'y' || (s.View != 'l' && s.View != 'd')) return;
+  if (s.DataReady != 'y' || !IsPhaseCurveView(s.View)) return;
   if (s.Px2State != 'n') {
     s.Period /= 2;
     a.p.RequestRepaint();
@@ -95,7 +96,7 @@ void FoldOnPeriod(AppContext& a, double period) {
     return;
   }
   if (s.View == 'h') s.View = 'l';
-  if (s.View == 'd' || s.View == 'l') {
+  if (IsPhaseCurveView(s.View)) {
     s.Period = period;
     // Px2 doubled the period picked before; the new one is shown as picked.
     s.Px2State = 'n';

@@ -19,32 +19,6 @@ namespace {
 
 constexpr auto kEventPassInterval = std::chrono::milliseconds(15);
 
-void RunSearchCommand(AppContext& a, SearchKind kind) {
-  // A second search would run nested inside the first and leave it on the
-  // second's values.
-  if (a.s.RunCode == 'r') {
-    a.p.SetStatus(kSearchRunning);
-    return;
-  }
-  const bool ok =
-      MethodOf(kind).secondary
-          ? (ShowSecondarySearchDialog(a),
-             a.p.ShowDialog(Dialog::SecP, [&a] { return AcceptSecondarySearchParameters(a); }))
-          : (ShowInitialSearchDialog(a, kind),
-             a.p.ShowDialog(Dialog::LK, [&a] { return AcceptSearchParameters(a); }));
-  if (!ok) return;
-  if (const auto refusal = CheckSearchable(a.s, kind)) {
-    a.p.ShowMessage(*refusal);
-    return;
-  }
-  a.p.SetVisible(Control::BPrewhite, false);
-  StartSearch(a.s, kind);
-  // The first pass through the event loop then shows the empty spectrum and
-  // "Running...", however short the search.
-  a.p.RequestRepaint();
-  RunWindowSearch(a, kind);
-}
-
 // Deeming's counts in words: korvel-batch keeps the terse "N=...;
 // Sigma=..." of its reports.
 std::string DeemingCountsInWords(const AmpDistribution& d) {
@@ -84,6 +58,32 @@ void KeepPeaksOfRun(AppContext& a, const DocumentRun& run) {
 
 }  // namespace
 
+void StartSearchBy(AppContext& a, SearchKind kind) {
+  // A second search would run nested inside the first and leave it on the
+  // second's values.
+  if (a.s.RunCode == 'r') {
+    a.p.SetStatus(kSearchRunning);
+    return;
+  }
+  const bool ok =
+      MethodOf(kind).secondary
+          ? (ShowSecondarySearchDialog(a),
+             a.p.ShowDialog(Dialog::SecP, [&a] { return AcceptSecondarySearchParameters(a); }))
+          : (ShowInitialSearchDialog(a, kind),
+             a.p.ShowDialog(Dialog::LK, [&a] { return AcceptSearchParameters(a); }));
+  if (!ok) return;
+  if (const auto refusal = CheckSearchable(a.s, kind)) {
+    a.p.ShowMessage(*refusal);
+    return;
+  }
+  a.p.SetVisible(Control::BPrewhite, false);
+  StartSearch(a.s, kind);
+  // The first pass through the event loop then shows the empty spectrum and
+  // "Running...", however short the search.
+  a.p.RequestRepaint();
+  RunWindowSearch(a, kind);
+}
+
 void RunWindowSearch(AppContext& a, SearchKind kind) {
   // Neither table of the search being replaced applies any more: a row picked
   // there would fold on this search's row of that number.
@@ -107,13 +107,13 @@ bool PlatformSearchHooks::EventsDue() {
 }
 
 void StartLaflerKinmanSearch(AppContext& a) {
-  RunSearchCommand(a, SearchKind::LaflerKinman);
+  StartSearchBy(a, SearchKind::LaflerKinman);
 }
 void StartDeemingSearch(AppContext& a) {
-  RunSearchCommand(a, SearchKind::Deeming);
+  StartSearchBy(a, SearchKind::Deeming);
 }
 void StartSecondaryPeriodSearch(AppContext& a) {
-  RunSearchCommand(a, SearchKind::Secondary);
+  StartSearchBy(a, SearchKind::Secondary);
 }
 
 void SaveStatistics(AppContext& a) {

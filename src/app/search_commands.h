@@ -1,4 +1,4 @@
-// The Method menu's three searches and the panel commands around them:
+// The Method menu's searches and the panel commands around them:
 // reshuffling, the statistics file and the magnitude/intensity switch.
 #pragma once
 
@@ -9,6 +9,11 @@
 
 namespace korvel {
 
+// A search of the method table from its menu item: its dialog (the
+// secondary period's own, or the shared one of period range and phase
+// shift, the method's other parameters taking the request's defaults), then
+// the run. Refused while a search runs.
+void StartSearchBy(AppContext& a, SearchKind kind);
 void StartLaflerKinmanSearch(AppContext& a);
 void StartDeemingSearch(AppContext& a);
 void StartSecondaryPeriodSearch(AppContext& a);

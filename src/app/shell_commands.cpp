@@ -15,22 +15,7 @@ void RepeatLastSearch(AppContext& a) {
     a.p.SetStatus(kNoSearchToRepeat);
     return;
   }
-  switch (last->kind) {
-    case SearchKind::LaflerKinman:
-      StartLaflerKinmanSearch(a);
-      break;
-    case SearchKind::Deeming:
-      StartDeemingSearch(a);
-      break;
-    case SearchKind::Secondary:
-      StartSecondaryPeriodSearch(a);
-      break;
-    case SearchKind::LombScargle:  // the window has no item for these yet
-    case SearchKind::MultiHarmonicAov:
-    case SearchKind::Pdm:
-    case SearchKind::ConditionalEntropy:
-      break;
-  }
+  StartSearchBy(a, last->kind);
 }
 
 void StopSearchOrHideTables(AppContext& a) {

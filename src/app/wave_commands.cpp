@@ -12,6 +12,7 @@
 #include "lightcurve/phase_views.h"
 #include "lightcurve/prewhitening.h"
 #include "lightcurve/wave_parameters.h"
+#include "plot/search_views.h"
 
 namespace korvel {
 
@@ -43,7 +44,7 @@ bool AcceptWaveParameters(AppContext& a) {
 
 void ShowWaveDialogForCurve(AppContext& a) {
   AnalysisState& s = a.s;
-  if (s.DataReady != 'y' || (s.View != 'l' && s.View != 'd')) return;
+  if (s.DataReady != 'y' || !IsPhaseCurveView(s.View)) return;
   if (!(s.Period > 0)) return;  // no phase light curve to smooth
   // A Cancel puts back what a rejected attempt overwrote: MeanPoints is also
   // the size of the current mean curve, which Prewhitening still subtracts.

@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QWidget>
+#include <deque>
 #include <stdexcept>
 #include <string>
 
@@ -25,8 +26,13 @@ namespace korvel::gui {
 
 namespace {
 
-// Every control that runs a command. A later command fills in its entry.
-constexpr CommandBinding kCommands[] = {
+// Every control that runs a command of its own. A later command fills in its
+// entry.
+struct FixedBinding {
+  const char* object;
+  void (*handler)(AppContext&);
+};
+constexpr FixedBinding kCommands[] = {
     // File menu.
     {"BfileopenClick", &OpenObservationsInWindow},
     {"Save1Click", &SaveParameters},
@@ -97,7 +103,32 @@ constexpr CommandBinding kCommands[] = {
 }  // namespace
 
 std::span<const CommandBinding> CommandTable() {
-  return kCommands;
+  static const std::vector<CommandBinding> table = [] {
+    std::vector<CommandBinding> t;
+    for (const FixedBinding& b : kCommands) t.push_back({b.object, b.handler});
+    // The bindings keep pointers to the names, which live as long as they do.
+    static std::deque<std::string> names;
+    for (const SearchMethod* m : SearchesListedFromTable()) {
+      names.push_back(MethodItemName(*m));
+      t.push_back(
+          {names.back().c_str(), [kind = m->kind](AppContext& a) { StartSearchBy(a, kind); }});
+    }
+    return t;
+  }();
+  return table;
+}
+
+std::vector<const SearchMethod*> SearchesListedFromTable() {
+  std::vector<const SearchMethod*> listed;
+  for (const SearchMethod& m : SearchMethods())
+    if (m.kind != SearchKind::LaflerKinman && m.kind != SearchKind::Deeming &&
+        m.kind != SearchKind::Secondary)
+      listed.push_back(&m);
+  return listed;
+}
+
+std::string MethodItemName(const SearchMethod& m) {
+  return std::string("Search_") + m.name;
 }
 
 QObject* FindCommandObject(const char* object, QWidget& form, const QList<QWidget*>& dialogs) {
@@ -117,12 +148,12 @@ bool CanRunCommands(const QObject* o) {
 }
 
 void WireCommands(AppContext& ctx, QWidget& form, const QList<QWidget*>& dialogs) {
-  for (const CommandBinding& b : kCommands) {
+  for (const CommandBinding& b : CommandTable()) {
     QObject* o = FindCommandObject(b.object, form, dialogs);
     if (!o || !CanRunCommands(o))
       throw std::logic_error(std::string("No control for the command of ") + b.object);
     if (!b.handler) continue;
-    const auto run = [&ctx, h = b.handler] { RunCommand(ctx, h); };
+    const auto run = [&ctx, h = b.handler] { RunGuarded(ctx, [&] { h(ctx); }); };
     if (auto* a = qobject_cast<QAction*>(o))
       QObject::connect(a, &QAction::triggered, a, run);
     else if (auto* button = qobject_cast<QAbstractButton*>(o))

@@ -2,16 +2,20 @@
 #pragma once
 
 #include <QList>
+#include <functional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "app/app_context.h"
+#include "search/search_methods.h"
 
 class QObject;
 class QWidget;
 
 namespace korvel::gui {
 
-using Handler = void (*)(AppContext&);
+using Handler = std::function<void(AppContext&)>;
 
 // A control by its object name, qualified by its dialog's name for the
 // controls of a dialog ("TMLCDlg.Button1"); the handler it runs, or nullptr
@@ -21,7 +25,17 @@ struct CommandBinding {
   Handler handler;
 };
 
+// Every binding: the controls of the window and its dialogs, then one item
+// of the Method menu per search that SearchesListedFromTable names.
 std::span<const CommandBinding> CommandTable();
+
+// The searches of the method table whose Method menu items are made from
+// the table, in its order: every row but Lafler-Kinman, Deeming and the
+// secondary period, which have items, handlers and bindings of their own.
+std::vector<const SearchMethod*> SearchesListedFromTable();
+// The object name of such an item: "Search_" and the search's command-line
+// name ("Search_gls").
+std::string MethodItemName(const SearchMethod& m);
 
 // The object a binding names, searched in the main window and, for a
 // qualified name, in the dialog of that name. Nullptr when there is none.

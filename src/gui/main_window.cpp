@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/command_table.h"
 #include "gui/plot_surface.h"
 #include "search/peak_text.h"
 #include "search/search_parameters.h"
@@ -244,6 +245,15 @@ void TForm1::BuildMenu() {
        tr("Search a period by the Deeming amplitude spectrum"));
   item(MethodMenu, tr("Secondary period"), "SecP1Click",
        tr("Search a second period over the phases of the primary one"));
+  // The searches added to the method table since: their items come from it.
+  for (const SearchMethod* m : SearchesListedFromTable()) {
+    const QString title = QString::fromUtf8(m->title);
+    item(MethodMenu, title, MethodItemName(*m).c_str(),
+         (m->smallerIsBetter
+              ? tr("Search a period by %1 (the smaller its %2, the likelier the period)")
+              : tr("Search a period by %1 (the larger its %2, the likelier the period)"))
+             .arg(title, QString::fromUtf8(m->statistic)));
+  }
   item(MethodMenu, tr("Continue"), "Continue1Click",
        tr("Go on with a search saved in a condition file"));
   // Nothing to search before a file is loaded.

@@ -3,6 +3,7 @@
 #include "plot/about.h"
 #include "plot/mean_curve_view.h"
 #include "plot/phase_curve_views.h"
+#include "plot/search_views.h"
 #include "plot/spectrum_view.h"
 #include "plot/time_view.h"
 
@@ -16,16 +17,15 @@ void SetStatus(const PaintSurroundings& env, const char* text) {
 
 // The light-curve view of View, when the curve is ready.
 void DrawReadyView(AnalysisState& s, Canvas& c, const PaintSurroundings& env) {
-  switch (s.View) {
-    case 'd':
-    case 'l':
-      SetStatus(env, kLightCurveStatus);
-      DrawPhaseView(s, c);
-      break;
-    case 's':
-      SetStatus(env, kLightCurveStatus);
+  if (IsSpectrumView(s.View)) {
+    SetStatus(env, kLightCurveStatus);
+    if (IsBinsView(s.View))
       DrawBinsView(s, c);
-      break;
+    else
+      DrawPhaseView(s, c);
+    return;
+  }
+  switch (s.View) {
     case 'n':
       SetStatus(env, kLightCurveStatus);
       DrawColourView(s, c);
@@ -51,7 +51,7 @@ void PWinPaint(AnalysisState& s, Canvas& c, const PaintSurroundings& env) {
   c.SetFontSize(12);
   if (s.DataReady == 'y')
     DrawReadyView(s, c, env);
-  else if (s.View == 'd' || s.View == 'l' || s.View == 's')
+  else if (IsSpectrumView(s.View))
     DrawSpectrumView(s, c, env);
   if (s.View == 'h') DrawAbout(c);
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "plot/axes.h"
+#include "plot/search_views.h"
 #include "plot/spectrum_geometry.h"
 
 namespace korvel {
@@ -69,13 +70,11 @@ WorldPoint TimeCurve(const AnalysisState& s, int x, int y) {
 
 WorldPoint PlotToWorld(const AnalysisState& s, int x, int y, SurfaceSize surface) {
   if (s.DataReady != 'y') {
-    if (s.View == 'd' || s.View == 'l' || s.View == 's') return Spectrum(s, x, y, surface);
+    if (IsSpectrumView(s.View)) return Spectrum(s, x, y, surface);
     return Outside();
   }
+  if (IsPhaseCurveView(s.View)) return PhaseCurve(s, x, y);
   switch (s.View) {
-    case 'd':
-    case 'l':
-      return PhaseCurve(s, x, y);
     case 'm':
       return MeanCurve(s, x, y);
     case 't':

@@ -11,6 +11,7 @@
 #include "plot/axes.h"
 #include "plot/spectrum_geometry.h"
 #include "search/engine_support.h"
+#include "search/search_methods.h"
 
 namespace korvel {
 
@@ -118,6 +119,8 @@ void DrawSpectrumView(AnalysisState& s, Canvas& c, const PaintSurroundings& env)
     return;
   }
   s.Resumed = false;
+  const SearchMethod* method = MethodOfView(s.View);
+  const bool deeming = method && method->deeming, secondary = method && method->secondary;
   const SpectrumGeometry g(SizeOf(c));
   DrawFrame(c, g.left - kFrameGap, g.top - kFrameGap, g.right + kFrameGap, g.bottom + kFrameGap,
             kFrameFill);
@@ -136,13 +139,13 @@ void DrawSpectrumView(AnalysisState& s, Canvas& c, const PaintSurroundings& env)
     s.SpecYScale = (g.bottom - g.top) / range;
     const StepChoice choice = ChooseStep(range);
     if (choice.index != 0) s.StepIndex = choice.index;
-    if (s.StatLoaded && s.StatFromFile && s.View == 'd') DrawSignificanceLevels(s, c, g);
+    if (s.StatLoaded && s.StatFromFile && deeming) DrawSignificanceLevels(s, c, g);
     DrawStatisticTicks(s, c, g, choice.step);
   }
 
   c.TextOut(5, g.top - 28, "Parameter");
   c.TextOut(g.right - 180, g.bottom + 32, "Frequency, cycles per day");
-  if (s.View == 's')
+  if (secondary)
     c.TextOut(g.left - 7, g.bottom + 45,
               "Co = " + Str(s.ExtrDate, 0, 3) + " + " + TrimZeros(Str(s.Period, 0, 7)) + " *E");
   DrawSpectrumCurve(s, c);

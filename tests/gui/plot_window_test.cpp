@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -17,9 +18,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 #include "gui/plot_surface.h"
 #include "gui_test_support.h"
+#include "search/peak_text.h"
 
 using korvel::gui::testing::TestProgram;
 
@@ -169,6 +173,107 @@ class PlotWindowTest : public QObject {
     const int W = pwin->width(), H = pwin->height(), L = 80, T = 40, R = W - 40, B = H - 70;
     QVERIFY(WhiteIn(pwin->Picture(), L + 3, T, R, B) > 2000);
     QCOMPARE(p.form.StatusBar1->currentMessage(), QString("Light curve..."));
+    QDir::setCurrent(oldDir);
+  }
+
+  // A search the Method menu lists from the method table runs like
+  // Lafler-Kinman: its spectrum grows in its own view, then the peaks and the
+  // adopted period; a peak folds the light curve in that view.
+  void glsFromTheMethodMenuGrowsItsSpectrumAndAdoptsAPeriod() {
+    TestProgram t({exe, kSample.toStdString(), "1"});
+    QVERIFY(t.ShowAndActivate());
+    korvel::gui::Program& p = *t.program;
+    const QString oldDir = QDir::currentPath();
+    QDir::setCurrent(tmp.path());
+    QAction* gls = p.form.findChild<QAction*>("Search_gls");
+    QVERIFY(gls);
+    QCOMPARE(gls->text(), QString("Generalised Lomb-Scargle"));
+    QVERIFY(p.form.MethodMenu->actions().contains(gls));
+
+    // While it runs: the columns reached so far, seen part way.
+    const auto columnsReached = [&] {
+      return std::count_if(p.state.SpecHigh.begin(), p.state.SpecHigh.end(),
+                           [](double v) { return v != 0; });
+    };
+    std::vector<long> seen;
+    QTimer probe;
+    probe.setInterval(20);
+    connect(&probe, &QTimer::timeout, [&] {
+      if (p.state.RunCode == 'r' && p.state.View == 'g') seen.push_back(columnsReached());
+    });
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
+      auto* lk = qobject_cast<korvel::gui::TDialLK*>(&d);
+      QVERIFY(lk);
+      lk->Pmax->setText("1");
+      lk->Pmin->setText("0.25");
+      lk->OKBtn->click();
+      probe.start();
+    });
+    gls->trigger();
+    probe.stop();
+    QCOMPARE(p.state.RunCode, 'e');
+    QCOMPARE(p.state.SearchView, 'g');
+    QVERIFY(p.state.Freq >= p.state.FreqEnd);  // complete, not stopped
+    const long reached = columnsReached();
+    QVERIFY(std::any_of(seen.begin(), seen.end(), [&](long n) { return n > 0 && n < reached; }));
+    // The view draws it: the curve spans the columns in white.
+    QTRY_VERIFY(!p.form.PWin->FullRepaintPending());
+    const QImage& picture = p.form.PWin->Picture();
+    QVERIFY(WhiteIn(picture, 0, 0, picture.width(), picture.height()) > reached);
+    // The sample star's period, adopted from the power's highest peak.
+    const QString status = p.form.StatusBar1->currentMessage();
+    QVERIFY2(status.startsWith("P = 0.556") && status.contains("(Generalised Lomb-Scargle"),
+             qPrintable(status));
+    // Larger power is better: the best trial tops the spectrum.
+    QCOMPARE(p.state.BestParam[1], p.state.SpecMax);
+
+    // Table: the best trials, then the distinct peaks; a peak folds on its
+    // period in the search's view.
+    QTest::mouseClick(p.form.BTable, Qt::LeftButton);
+    QVERIFY(p.form.StrGr->isVisible());
+    QVERIFY(std::abs(p.form.StrGr->item(0, 0)->text().toDouble() - 0.5568) < 0.001);
+    QTest::mouseClick(p.form.BTable, Qt::LeftButton);
+    QTableWidget* peaks = p.form.PeakGr;
+    QVERIFY(peaks->isVisible());
+    QCOMPARE(p.ctx.peaks.method, std::string("gls"));
+    QVERIFY(!p.ctx.peaks.peaks.empty());
+    QCOMPARE(peaks->rowCount(), static_cast<int>(p.ctx.peaks.peaks.size()));
+    const QRect peak1 = peaks->visualRect(peaks->model()->index(0, 1));
+    QTest::mouseClick(peaks->viewport(), Qt::LeftButton, {}, peak1.center());
+    QCOMPARE(p.state.View, 'g');
+    QCOMPARE(p.state.DataReady, 'y');
+    QCOMPARE(p.state.Period, korvel::PeakPeriod(p.ctx.peaks.peaks[0]));
+    QTRY_VERIFY(!p.form.PWin->FullRepaintPending());
+    QCOMPARE(p.form.StatusBar1->currentMessage(), QString("Light curve..."));
+    QDir::setCurrent(oldDir);
+  }
+
+  void repeatLastSearchRepeatsGls() {
+    TestProgram t({exe, kSample.toStdString(), "1"});
+    QVERIFY(t.ShowAndActivate());
+    korvel::gui::Program& p = *t.program;
+    const QString oldDir = QDir::currentPath();
+    QDir::setCurrent(tmp.path());
+    int shown = 0;
+    p.platform.SetDialogHook([&](korvel::gui::TOKRightDlg& d) {
+      auto* lk = qobject_cast<korvel::gui::TDialLK*>(&d);
+      QVERIFY(lk);
+      ++shown;
+      lk->Pmax->setText("0.7");
+      lk->Pmin->setText("0.4");
+      lk->OKBtn->click();
+    });
+    p.form.findChild<QAction*>("Search_gls")->trigger();
+    QCOMPARE(shown, 1);
+    p.ctx.peaks = {};
+    p.form.StatusBar1->clearMessage();
+    QTest::keyClick(&p.form, Qt::Key_F5);
+    QCOMPARE(shown, 2);
+    QCOMPARE(p.state.RunCode, 'e');
+    QCOMPARE(p.state.View, 'g');
+    QCOMPARE(p.ctx.peaks.method, std::string("gls"));
+    QVERIFY2(p.form.StatusBar1->currentMessage().startsWith("P = 0.556"),
+             qPrintable(p.form.StatusBar1->currentMessage()));
     QDir::setCurrent(oldDir);
   }
 
