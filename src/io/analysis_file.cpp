@@ -458,7 +458,9 @@ AnalysisView ReadView(const Reader& r, const Json& root) {
   const Json& j = r.Object(root, "view", "");
   const std::string w = "view";
   AnalysisView v;
-  v.view = r.Letter(j, "view", w, "tldsnmh");
+  // Which letters are views is the method table's to say: the document
+  // checks the letter when it is restored.
+  v.view = r.Letter(j, "view", w, "abcdefghijklmnopqrstuvwxyz");
   v.ready = r.Letter(j, "ready", w, "yn");
   v.jdLow = r.Number(j, "jd_low", w);
   v.jdHigh = r.Number(j, "jd_high", w);

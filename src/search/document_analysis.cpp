@@ -233,9 +233,26 @@ void ApplyView(AnalysisState& s, const AnalysisView& v) {
   s.MirrorJD = v.mirrorJD;
 }
 
+// The time view, the secondary bins, the mean curve, the help page and each
+// search's spectrum: what a document draws again.
+bool DrawableView(char v) {
+  return (v != 0 && std::string_view("tnmh").find(v) != std::string_view::npos) ||
+         MethodOfView(v) != nullptr;
+}
+
+std::string MethodViews() {
+  std::string letters;
+  for (const SearchMethod& m : SearchMethods())
+    letters += std::string(letters.empty() ? "" : ", ") + m.view;
+  return letters;
+}
+
 // What the view needs that the document lacks.
 std::optional<std::string> ViewProblem(const AnalysisDocument& d) {
   const AnalysisView& v = d.view;
+  if (!DrawableView(v.view))
+    return std::string("view: \"") + v.view + "\" is none of the views t, n, m, h and " +
+           MethodViews();
   const SearchMethod* shown = MethodOfView(v.view);
   if (v.ready == 'n' && (!d.lastSearch || !shown || d.lastSearch->method != shown->name))
     return "view: a spectrum is shown, but the analysis holds no search of that view";
@@ -275,8 +292,7 @@ AnalysisDocument AnalysisOfState(const AnalysisState& s) {
     }
   }
   // A view the document cannot draw again is saved as the time view.
-  const bool known = s.View != 0 && std::string_view("tldsnmh").find(s.View) != std::string::npos;
-  d.view.view = known ? s.View : 't';
+  d.view.view = DrawableView(s.View) ? s.View : 't';
   d.view.ready = 'y';
   if (s.DataReady == 'n') {
     if (d.lastSearch && d.view.view == s.SearchView)

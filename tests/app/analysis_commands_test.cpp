@@ -52,14 +52,14 @@ class AnalysisCommands : public ::testing::Test {
     PWinMouseUp(a, {MouseButton::Left, false, false, false, at.x[0] + 2, at.y[0] + 2, {}});
   }
 
-  void Search() {
+  void Search(SearchKind kind = SearchKind::LaflerKinman) {
     SearchParameters params;
     params.pmin = 2;
     params.pmax = 9;
     params.phaseShift = 0.1;
-    ASSERT_FALSE(ApplySearchParameters(s, SearchKind::LaflerKinman, params));
-    StartSearch(s, SearchKind::LaflerKinman);
-    RunWindowSearch(a, SearchKind::LaflerKinman);
+    ASSERT_FALSE(ApplySearchParameters(s, kind, params));
+    StartSearch(s, kind);
+    RunWindowSearch(a, kind);
   }
 
   void Run(void (*command)(AppContext&), const std::string& file) {
@@ -128,6 +128,16 @@ TEST_F(AnalysisCommands, OpenAnalysisPutsTheSavedWindowBack) {
   EXPECT_EQ(p.texts[Control::MainWindow], star);
   EXPECT_EQ(p.texts[Control::LK_Pmax], FieldText(9));
   EXPECT_TRUE(p.visible[Control::ButAllDiap]);
+}
+
+TEST_F(AnalysisCommands, ASpectrumOfAMethodAfterTheFirstThreeIsShownAgain) {
+  Search(SearchKind::LombScargle);
+  ASSERT_EQ(s.View, 'g');
+  Run(SaveAnalysis, dir.File("star"));
+  AcceptObservationFileChoice(a, dir.Write("other.dat", "1005 1\n1006 2\n"));
+  Run(OpenAnalysis, dir.File("star.korvel.json"));
+  EXPECT_EQ(s.View, 'g');
+  EXPECT_EQ(s.RunCode, 'e');
 }
 
 TEST_F(AnalysisCommands, ShuffledMagnitudesKeepTheirCaptionThroughSaveAndOpen) {
