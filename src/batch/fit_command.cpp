@@ -52,7 +52,7 @@ void PrintText(const FrequencyAnalysis& r, std::ostream& out) {
         << label << '\n';
   }
   out << "Zero point: " << Str(r.zeroPoint, 0, 5) << '\n';
-  out << "Epoch: " << Str(r.fit.epoch, 0, 5) << '\n';
+  if (!r.frequencies.empty()) out << "Epoch: " << Str(r.fit.epoch, 0, 5) << '\n';
   out << "Residual rms: " << Str(r.residualRms, 0, 5) << '\n';
   if (r.rejected)
     out << "Rejected: f = " << Str(r.rejected->frequency, 0, 6)
