@@ -9,5 +9,7 @@ namespace korvel::python {
 void RegisterFunctions(pybind11::module_& m);
 // The per-star work of a survey, for korvel.survey (survey.cpp).
 void RegisterSurvey(pybind11::module_& m);
+// The multi-frequency fit, for korvel.fit (fit.cpp).
+void RegisterFit(pybind11::module_& m);
 
 }  // namespace korvel::python

@@ -13,6 +13,7 @@
 
 #include "batch/command.h"
 #include "batch/finite_numbers.h"
+#include "batch/fit_command.h"
 #include "batch/load_options.h"
 #include "batch/plot_command.h"
 #include "batch/reshuffle_command.h"
@@ -41,6 +42,7 @@ int Run(int argc, char** argv) {
       korvel::batch::AddReshuffleCommand(app), korvel::batch::AddWaveCommand(app),
       korvel::batch::AddPrewhitenCommand(app), korvel::batch::AddModelCommand(app),
       korvel::batch::AddPlotCommand(app),      korvel::batch::AddSurveyCommand(app),
+      korvel::batch::AddFitCommand(app),
   };
   CLI11_PARSE(app, argc, argv);
   for (const auto& command : commands) {

@@ -76,8 +76,9 @@ SurveyArgs::SurveyArgs(CLI::App& parent) {
   AddReadOptions(*app_, o.read);
   // One comma-separated word: the files after it stay files.
   app_->add_option("--methods", methods_,
-                   "Rows per star, comma-separated: lk, deeming, secondary, and adopted (the "
-                   "period adopted among the distinct peaks of lk and deeming)")
+                   "Rows per star, comma-separated: " + SurveyMethodNames() +
+                       " (adopted: the period adopted among the distinct peaks of lk and deeming; "
+                       "fit: the multi-frequency fit with automatic prewhitening)")
       ->capture_default_str();
   const SearchParameterOptions searchOptions = AddSearchParameterOptions(
       *app_, o.params,

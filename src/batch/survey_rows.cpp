@@ -167,8 +167,14 @@ bool IsLoadedFormat(const nlohmann::ordered_json& object, size_t first) {
 std::optional<std::vector<std::string>> JsonFieldTexts(const nlohmann::ordered_json& object,
                                                        const std::vector<std::string>& columns) {
   if (!object.is_object() || object.size() < columns.size()) return std::nullopt;
-  if (object.size() > columns.size() && !IsLoadedFormat(object, columns.size()))
-    return std::nullopt;
+  // A fit row's whole fit may follow the columns.
+  size_t extra = columns.size();
+  if (object.size() > extra) {
+    auto item = object.begin();
+    std::advance(item, extra);
+    if (item.key() == "fit" && item->is_object()) ++extra;
+  }
+  if (object.size() > extra && !IsLoadedFormat(object, extra)) return std::nullopt;
   std::vector<std::string> fields;
   size_t i = 0;
   for (const auto& item : object.items()) {
@@ -230,6 +236,7 @@ std::string RowText(const SurveyRow& row, RowFormat format, const RowLayout& lay
   const std::vector<std::string> names = SurveyColumns(layout);
   nlohmann::ordered_json object;
   for (size_t i = 0; i < names.size(); ++i) object[names[i]] = fields[i];
+  if (row.fit) object["fit"] = *row.fit;
   if (row.read) object.update(LoadedFormatJson(*row.read));
   // A file name need not be UTF-8: its bytes are escaped, not refused.
   return object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <set>
 #include <string>
@@ -59,6 +60,9 @@ struct SurveyRow {
   // plain file or a star not read. JSON lines only: the CSV columns, and a
   // plain star's keys, stay those of a survey of plain files.
   std::optional<LoadedFormat> read;
+  // The whole multi-frequency fit of a fit row (its "fit" key, after "error",
+  // in JSON lines); nothing for other rows. The CSV columns stay the same.
+  std::optional<nlohmann::ordered_json> fit;
 };
 
 enum class RowFormat { Csv, JsonLines };
@@ -75,8 +79,9 @@ std::vector<std::string> SurveyColumns(const RowLayout& layout);
 std::string HeaderText(RowFormat format, const RowLayout& layout);
 
 // One record with its line end. Places beyond row.best and row.peaks are
-// left empty. A JSON-lines record of a row with read adds, after "error",
-// "format", "band", "time_system", "rows_read" and "rows_dropped".
+// left empty. A JSON-lines record of a fit row adds "fit" after "error"; one
+// of a row with read adds "format", "band", "time_system", "rows_read" and
+// "rows_dropped" after those.
 std::string RowText(const SurveyRow& row, RowFormat format, const RowLayout& layout);
 
 // A CSV field: quoted (with doubled quotes) when it holds a comma, a quote,

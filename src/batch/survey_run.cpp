@@ -9,6 +9,7 @@
 
 #include "batch/batch_hooks.h"
 #include "batch/file_messages.h"
+#include "batch/fit_command.h"
 #include "batch/load_options.h"
 #include "batch/search_peaks.h"
 #include "io/file_paths.h"
@@ -54,7 +55,7 @@ std::vector<SearchKind> RunOrder(const SurveyStar& star, const SurveyOptions& op
     if (!Wanted(star, method)) continue;
     if (method.Search()) {
       add(*method.Search());
-    } else {
+    } else if (method.IsAdopted()) {
       add(SearchKind::LaflerKinman);
       add(SearchKind::Deeming);
     }
@@ -74,6 +75,25 @@ void FillPeaks(const std::vector<PeakReport>& peaks, SurveyRow& row) {
   for (const PeakReport& p : peaks)
     row.peaks.push_back({p.problem.empty() ? p.fittedPeriod : p.peak.period, Finite(p.periodError),
                          Finite(p.Fap()), p.peak.label});
+}
+
+// The fit's row: its frequencies in the places of the best list (period,
+// amplitude as the statistic, frequency) and of the distinct peaks (period,
+// its error, the combination label), the stop rule as the status; the whole
+// fit in JSON lines.
+void FillFit(const FrequencyAnalysis& r, int top, SurveyRow& row) {
+  if (!r.ok()) {
+    row.error = r.problem;
+    return;
+  }
+  for (const AnalysedFrequency& a : r.frequencies) {
+    const double f = a.fit.frequency;
+    if (static_cast<int>(row.best.size()) < top) row.best.push_back({1 / f, a.fit.amplitude, f});
+    std::string label = a.label.empty() ? a.alias : a.label;
+    row.peaks.push_back({1 / f, Finite(a.fit.frequencyError / (f * f)), std::nullopt, label});
+  }
+  row.status = "Stopped: " + r.stopText;
+  row.fit = FitJson(r);
 }
 
 // The adopted period as its row holds it: the value in the first peak's
@@ -218,6 +238,12 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
     SurveyRow row = newRow(SurveyMethod::Adopted().Name());
     if (adoptionError.empty()) FillAdopted(AdoptPeriod(adoptionLists, ObservationsOf(loaded)), row);
     row.error = Joined(loadError, Joined(adoptionError, row.error));
+    rows.push_back(std::move(row));
+  }
+  if (Wanted(star, SurveyMethod::Fit())) {
+    SurveyRow row = newRow(SurveyMethod::Fit().Name());
+    FillFit(AnalyseObservations(loaded, {}), options.top, row);
+    row.error = Joined(loadError, row.error);
     rows.push_back(std::move(row));
   }
   // Rows in the order of the methods, whatever order they ran in.
