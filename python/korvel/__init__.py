@@ -40,6 +40,7 @@ the build lacks raises ValueError ("No search method pdm...").
 import numpy as _np
 
 from . import _korvel
+from .fit import fit
 
 __version__ = "1.0.0"
 
@@ -60,6 +61,7 @@ __all__ = [
     "wave",
     "prewhiten",
     "model",
+    "fit",
 ]
 
 _DEFAULTS = _korvel.defaults()

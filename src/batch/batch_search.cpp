@@ -75,6 +75,15 @@ void AddMethodParameterOptions(CLI::App& command, MethodParameters& m,
 
 }  // namespace
 
+std::optional<std::string> TakePdmBins(std::optional<int> bins, MethodParameters& m) {
+  const int b = bins.value_or(0);
+  if (b < kMinBins || b > kMaxBins)
+    return "--bins: pdm takes " + std::to_string(kMinBins) + " to " + std::to_string(kMaxBins) +
+           " phase bins...";
+  m.pdmBins = b;
+  return std::nullopt;
+}
+
 SearchParameterOptions AddSearchParameterOptions(CLI::App& command, SearchParameters& p,
                                                  const std::string& periodHelp,
                                                  MethodParameters* methods) {

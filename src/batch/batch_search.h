@@ -52,6 +52,10 @@ inline constexpr int kMaxHarmonics = 20;
 inline constexpr int kMaxCovers = 20;
 inline constexpr int kMinBins = 2, kMaxBins = 1000;
 
+// --bins as pdm's number of phase bins into m, or why it cannot be (the
+// secondary period's bins have another range).
+std::optional<std::string> TakePdmBins(std::optional<int> bins, MethodParameters& m);
+
 // An option of one of those methods and the method's name.
 struct MethodOption {
   CLI::Option* option;

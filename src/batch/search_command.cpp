@@ -64,12 +64,7 @@ std::optional<std::string> MisplacedOption(const SearchArgs& args) {
 std::optional<std::string> TakePdmBins(SearchArgs& args) {
   if (std::string_view(MethodOf(args.kind).name) != kPdmMethod || args.given.bins->count() == 0)
     return std::nullopt;
-  const int bins = args.params.bins.value_or(0);
-  if (bins < kMinBins || bins > kMaxBins)
-    return "--bins: pdm takes " + std::to_string(kMinBins) + " to " + std::to_string(kMaxBins) +
-           " phase bins...";
-  args.methods.pdmBins = bins;
-  return std::nullopt;
+  return TakePdmBins(args.params.bins, args.methods);
 }
 
 int RunSearchCommand(SearchArgs& args) {

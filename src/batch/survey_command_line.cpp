@@ -80,12 +80,13 @@ SurveyArgs::SurveyArgs(CLI::App& parent) {
                        " (adopted: the period adopted among the distinct peaks of lk and deeming; "
                        "fit: the multi-frequency fit with automatic prewhitening)")
       ->capture_default_str();
-  const SearchParameterOptions searchOptions = AddSearchParameterOptions(
+  searchOptions_ = AddSearchParameterOptions(
       *app_, o.params,
-      "Secondary: the primary period (default: each star's best Lafler-Kinman period)");
-  pmax_ = searchOptions.pmax;
-  period_ = searchOptions.period;
-  secondaryOnly_ = searchOptions.secondaryOnly;
+      "Secondary: the primary period (default: each star's best Lafler-Kinman period)",
+      &o.methodParams);
+  pmax_ = searchOptions_.pmax;
+  period_ = searchOptions_.period;
+  secondaryOnly_ = searchOptions_.secondaryOnly;
   AddMaxTrialsOption(*app_, o.maxTrials);
   app_->add_option("--top", o.top, "Places of the best list in each row")
       ->check(CLI::Range(1, kMaxTop))
@@ -101,6 +102,22 @@ SurveyArgs::SurveyArgs(CLI::App& parent) {
                  "Keep the complete rows of OUT, skip their stars and methods, append the rest");
   app_->add_flag("--progress", line_.progress,
                  "Draw a progress bar on stderr: stars done, stars per second, time left");
+}
+
+// An option of a method not among --methods would be silently ignored, and
+// --bins given to pdm and the secondary period both would be one's only.
+std::optional<std::string> SurveyArgs::MethodOptionRefusal() {
+  SurveyOptions& options = line_.options;
+  for (const MethodOption& o : searchOptions_.methodOnly)
+    if (o.option->count() > 0 && !HasMethod(options, MethodNamed(o.method)->kind))
+      return o.option->get_name() + " belongs to " + o.method + ", which is not among --methods...";
+  const bool pdm = HasMethod(options, SearchKind::Pdm);
+  if (!pdm || searchOptions_.bins->count() == 0) return std::nullopt;
+  if (HasMethod(options, SearchKind::Secondary))
+    return std::string(
+        "--bins is both pdm's and the secondary period's: survey them "
+        "separately...");
+  return TakePdmBins(options.params.bins, options.methodParams);
 }
 
 std::optional<SurveyRefused> SurveyArgs::Complete(bool oneStar) {
@@ -124,7 +141,12 @@ std::optional<SurveyRefused> SurveyArgs::Complete(bool oneStar) {
   options.pmaxGiven = pmax_->count() > 0;
   options.periodGiven = period_->count() > 0;
   line_.jobsGiven = jobs_->count() > 0;
-  if (const auto why = SurveyRefusal(options, AnyGiven(secondaryOnly_)))
+  if (const auto why = MethodOptionRefusal()) return Refused(*why, kExitRefused);
+  std::vector<CLI::Option*> secondaryOnly = secondaryOnly_;
+  // --bins given to pdm alone is pdm's.
+  if (HasMethod(options, SearchKind::Pdm) && !HasMethod(options, SearchKind::Secondary))
+    std::erase(secondaryOnly, searchOptions_.bins);
+  if (const auto why = SurveyRefusal(options, AnyGiven(secondaryOnly)))
     return Refused(*why, kExitRefused);
   return std::nullopt;
 }

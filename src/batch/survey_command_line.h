@@ -65,6 +65,8 @@ class SurveyArgs {
   CLI::Option* jobs_ = nullptr;
   CLI::Option* peaks_ = nullptr;
   std::vector<CLI::Option*> secondaryOnly_;
+  SearchParameterOptions searchOptions_;
+  std::optional<std::string> MethodOptionRefusal();
 };
 
 // The arguments after "korvel-batch survey", parsed and checked as

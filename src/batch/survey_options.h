@@ -24,9 +24,10 @@ struct SurveyOptions {
   std::vector<std::string> files;  // in order, each once
   ReadOptions read;                // --column, --read-zeros, --jd-min, --jd-max
   std::vector<SurveyMethod> methods = {SearchKind::LaflerKinman, SearchKind::Deeming};
-  SearchParameters params;   // as korvel-batch search takes them
-  bool pmaxGiven = false;    // else each method's dialog default
-  bool periodGiven = false;  // else the secondary period folds on the star's lk period
+  SearchParameters params;        // as korvel-batch search takes them
+  MethodParameters methodParams;  // of mhaov, pdm and ce
+  bool pmaxGiven = false;         // else each method's dialog default
+  bool periodGiven = false;       // else the secondary period folds on the star's lk period
   int64_t maxTrials = kDefaultMaxTrials;
   int top = kDefaultTop;
   // Distinct peaks of each row (none unless asked for) and how they are

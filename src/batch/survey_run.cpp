@@ -190,6 +190,7 @@ StarResult SearchStar(const SurveyStar& star, const SurveyOptions& options, int 
     BatchSearchRequest request;
     request.kind = kind;
     request.params = options.params;
+    request.methods = options.methodParams;
     request.pmaxGiven = options.pmaxGiven;
     request.periodGiven = options.periodGiven;
     request.maxTrials = options.maxTrials;

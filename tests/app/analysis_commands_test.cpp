@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "app/file_commands.h"
 #include "app/mouse_commands.h"
 #include "app/search_commands.h"
@@ -138,6 +141,21 @@ TEST_F(AnalysisCommands, ASpectrumOfAMethodAfterTheFirstThreeIsShownAgain) {
   Run(OpenAnalysis, dir.File("star.korvel.json"));
   EXPECT_EQ(s.View, 'g');
   EXPECT_EQ(s.RunCode, 'e');
+}
+
+TEST_F(AnalysisCommands, AViewOfNoMethodIsRefusedWithItsReason) {
+  Search();
+  Run(SaveAnalysis, dir.File("star"));
+  std::ifstream in(dir.File("star.korvel.json"));
+  std::string text((std::istreambuf_iterator<char>(in)), {});
+  const std::string shown = "\"view\": \"l\"";
+  const size_t at = text.find(shown);
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, shown.size(), "\"view\": \"q\"");
+  dir.Write("star.korvel.json", text);
+  Run(OpenAnalysis, dir.File("star.korvel.json"));
+  EXPECT_NE(p.LastMessage().find("view: \"q\" is none of the views"), std::string::npos)
+      << p.LastMessage();
 }
 
 TEST_F(AnalysisCommands, ShuffledMagnitudesKeepTheirCaptionThroughSaveAndOpen) {

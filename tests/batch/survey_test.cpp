@@ -648,6 +648,35 @@ TEST_F(Survey, AbsurdPeakCountsAreRefused) {
   }
 }
 
+// The parameters of the newer methods reach the survey's rows as search
+// takes them, and are refused where no method among --methods takes them.
+TEST_F(Survey, MethodParametersAreThoseOfSearchOrRefused) {
+  const RunResult row =
+      Batch("survey --methods pdm,mhaov --bins 7 --covers 3 --harmonics 3 --top 1 " + kGrid +
+            Stars(1, 1));
+  ASSERT_EQ(row.exitCode, 0) << row.err;
+  const std::vector<Row> rows = CsvRows(row.out);
+  ASSERT_EQ(rows.size(), 2u);
+  for (const Row& r : rows) {
+    const std::string options = r.at("method") == "pdm" ? " --bins 7 --covers 3" : " --harmonics 3";
+    const RunResult searched =
+        Batch("search --json --method " + r.at("method") + options + " " + kGrid + Stars(1, 1));
+    ASSERT_EQ(searched.exitCode, 0) << searched.err;
+    const auto j = nlohmann::json::parse(searched.out);
+    EXPECT_EQ(Number(r.at("statistic_1")), j.at("best")[0].at("param").get<double>())
+        << r.at("method");
+  }
+  for (const std::string& options :
+       {"--methods lk --covers 3"s, "--methods pdm,secondary --period 0.5 --bins 7"s}) {
+    SCOPED_TRACE(options);
+    const RunResult refused = Batch("survey " + options + " " + kGrid + Stars(1, 1));
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_NE(refused.err.find(options.find("covers") != std::string::npos ? "--covers" : "--bins"),
+              std::string::npos)
+        << refused.err;
+  }
+}
+
 // korvel-make-survey takes no option for OUTDIR: --help prints the usage,
 // another option is refused with it, and neither writes anything.
 TEST_F(Survey, MakerTakesNoOptionForItsOutputDirectory) {

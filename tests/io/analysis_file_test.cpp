@@ -149,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
                "481 columns"},
         Damage{"FapAboveOne", [](J& j) { j["last_search"]["peaks"][0]["fap"] = 1.5; },
                "fap: must lie from 0 to 1"},
-        Damage{"UnknownView", [](J& j) { j["view"]["view"] = "q"; }, "view.view"},
+        Damage{"UnknownView", [](J& j) { j["view"]["view"] = "Q"; }, "view.view"},
         Damage{"CurveOfOtherLength", [](J& j) { j["mean_curve"]["points"] = 3; },
                "mean_curve.curve: holds 2 points, not 3"}),
     [](const ::testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
