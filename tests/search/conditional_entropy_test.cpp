@@ -52,7 +52,9 @@ TEST(ConditionalEntropy, FindsTheTruePeriod) {
 TEST(ConditionalEntropy, EntropyOfEveryTrialIsTheDirectOne) {
   const testing::Star star = NoisyStar(40, 0.7319, 0.05, 5);
   const Observations o = star.Values();
-  for (const auto& [phaseBins, magBins] : {std::pair{10, 5}, std::pair{4, 9}}) {
+  for (const auto& grid : {std::pair{10, 5}, std::pair{4, 9}}) {
+    // Plain variables: clang 14 lets no lambda capture a structured binding.
+    const int phaseBins = grid.first, magBins = grid.second;
     const SearchResult r = testing::SearchOf(RequestOf("ce", 0.05, 1,
                                                        [&](SearchRequest& q) {
                                                          q.cePhaseBins = phaseBins;

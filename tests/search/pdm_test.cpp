@@ -54,7 +54,9 @@ TEST(Pdm, FindsTheTruePeriod) {
 TEST(Pdm, ThetaOfEveryTrialIsTheDirectOne) {
   const testing::Star star = NoisyStar(40, 0.7319, 0.05, 5);
   const Observations o = star.Values();
-  for (const auto& [bins, covers] : {std::pair{10, 2}, std::pair{5, 1}, std::pair{7, 3}}) {
+  for (const auto& layout : {std::pair{10, 2}, std::pair{5, 1}, std::pair{7, 3}}) {
+    // Plain variables: clang 14 lets no lambda capture a structured binding.
+    const int bins = layout.first, covers = layout.second;
     const SearchResult r = testing::SearchOf(RequestOf("pdm", 0.05, 1,
                                                        [&](SearchRequest& q) {
                                                          q.pdmBins = bins;
