@@ -315,7 +315,11 @@ def _start_cluster(scheduler, workers, stop):
         cluster.scale(workers)
         with stop.raising_while():
             client = Client(cluster, timeout=CONNECT_TIMEOUT)
-    except BaseException:
+    except BaseException as error:
+        if isinstance(error, _Stopped):
+            # A client stopped while it connects logs the refused connection
+            # with its traceback once the cluster closes; the stop is the news.
+            logging.getLogger("distributed").setLevel(logging.CRITICAL)
         _close_cluster(None, cluster)
         raise
     return client, cluster
