@@ -32,6 +32,21 @@ std::string SnrText(double snr) {
   return std::isfinite(snr) ? Str(snr, 0, 1) : kNoValue;
 }
 
+// "12.70009(12)": the error in units of the value's last digits, as
+// frequency tables print it (12.70009 +- 0.00012); the rounding is
+// PeriodWithError's. Narrower than "value ± error", so that the six columns
+// fit beside the plot.
+std::string ValueWithError(double value, double error) {
+  const std::string text = PeriodWithError(value, error);
+  const std::string sign = " \u00b1 ";
+  const size_t at = text.find(sign);
+  if (at == std::string::npos) return text;
+  std::string digits;
+  for (char c : text.substr(at + sign.size()))
+    if (c != '.' && (c != '0' || !digits.empty())) digits += c;
+  return text.substr(0, at) + "(" + digits + ")";
+}
+
 bool IsBlank(const std::string& text) {
   return std::all_of(text.begin(), text.end(),
                      [](unsigned char c) { return std::isspace(c) != 0; });
@@ -55,14 +70,14 @@ std::string FitCellText(const FrequencyAnalysis& fit, int row, int column) {
   const FittedFrequency& ff = f.fit;
   switch (column) {
     case 0:
-      return PeriodWithError(ff.frequency, ff.frequencyError);
+      return ValueWithError(ff.frequency, ff.frequencyError);
     case 1:
       // The period's error follows from the frequency's: dP = df / f^2.
-      return PeriodWithError(1 / ff.frequency, ff.frequencyError / (ff.frequency * ff.frequency));
+      return ValueWithError(1 / ff.frequency, ff.frequencyError / (ff.frequency * ff.frequency));
     case 2:
-      return PeriodWithError(ff.amplitude, ff.amplitudeError);
+      return ValueWithError(ff.amplitude, ff.amplitudeError);
     case 3:
-      return PeriodWithError(ff.phase, ff.phaseError);
+      return ValueWithError(ff.phase, ff.phaseError);
     case 4:
       return SnrText(f.snr);
     default:

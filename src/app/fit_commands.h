@@ -25,7 +25,8 @@ bool AcceptFitParameters(AppContext& a);
 void TakeFitResidualsAsData(AppContext& a);
 
 // Row 0 the headers; row k the k-th frequency found: frequency, period,
-// amplitude and phase each with its error, S/N, label.
+// amplitude and phase each with its one-sigma error in units of its last
+// digits ("12.70009(12)"), S/N, label.
 inline constexpr int kFitColumns = 6;
 std::string FitCellText(const FrequencyAnalysis& fit, int row, int column);
 // "3 frequencies; stopped: S/N < 4 at 37.8588 c/d (S/N 3.5); residual rms
