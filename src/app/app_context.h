@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -18,6 +19,7 @@
 #include "app/platform.h"
 #include "core/analysis_state.h"
 #include "core/messages.h"
+#include "lightcurve/frequency_analysis.h"
 #include "search/adopt.h"
 #include "search/search_values.h"
 
@@ -89,6 +91,16 @@ struct AppContext {
   std::shared_ptr<const AnalysisDocument> analysis;
 
   SearchGuidanceMemory guidance;
+
+  // The last multi-frequency fit and the observations it was made of: its
+  // residuals replace the magnitudes only while these are still the data.
+  struct Fit {
+    FrequencyAnalysis analysis;
+    std::vector<double> jd, mag;
+  };
+  std::optional<Fit> fit;
+  // The peaks table shows the fit's frequencies rather than a search's peaks.
+  bool fitTableShown = false;
 
   MagnitudeCondition magnitudes;
   // Edit > Undo: the observations before each of the last changes, the

@@ -68,9 +68,16 @@ enum class Control {
   MLC_Edit4,      // File name to save residuals of prewhitening
   MLC_CheckBox1,  // Append the existing file
   MLC_CheckBox2,  // Check to be not saved
+  // "Multi-frequency fit" (TFitDlg).
+  FIT_Fmin,      // Lowest frequency, c/d (empty: the data's default)
+  FIT_Fmax,      // Highest frequency, c/d (empty: the data's default)
+  FIT_Snr,       // S/N limit
+  FIT_NoiseBox,  // Width of the noise box, c/d
+  FIT_MaxCount,  // Most frequencies
+  FIT_Fap,       // False-alarm limit (empty: off)
 };
 
-enum class Dialog { LK, LC, SecP, MLC };
+enum class Dialog { LK, LC, SecP, MLC, Fit };
 
 // The file dialogs of the window, each keeping its directory and file name.
 enum class FileDialog {
@@ -155,7 +162,9 @@ class Platform {
   virtual int SelectedGridRow() = 0;
 
   // The peaks table: row 0 is the header, rows 1..n the distinct peaks, n as
-  // last set by SetPeakRows.
+  // last set by SetPeakRows. The table also shows the frequencies of a
+  // multi-frequency fit: it has as many columns as header cells set since
+  // SetPeakRows.
   virtual void SetPeakRows(int rows) = 0;
   virtual void SetPeakCell(int row, int column, const std::string& text) = 0;
   virtual int SelectedPeakRow() = 0;

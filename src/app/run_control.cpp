@@ -1,9 +1,12 @@
 #include "app/run_control.h"
 
 #include <cmath>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "app/file_commands.h"
+#include "app/fit_commands.h"
 #include "app/paint_commands.h"
 #include "plot/search_views.h"
 #include "plot/spectrum_view.h"
@@ -59,13 +62,8 @@ void ShowResultsTable(AppContext& a) {
     return;
   }
   if (a.p.Visible(Control::StrGr)) {
-    const int rows = static_cast<int>(peaks.size());
-    a.p.SetPeakRows(rows);
-    for (int row = 0; row <= rows; ++row)
-      for (int column = 0; column < kPeakColumns; ++column)
-        a.p.SetPeakCell(row, column, PeakCellText(peaks, row, column));
-    a.p.SetVisible(Control::StrGr, false);
-    a.p.SetVisible(Control::PeakGr, true);
+    ShowPeakTable(a, static_cast<int>(peaks.size()), kPeakColumns,
+                  [&peaks](int row, int column) { return PeakCellText(peaks, row, column); });
     return;
   }
   for (int row = 0; row <= kBestPlaces; ++row)
@@ -75,6 +73,17 @@ void ShowResultsTable(AppContext& a) {
   a.p.SetVisible(Control::StrGr, true);
 }
 
+void ShowPeakTable(AppContext& a, int rows, int columns,
+                   const std::function<std::string(int, int)>& cell, bool fit) {
+  a.p.SetPeakRows(rows);
+  for (int row = 0; row <= rows; ++row)
+    for (int column = 0; column < columns; ++column)
+      a.p.SetPeakCell(row, column, cell(row, column));
+  a.p.SetVisible(Control::StrGr, false);
+  a.p.SetVisible(Control::PeakGr, true);
+  a.fitTableShown = fit;
+}
+
 void FoldOnChosenRow(AppContext& a) {
   const int k = a.p.SelectedGridRow();
   if (k < 1 || k > kBestPlaces) return;
@@ -82,6 +91,10 @@ void FoldOnChosenRow(AppContext& a) {
 }
 
 void FoldOnChosenPeak(AppContext& a) {
+  if (a.fitTableShown) {
+    FoldOnChosenFrequency(a);
+    return;
+  }
   const std::vector<PeakReport>& peaks = a.peaks.peaks;
   const int k = a.p.SelectedPeakRow();
   if (k < 1 || k > static_cast<int>(peaks.size())) return;
@@ -122,6 +135,7 @@ void FoldOnPeriod(AppContext& a, double period) {
 void HideResultTables(AppContext& a) {
   a.p.SetVisible(Control::StrGr, false);
   a.p.SetVisible(Control::PeakGr, false);
+  a.fitTableShown = false;
 }
 
 void OpenObservationsInWindow(AppContext& a) {
@@ -150,6 +164,10 @@ void ShowSecondarySearchHelp(AppContext& a) {
 }
 void ShowMovingAverageHelp(AppContext& a) {
   a.p.ShowHelp("Moving average method calculation");
+}
+
+void ShowMultiFrequencyFitHelp(AppContext& a) {
+  a.p.ShowHelp("Multi-frequency fit");
 }
 
 void CloseWindow(AppContext& a) {

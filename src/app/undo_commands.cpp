@@ -35,8 +35,8 @@ void Restore(AppContext& a, ObservationSnapshot&& before) {
   a.magnitudes = before.condition;
 }
 
-// The time view over the whole set, as a load leaves it: no zoom, and
-// nothing shown that was worked out from the observations replaced.
+}  // namespace
+
 void ShowAsLoaded(AppContext& a) {
   AnalysisState& s = a.s;
   ComputeLoadStatistics(s);
@@ -50,8 +50,6 @@ void ShowAsLoaded(AppContext& a) {
   a.p.SetVisible(Control::ButAllDiap, false);
   a.p.SetVisible(Control::BPrewhite, false);
 }
-
-}  // namespace
 
 void UndoLastChange(AppContext& a) {
   if (a.s.RunCode == 'r') {
@@ -89,6 +87,7 @@ void KeepForUndo(AppContext& a, ObservationSnapshot before) {
 
 void ForgetChanges(AppContext& a) {
   a.undo.clear();
+  a.fit.reset();
   a.magnitudes = {};
 }
 

@@ -30,6 +30,10 @@ void ForgetChanges(AppContext& a);
 std::string CaptionOf(const AppContext& a);
 void ShowCaption(AppContext& a);
 
+// The time view over the whole set, as a load leaves it: no zoom, and
+// nothing shown that was worked out from the observations replaced.
+void ShowAsLoaded(AppContext& a);
+
 // Repaints now and then shows `status`, which the view's own status
 // ("Light curve...") would otherwise replace when the picture is drawn.
 void RepaintThenSay(AppContext& a, const std::string& status);

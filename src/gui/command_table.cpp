@@ -12,6 +12,7 @@
 
 #include "app/analysis_commands.h"
 #include "app/file_commands.h"
+#include "app/fit_commands.h"
 #include "app/lightcurve_commands.h"
 #include "app/mouse_commands.h"
 #include "app/run_control.h"
@@ -55,6 +56,8 @@ constexpr FixedBinding kCommands[] = {
     {"LaflerKinman1Click", &StartLaflerKinmanSearch},
     {"Deeming1Click", &StartDeemingSearch},
     {"SecP1Click", &StartSecondaryPeriodSearch},
+    {"MultiFrequencyFitItem", &StartMultiFrequencyFit},
+    {"FitResidualsItem", &TakeFitResidualsAsData},
     {"Continue1Click", &ContinueSearch},
     // About the software and Help.
     {"Menu3Click", &ShowAbout},
@@ -86,6 +89,7 @@ constexpr FixedBinding kCommands[] = {
     {"TDlgLC.HelpBtn", &ShowLightCurveElementsHelp},
     {"TDlgSecP.HelpBtn", &ShowSecondarySearchHelp},
     {"TMLCDlg.HelpBtn", &ShowMovingAverageHelp},
+    {"TFitDlg.HelpBtn", &ShowMultiFrequencyFitHelp},
     {"TMLCDlg.Button1", &BrowseCollectingFile},
     {"TMLCDlg.Edit3", &CollectingFileNameChanged},
     {"TDialLK.Pmax", &UpdateSearchGuidance},

@@ -16,6 +16,7 @@
 #include "core/text_format.h"
 #include "gui/main_window.h"
 #include "lightcurve/document_light_curve.h"
+#include "lightcurve/frequency_analysis.h"
 #include "lightcurve/wave_parameters.h"
 #include "search/search_parameters.h"
 
@@ -235,6 +236,28 @@ TMLCDlg::TMLCDlg(QWidget* parent) : TOKRightDlg(parent) {
   CheckBox2->setObjectName("CheckBox2");
   CheckBox2->setToolTip(tr("Prewhiten without writing the residual file."));
   Fields()->addRow(QString(), CheckBox2);
+}
+
+TFitDlg::TFitDlg(QWidget* parent) : TOKRightDlg(parent) {
+  setObjectName("TFitDlg");
+  setWindowTitle(tr("Multi-frequency fit"));
+  const FrequencyAnalysisOptions defaults;
+  Fmin = AddEdit("Fmin", tr("Lowest frequency (c/d)"), "",
+                 tr("The lowest frequency searched, in cycles per day; empty: 1 / time span."));
+  Fmax = AddEdit("Fmax", tr("Highest frequency (c/d)"), "",
+                 tr("The highest frequency searched, in cycles per day; empty: half the inverse "
+                    "of the median gap between dates, at most 50."));
+  Snr = AddEdit("Snr", tr("S/N limit"), ShortestText(defaults.snrLimit),
+                tr("A frequency is kept while its amplitude is at least this many times the mean "
+                   "residual amplitude around it (4 is the usual criterion)."));
+  NoiseBox = AddEdit("NoiseBox", tr("Noise box (c/d)"), ShortestText(defaults.noiseBox),
+                     tr("The width of the residual spectrum, centred on the frequency, whose "
+                        "mean amplitude is the noise, in cycles per day."));
+  MaxCount = AddEdit("MaxCount", tr("Most frequencies"), std::to_string(defaults.maxFrequencies),
+                     tr("The search stops when this many frequencies are kept (1 to 100)."));
+  Fap = AddEdit("Fap", tr("False-alarm limit"), "",
+                tr("Stop when the highest residual peak is more likely than this to be noise "
+                   "(between 0 and 1, e.g. 0.001); empty: no limit."));
 }
 
 }  // namespace korvel::gui

@@ -1,4 +1,4 @@
-// The four parameter dialogs and their OK/Cancel base. The dialogs only hold
+// The five parameter dialogs and their OK/Cancel base. The dialogs only hold
 // their fields; what OK checks and stores is command logic, handed in by
 // QtPlatform::ShowDialog as the OK handler.
 #pragma once
@@ -114,6 +114,22 @@ class TMLCDlg : public TOKRightDlg {
   QCheckBox* CheckBox1;  // Append the existing file
   QLineEdit* Edit4;      // File name to save residuals of prewhitening
   QCheckBox* CheckBox2;  // Check to be not saved
+};
+
+// "Multi-frequency fit": the range, the stop rules and the limit of the
+// automatic prewhitening.
+class TFitDlg : public TOKRightDlg {
+  Q_OBJECT
+
+ public:
+  explicit TFitDlg(QWidget* parent);
+
+  QLineEdit* Fmin;
+  QLineEdit* Fmax;
+  QLineEdit* Snr;
+  QLineEdit* NoiseBox;
+  QLineEdit* MaxCount;
+  QLineEdit* Fap;
 };
 
 }  // namespace korvel::gui

@@ -254,6 +254,12 @@ void TForm1::BuildMenu() {
               : tr("Search a period by %1 (the larger its %2, the likelier the period)"))
              .arg(title, QString::fromUtf8(m->statistic)));
   }
+  item(MethodMenu, tr("Multi-frequency fit"), "MultiFrequencyFitItem",
+       tr("Find several frequencies at once: the highest peak of the residuals, all fitted "
+          "together, again until the next one falls below the S/N limit"));
+  item(MethodMenu, tr("Residuals of the fit as data"), "FitResidualsItem",
+       tr("Replace the magnitudes by the residuals of the last multi-frequency fit, to look "
+          "for more in them (Ctrl+Z undoes)"));
   item(MethodMenu, tr("Continue"), "Continue1Click",
        tr("Go on with a search saved in a condition file"));
   // Nothing to search before a file is loaded.
@@ -402,18 +408,22 @@ void TForm1::FitPeakTable() {
   // stretches over the scroll bar's room.
   int width = 2 * PeakGr->frameWidth() +
               PeakGr->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, PeakGr);
-  for (int c = 0; c < kPeakColumns; ++c) {
+  for (int c = 0; c < PeakGr->columnCount(); ++c) {
     int column = std::max(static_cast<QAbstractItemView*>(PeakGr)->sizeHintForColumn(c),
                           PeakGr->horizontalHeader()->sectionSizeHint(c));
     // A peak without a fit says why in its period cell: the text is cut, and
     // its tip shows it whole.
-    if (c == 0) column = std::min(column, kPeakPeriodWidth);
+    if (c == 0 && !ShowsFrequencies()) column = std::min(column, kPeakPeriodWidth);
     PeakGr->setColumnWidth(c, column);
     width += column;
   }
   PeakGr->setFixedWidth(width);
   PeakGr->setMaximumHeight(2 * PeakGr->frameWidth() + kGridRowHeight * (PeakGr->rowCount() + 1));
   if (!PeakGr->isHidden()) SyncTablePanel();
+}
+
+bool TForm1::ShowsFrequencies() const {
+  return PeakGr->columnCount() != kPeakColumns;
 }
 
 void TForm1::ShowResultTable(QTableWidget* table, bool shown) {
@@ -425,7 +435,9 @@ void TForm1::SyncTablePanel() {
   QTableWidget* table = !StrGr->isHidden() ? StrGr : !PeakGr->isHidden() ? PeakGr : nullptr;
   panelWidth_ = 0;
   if (table) {
-    TablePanel->setWindowTitle(table == StrGr ? tr("Best trials") : tr("Distinct peaks"));
+    TablePanel->setWindowTitle(table == StrGr       ? tr("Best trials")
+                               : ShowsFrequencies() ? tr("Frequencies of the fit")
+                                                    : tr("Distinct peaks"));
     TablePanel->setFixedWidth(table->width());
     panelWidth_ =
         table->width() + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);

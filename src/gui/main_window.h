@@ -40,6 +40,9 @@ class TForm1 : public QMainWindow {
   // Sizes the peaks table to its rows and texts; where the panel is too
   // short for its rows, it scrolls.
   void FitPeakTable();
+  // The peaks table holds a multi-frequency fit's frequencies (its columns
+  // are not the peaks').
+  bool ShowsFrequencies() const;
   // Shows or hides one results table. The panel shows while either table
   // does, and the window widens by the panel's width while it shows, so that
   // the plot surface keeps its size.

@@ -41,11 +41,13 @@ Program::Program(std::vector<std::string> args)
       dlgLC(&form),
       dlgSecP(&form),
       mlcDlg(&form),
-      platform(state, form, dialLK, dlgLC, dlgSecP, mlcDlg),
+      fitDlg(&form),
+      platform(state, form, dialLK, dlgLC, dlgSecP, mlcDlg, fitDlg),
       ctx(state, platform, std::move(args)) {
   WireCommands(ctx, form, Dialogs());
   // F1 in a dialog opens the guide at that dialog, as its Help button does.
-  for (TOKRightDlg* d : std::initializer_list<TOKRightDlg*>{&dialLK, &dlgLC, &dlgSecP, &mlcDlg})
+  for (TOKRightDlg* d :
+       std::initializer_list<TOKRightDlg*>{&dialLK, &dlgLC, &dlgSecP, &mlcDlg, &fitDlg})
     new DialogHelpKey(*d);
   PlotSurface& pwin = *form.PWin;
   pwin.paintPicture = [this](Canvas& c) { PWinPaint(ctx, c); };

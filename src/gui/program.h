@@ -1,5 +1,5 @@
 // The whole program as one object: the analysis state, the main window, the
-// four dialogs (created after the window, in this order), the Qt platform
+// five dialogs (created after the window, in this order), the Qt platform
 // and the command context, wired together. main() makes one; so do the tests.
 #pragma once
 
@@ -27,10 +27,11 @@ class Program {
   TDlgLC dlgLC;
   TDlgSecP dlgSecP;
   TMLCDlg mlcDlg;
+  TFitDlg fitDlg;
   QtPlatform platform;
   AppContext ctx;
 
-  QList<QWidget*> Dialogs() { return {&dialLK, &dlgLC, &dlgSecP, &mlcDlg}; }
+  QList<QWidget*> Dialogs() { return {&dialLK, &dlgLC, &dlgSecP, &mlcDlg, &fitDlg}; }
 };
 
 }  // namespace korvel::gui

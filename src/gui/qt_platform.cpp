@@ -54,12 +54,13 @@ std::string S(const QString& s) {
 }  // namespace
 
 QtPlatform::QtPlatform(AnalysisState& state, TForm1& form, TDialLK& dialLK, TDlgLC& dlgLC,
-                       TDlgSecP& dlgSecP, TMLCDlg& mlcDlg)
+                       TDlgSecP& dlgSecP, TMLCDlg& mlcDlg, TFitDlg& fitDlg)
     : state_(state), form_(form) {
   dialogs_ = {{Dialog::LK, &dialLK},
               {Dialog::LC, &dlgLC},
               {Dialog::SecP, &dlgSecP},
-              {Dialog::MLC, &mlcDlg}};
+              {Dialog::MLC, &mlcDlg},
+              {Dialog::Fit, &fitDlg}};
 
   Bind(Control::MainWindow, &form);
   Bind(Control::MethodMenu, form.MethodMenu->menuAction());
@@ -112,6 +113,13 @@ QtPlatform::QtPlatform(AnalysisState& state, TForm1& form, TDialLK& dialLK, TDlg
   Bind(Control::MLC_Edit4, mlcDlg.Edit4);
   Bind(Control::MLC_CheckBox1, mlcDlg.CheckBox1);
   Bind(Control::MLC_CheckBox2, mlcDlg.CheckBox2);
+
+  Bind(Control::FIT_Fmin, fitDlg.Fmin);
+  Bind(Control::FIT_Fmax, fitDlg.Fmax);
+  Bind(Control::FIT_Snr, fitDlg.Snr);
+  Bind(Control::FIT_NoiseBox, fitDlg.NoiseBox);
+  Bind(Control::FIT_MaxCount, fitDlg.MaxCount);
+  Bind(Control::FIT_Fap, fitDlg.Fap);
 
   // The file name the mean-light-curve dialog offers before any choice.
   files_[FileDialog::MLCFileShow].name = "ci51.mlc";
@@ -390,6 +398,8 @@ int QtPlatform::SelectedGridRow() {
 
 void QtPlatform::SetPeakRows(int rows) {
   QTableWidget* table = form_.PeakGr;
+  // The header cells set next give the columns: the peaks' or the fit's.
+  table->setColumnCount(0);
   table->setRowCount(std::max(rows, 0));
   for (int r = 0; r < table->rowCount(); ++r)
     for (int c = 0; c < table->columnCount(); ++c)
@@ -400,6 +410,14 @@ void QtPlatform::SetPeakRows(int rows) {
 
 void QtPlatform::SetPeakCell(int row, int column, const std::string& text) {
   QTableWidget* table = form_.PeakGr;
+  if (row == 0 && column >= table->columnCount()) {
+    const int first = table->columnCount();
+    table->setColumnCount(column + 1);
+    for (int c = first; c <= column; ++c) {
+      table->setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
+      for (int r = 0; r < table->rowCount(); ++r) table->setItem(r, c, ResultItem());
+    }
+  }
   if (column < 0 || column >= table->columnCount() || row < 0 || row > table->rowCount()) return;
   QTableWidgetItem* item =
       row == 0 ? table->horizontalHeaderItem(column) : table->item(row - 1, column);

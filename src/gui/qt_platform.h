@@ -28,6 +28,7 @@ class TDialLK;
 class TDlgLC;
 class TDlgSecP;
 class TMLCDlg;
+class TFitDlg;
 
 class QtPlatform final : public Platform {
   Q_DECLARE_TR_FUNCTIONS(QtPlatform)
@@ -35,7 +36,7 @@ class QtPlatform final : public Platform {
  public:
   // The state is what an exported picture draws.
   QtPlatform(AnalysisState& state, TForm1& form, TDialLK& dialLK, TDlgLC& dlgLC, TDlgSecP& dlgSecP,
-             TMLCDlg& mlcDlg);
+             TMLCDlg& mlcDlg, TFitDlg& fitDlg);
 
   // When set, messages go here instead of into a message box.
   using MessageSink = std::function<void(const std::string&)>;

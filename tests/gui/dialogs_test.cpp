@@ -1,4 +1,4 @@
-// The four dialogs shown offscreen: captions, labels and defaults, the focus
+// The five dialogs shown offscreen: captions, labels and defaults, the focus
 // the platform puts into a field, OK closing only when the handler accepts,
 // and the file dialogs.
 #include <QCheckBox>
@@ -69,7 +69,7 @@ class DialogsTest : public QObject {
     QStringList order;
     for (QObject* o : p.form.children())
       if (auto* d = qobject_cast<korvel::gui::TOKRightDlg*>(o)) order << d->objectName();
-    QCOMPARE(order, QStringList({"TDialLK", "TDlgLC", "TDlgSecP", "TMLCDlg"}));
+    QCOMPARE(order, QStringList({"TDialLK", "TDlgLC", "TDlgSecP", "TMLCDlg", "TFitDlg"}));
     for (QWidget* w : p.Dialogs()) {
       auto* d = qobject_cast<korvel::gui::TOKRightDlg*>(w);
       QCOMPARE(d->OKBtn->text(), QString("OK"));

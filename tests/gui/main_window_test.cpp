@@ -92,11 +92,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(Captions(f.EditMenu), QStringList({"Undo"}));
     QCOMPARE(Captions(f.HelpMenu), QStringList({"User guide"}));
     // The searches of the method table after the first three have their
-    // items by their titles, before Continue.
+    // items by their titles, then the multi-frequency fit, before Continue.
     QStringList methods({"Light curve", "Lafler - Kinman", "Deeming", "Secondary period"});
     for (const korvel::SearchMethod* m : korvel::gui::SearchesListedFromTable())
       methods << QString::fromUtf8(m->title);
-    QCOMPARE(Captions(f.MethodMenu), methods << "Continue");
+    QCOMPARE(Captions(f.MethodMenu), methods << "Multi-frequency fit"
+                                             << "Residuals of the fit as data"
+                                             << "Continue");
     QVERIFY(methods.contains("Generalised Lomb-Scargle"));
     QCOMPARE(f.MethodMenu->actions().front()->menu(), f.LightCurveMenu);
     QCOMPARE(Captions(f.LightCurveMenu),
