@@ -99,6 +99,8 @@ struct AppContext {
     std::vector<double> jd, mag;
   };
   std::optional<Fit> fit;
+  // What the fit dialog accepted, until the fit runs.
+  std::optional<FrequencyAnalysisOptions> fitOptions;
   // The peaks table shows the fit's frequencies rather than a search's peaks.
   bool fitTableShown = false;
 

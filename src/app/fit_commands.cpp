@@ -11,6 +11,7 @@
 
 #include "app/dialog_fields.h"
 #include "app/run_control.h"
+#include "app/search_commands.h"
 #include "app/undo_commands.h"
 #include "core/numeric.h"
 #include "core/text_format.h"
@@ -131,15 +132,38 @@ bool AcceptFitParameters(AppContext& a) {
   if (!IsBlank(a.p.Text(Control::FIT_Fap))) o.fap = *values[5];
 
   const Observations obs = ObservationsOf(a.s);
-  FrequencyAnalysis fit = AnalyseFrequencies(obs.jd, obs.mag, obs.err, o);
-  if (!fit.ok()) {
-    a.p.ShowMessage(fit.problem);
+  if (const auto problem = FrequencyAnalysisProblem(obs.jd, obs.mag, o)) {
+    a.p.ShowMessage(*problem);
     return false;
   }
-  a.fit = AppContext::Fit{
-      std::move(fit), {obs.jd.begin(), obs.jd.end()}, {obs.mag.begin(), obs.mag.end()}};
+  a.fitOptions = std::move(o);
   return true;
 }
+
+namespace {
+
+// The analysis of the loaded observations on the window's thread. Like a
+// search it passes to the event loop every 15 ms, refuses the commands a
+// running search refuses, and Stop ends it with the frequencies kept so far.
+AppContext::Fit RunFit(AppContext& a, FrequencyAnalysisOptions o) {
+  const Observations obs = ObservationsOf(a.s);
+  // Copies: the analysis must not see the data change under it.
+  std::vector<double> jd(obs.jd.begin(), obs.jd.end()), mag(obs.mag.begin(), obs.mag.end());
+  const std::vector<double> err(obs.err.begin(), obs.err.end());
+  const char before = a.s.RunCode;
+  a.s.RunCode = 'r';
+  a.p.SetStatus("Fitting frequencies... Stop ends the fit with the frequencies kept so far.");
+  PlatformSearchHooks hooks(a);
+  o.goOn = [&a, &hooks] {
+    if (hooks.EventsDue()) hooks.BetweenTrials();
+    return a.s.RunCode == 'r';
+  };
+  FrequencyAnalysis fit = AnalyseFrequencies(jd, mag, err, o);
+  a.s.RunCode = before;
+  return {std::move(fit), std::move(jd), std::move(mag)};
+}
+
+}  // namespace
 
 void StartMultiFrequencyFit(AppContext& a) {
   if (a.s.RunCode == 'r') {
@@ -154,18 +178,21 @@ void StartMultiFrequencyFit(AppContext& a) {
   const auto [fmin, fmax] = DefaultFrequencyRange(obs.jd);
   a.p.SetText(Control::FIT_Fmin, FrequencyText(fmin));
   a.p.SetText(Control::FIT_Fmax, FrequencyText(fmax));
-  // A refused attempt leaves the fit shown before, if any, as it was.
-  std::optional<AppContext::Fit> before = std::move(a.fit);
-  a.fit.reset();
-  if (!a.p.ShowDialog(Dialog::Fit, [&a] { return AcceptFitParameters(a); }) || !a.fit) {
-    a.fit = std::move(before);
+  a.fitOptions.reset();
+  if (!a.p.ShowDialog(Dialog::Fit, [&a] { return AcceptFitParameters(a); }) || !a.fitOptions)
+    return;
+  AppContext::Fit fit = RunFit(a, *std::exchange(a.fitOptions, std::nullopt));
+  // A refused fit leaves the fit shown before, if any, as it was.
+  if (!fit.analysis.ok()) {
+    a.p.ShowMessage(fit.analysis.problem);
     return;
   }
-  const FrequencyAnalysis& fit = a.fit->analysis;
+  a.fit = std::move(fit);
+  const FrequencyAnalysis& kept = a.fit->analysis;
   ShowPeakTable(
-      a, static_cast<int>(fit.frequencies.size()), kFitColumns,
-      [&fit](int row, int column) { return FitCellText(fit, row, column); }, true);
-  a.p.SetStatus(FitStatusText(a.fit->analysis));
+      a, static_cast<int>(kept.frequencies.size()), kFitColumns,
+      [&kept](int row, int column) { return FitCellText(kept, row, column); }, true);
+  a.p.SetStatus(FitStatusText(kept));
 }
 
 void TakeFitResidualsAsData(AppContext& a) {
@@ -186,6 +213,12 @@ void TakeFitResidualsAsData(AppContext& a) {
     return;
   }
   const size_t kept = fit.analysis.frequencies.size();
+  // With nothing fitted the "residuals" are the magnitudes less their mean:
+  // taking them would only shift the data.
+  if (kept == 0) {
+    a.p.ShowMessage("The fit kept no frequency, so there are no residuals to take.");
+    return;
+  }
   ObservationSnapshot before = SnapshotOf(a, "residuals of the fit");
   const std::vector<double> residuals = fit.analysis.residuals;
   for (size_t i = 0; i < residuals.size(); ++i) a.s.Mag[i + 1] = residuals[i];

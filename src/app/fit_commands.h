@@ -10,18 +10,20 @@
 namespace korvel {
 
 // Method > Multi-frequency fit: the dialog (the frequency range starts at the
-// data's default), then AnalyseFrequencies on the loaded observations (with
-// their errors when the file gave them), the table of what it kept and the
-// count and stop reason on the status line. A value or a fit that is refused
-// gives its reason and changes nothing.
+// data's default), then AnalyseFrequencies on a copy of the loaded
+// observations (with their errors when the file gave them), the table of what
+// it kept and the count and stop reason on the status line. The fit runs as a
+// search does: serving the window's events, and Stop ends it with the
+// frequencies kept so far. A value or a fit that is refused gives its reason
+// and changes nothing.
 void StartMultiFrequencyFit(AppContext& a);
-// The dialog's OK: its texts converted and the fit run; false (the dialog
-// stays) when a value or the fit is refused.
+// The dialog's OK: its texts converted and checked against the data, and the
+// options kept for the fit; false (the dialog stays) when they are refused.
 bool AcceptFitParameters(AppContext& a);
 
 // Method > Residuals of the fit as data: the magnitudes replaced by the last
-// fit's residuals, undoable with Ctrl+Z. Refused when there is no fit or the
-// observations changed since it.
+// fit's residuals, undoable with Ctrl+Z. Refused when there is no fit, the
+// fit kept no frequency or the observations changed since it.
 void TakeFitResidualsAsData(AppContext& a);
 
 // Row 0 the headers; row k the k-th frequency found: frequency, period,

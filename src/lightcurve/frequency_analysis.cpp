@@ -5,6 +5,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <numbers>
 #include <numeric>
@@ -72,6 +73,8 @@ std::string StopReasonText(StopReason reason, const FrequencyAnalysisOptions& op
       return "the fit with the next frequency was refused";
     case StopReason::Given:
       return "frequencies given";
+    case StopReason::Stopped:
+      return "Stop pressed";
   }
   return {};
 }
@@ -88,6 +91,8 @@ std::string StopReasonKey(StopReason reason) {
       return "fit_refused";
     case StopReason::Given:
       return "given";
+    case StopReason::Stopped:
+      return "stopped";
   }
   return {};
 }
@@ -114,24 +119,56 @@ FrequencyGrid SpectrumGrid(double fmin, double fmax, double span) {
 }
 
 std::vector<double> AmplitudeSpectrum(std::span<const double> t, std::span<const double> y,
-                                      const FrequencyGrid& grid) {
-  std::vector<std::complex<double>> sum(grid.count);
+                                      const FrequencyGrid& grid,
+                                      const std::function<bool()>& goOn) {
+  constexpr size_t kBlock = 256;
   const double mean = Mean(y), t0 = Mean(t);
-  // Each observation's term turns by a fixed angle from one frequency to the
-  // next: one complex product per step, set right again every 256 steps.
+  // Padded to whole fours with terms of 0, which add nothing.
+  const size_t padded = (t.size() + 3) / 4 * 4;
+  std::vector<double> dt(padded, 0.0), v(padded, 0.0);
+  std::vector<std::complex<double>> turn(padded, 1.0);
   for (size_t k = 0; k < t.size(); ++k) {
-    const double dt = t[k] - t0, v = y[k] - mean;
-    const std::complex<double> turn = std::polar(1.0, -kTwoPi * grid.step * dt);
-    std::complex<double> term;
-    for (size_t i = 0; i < grid.count; ++i) {
-      if (i % 256 == 0) term = std::polar(v, -kTwoPi * grid.At(i) * dt);
-      sum[i] += term;
-      term *= turn;
-    }
+    dt[k] = t[k] - t0;
+    v[k] = y[k] - mean;
+    turn[k] = std::polar(1.0, -kTwoPi * grid.step * dt[k]);
   }
   std::vector<double> amplitude(grid.count);
   const double scale = t.empty() ? 0 : 2 / static_cast<double>(t.size());
-  for (size_t i = 0; i < grid.count; ++i) amplitude[i] = scale * std::abs(sum[i]);
+  // Each observation's term turns by a fixed angle from one frequency to the
+  // next: one complex product per step, set right again at the start of each
+  // block of frequencies. A block's sums stay in the first-level cache while
+  // every observation adds to them. Real arithmetic, not std::complex's
+  // product, which checks every result for infinities in a call of its own.
+  double re[kBlock], im[kBlock];
+  for (size_t first = 0; first < grid.count; first += kBlock) {
+    if (goOn && !goOn()) return {};
+    const size_t count = std::min(kBlock, grid.count - first);
+    std::fill(re, re + count, 0.0);
+    std::fill(im, im + count, 0.0);
+    // Four observations at a time: their turns are independent chains the
+    // processor overlaps, and each sum still adds them in date order.
+    for (size_t k = 0; k < dt.size(); k += 4) {
+      double px[4], py[4], c[4], d[4];
+      for (size_t j = 0; j < 4; ++j) {
+        const std::complex<double> start =
+            std::polar(v[k + j], -kTwoPi * grid.At(first) * dt[k + j]);
+        px[j] = start.real();
+        py[j] = start.imag();
+        c[j] = turn[k + j].real();
+        d[j] = turn[k + j].imag();
+      }
+      for (size_t i = 0; i < count; ++i) {
+        re[i] = re[i] + px[0] + px[1] + px[2] + px[3];
+        im[i] = im[i] + py[0] + py[1] + py[2] + py[3];
+        for (size_t j = 0; j < 4; ++j) {
+          const double nx = px[j] * c[j] - py[j] * d[j];
+          py[j] = px[j] * d[j] + py[j] * c[j];
+          px[j] = nx;
+        }
+      }
+    }
+    for (size_t i = 0; i < count; ++i) amplitude[first + i] = scale * std::hypot(re[i], im[i]);
+  }
   return amplitude;
 }
 
@@ -208,47 +245,58 @@ std::optional<std::string> OptionsProblem(const FrequencyAnalysisOptions& o) {
 }
 
 // The S/N of every fitted frequency against the spectrum of the fit's
-// residuals.
-std::vector<AnalysedFrequency> Analysed(std::span<const double> t, const MultiFrequencyFit& fit,
-                                        const FrequencyGrid& grid, double box) {
-  const std::vector<double> spectrum = AmplitudeSpectrum(t, fit.residuals, grid);
+// residuals; nothing when goOn said to end.
+std::optional<std::vector<AnalysedFrequency>> Analysed(std::span<const double> t,
+                                                       const MultiFrequencyFit& fit,
+                                                       const FrequencyGrid& grid, double box,
+                                                       const std::function<bool()>& goOn) {
+  const std::vector<double> spectrum = AmplitudeSpectrum(t, fit.residuals, grid, goOn);
+  if (spectrum.size() != grid.count) return std::nullopt;
   std::vector<AnalysedFrequency> out;
   for (const FittedFrequency& ff : fit.frequencies)
     out.push_back({ff, SignalToNoise(ff.frequency, ff.amplitude, grid, spectrum, box), {}, {}});
   return out;
 }
 
+// The range searched and the time span of the dates, or why the analysis is
+// refused before any work.
+std::optional<std::string> RangeOf(std::span<const double> t, std::span<const double> mag,
+                                   const FrequencyAnalysisOptions& options, double& fmin,
+                                   double& fmax, double& span) {
+  const auto finite = [](double v) { return std::isfinite(v); };
+  if (t.size() != mag.size()) return "The dates and the magnitudes differ in number.";
+  if (!std::all_of(t.begin(), t.end(), finite) || !std::all_of(mag.begin(), mag.end(), finite))
+    return "A date or a magnitude is not a finite number.";
+  if (const auto problem = OptionsProblem(options)) return problem;
+  const auto [defaultMin, defaultMax] = DefaultFrequencyRange(t);
+  if (defaultMax <= 0) return "The observations span no time.";
+  const auto [tMin, tMax] = std::minmax_element(t.begin(), t.end());
+  span = *tMax - *tMin;
+  fmin = options.fmin > 0 ? options.fmin : defaultMin;
+  fmax = options.fmax > 0 ? options.fmax : std::max(defaultMax, 2 * fmin);
+  if (!(fmax > fmin)) return "fmax must be above fmin.";
+  if ((fmax - fmin) * 10 * span * static_cast<double>(t.size()) > kMaxSpectrumWork)
+    return "The frequency range holds too many steps of 1 / (10 time span) for this many "
+           "observations; narrow it.";
+  return std::nullopt;
+}
+
 }  // namespace
+
+std::optional<std::string> FrequencyAnalysisProblem(std::span<const double> t,
+                                                    std::span<const double> mag,
+                                                    const FrequencyAnalysisOptions& options) {
+  double fmin = 0, fmax = 0, span = 0;
+  return RangeOf(t, mag, options, fmin, fmax, span);
+}
 
 FrequencyAnalysis AnalyseFrequencies(std::span<const double> t, std::span<const double> mag,
                                      std::span<const double> err,
                                      const FrequencyAnalysisOptions& options) {
   FrequencyAnalysis out;
-  const auto finite = [](double v) { return std::isfinite(v); };
-  if (t.size() != mag.size())
-    out.problem = "The dates and the magnitudes differ in number.";
-  else if (!std::all_of(t.begin(), t.end(), finite) || !std::all_of(mag.begin(), mag.end(), finite))
-    out.problem = "A date or a magnitude is not a finite number.";
-  else if (const auto problem = OptionsProblem(options))
+  double span = 0;
+  if (const auto problem = RangeOf(t, mag, options, out.fmin, out.fmax, span)) {
     out.problem = *problem;
-  if (!out.ok()) return out;
-  const auto [defaultMin, defaultMax] = DefaultFrequencyRange(t);
-  if (defaultMax <= 0) {
-    out.problem = "The observations span no time.";
-    return out;
-  }
-  const auto [tMin, tMax] = std::minmax_element(t.begin(), t.end());
-  const double span = *tMax - *tMin;
-  out.fmin = options.fmin > 0 ? options.fmin : defaultMin;
-  out.fmax = options.fmax > 0 ? options.fmax : std::max(defaultMax, 2 * out.fmin);
-  if (!(out.fmax > out.fmin)) {
-    out.problem = "fmax must be above fmin.";
-    return out;
-  }
-  if ((out.fmax - out.fmin) * 10 * span * static_cast<double>(t.size()) > kMaxSpectrumWork) {
-    out.problem =
-        "The frequency range holds too many steps of 1 / (10 time span) for this many "
-        "observations; narrow it.";
     return out;
   }
   const double resolution = 1.5 / span;  // Loumos & Deeming 1978, Ap&SS 56, 285
@@ -274,9 +322,13 @@ FrequencyAnalysis AnalyseFrequencies(std::span<const double> t, std::span<const 
         std::minmax_element(options.frequencies.begin(), options.frequencies.end());
     const double lo = std::max(std::min(out.fmin, *fLo - options.noiseBox / 2), 1 / span);
     const double hi = std::max(out.fmax, *fHi + options.noiseBox / 2);
-    std::vector<AnalysedFrequency> analysed =
-        Analysed(t, fit, SpectrumGrid(lo, hi, span), options.noiseBox);
-    keep(std::move(fit), std::move(analysed));
+    std::optional<std::vector<AnalysedFrequency>> analysed =
+        Analysed(t, fit, SpectrumGrid(lo, hi, span), options.noiseBox, options.goOn);
+    if (!analysed) {
+      out.problem = "The analysis was stopped.";
+      return out;
+    }
+    keep(std::move(fit), std::move(*analysed));
     out.stop = StopReason::Given;
   } else {
     const FrequencyGrid grid = SpectrumGrid(out.fmin, out.fmax, span);
@@ -287,7 +339,11 @@ FrequencyAnalysis AnalyseFrequencies(std::span<const double> t, std::span<const 
         out.stop = StopReason::MaxFrequencies;
         break;
       }
-      const std::vector<double> spectrum = AmplitudeSpectrum(t, out.residuals, grid);
+      const std::vector<double> spectrum = AmplitudeSpectrum(t, out.residuals, grid, options.goOn);
+      if (spectrum.size() != grid.count) {
+        out.stop = StopReason::Stopped;
+        break;
+      }
       const size_t peak = static_cast<size_t>(std::max_element(spectrum.begin(), spectrum.end()) -
                                               spectrum.begin());
       Candidate c{grid.At(peak), spectrum[peak], 0, 0};
@@ -307,8 +363,13 @@ FrequencyAnalysis AnalyseFrequencies(std::span<const double> t, std::span<const 
         break;
       }
       // The candidate judged against the noise left once it is removed too.
-      std::vector<AnalysedFrequency> analysed = Analysed(t, trial, grid, options.noiseBox);
-      const AnalysedFrequency& added = analysed.back();
+      std::optional<std::vector<AnalysedFrequency>> analysed =
+          Analysed(t, trial, grid, options.noiseBox, options.goOn);
+      if (!analysed) {
+        out.stop = StopReason::Stopped;
+        break;
+      }
+      const AnalysedFrequency& added = analysed->back();
       if (!(added.snr >= options.snrLimit)) {
         out.stop = StopReason::LowSnr;
         out.rejected = Candidate{added.fit.frequency, added.fit.amplitude, added.snr, c.fap};
@@ -316,7 +377,7 @@ FrequencyAnalysis AnalyseFrequencies(std::span<const double> t, std::span<const 
       }
       starts.clear();
       for (const FittedFrequency& ff : trial.frequencies) starts.push_back(ff.frequency);
-      keep(std::move(trial), std::move(analysed));
+      keep(std::move(trial), std::move(*analysed));
     }
   }
   LabelCombinations(out.frequencies, resolution);

@@ -6,6 +6,7 @@
 // aliases.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,6 +27,10 @@ struct FrequencyAnalysisOptions {
   std::optional<double> fap;  // a false-alarm limit of the highest peak; none by default
   // Frequencies to fit as they are (starts of the fit, no search).
   std::vector<double> frequencies;
+  // Asked now and then (between blocks of a spectrum and between steps);
+  // false ends the prewhitening with the frequencies kept so far (Stopped).
+  // The window serves its events here.
+  std::function<bool()> goOn;
 };
 
 // Why the prewhitening stopped.
@@ -35,11 +40,13 @@ enum class StopReason {
   MaxFrequencies,  // as many frequencies as allowed were kept
   FitRefused,      // the fit with the next candidate was refused or did not converge
   Given,           // the frequencies were given: there was no search
+  Stopped,         // goOn said to end
 };
 
 // "S/N < 4" and the like, for people.
 std::string StopReasonText(StopReason reason, const FrequencyAnalysisOptions& options);
-// "snr", "fap", "max_frequencies", "fit_refused", "given": for files.
+// "snr", "fap", "max_frequencies", "fit_refused", "given", "stopped": for
+// files.
 std::string StopReasonKey(StopReason reason);
 
 // The peak that was not kept.
@@ -87,9 +94,10 @@ FrequencyGrid SpectrumGrid(double fmin, double fmax, double span);
 
 // The Fourier amplitude (Deeming 1975, Ap&SS 36, 137) of values y (less
 // their mean) at dates t, 2 / N |sum y exp(-2 pi i f t)|, at every frequency
-// of the grid.
+// of the grid. Empty when goOn (if given) said to end.
 std::vector<double> AmplitudeSpectrum(std::span<const double> t, std::span<const double> y,
-                                      const FrequencyGrid& grid);
+                                      const FrequencyGrid& grid,
+                                      const std::function<bool()>& goOn = {});
 
 // The S/N of an amplitude at frequency f: amplitude / the mean of spectrum
 // in the box [f - box/2, f + box/2] clipped to the grid (Breger et al. 1993);
@@ -102,6 +110,12 @@ double SignalToNoise(double f, double amplitude, const FrequencyGrid& grid,
 // frequencies: 1 - (1 - exp(-z))^M, z = N A^2 / (4 var) (Scargle 1982, ApJ
 // 263, 835; Horne & Baliunas 1986, ApJ 302, 757).
 double PeakFalseAlarm(double amplitude, size_t n, double variance, double independent);
+
+// Why the analysis of these data would be refused before it starts (the
+// options, the dates and magnitudes, the range), or nothing.
+std::optional<std::string> FrequencyAnalysisProblem(std::span<const double> t,
+                                                    std::span<const double> mag,
+                                                    const FrequencyAnalysisOptions& options);
 
 // The analysis: the given frequencies fitted, or automatic prewhitening.
 // err as FitFrequencies takes it.

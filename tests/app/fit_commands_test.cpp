@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/file_commands.h"
+#include "app/run_control.h"
 #include "app/undo_commands.h"
 #include "core/text_format.h"
 #include "io/param_file.h"
@@ -103,6 +104,17 @@ TEST_F(Fit, ResidualsAsDataReplaceTheMagnitudesAndUndoBringsThemBack) {
   EXPECT_EQ(s.Mag, loaded.Mag);
   EXPECT_DOUBLE_EQ(s.MagVar, loaded.MagVar);
   EXPECT_EQ(p.texts[Control::MainWindow].find("(residuals)"), std::string::npos);
+}
+
+TEST_F(Fit, StopEndsTheFitWithWhatItKeptAndNothingIsLeftToTakeAsData) {
+  p.onProcessEvents = [this] { RunCommand(a, StopSearch); };
+  RunFit();
+  ASSERT_TRUE(a.fit);
+  EXPECT_EQ(p.LastStatus(), "0 frequencies; stopped: Stop pressed");
+  EXPECT_NE(s.RunCode, 'r');
+  RunCommand(a, TakeFitResidualsAsData);
+  EXPECT_EQ(p.LastMessage(), "The fit kept no frequency, so there are no residuals to take.");
+  EXPECT_EQ(s.Mag, loaded.Mag);
 }
 
 TEST_F(Fit, ABadDialogValueIsRefusedAndChangesNothing) {
