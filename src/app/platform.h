@@ -43,6 +43,12 @@ enum class Control {
   LK_Pmin,
   LK_PhaseShift,
   LK_Guidance,  // label: units, trials, time and warnings of the fields
+  // The search's own parameters (its table row's), shown only for a search
+  // that has them: the edits and their captions.
+  LK_Own1,
+  LK_Own2,
+  LK_Own1Caption,
+  LK_Own2Caption,
   // "Light curve elements" (TDlgLC).
   LC_Edit1,  // Period
   LC_Edit2,  // Initial date

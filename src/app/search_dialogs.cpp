@@ -17,7 +17,10 @@ namespace korvel {
 namespace {
 
 // The dialogs' controls in the order of their fields.
-constexpr Control kInitialControls[] = {Control::LK_Pmax, Control::LK_Pmin, Control::LK_PhaseShift};
+constexpr Control kInitialControls[] = {Control::LK_Pmax, Control::LK_Pmin, Control::LK_PhaseShift,
+                                        Control::LK_Own1, Control::LK_Own2};
+constexpr Control kOwnControls[kMaxOwnFields] = {Control::LK_Own1, Control::LK_Own2};
+constexpr Control kOwnCaptions[kMaxOwnFields] = {Control::LK_Own1Caption, Control::LK_Own2Caption};
 constexpr Control kSecondaryControls[] = {
     Control::SecP_Period, Control::SecP_Epoch, Control::SecP_ExtrDate,  Control::SecP_Pmax,
     Control::SecP_Pmin,   Control::SecP_NBins, Control::SecP_PhaseShift};
@@ -61,6 +64,14 @@ FieldsRequest RequestOfFields(const AppContext& a, SearchKind kind, const Search
       fr.notANumber = caption;
       return fr;
     }
+  const auto own = MethodOf(kind).parameters;
+  for (size_t k = 0; k < own.size() && k < f.own.size(); ++k) {
+    if (!f.own[k]) {
+      fr.notANumber = own[k].caption;
+      return fr;
+    }
+    r.*own[k].request = *f.own[k];
+  }
   r.pmin = *f.pmin;
   r.pmax = *f.pmax;
   r.phaseShift = *f.phaseShift;
@@ -133,6 +144,8 @@ SearchParameters InitialDialogFields(AppContext& a) {
   p.pmax = RealOf(a, Control::LK_Pmax);
   p.pmin = RealOf(a, Control::LK_Pmin);
   p.phaseShift = RealOf(a, Control::LK_PhaseShift);
+  for (size_t k = 0; k < MethodOf(a.guidance.initialKind).parameters.size(); ++k)
+    p.own.push_back(IntOf(a, kOwnControls[k]));
   return p;
 }
 
@@ -150,8 +163,7 @@ SearchParameters SecondaryDialogFields(AppContext& a) {
 }
 
 bool AcceptSearchParameters(AppContext& a) {
-  return AcceptFields(a,
-                      ApplySearchParameters(a.s, SearchKind::LaflerKinman, InitialDialogFields(a)),
+  return AcceptFields(a, ApplySearchParameters(a.s, a.guidance.initialKind, InitialDialogFields(a)),
                       kInitialControls);
 }
 
@@ -163,6 +175,17 @@ bool AcceptSecondarySearchParameters(AppContext& a) {
 
 void ShowInitialSearchDialog(AppContext& a, SearchKind kind) {
   a.guidance.initialKind = kind;
+  // The search's own parameters as last accepted, the rows of the others
+  // hidden.
+  const auto own = MethodOf(kind).parameters;
+  for (size_t k = 0; k < kMaxOwnFields; ++k) {
+    const bool shown = k < own.size();
+    a.p.SetVisible(kOwnControls[k], shown);
+    a.p.SetVisible(kOwnCaptions[k], shown);
+    if (!shown) continue;
+    a.p.SetText(kOwnCaptions[k], own[k].caption);
+    a.p.SetText(kOwnControls[k], Str(int64_t{a.s.*own[k].document}, 0));
+  }
   MeasureSpeed(a, kind, InitialDialogFields(a));
   UpdateSearchGuidance(a);
 }

@@ -8,19 +8,21 @@
 
 namespace korvel {
 
-// The fields of "Initial parameters" and of "Parameters to search the
-// secondary period" as they stand (nothing where a field does not convert).
+// The fields of "Initial parameters" (with the own parameters of the search
+// it was last shown for) and of "Parameters to search the secondary period"
+// as they stand (nothing where a field does not convert).
 SearchParameters InitialDialogFields(AppContext& a);
 SearchParameters SecondaryDialogFields(AppContext& a);
 
-// OK of "Initial parameters" (Lafler-Kinman and Deeming): true when the
-// dialog may close with OK; the frequency axis is then set.
+// OK of "Initial parameters" for the search it was shown for: true when the
+// dialog may close with OK; the frequency axis and the search's own
+// parameters are then set.
 bool AcceptSearchParameters(AppContext& a);
 
 // OK of "Parameters to search the secondary period".
 bool AcceptSecondarySearchParameters(AppContext& a);
-// Showing "Initial parameters" for a Lafler-Kinman or Deeming search: its
-// guidance then speaks of that search.
+// Showing "Initial parameters" for a search: the fields of its own
+// parameters (as last accepted) and no others, and its guidance.
 void ShowInitialSearchDialog(AppContext& a, SearchKind kind);
 // Showing "Parameters to search the secondary period": the primary period
 // and its initial date as last set, trailing zeros trimmed, and the guidance.

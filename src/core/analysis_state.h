@@ -68,6 +68,10 @@ struct AnalysisState {
   uint8_t SecPMode = 0;
   bool Resumed = false;
   char SearchView = 0;  // the view letter of the search run last ('l', 'd', 's'); 0: none
+  // The searches' own parameters as the search dialog last accepted them, so
+  // that F5 and the next dialog take them again.
+  int32_t Harmonics = kDefaultHarmonics, PdmBins = kDefaultPdmBins, PdmCovers = kDefaultPdmCovers,
+          CePhaseBins = kDefaultCePhaseBins, CeMagBins = kDefaultCeMagBins;
 
   // Display state.
   bool MagMode = false;

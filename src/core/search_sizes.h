@@ -8,4 +8,12 @@ namespace korvel {
 inline constexpr int kSpecColumns = 481;
 inline constexpr int kBestPlaces = 20;
 
+// The defaults of the searches' own parameters (multi-harmonic AoV's
+// harmonics, phase dispersion minimisation's bins and covers, conditional
+// entropy's phase and magnitude bins), where a request and the document
+// both start.
+inline constexpr int kDefaultHarmonics = 2;
+inline constexpr int kDefaultPdmBins = 10, kDefaultPdmCovers = 2;
+inline constexpr int kDefaultCePhaseBins = 10, kDefaultCeMagBins = 5;
+
 }  // namespace korvel

@@ -95,6 +95,8 @@ constexpr FixedBinding kCommands[] = {
     {"TDialLK.Pmax", &UpdateSearchGuidance},
     {"TDialLK.Pmin", &UpdateSearchGuidance},
     {"TDialLK.PhaseShift", &UpdateSearchGuidance},
+    {"TDialLK.Own1", &UpdateSearchGuidance},
+    {"TDialLK.Own2", &UpdateSearchGuidance},
     {"TDlgSecP.Pmax", &UpdateSearchGuidance},
     {"TDlgSecP.Pmin", &UpdateSearchGuidance},
     {"TDlgSecP.PhaseShift", &UpdateSearchGuidance},

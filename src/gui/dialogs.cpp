@@ -119,6 +119,18 @@ TDialLK::TDialLK(QWidget* parent) : TOKRightDlg(parent) {
       "PhaseShift", tr("Maximum phase shift"), ShortestText(kDefaultPhaseShift),
       tr("How far, as a fraction of a cycle (no unit), the phase of the last observation may "
          "move against the first from one trial to the next; smaller means more trials."));
+  const auto ownField = [this](const char* name, QLabel*& caption) {
+    // A caption the search commands replace: an empty one would give the row no label.
+    QLineEdit* edit =
+        AddEdit(name, tr("Parameter"), "",
+                tr("A whole number the search being started takes besides the period range "
+                   "(Help describes each)."));
+    caption = qobject_cast<QLabel*>(Fields()->labelForField(edit));
+    caption->setObjectName(QString(name) + "Caption");
+    return edit;
+  };
+  Own1 = ownField("Own1", Own1Caption);
+  Own2 = ownField("Own2", Own2Caption);
   Guidance = AddGuidance();
 }
 

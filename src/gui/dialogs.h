@@ -52,7 +52,7 @@ class TOKRightDlg : public QDialog {
   std::function<bool()> okHandler_;
 };
 
-// "Initial parameters" of the Lafler-Kinman and Deeming searches.
+// "Initial parameters" of every search but the secondary period's.
 class TDialLK : public TOKRightDlg {
   Q_OBJECT
 
@@ -62,6 +62,12 @@ class TDialLK : public TOKRightDlg {
   QLineEdit* Pmax;
   QLineEdit* Pmin;
   QLineEdit* PhaseShift;
+  // The search's own parameters: captions and rows set by the search
+  // commands for the search being started.
+  QLineEdit* Own1;
+  QLineEdit* Own2;
+  QLabel* Own1Caption;
+  QLabel* Own2Caption;
   QLabel* Guidance;  // units, trials, time and warnings of the fields
 };
 

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -88,6 +89,10 @@ QtPlatform::QtPlatform(AnalysisState& state, TForm1& form, TDialLK& dialLK, TDlg
   Bind(Control::LK_Pmin, dialLK.Pmin);
   Bind(Control::LK_PhaseShift, dialLK.PhaseShift);
   Bind(Control::LK_Guidance, dialLK.Guidance);
+  Bind(Control::LK_Own1, dialLK.Own1);
+  Bind(Control::LK_Own2, dialLK.Own2);
+  Bind(Control::LK_Own1Caption, dialLK.Own1Caption);
+  Bind(Control::LK_Own2Caption, dialLK.Own2Caption);
 
   Bind(Control::LC_Edit1, dlgLC.Edit1);
   Bind(Control::LC_Edit2, dlgLC.Edit2);
@@ -355,8 +360,18 @@ void QtPlatform::SetVisible(Control c, bool visible) {
     form_.ShowResultTable(static_cast<QTableWidget*>(o), visible);
   else if (auto* a = qobject_cast<QAction*>(o))
     a->setVisible(visible);
-  else if (auto* w = qobject_cast<QWidget*>(o))
-    w->setVisible(visible);
+  else if (auto* w = qobject_cast<QWidget*>(o)) {
+    // A dialog's field comes and goes with its caption.
+    auto* form =
+        w->parentWidget() ? qobject_cast<QFormLayout*>(w->parentWidget()->layout()) : nullptr;
+    int row = -1;
+    QFormLayout::ItemRole role{};
+    if (form) form->getWidgetPosition(w, &row, &role);
+    if (row >= 0)
+      form->setRowVisible(row, visible);
+    else
+      w->setVisible(visible);
+  }
 }
 
 bool QtPlatform::Enabled(Control c) {

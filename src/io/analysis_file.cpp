@@ -50,18 +50,26 @@ Json SearchJson(const AnalysisSearch& s) {
                      {"period_error", p.periodError},
                      {"fap", p.fap},
                      {"label", p.label}});
-  return {{"method", s.method},
-          {"pmin", s.pmin},
-          {"pmax", s.pmax},
-          {"frequency_step", s.frequencyStep},
-          {"primary_theta", s.primaryTheta},
-          {"spectrum",
-           {{"low", s.spectrumLow},
-            {"high", s.spectrumHigh},
-            {"min", s.spectrumMin},
-            {"max", s.spectrumMax}}},
-          {"best", best},
-          {"peaks", peaks}};
+  Json j = {{"method", s.method},
+            {"pmin", s.pmin},
+            {"pmax", s.pmax},
+            {"frequency_step", s.frequencyStep},
+            {"primary_theta", s.primaryTheta},
+            {"spectrum",
+             {{"low", s.spectrumLow},
+              {"high", s.spectrumHigh},
+              {"min", s.spectrumMin},
+              {"max", s.spectrumMax}}},
+            {"best", best},
+            {"peaks", peaks}};
+  // Written only where the method has any: other searches' files stay as
+  // they always were.
+  if (!s.methodParameters.empty()) {
+    Json own = Json::object();
+    for (const auto& [key, value] : s.methodParameters) own[key] = value;
+    j["method_parameters"] = own;
+  }
+  return j;
 }
 
 Json KnownJson(const AnalysisDocument& d) {
@@ -405,6 +413,12 @@ std::optional<AnalysisSearch> ReadLastSearch(const Reader& r, const Json& root) 
     if (peak.fap < 0 || peak.fap > 1) r.Fail(wi + ".fap", "must lie from 0 to 1");
     peak.label = r.Has(p, "label") ? r.Text(p, "label", wi) : std::string();
     v.peaks.push_back(peak);
+  }
+  if (r.Has(s, "method_parameters")) {
+    const Json& own = r.Object(s, "method_parameters", w);
+    for (auto it = own.begin(); it != own.end(); ++it)
+      v.methodParameters[it.key()] = static_cast<int32_t>(
+          r.Whole(*it, w + ".method_parameters." + it.key(), INT32_MIN, INT32_MAX));
   }
   return v;
 }

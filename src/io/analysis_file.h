@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -91,6 +92,9 @@ struct AnalysisSearch {
   std::string method;  // the method table's name: "lk", "deeming", "secondary"
   double pmin = 0, pmax = 0, frequencyStep = 0;
   double primaryTheta = 0;  // the secondary search's yardstick
+  // The method's own parameters by their korvel-batch option names
+  // ("bins": 20); none for a method without any, or in an older file.
+  std::map<std::string, int32_t> methodParameters;
   // The spectrum's columns as the window draws them, and its value range.
   std::vector<double> spectrumLow, spectrumHigh;
   double spectrumMin = 0, spectrumMax = 0;

@@ -96,6 +96,7 @@ AnalysisSearch SearchOfState(const AnalysisState& s) {
   a.pmax = s.Pmax;
   a.frequencyStep = s.FreqStep;
   a.primaryTheta = s.PrimaryTheta;
+  for (const MethodParameter& q : m->parameters) a.methodParameters[q.key] = s.*q.document;
   a.spectrumLow.assign(s.SpecLow.begin(), s.SpecLow.end());
   a.spectrumHigh.assign(s.SpecHigh.begin(), s.SpecHigh.end());
   a.spectrumMin = s.SpecMin;
@@ -177,6 +178,12 @@ std::optional<std::string> ApplyLastSearch(AnalysisState& s, const AnalysisSearc
   s.Freq = s.FreqHi;
   s.FreqStep = a.frequencyStep;
   s.PrimaryTheta = a.primaryTheta;
+  // A key the file lacks was the default: older files searched with it.
+  const SearchRequest defaults;
+  for (const MethodParameter& q : m->parameters) {
+    const auto given = a.methodParameters.find(q.key);
+    s.*q.document = given != a.methodParameters.end() ? given->second : defaults.*q.request;
+  }
   std::copy(a.spectrumLow.begin(), a.spectrumLow.end(), s.SpecLow.begin());
   std::copy(a.spectrumHigh.begin(), a.spectrumHigh.end(), s.SpecHigh.begin());
   s.SpecMin = s.DrawnSpecMin = a.spectrumMin;

@@ -119,6 +119,41 @@ bool ApplySecondary(AnalysisState& s, const SearchParameters& p, FieldRules& f) 
   return true;
 }
 
+// The kind's own parameters from the dialog. They reach the document only
+// when all convert and the table row's check accepts them with the loaded
+// observations, so that a refused value never replaces the last one used
+// (which F5 and the next dialog take). The refusal names the first field
+// that, taken with the ones before it and the defaults after it, makes the
+// check refuse: the row's check stays the one statement of the rules.
+std::optional<FieldRefusal> ApplyOwnParameters(AnalysisState& s, SearchKind kind,
+                                               const SearchParameters& p) {
+  const SearchMethod& m = MethodOf(kind);
+  const auto own = m.parameters;
+  if (p.own.empty()) return std::nullopt;
+  SearchRequest given = RequestFromDocument(s, kind);
+  for (size_t k = 0; k < own.size(); ++k) {
+    const int field = kFirstOwnField + static_cast<int>(k);
+    if (k >= p.own.size() || !p.own[k])
+      return FieldRefusal{std::string(own[k].caption) + ": a whole number is needed...", field};
+    given.*own[k].request = *p.own[k];
+  }
+  const Observations o = ObservationsOf(s);
+  // Without observations the search refuses for that reason afterwards.
+  if (m.extraCheck && o.size() > 0 && m.extraCheck(given, o)) {
+    const SearchRequest defaults;
+    SearchRequest probe = given;
+    for (const MethodParameter& q : own) probe.*q.request = defaults.*q.request;
+    for (size_t k = 0; k < own.size(); ++k) {
+      probe.*own[k].request = given.*own[k].request;
+      if (const auto refusal = m.extraCheck(probe, o))
+        return FieldRefusal{std::string(own[k].caption) + ": " + *refusal,
+                            kFirstOwnField + static_cast<int>(k)};
+    }
+  }
+  for (const MethodParameter& q : own) s.*q.document = given.*q.request;
+  return std::nullopt;
+}
+
 }  // namespace
 
 Observations ObservationsOf(const AnalysisState& s) {
@@ -141,6 +176,7 @@ SearchRequest RequestFromDocument(const AnalysisState& s, SearchKind kind, int t
   r.pmax = s.Pmax;
   r.phaseShift = s.FreqStep;
   r.secondary = {s.Period, s.P2Epoch, s.ExtrDate, s.NBins, s.SecPMode == 1 ? 1 : 2};
+  for (const MethodParameter& q : MethodOf(kind).parameters) r.*q.request = s.*q.document;
   if (MethodOf(kind).deeming) {
     r.windowSpectrum = s.WindowSpec;
     if (s.SpecToFile) r.spectrumFile = s.SpecFileName;
@@ -210,6 +246,7 @@ std::optional<FieldRefusal> ApplySearchParameters(AnalysisState& s, SearchKind k
   FieldRules f;
   const bool ok = MethodOf(kind).secondary ? ApplySecondary(s, p, f) : ApplyInitial(s, p, f);
   if (!ok) return f.refusal();
+  if (auto refusal = ApplyOwnParameters(s, kind, p)) return refusal;
   SetFreqAxis(s);
   return std::nullopt;
 }

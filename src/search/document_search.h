@@ -72,8 +72,8 @@ inline char ViewLetter(SearchKind kind) {
 Observations ObservationsOf(const AnalysisState& s);
 // The request the document's fields make: periods, the phase shift (which
 // FreqStep holds from the dialog until the search starts), the secondary
-// period's elements, the window spectrum and, with Spectrum to file, its
-// name.
+// period's elements, the search's own parameters, the window spectrum and,
+// with Spectrum to file, its name.
 SearchRequest RequestFromDocument(const AnalysisState& s, SearchKind kind, int threads = 1);
 // The grid and the result a stopped or restored search left in the document.
 TrialGrid GridOfDocument(const AnalysisState& s);
@@ -91,8 +91,10 @@ void SetFreqAxis(AnalysisState& s);
 
 // The dialog's fields stored in its order, each at once, and checked (periods
 // and phase shift positive, Pmax above Pmin, more than one bin); the first
-// refused gives its message and field. When all are accepted the frequency
-// axis is set from them.
+// refused gives its message and field. The search's own parameters, where
+// given, follow: stored together once the method's check accepts them, a
+// refusal naming the field. When all are accepted the frequency axis is set
+// from them.
 std::optional<FieldRefusal> ApplySearchParameters(AnalysisState& s, SearchKind kind,
                                                   const SearchParameters& p);
 

@@ -19,29 +19,47 @@ std::optional<std::string> CheckSecondary(const SearchRequest& r, const Observat
   return CheckSecondaryElements(r.secondary, o.size());
 }
 
+constexpr MethodParameter kHarmonics[] = {
+    {"Harmonics", "harmonics", &SearchRequest::harmonics, &AnalysisState::Harmonics}};
+constexpr MethodParameter kPdmBins[] = {
+    {"Bins", "bins", &SearchRequest::pdmBins, &AnalysisState::PdmBins},
+    {"Covers", "covers", &SearchRequest::pdmCovers, &AnalysisState::PdmCovers}};
+constexpr MethodParameter kEntropyBins[] = {
+    {"Phase bins", "phase-bins", &SearchRequest::cePhaseBins, &AnalysisState::CePhaseBins},
+    {"Magnitude bins", "mag-bins", &SearchRequest::ceMagBins, &AnalysisState::CeMagBins}};
+
+constexpr std::span<const MethodParameter> kNoOwn;
+
 constexpr SearchMethod kMethods[] = {
     {SearchKind::LaflerKinman, 'l', "lk", "Lafler-Kinman", "theta", true, &RunLaflerKinman,
      kEmptyTheta, false, false, true, EventsAt::AfterAdvance, kErrorInPRange, kErrorInPhaseShift,
-     nullptr},
+     nullptr, kNoOwn},
     {SearchKind::Deeming, 'd', "deeming", "Deeming", "amplitude", false, &RunDeeming,
      kEmptyAmplitude, true, false, true, EventsAt::BeforeAdvance, kErrorInPRange,
-     kErrorInPhaseShift, nullptr},
+     kErrorInPhaseShift, nullptr, kNoOwn},
     {SearchKind::Secondary, 's', "secondary", "Secondary period", "theta ratio", true,
      &RunSecondaryPeriod, kEmptyTheta, false, true, true, EventsAt::AfterAdvance, kErrorInPRanges,
-     kErrorInSecPhaseShift, &CheckSecondary},
+     kErrorInSecPhaseShift, &CheckSecondary, kNoOwn},
     {SearchKind::LombScargle, 'g', "gls", "Generalised Lomb-Scargle", "power", false,
      &RunLombScargle, kEmptyPower, false, false, true, EventsAt::AfterAdvance, kErrorInPRange,
-     kErrorInPhaseShift, nullptr},
+     kErrorInPhaseShift, nullptr, kNoOwn},
     {SearchKind::MultiHarmonicAov, 'a', "mhaov", "Multi-harmonic AoV", "F", false,
      &RunMultiHarmonicAov, kEmptyAovTheta, false, false, true, EventsAt::AfterAdvance,
-     kErrorInPRange, kErrorInPhaseShift, &CheckHarmonics},
+     kErrorInPRange, kErrorInPhaseShift, &CheckHarmonics, kHarmonics},
     {SearchKind::Pdm, 'p', "pdm", "Phase dispersion minimisation", "theta", true, &RunPdm,
      kEmptyTheta, false, false, true, EventsAt::AfterAdvance, kErrorInPRange, kErrorInPhaseShift,
-     &CheckPdmBins},
+     &CheckPdmBins, kPdmBins},
     {SearchKind::ConditionalEntropy, 'c', "ce", "Conditional entropy", "entropy", true,
      &RunConditionalEntropy, kEmptyTheta, false, false, true, EventsAt::AfterAdvance,
-     kErrorInPRange, kErrorInPhaseShift, &CheckEntropyBins},
+     kErrorInPRange, kErrorInPhaseShift, &CheckEntropyBins, kEntropyBins},
 };
+
+constexpr bool OwnFieldsFit() {
+  for (const SearchMethod& m : kMethods)
+    if (m.parameters.size() > kMaxOwnFields) return false;
+  return true;
+}
+static_assert(OwnFieldsFit(), "the search dialog holds at most kMaxOwnFields own parameters");
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/analysis_state.h"
 #include "search/search_hooks.h"
 #include "search/search_values.h"
 #include "search/trial_loop.h"
@@ -19,6 +20,20 @@ namespace korvel {
 
 using SearchEngine = void (*)(const PreparedSearch&, const Observations&, SearchHooks&,
                               SearchResult&);
+
+// A search's own whole-number parameter: its caption in "Initial
+// parameters" (where it follows the phase shift), its key in an analysis
+// file (korvel-batch's option name), and the request's and the document's
+// field that hold it. The row's extra check judges its values.
+struct MethodParameter {
+  const char* caption;  // "Bins"
+  const char* key;      // "bins"
+  int SearchRequest::*request;
+  int32_t AnalysisState::*document;
+};
+
+// The most own parameters a row may have: the fields "Initial parameters" holds.
+inline constexpr size_t kMaxOwnFields = 2;
 
 struct SearchMethod {
   SearchKind kind;
@@ -38,6 +53,8 @@ struct SearchMethod {
   // What the search needs besides the observations and the grid (the
   // secondary period's primary period and bins), or nothing.
   std::optional<std::string> (*extraCheck)(const SearchRequest&, const Observations&);
+  // Its own parameters in the dialog's order (at most kMaxOwnFields).
+  std::span<const MethodParameter> parameters;
 };
 
 std::span<const SearchMethod> SearchMethods();

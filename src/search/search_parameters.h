@@ -1,5 +1,6 @@
 // The parameters of a period search as the two search dialogs take them
-// ("Initial parameters" for Lafler-Kinman and Deeming, "Parameters to search
+// ("Initial parameters" for every search but the secondary period's, with
+// the search's own parameters, "Parameters to search
 // the secondary period"): their defaults, their order, their checks and
 // messages. The window's dialogs and korvel-batch both apply them here.
 #pragma once
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/parameter_fields.h"
 #include "search/search_methods.h"
@@ -37,6 +39,8 @@ enum SecondaryField : int {
   kSecPhaseShiftField,
 };
 
+inline constexpr int kFirstOwnField = kPhaseShiftField + 1;  // the row's own parameters
+
 // A field's value as its text converted; nothing when it did not convert.
 struct SearchParameters {
   std::optional<double> pmax = kDefaultPmax;
@@ -46,6 +50,9 @@ struct SearchParameters {
   std::optional<double> period = 0, epoch = 0, extremumDate = 0;
   std::optional<int32_t> bins = kDefaultBins;
   int32_t mode = 1;  // 1: secondary phases into bins, 2: primary phases
+  // The search's own parameters in its table row's order; empty: not
+  // given, the document keeps its values (korvel-batch sets the request's).
+  std::vector<std::optional<int32_t>> own;
 };
 
 // The dialog's defaults for the kind (the secondary period's Pmax is 1000).

@@ -74,9 +74,9 @@ struct SearchRequest {
   // What the methods beyond the first three take: multi-harmonic AoV's
   // harmonics; phase dispersion minimisation's bins and covers; conditional
   // entropy's phase and magnitude bins. Methods that do not use one ignore it.
-  int harmonics = 2;
-  int pdmBins = 10, pdmCovers = 2;
-  int cePhaseBins = 10, ceMagBins = 5;
+  int harmonics = kDefaultHarmonics;
+  int pdmBins = kDefaultPdmBins, pdmCovers = kDefaultPdmCovers;
+  int cePhaseBins = kDefaultCePhaseBins, ceMagBins = kDefaultCeMagBins;
 };
 
 // The trial frequencies: from `start` by repeated addition of `step` while

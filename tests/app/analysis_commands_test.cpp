@@ -55,11 +55,13 @@ class AnalysisCommands : public ::testing::Test {
     PWinMouseUp(a, {MouseButton::Left, false, false, false, at.x[0] + 2, at.y[0] + 2, {}});
   }
 
-  void Search(SearchKind kind = SearchKind::LaflerKinman) {
+  void Search(SearchKind kind = SearchKind::LaflerKinman,
+              std::vector<std::optional<int32_t>> own = {}) {
     SearchParameters params;
     params.pmin = 2;
     params.pmax = 9;
     params.phaseShift = 0.1;
+    params.own = std::move(own);
     ASSERT_FALSE(ApplySearchParameters(s, kind, params));
     StartSearch(s, kind);
     RunWindowSearch(a, kind);
@@ -141,6 +143,27 @@ TEST_F(AnalysisCommands, ASpectrumOfAMethodAfterTheFirstThreeIsShownAgain) {
   Run(OpenAnalysis, dir.File("star.korvel.json"));
   EXPECT_EQ(s.View, 'g');
   EXPECT_EQ(s.RunCode, 'e');
+}
+
+TEST_F(AnalysisCommands, AMethodsOwnParametersComeBackAndAnOlderFileGivesTheDefaults) {
+  Search(SearchKind::Pdm, {20, 3});
+  ASSERT_EQ(s.PdmBins, 20);
+  Run(SaveAnalysis, dir.File("star"));
+  s.PdmBins = 7;
+  AcceptObservationFileChoice(a, dir.Write("other.dat", "1005 1\n1006 2\n"));
+  Run(OpenAnalysis, dir.File("star.korvel.json"));
+  EXPECT_EQ(s.View, 'p');
+  EXPECT_EQ(s.PdmBins, 20);
+  EXPECT_EQ(s.PdmCovers, 3);
+
+  // Written before the keys existed: the search had the defaults.
+  auto j = nlohmann::ordered_json::parse(testing::ReadFile(dir.File("star.korvel.json")));
+  ASSERT_EQ(j["last_search"]["method_parameters"]["bins"], 20);
+  j["last_search"].erase("method_parameters");
+  dir.Write("old.korvel.json", j.dump());
+  Run(OpenAnalysis, dir.File("old.korvel.json"));
+  EXPECT_EQ(s.PdmBins, kDefaultPdmBins);
+  EXPECT_EQ(s.PdmCovers, kDefaultPdmCovers);
 }
 
 TEST_F(AnalysisCommands, AViewOfNoMethodIsRefusedWithItsReason) {

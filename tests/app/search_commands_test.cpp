@@ -7,8 +7,10 @@
 #include <numbers>
 
 #include "app/run_control.h"
+#include "app/shell_commands.h"
 #include "app/undo_commands.h"
 #include "core/text_format.h"
+#include "search/pdm.h"
 #include "search/peak_text.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
@@ -190,6 +192,63 @@ TEST_F(SearchCommands, CancelStartsNothing) {
   RunCommand(a, StartLaflerKinmanSearch);
   EXPECT_EQ(s.RunCode, 'n');
   EXPECT_EQ(s.View, 't');
+}
+
+void StartPdm(AppContext& a) {
+  StartSearchBy(a, SearchKind::Pdm);
+}
+
+TEST_F(SearchCommands, OwnParametersTypedInTheDialogReachTheSearchAndF5TakesThemAgain) {
+  p.dialogAnswers.push_back({true,
+                             {{Control::LK_Pmax, "15"},
+                              {Control::LK_Pmin, "5"},
+                              {Control::LK_PhaseShift, "0.05"},
+                              {Control::LK_Own1, "20"},
+                              {Control::LK_Own2, "3"}}});
+  RunCommand(a, StartPdm);
+  ASSERT_TRUE(p.messages.empty()) << p.LastMessage();
+  EXPECT_TRUE(p.visible[Control::LK_Own2]);
+  EXPECT_EQ(p.texts[Control::LK_Own1Caption], "Bins");
+  // The best theta is the one of 20 bins and 3 covers, not of the defaults.
+  const double best[] = {s.BestFreq[1]};
+  const Observations o = ObservationsOf(s);
+  EXPECT_DOUBLE_EQ(s.BestParam[1], PdmThetas(o, 20, 3, best)[0]);
+  EXPECT_NE(s.BestParam[1], PdmThetas(o, kDefaultPdmBins, kDefaultPdmCovers, best)[0]);
+
+  // F5 shows the dialog filled with them; OK as shown searches alike.
+  p.texts[Control::LK_Own1] = p.texts[Control::LK_Own2] = "";
+  const double before = s.BestParam[1];
+  p.dialogAnswers.push_back({true, {}});
+  RunCommand(a, RepeatLastSearch);
+  EXPECT_EQ(p.texts[Control::LK_Own1], "20");
+  EXPECT_EQ(p.texts[Control::LK_Own2], "3");
+  EXPECT_EQ(s.BestParam[1], before);
+
+  // A search without parameters of its own shows neither field.
+  p.dialogAnswers.push_back({false, {}});
+  RunCommand(a, [](AppContext& c) { StartSearchBy(c, SearchKind::LombScargle); });
+  EXPECT_FALSE(p.visible[Control::LK_Own1]);
+  EXPECT_FALSE(p.visible[Control::LK_Own2]);
+}
+
+TEST_F(SearchCommands, AnOwnParameterTheSearchRefusesKeepsTheDialogOpenAndNamesItsField) {
+  AnswerLK("15", "5", "0.05");
+  p.dialogAnswers.back().texts[Control::LK_Own1] = "1";
+  p.dialogAnswers.push_back({true, {{Control::LK_Own1, "10"}, {Control::LK_Own2, "two"}}});
+  p.dialogAnswers.push_back({true, {{Control::LK_Own2, "17"}}});
+  p.dialogAnswers.push_back({false, {}});
+  RunCommand(a, StartPdm);
+  ASSERT_EQ(p.messages.size(), 3u);
+  // The messages are the method's own check's, after the field's caption.
+  EXPECT_EQ(p.messages[0], "Bins: At least 2 phase bins are needed...");
+  EXPECT_EQ(p.messages[1], "Covers: a whole number is needed...");
+  EXPECT_EQ(p.messages[2], "Covers: The number of covers must be from 1 to 16...");
+  EXPECT_EQ(p.focused,
+            (std::vector<Control>{Control::LK_Own1, Control::LK_Own2, Control::LK_Own2}));
+  // Nothing ran, and the values last accepted stay.
+  EXPECT_EQ(s.RunCode, 'n');
+  EXPECT_EQ(s.PdmBins, kDefaultPdmBins);
+  EXPECT_EQ(s.PdmCovers, kDefaultPdmCovers);
 }
 
 TEST_F(SearchCommands, DeemingFindsThePeriodAndSummarises) {
