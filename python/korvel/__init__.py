@@ -223,6 +223,7 @@ _SEARCH_DOC = """
     (``period``, ``frequency``, ``statistic``, ``fitted_period``,
     ``period_error``, ``harmonics``, ``fap`` with ``fap_method``
     ("analytic" here), ``fap_analytic``, ``snr``, ``label``, ``error``;
+    pdm's also ``fap_pdm``, the false-alarm probability of its theta;
     None where a value does not exist).
     A refused search raises ValueError with korvel-batch's message (the
     dialogs' "Error in ..." texts, data that cannot be searched, a grid

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <ostream>
+#include <string_view>
 #include <variant>
 
 #include "batch/batch_hooks.h"
@@ -49,10 +50,6 @@ CLI::Option* AddThreadsOption(CLI::App& command, int& threads, const std::string
       ->capture_default_str();
 }
 
-namespace {
-
-// Adds the options of mhaov, pdm and ce besides --bins (which the secondary
-// period has already added).
 void AddMethodParameterOptions(CLI::App& command, MethodParameters& m,
                                std::vector<MethodOption>& added) {
   const auto add = [&](const std::string& name, int& value, const std::string& help, int low,
@@ -73,7 +70,19 @@ void AddMethodParameterOptions(CLI::App& command, MethodParameters& m,
       kEntropyMethod);
 }
 
-}  // namespace
+std::optional<std::string> MisplacedMethodOption(const std::vector<MethodOption>& options,
+                                                 const SearchMethod* method,
+                                                 const std::string& methodOption) {
+  for (const MethodOption& o : options)
+    if (o.option->count() > 0 && !(method && std::string_view(method->name) == o.method))
+      return o.option->get_name() + " belongs to " + methodOption + " " + o.method + "...";
+  return std::nullopt;
+}
+
+std::string PdmBinsHelp(const MethodParameters& m) {
+  return "pdm: number of phase bins (default " + std::to_string(m.pdmBins) + ", " +
+         std::to_string(kMinBins) + " to " + std::to_string(kMaxBins) + ")";
+}
 
 std::optional<std::string> TakePdmBins(std::optional<int> bins, MethodParameters& m) {
   const int b = bins.value_or(0);
@@ -115,10 +124,8 @@ SearchParameterOptions AddSearchParameterOptions(CLI::App& command, SearchParame
           ->capture_default_str(),
   };
   if (methods) {
-    o.bins->description("Secondary: number of phase bins (default " + DefaultText(p.bins) +
-                        "); pdm: number of phase bins (default " +
-                        std::to_string(methods->pdmBins) + ", " + std::to_string(kMinBins) +
-                        " to " + std::to_string(kMaxBins) + ")");
+    o.bins->description("Secondary: number of phase bins (default " + DefaultText(p.bins) + "); " +
+                        PdmBinsHelp(*methods));
     o.bins->default_str("");
     AddMethodParameterOptions(command, *methods, o.methodOnly);
   }

@@ -55,12 +55,26 @@ inline constexpr int kMinBins = 2, kMaxBins = 1000;
 // --bins as pdm's number of phase bins into m, or why it cannot be (the
 // secondary period's bins have another range).
 std::optional<std::string> TakePdmBins(std::optional<int> bins, MethodParameters& m);
+// "pdm: number of phase bins (default 10, 2 to 1000)": --bins's help for pdm.
+std::string PdmBinsHelp(const MethodParameters& m);
 
 // An option of one of those methods and the method's name.
 struct MethodOption {
   CLI::Option* option;
   const char* method;
 };
+
+// Adds --harmonics, --covers, --phase-bins and --mag-bins into m (pdm's
+// --bins is the caller's, which has bins of its own).
+void AddMethodParameterOptions(CLI::App& command, MethodParameters& m,
+                               std::vector<MethodOption>& added);
+
+// The first of the options given that `method` (nothing: no search) does
+// not take, as "--covers belongs to --method pdm..." with methodOption as
+// the command's name of the method option; nothing when all belong.
+std::optional<std::string> MisplacedMethodOption(const std::vector<MethodOption>& options,
+                                                 const SearchMethod* method,
+                                                 const std::string& methodOption);
 
 // The period-search parameters of search and survey: --pmax, --pmin,
 // --phase-shift, and the secondary period's --period, --epoch,

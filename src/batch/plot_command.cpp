@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "batch/batch_search.h"
@@ -19,6 +20,7 @@
 #include "lightcurve/phase_views.h"
 #include "lightcurve/stat_file.h"
 #include "lightcurve/wave_parameters.h"
+#include "plot/search_views.h"
 #include "render/picture_file.h"
 #include "search/document_search.h"
 
@@ -56,6 +58,7 @@ struct PlotArgs {
   std::optional<SearchKind> search;
   SearchKind searchKind = SearchKind::LaflerKinman;
   SearchParameters params;
+  MethodParameters methods;  // of mhaov, pdm (with --bins) and ce
   bool window = false;
   std::string spectrumFile;
   int64_t maxTrials = kDefaultMaxTrials;
@@ -69,13 +72,39 @@ struct PlotArgs {
   CLI::Option* pmaxOption = nullptr;
   CLI::Option* spectrumFileOption = nullptr;
   std::vector<CLI::Option*> searchOnly, deemingOnly, secondaryOnly, meanCurveOnly;
+  std::vector<MethodOption> methodOnly;  // --harmonics, --covers, --phase-bins, --mag-bins
 };
 
+// The views that show no search: time, secondary-phase colours, mean light
+// curve and About. Every search's view letter comes from the method table.
+constexpr char kOtherViews[] = {'t', 'n', 'm', 'h'};
+
+std::vector<std::string> ViewLetters() {
+  std::vector<std::string> letters;
+  for (const char v : kOtherViews) letters.emplace_back(1, v);
+  for (const SearchMethod& m : SearchMethods()) letters.emplace_back(1, m.view);
+  return letters;
+}
+
+// "l (lk), d (deeming), ...": the search views for --view's help.
+std::string SearchViewChoices() {
+  std::string choices;
+  for (const SearchMethod& m : SearchMethods())
+    choices += (choices.empty() ? "" : ", ") + std::string(1, m.view) + " (" + m.name + ")";
+  return choices;
+}
+
+// Without a search, a search's view shows the light curve folded on the
+// period: the phase curve, or the secondary period's bins.
 bool NeedsPeriod(char view) {
-  return view == 'l' || view == 'd' || view == 's' || view == 'n' || view == 'm';
+  return IsSpectrumView(view) || view == 'n' || view == 'm';
 }
 bool NeedsSecondary(char view) {
-  return view == 's' || view == 'n';
+  return IsBinsView(view) || view == 'n';
+}
+
+bool IsPdm(const std::optional<SearchKind>& search) {
+  return search && std::string_view(MethodOf(*search).name) == kPdmMethod;
 }
 
 // What the command line asks for that cannot be drawn, checked before
@@ -94,6 +123,9 @@ std::optional<std::string> ArgumentProblem(const PlotArgs& a) {
     return "--window and --spectrum-file belong to --search deeming...";
   if (!(a.search && MethodOf(*a.search).secondary) && AnyGiven(a.secondaryOnly))
     return "--mode belongs to --search secondary...";
+  if (auto problem = MisplacedMethodOption(a.methodOnly, a.search ? &MethodOf(*a.search) : nullptr,
+                                           "--search"))
+    return problem;
   if (a.view != 'm' && AnyGiven(a.meanCurveOnly))
     return "--points and --bin-length belong to --view m...";
   if (a.search) {
@@ -139,6 +171,7 @@ std::optional<int> RunSearchFirst(AnalysisState& s, const PlotArgs& a) {
   request.pmaxGiven = a.pmaxOption->count() > 0;
   request.periodGiven = a.periodGiven;
   request.window = a.window;
+  request.methods = a.methods;
   request.analysis = a.load.analysis;
   if (a.spectrumFileOption->count() > 0) request.spectrumFile = a.spectrumFile;
   request.maxTrials = a.maxTrials;
@@ -205,7 +238,11 @@ int RunPlot(const PlotArgs& given) {
   a.periodGiven = a.periodOption->count() > 0;
   a.p2Given = a.p2Option->count() > 0;
   if (!a.load.analysis.empty()) TakeAnalysisElements(a);
-  if (const auto problem = ArgumentProblem(a)) {
+  auto problem = ArgumentProblem(a);
+  // --bins given to pdm is its number of phase bins, with its own range.
+  if (!problem && IsPdm(a.search) && a.binsOption->count() > 0)
+    problem = TakePdmBins(a.bins, a.methods);
+  if (problem) {
     std::cerr << *problem << '\n';
     return kExitRefused;
   }
@@ -258,10 +295,13 @@ Command AddPlotCommand(CLI::App& parent) {
       "write it as PNG, BMP, SVG or PDF (by the extension of OUT)");
   AddLoadOptions(*app, a.load);
   app->add_option("--view", a.viewText,
-                  "t (time), l or d (phase), s (secondary-phase bins), n (secondary-phase "
-                  "colours), m (mean light curve), h (About); after --search: its spectrum")
+                  "t (time), n (secondary-phase colours), m (mean light curve), h (About); the "
+                  "views of the searches " +
+                      SearchViewChoices() +
+                      " show the phase curve (s: the secondary-phase bins), or after --search "
+                      "its spectrum")
       ->required()
-      ->check(CLI::IsMember({"t", "l", "d", "s", "n", "m", "h"}));
+      ->check(CLI::IsMember(ViewLetters()));
   app->add_option("-o,--output", a.out, "Picture file written: .png, .bmp, .svg or .pdf")
       ->required();
   app->add_option("--width", a.width, "Width of the plot surface, pixels")->capture_default_str();
@@ -274,8 +314,10 @@ Command AddPlotCommand(CLI::App& parent) {
   a.extremumDateOption = app->add_option("--extremum-date", a.extremumDate,
                                          "Extremum moment date of the secondary period")
                              ->capture_default_str();
-  a.binsOption = app->add_option("--bins", a.bins, "Number of bins of the secondary phase")
-                     ->capture_default_str();
+  a.binsOption =
+      app->add_option("--bins", a.bins,
+                      "Number of bins of the secondary phase (default " + std::to_string(a.bins) +
+                          "); with --search " + PdmBinsHelp(a.methods));
   app->add_flag("--intensity", a.intensity, "Intensities up (\"Flux\") instead of magnitudes down");
   app->add_option("--model", a.model, "Collecting file of mean light curves: the model on view t");
   a.meanCurveOnly = {
@@ -287,7 +329,7 @@ Command AddPlotCommand(CLI::App& parent) {
   };
   CLI::Option* search =
       AddMethodOption(*app, "--search", a.searchKind,
-                      "Run a search first (lk, deeming or secondary) and draw its spectrum");
+                      "Run a search first (" + MethodNames() + ") and draw its spectrum");
   SearchParameters& p = a.params;
   a.pmaxOption = app->add_option("--pmax", p.pmax,
                                  "Search: maximum trial period (default 100; secondary 1000)");
@@ -313,6 +355,7 @@ Command AddPlotCommand(CLI::App& parent) {
       AddMaxTrialsOption(*app, a.maxTrials),
       AddThreadsOption(*app, a.threads),
   };
+  AddMethodParameterOptions(*app, a.methods, a.methodOnly);
   a.searchOnly.insert(a.searchOnly.end(), a.deemingOnly.begin(), a.deemingOnly.end());
   a.searchOnly.insert(a.searchOnly.end(), a.secondaryOnly.begin(), a.secondaryOnly.end());
   return {app, [args, search] {

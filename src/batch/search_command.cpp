@@ -1,6 +1,7 @@
 #include "batch/search_command.h"
 
 #include <iostream>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,6 +16,8 @@
 #include "batch/search_report.h"
 #include "core/error.h"
 #include "search/document_search.h"
+#include "search/period_error.h"
+#include "search/trial_record.h"
 
 namespace korvel::batch {
 
@@ -53,10 +56,7 @@ std::optional<std::string> MisplacedOption(const SearchArgs& args) {
   }
   if (!method.deeming && AnyGiven(args.deemingOnly))
     return "--window and --spectrum-file belong to --method deeming...";
-  for (const MethodOption& o : args.given.methodOnly)
-    if (o.option->count() > 0 && std::string_view(method.name) != o.method)
-      return o.option->get_name() + " belongs to --method " + o.method + "...";
-  return std::nullopt;
+  return MisplacedMethodOption(args.given.methodOnly, &method, "--method");
 }
 
 // --bins is pdm's number of phase bins too; the secondary period's range
@@ -109,7 +109,11 @@ int RunSearchCommand(SearchArgs& args) {
     j["warnings"] = ReadWarningsJson(outcome.diagnostics, s.Loaded);
     std::cout << j.dump() << '\n';
   } else {
-    PrintSearchText(searched.result, searched.status, std::cout);
+    const SearchResult& r = searched.result;
+    const double bestFapPdm = FilledPlaces(r.best) > 0 ? PdmFap(r, &searched.search.request,
+                                                                ObservationsOf(s), r.best[0].value)
+                                                       : std::numeric_limits<double>::quiet_NaN();
+    PrintSearchText(r, searched.status, std::cout, bestFapPdm);
   }
   std::cout.flush();
   return outcome.exitCode;

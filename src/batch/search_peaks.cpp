@@ -35,7 +35,7 @@ std::vector<PeakReport> SearchPeaks(const SearchResult& r, const PreparedSearch&
                                     const Observations& o, const PeakOptions& options,
                                     int threads) {
   std::vector<PeakReport> peaks =
-      ReportPeaks(r, o, options.count, {options.bootstrap, options.seed, threads});
+      ReportPeaks(r, o, options.count, {options.bootstrap, options.seed, threads, &p.request});
   if (options.fapShuffles > 0 && !peaks.empty())
     AddFalseAlarms(peaks, p, o, options.fapShuffles, options.seed, threads);
   return peaks;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <ostream>
 #include <vector>
 
@@ -50,7 +51,8 @@ nlohmann::ordered_json Text(const std::string& s) {
 
 }  // namespace
 
-void PrintSearchText(const SearchResult& r, const std::string& status, std::ostream& out) {
+void PrintSearchText(const SearchResult& r, const std::string& status, std::ostream& out,
+                     double bestFapPdm) {
   // Only places that hold a trial: a search of few trials lists those.
   const int rows = FilledPlaces(r.best);
   std::array<size_t, kGridColumns> width{};
@@ -65,6 +67,11 @@ void PrintSearchText(const SearchResult& r, const std::string& status, std::ostr
     out << '\n';
   }
   if (MethodOf(r.method).secondary) out << "Primary theta: " << Str(r.primaryTheta, 0, 7) << '\n';
+  if (std::isfinite(bestFapPdm)) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3g", bestFapPdm);
+    out << "False-alarm probability of the best theta (PDM): " << text << '\n';
+  }
   out << status << '\n';
 }
 
@@ -107,6 +114,8 @@ nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& stat
                           : p.fapAnalytic == p.fapAnalytic ? Text("analytic")
                                                            : Text("");
       one["fap_analytic"] = Number(p.fapAnalytic);
+      // Only pdm has one: the other methods' reports stay as they were.
+      if (r.method == SearchKind::Pdm) one["fap_pdm"] = Number(p.fapPdm);
       one["fap_low"] = Number(p.fapLow);
       one["fap_high"] = Number(p.fapHigh);
       one["fap_at_frequency"] = Number(p.fapHere);

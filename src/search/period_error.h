@@ -30,6 +30,9 @@ struct PeakReport {
   // Signal to noise of the fit's first harmonic against the residual
   // spectrum around it (Breger et al. 1993); NaN without a fit.
   double snr = 0;
+  // Of a pdm search alone (NaN for the others): the chance that Gaussian
+  // noise gives a theta this small anywhere on the grid (PdmFap).
+  double fapPdm = 0;
   // The reshuffled FAP where computed, else the analytic one.
   double Fap() const { return fap == fap ? fap : fapAnalytic; }
 };
@@ -38,12 +41,22 @@ struct ErrorOptions {
   int bootstrapSamples = 0;  // 0: no bootstrap
   uint64_t seed = 1;
   int threads = 1;
+  // The request that ran: a pdm search's bins and covers give the peaks'
+  // PDM FAP. None: no PDM FAP.
+  const SearchRequest* request = nullptr;
 };
 
 // The distinct peaks of r (at most `count`) with their errors, fitted on
 // the observations the search ran on.
 std::vector<PeakReport> ReportPeaks(const SearchResult& r, const Observations& o, int count,
                                     const ErrorOptions& options);
+
+// The chance that Gaussian noise gives a theta at most `theta` at any of the
+// independent tries (bins x independent frequencies) of the pdm search r,
+// run from `request` on o (PeakReport::fapPdm). NaN for another search or
+// without its request.
+double PdmFap(const SearchResult& r, const SearchRequest* request, const Observations& o,
+              double theta);
 
 // The reports' false-alarm probabilities from `shuffles` reshuffles of the
 // search p (ShuffledFalseAlarms).

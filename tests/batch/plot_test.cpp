@@ -173,6 +173,20 @@ TEST_F(BatchPlot, SearchShowsItsSpectrum) {
   EXPECT_FALSE(Exists("none.png"));
 }
 
+// The methods beyond the first three draw their spectra in their own
+// views, with their own options.
+TEST_F(BatchPlot, NewSearchesShowTheirSpectraWithTheirOptions) {
+  if (!RendererBuilt()) GTEST_SKIP() << "built without the Qt renderer";
+  const std::string grid = " --pmax 1 --pmin 0.3 --phase-shift 0.1";
+  const std::string gls = PlotFile("--view g --search gls" + grid, "gls.svg");
+  EXPECT_TRUE(Contains(gls, ">Frequency, cycles per day<"));
+  EXPECT_FALSE(Contains(gls, ">Running...<"));
+  const std::string pdm = PlotFile("--view p --search pdm" + grid, "pdm.png");
+  ASSERT_TRUE(IsPng(pdm));
+  // Other bins and covers make another spectrum.
+  EXPECT_NE(PlotFile("--view p --search pdm --bins 5 --covers 1" + grid, "pdm5.png"), pdm);
+}
+
 TEST_F(BatchPlot, RefusalsSayWhyAndWriteNothing) {
   struct Refusal {
     std::string args;
@@ -197,6 +211,10 @@ TEST_F(BatchPlot, RefusalsSayWhyAndWriteNothing) {
       {"--view d --search deeming --mode 2", 3, "--mode belongs to --search secondary"},
       {"--view l --search lk --window", 3, "belong to --search deeming"},
       {"--view d --search lk", 3, "--view l"},
+      {"--view g --search gls --covers 3", 3, "--covers belongs to --search pdm..."},
+      {"--view t --harmonics 3", 3, "--harmonics belongs to --search mhaov..."},
+      {"--view p --search pdm --bins 1", 3, "--bins: pdm takes 2 to 1000 phase bins..."},
+      {"--view g", 3, "needs the period: --period P"},
       {"--view t --width 0", 3, "--width"},
       {"--view t --height 20000", 3, "--height"},
   };

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <numbers>
+#include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -27,13 +29,18 @@ using testing::RunResult;
 using testing::ShellQuote;
 using testing::TempDir;
 
-// A sinusoid of period 3.7 days sampled irregularly over about 900 days.
-std::string SinusoidText() {
+// A sinusoid of period 3.7 days sampled irregularly over about 900 days;
+// with a seed, Gaussian noise of 0.1 mag at the same dates instead.
+std::string SinusoidText(std::optional<unsigned> noiseSeed = std::nullopt) {
   std::ostringstream text;
+  std::mt19937 gen(noiseSeed.value_or(0));
+  std::normal_distribution<double> noise(0, 0.1);
   double t = 0;
   for (int i = 0; i < 300; ++i) {
     t += 0.5 + std::fmod(i * 2.6180339887, 5.5);
-    const double mag = 12 + 0.3 * std::sin(2 * std::numbers::pi * t / 3.7) + 0.01 * std::sin(i);
+    const double mag =
+        noiseSeed ? 12 + noise(gen)
+                  : 12 + 0.3 * std::sin(2 * std::numbers::pi * t / 3.7) + 0.01 * std::sin(i);
     text << ObservationLine(2450000 + t, mag, 4) << "\r\n";
   }
   return text.str();
@@ -248,6 +255,23 @@ TEST(BatchSearchGls, SampleStarReportsTheLargestPowerFirst) {
   std::getline(lines, header);
   lines >> period;
   EXPECT_EQ(period, Str(best[0].at("period").get<double>(), 0, 7));
+}
+
+// A pdm peak's theta gets its false-alarm probability over the independent
+// frequencies: tiny for a clear period, not small for noise; the other
+// methods' peaks have no such key.
+TEST_F(BatchSearch, PdmPeaksCarryTheFapOfTheirTheta) {
+  const std::string grid = " --pmax 10 --pmin 2 --phase-shift 0.1 --peaks 1";
+  const nlohmann::json signal = Json("--method pdm" + grid).at("peaks").at(0);
+  EXPECT_GT(signal.at("fap_pdm").get<double>(), 0);
+  EXPECT_LT(signal.at("fap_pdm").get<double>(), 1e-6) << signal.dump();
+  EXPECT_FALSE(Json("--method lk" + grid).at("peaks").at(0).contains("fap_pdm"));
+  EXPECT_NE(Search("--method pdm" + grid).out.find("False-alarm probability of the best theta"),
+            std::string::npos);
+  file_ = dir_.Write("noise.dat", SinusoidText(7));
+  const nlohmann::json noise = Json("--method pdm" + grid).at("peaks").at(0);
+  EXPECT_GT(noise.at("fap_pdm").get<double>(), 0.01) << noise.dump();
+  EXPECT_LE(noise.at("fap_pdm").get<double>(), 1);
 }
 
 TEST_F(BatchSearch, OutOfRangeHarmonicsAreRefusedWithTheirRange) {
