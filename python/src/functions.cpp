@@ -26,6 +26,9 @@
 #include "lightcurve/document_light_curve.h"
 #include "lightcurve/mean_curve_file.h"
 #include "search/adopt.h"
+#include "search/engine_support.h"
+#include "search/multi_harmonic_aov.h"
+#include "search/pdm.h"
 #include "search/reshuffle.h"
 #include "search/search_methods.h"
 #include "search/search_parameters.h"
@@ -235,12 +238,12 @@ batch::BatchSearchRequest SearchRequest(const SearchMethod& method, const Search
   }
   request.window = method.deeming && a.window;
   batch::MethodParameters& m = request.methods;
-  TakeWhole(a.harmonics, "harmonics", 1, batch::kMaxHarmonics, m.harmonics);
+  TakeWhole(a.harmonics, "harmonics", 1, kMaxAovHarmonics, m.harmonics);
   if (std::string_view(method.name) == batch::kPdmMethod)
-    TakeWhole(a.bins, "bins", batch::kMinBins, batch::kMaxBins, m.pdmBins);
-  TakeWhole(a.covers, "covers", 1, batch::kMaxCovers, m.pdmCovers);
-  TakeWhole(a.phaseBins, "phase_bins", batch::kMinBins, batch::kMaxBins, m.cePhaseBins);
-  TakeWhole(a.magBins, "mag_bins", batch::kMinBins, batch::kMaxBins, m.ceMagBins);
+    TakeWhole(a.bins, "bins", kMinPhaseBins, kMaxPhaseBins, m.pdmBins);
+  TakeWhole(a.covers, "covers", 1, kMaxPdmCovers, m.pdmCovers);
+  TakeWhole(a.phaseBins, "phase_bins", kMinPhaseBins, kMaxPhaseBins, m.cePhaseBins);
+  TakeWhole(a.magBins, "mag_bins", kMinPhaseBins, kMaxPhaseBins, m.ceMagBins);
   request.maxTrials = a.maxTrials;
   request.threads = a.threads.value_or(DefaultThreadCount());
   return request;

@@ -14,6 +14,8 @@
 #include "core/thread_count.h"
 #include "io/file_paths.h"
 #include "search/engine_support.h"
+#include "search/multi_harmonic_aov.h"
+#include "search/pdm.h"
 #include "search/search_pipeline.h"
 #include "search/significance.h"
 
@@ -59,15 +61,15 @@ void AddMethodParameterOptions(CLI::App& command, MethodParameters& m,
     added.push_back({option, method});
   };
   add("--harmonics", m.harmonics,
-      "mhaov: harmonics of the Fourier series fitted at each trial period", 1, kMaxHarmonics,
+      "mhaov: harmonics of the Fourier series fitted at each trial period", 1, kMaxAovHarmonics,
       kHarmonicsMethod);
   add("--covers", m.pdmCovers,
       "pdm: covers, each set of phase bins shifted by 1/(bins x covers) from the one before", 1,
-      kMaxCovers, kPdmMethod);
-  add("--phase-bins", m.cePhaseBins, "ce: phase bins of the entropy's grid", kMinBins, kMaxBins,
-      kEntropyMethod);
-  add("--mag-bins", m.ceMagBins, "ce: magnitude bins of the entropy's grid", kMinBins, kMaxBins,
-      kEntropyMethod);
+      kMaxPdmCovers, kPdmMethod);
+  add("--phase-bins", m.cePhaseBins, "ce: phase bins of the entropy's grid", kMinPhaseBins,
+      kMaxPhaseBins, kEntropyMethod);
+  add("--mag-bins", m.ceMagBins, "ce: magnitude bins of the entropy's grid", kMinPhaseBins,
+      kMaxPhaseBins, kEntropyMethod);
 }
 
 std::optional<std::string> MisplacedMethodOption(const std::vector<MethodOption>& options,
@@ -81,14 +83,14 @@ std::optional<std::string> MisplacedMethodOption(const std::vector<MethodOption>
 
 std::string PdmBinsHelp(const MethodParameters& m) {
   return "pdm: number of phase bins (default " + std::to_string(m.pdmBins) + ", " +
-         std::to_string(kMinBins) + " to " + std::to_string(kMaxBins) + ")";
+         std::to_string(kMinPhaseBins) + " to " + std::to_string(kMaxPhaseBins) + ")";
 }
 
 std::optional<std::string> TakePdmBins(std::optional<int> bins, MethodParameters& m) {
   const int b = bins.value_or(0);
-  if (b < kMinBins || b > kMaxBins)
-    return "--bins: pdm takes " + std::to_string(kMinBins) + " to " + std::to_string(kMaxBins) +
-           " phase bins...";
+  if (b < kMinPhaseBins || b > kMaxPhaseBins)
+    return "--bins: pdm takes " + std::to_string(kMinPhaseBins) + " to " +
+           std::to_string(kMaxPhaseBins) + " phase bins...";
   m.pdmBins = b;
   return std::nullopt;
 }

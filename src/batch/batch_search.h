@@ -46,11 +46,6 @@ struct MethodParameters {
   int pdmBins = SearchRequest{}.pdmBins, pdmCovers = SearchRequest{}.pdmCovers;
   int cePhaseBins = SearchRequest{}.cePhaseBins, ceMagBins = SearchRequest{}.ceMagBins;
 };
-// Their ranges: more harmonics or covers than this overfit or repeat
-// themselves; more bins than this leave most bins empty on any real set.
-inline constexpr int kMaxHarmonics = 20;
-inline constexpr int kMaxCovers = 20;
-inline constexpr int kMinBins = 2, kMaxBins = 1000;
 
 // --bins as pdm's number of phase bins into m, or why it cannot be (the
 // secondary period's bins have another range).

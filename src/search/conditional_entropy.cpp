@@ -66,9 +66,10 @@ class Entropy : public TrialStatistic {
 }  // namespace
 
 std::optional<std::string> CheckEntropyBins(const SearchRequest& r, const Observations&) {
-  if (r.cePhaseBins < 2 || r.ceMagBins < 2)
+  if (r.cePhaseBins < kMinPhaseBins || r.ceMagBins < kMinPhaseBins)
     return "At least 2 phase bins and 2 magnitude bins are needed...";
-  if (r.cePhaseBins > 255 || r.ceMagBins > 255) return kTooManyBins;
+  if (r.cePhaseBins > kMaxPhaseBins) return kTooManyBins;
+  if (r.ceMagBins > kMaxPhaseBins) return "At most 255 magnitude bins are possible...";
   return std::nullopt;
 }
 

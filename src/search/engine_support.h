@@ -24,6 +24,8 @@ inline constexpr const char* kDescendingDates =
 inline constexpr const char* kConstantMagnitudes =
     "All magnitudes are equal: there is nothing to search...";
 inline constexpr const char* kVarianceNotFinite = "The magnitudes are too large to search...";
+// Phase bins of the searches that bin phases (and magnitudes).
+inline constexpr int kMinPhaseBins = 2, kMaxPhaseBins = 255;
 inline constexpr const char* kTooManyBins = "At most 255 phase bins are possible...";
 inline constexpr const char* kTooFewForBins =
     "Too few observations for the number of bins: more observations than bins are needed...";

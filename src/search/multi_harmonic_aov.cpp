@@ -89,7 +89,7 @@ class AovTheta : public TrialStatistic {
 
 std::optional<std::string> CheckHarmonics(const SearchRequest& r, const Observations& o) {
   if (r.harmonics < 1) return "The number of harmonics must be at least 1...";
-  if (r.harmonics > 100) return "At most 100 harmonics are possible...";
+  if (r.harmonics > kMaxAovHarmonics) return "At most 100 harmonics are possible...";
   if (static_cast<double>(o.size()) <= 2.0 * r.harmonics + 1)
     return "Too few observations for the number of harmonics: more than 2 n + 1 are needed...";
   return std::nullopt;

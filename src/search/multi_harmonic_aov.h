@@ -19,8 +19,11 @@ namespace korvel {
 // Theta of an empty place in the best list.
 inline constexpr double kEmptyAovTheta = 0;
 
-// The harmonics: at least one, and more observations than the fit's 2n + 1
-// parameters.
+// More harmonics than any light curve needs; the fit's cost grows with them.
+inline constexpr int kMaxAovHarmonics = 100;
+
+// The harmonics: at least one, at most kMaxAovHarmonics, and more observations than the fit's 2n +
+// 1 parameters.
 std::optional<std::string> CheckHarmonics(const SearchRequest& r, const Observations& o);
 
 // Runs the grid from r.freq on: the display columns, the best list (largest

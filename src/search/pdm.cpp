@@ -136,9 +136,10 @@ double PdmFalseAlarm(double theta, int n, int bins, int covers) {
 }
 
 std::optional<std::string> CheckPdmBins(const SearchRequest& r, const Observations& o) {
-  if (r.pdmBins < 2) return "At least 2 phase bins are needed...";
-  if (r.pdmBins > 255) return kTooManyBins;
-  if (r.pdmCovers < 1 || r.pdmCovers > 16) return "The number of covers must be from 1 to 16...";
+  if (r.pdmBins < kMinPhaseBins) return "At least 2 phase bins are needed...";
+  if (r.pdmBins > kMaxPhaseBins) return kTooManyBins;
+  if (r.pdmCovers < 1 || r.pdmCovers > kMaxPdmCovers)
+    return "The number of covers must be from 1 to 16...";
   if (o.size() <= static_cast<size_t>(r.pdmBins)) return kTooFewForBins;
   return std::nullopt;
 }

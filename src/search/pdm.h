@@ -18,6 +18,9 @@
 
 namespace korvel {
 
+// More covers repeat the bins of fewer to within 1 / (16 bins) of phase.
+inline constexpr int kMaxPdmCovers = 16;
+
 // Bins at least 2, covers at least 1, and more observations than bins.
 std::optional<std::string> CheckPdmBins(const SearchRequest& r, const Observations& o);
 

@@ -213,7 +213,7 @@ TEST_F(BatchPlot, RefusalsSayWhyAndWriteNothing) {
       {"--view d --search lk", 3, "--view l"},
       {"--view g --search gls --covers 3", 3, "--covers belongs to --search pdm..."},
       {"--view t --harmonics 3", 3, "--harmonics belongs to --search mhaov..."},
-      {"--view p --search pdm --bins 1", 3, "--bins: pdm takes 2 to 1000 phase bins..."},
+      {"--view p --search pdm --bins 1", 3, "--bins: pdm takes 2 to 255 phase bins..."},
       {"--view g", 3, "needs the period: --period P"},
       {"--view t --width 0", 3, "--width"},
       {"--view t --height 20000", 3, "--height"},

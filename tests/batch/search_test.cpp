@@ -277,7 +277,7 @@ TEST_F(BatchSearch, PdmPeaksCarryTheFapOfTheirTheta) {
 TEST_F(BatchSearch, OutOfRangeHarmonicsAreRefusedWithTheirRange) {
   const RunResult r = Search("--method lk --harmonics 0");
   EXPECT_NE(r.exitCode, 0);
-  EXPECT_NE(r.err.find("--harmonics: Value 0 not in range 1 to 20"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("--harmonics: Value 0 not in range 1 to 100"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "");
 }
 
