@@ -21,6 +21,7 @@
 #include "io/observation_file.h"
 #include "search/document_search.h"
 #include "search/lomb_scargle.h"
+#include "search/multi_harmonic_aov.h"
 #include "search/phase_sort.h"
 #include "search/search_hooks.h"
 #include "search/search_methods.h"
@@ -236,6 +237,23 @@ void RunGlsDirect(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0) * static_cast<int64_t>(freqs.size()));
 }
 
+// The trials of gls and mhaov alone (no best list or display columns), on
+// the frequencies of Engine/gls and Engine/mhaov through the same grid
+// recurrence, in every kernel variant: "Engine/gls-trials/avx512" against
+// "Engine/gls-trials/scalar" is what the vector kernels gain.
+void RunPhasorTrials(benchmark::State& state, const char* method, kernels::Isa isa) {
+  const ValueStar v = ValueStarOf(static_cast<int>(state.range(0)), method);
+  std::vector<double> freqs;
+  for (double f = v.grid.start; AdvanceFrequency(f, v.grid);) freqs.push_back(f);
+  const Observations o = ObservationsOf(v.s);
+  const bool gls = v.request.method == SearchKind::LombScargle;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(gls ? LombScarglePowers(o, freqs, v.grid.start, v.grid.step, isa)
+                                 : MultiHarmonicAovThetas(o, v.request.harmonics, freqs,
+                                                          v.grid.start, v.grid.step, isa));
+  state.SetItemsProcessed(state.iterations() * state.range(0) * static_cast<int64_t>(freqs.size()));
+}
+
 const bool valueEngineBenchmarks = [] {
   for (const char* method : {"gls", "mhaov", "pdm", "ce"}) {
     auto* b = benchmark::RegisterBenchmark((std::string("Engine/") + method).c_str(),
@@ -246,6 +264,13 @@ const bool valueEngineBenchmarks = [] {
   auto* b = benchmark::RegisterBenchmark("Engine/gls-direct", RunGlsDirect);
   b->ArgName("N")->Unit(benchmark::kMillisecond)->UseRealTime();
   for (int n : kValueSizes) b->Arg(n);
+  for (const char* method : {"gls", "mhaov"})
+    for (kernels::Isa isa : kernels::AvailableIsas()) {
+      const std::string name = std::string("Engine/") + method + "-trials/" + kernels::IsaName(isa);
+      auto* t = benchmark::RegisterBenchmark(name.c_str(), RunPhasorTrials, method, isa);
+      t->ArgName("N")->Unit(benchmark::kMillisecond)->UseRealTime();
+      for (int n : kValueSizes) t->Arg(n);
+    }
   return true;
 }();
 

@@ -20,11 +20,12 @@ constexpr double kMaxDriftCycles = 1e-4;
 
 }  // namespace
 
-GridPhasors::GridPhasors(const Offsets& dt, double origin, double step)
+GridPhasors::GridPhasors(const Offsets& dt, double origin, double step, kernels::Isa isa)
     : dt_(dt),
       origin_(origin),
       step_(step),
       stepping_(std::isfinite(step) && step > 0 && std::isfinite(origin)),
+      isa_(isa),
       cos_(dt.values.size()),
       sin_(dt.values.size()) {
   if (!stepping_) return;
@@ -68,23 +69,15 @@ void GridPhasors::At(double f) {
     steps_ = 0;
   }
   for (; steps_ < m; ++steps_)
-    for (size_t i = 0; i < n; ++i) {
-      const double c = runCos_[i], s = runSin_[i];
-      runCos_[i] = c * rotCos_[i] - s * rotSin_[i];
-      runSin_[i] = s * rotCos_[i] + c * rotSin_[i];
-    }
+    kernels::RotatePhasors(runCos_.data(), runSin_.data(), rotCos_.data(), rotSin_.data(), n, isa_);
   if (drift == 0) {
     cos_ = runCos_;
     sin_ = runSin_;
     return;
   }
   // The drift's turn: |e| <= 2 pi 1e-4, so the terms left out are below 1e-15.
-  for (size_t i = 0; i < n; ++i) {
-    const double e = 2 * std::numbers::pi * drift * dt_.values[i], e2 = e * e;
-    const double tc = 1 - e2 * (0.5 - e2 / 24), ts = e * (1 - e2 / 6);
-    cos_[i] = runCos_[i] * tc - runSin_[i] * ts;
-    sin_[i] = runSin_[i] * tc + runCos_[i] * ts;
-  }
+  kernels::TurnPhasors(runCos_.data(), runSin_.data(), dt_.values.data(),
+                       2 * std::numbers::pi * drift, n, cos_.data(), sin_.data(), isa_);
 }
 
 }  // namespace korvel

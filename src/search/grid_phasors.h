@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "search/engine_support.h"
+#include "search/trial_kernels.h"
 
 namespace korvel {
 
@@ -28,8 +29,9 @@ class GridPhasors {
 
   // dt: the offsets of the observations; origin and step: the grid's start
   // and step (a step that is not finite and positive computes every
-  // frequency directly).
-  GridPhasors(const Offsets& dt, double origin, double step);
+  // frequency directly); isa: the kernel variant of the rotations (the same
+  // values in every variant).
+  GridPhasors(const Offsets& dt, double origin, double step, kernels::Isa isa = kernels::BestIsa());
 
   // Fills Cos() and Sin() for the frequency f.
   void At(double f);
@@ -42,6 +44,7 @@ class GridPhasors {
   const Offsets& dt_;
   double origin_, step_;
   bool stepping_;
+  kernels::Isa isa_;
   std::vector<double> rotCos_, rotSin_;        // one step
   std::vector<double> anchorCos_, anchorSin_;  // at the anchor of segment_
   std::vector<double> runCos_, runSin_;        // the anchor turned steps_ times

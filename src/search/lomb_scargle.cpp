@@ -18,40 +18,33 @@ namespace {
 // (Zechmeister & Kuerster 2009, eqs. 4-13). The magnitudes arrive already
 // less their weighted mean, which leaves the power unchanged but keeps the
 // differences of large sums out of it.
-double PowerOf(const WeightedMagnitudes& f, const double* cosine, const double* sine) {
-  double c = 0, s = 0, yc = 0, ys = 0, cc = 0, ss = 0, cs = 0;
-  for (size_t i = 0; i < f.y.size(); ++i) {
-    const double w = f.w[i], wc = w * cosine[i], ws = w * sine[i];
-    c += wc;
-    s += ws;
-    yc += wc * f.y[i];
-    ys += ws * f.y[i];
-    cc += wc * cosine[i];
-    ss += ws * sine[i];
-    cs += ws * cosine[i];
-  }
+double PowerOf(const WeightedMagnitudes& f, const double* cosine, const double* sine,
+               kernels::Isa isa) {
+  const kernels::GlsSums t =
+      kernels::GlsSumsOf(f.w.data(), f.y.data(), cosine, sine, f.y.size(), isa);
   // The sums about the weighted means; the magnitudes' mean is 0 already.
-  const double ccm = cc - c * c, ssm = ss - s * s, csm = cs - c * s;
+  const double ccm = t.cc - t.c * t.c, ssm = t.ss - t.s * t.s, csm = t.cs - t.c * t.s;
   const double d = ccm * ssm - csm * csm;
   // Every phase alike: the sinusoid cannot be told from the mean.
   if (!(d > 0) || !(f.yy > 0)) return NAN;
-  return (ssm * yc * yc + ccm * ys * ys - 2 * csm * yc * ys) / (f.yy * d);
+  return (ssm * t.yc * t.yc + ccm * t.ys * t.ys - 2 * csm * t.yc * t.ys) / (f.yy * d);
 }
 
 // One trial, its cos and sin from the grid's recurrence (or directly, for
 // frequencies off any grid).
 class GeneralisedPower : public TrialStatistic {
  public:
-  GeneralisedPower(const WeightedMagnitudes& f, double origin, double step)
-      : f_(f), phasors_(f.dt, origin, step) {}
+  GeneralisedPower(const WeightedMagnitudes& f, double origin, double step, kernels::Isa isa)
+      : f_(f), isa_(isa), phasors_(f.dt, origin, step, isa) {}
 
   double Value(double freq) override {
     phasors_.At(freq);
-    return PowerOf(f_, phasors_.Cos().data(), phasors_.Sin().data());
+    return PowerOf(f_, phasors_.Cos().data(), phasors_.Sin().data(), isa_);
   }
 
  private:
   const WeightedMagnitudes& f_;
+  kernels::Isa isa_;
   GridPhasors phasors_;
 };
 
@@ -90,10 +83,11 @@ WeightedMagnitudes WeightedMagnitudesOf(const Observations& o) {
   return f;
 }
 
-std::vector<double> LombScarglePowers(const Observations& o, std::span<const double> freqs) {
+std::vector<double> LombScarglePowers(const Observations& o, std::span<const double> freqs,
+                                      double origin, double step, kernels::Isa isa) {
   if (o.size() == 0) return std::vector<double>(freqs.size(), NAN);
   const WeightedMagnitudes f = WeightedMagnitudesOf(o);
-  GeneralisedPower power(f, 0, 0);  // no grid: each frequency directly
+  GeneralisedPower power(f, origin, step, isa);
   std::vector<double> p;
   for (double freq : freqs) p.push_back(power.Value(freq));
   return p;
@@ -104,7 +98,9 @@ void RunLombScargle(const PreparedSearch& p, const Observations& o, SearchHooks&
   const WeightedMagnitudes f = WeightedMagnitudesOf(o);
   RunTrials(
       r, o.size(), hooks, MethodOf(p.request.method).events,
-      [&] { return std::make_unique<GeneralisedPower>(f, r.grid.start, r.grid.step); },
+      [&] {
+        return std::make_unique<GeneralisedPower>(f, r.grid.start, r.grid.step, kernels::BestIsa());
+      },
       [&r](double value) { return KeepRankedTrial(r, value, false); });
 }
 

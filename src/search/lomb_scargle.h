@@ -10,6 +10,7 @@
 #include "search/engine_support.h"
 #include "search/search_hooks.h"
 #include "search/search_values.h"
+#include "search/trial_kernels.h"
 
 namespace korvel {
 
@@ -30,8 +31,12 @@ struct WeightedMagnitudes {
 };
 WeightedMagnitudes WeightedMagnitudesOf(const Observations& o);
 
-// The power at each of the frequencies, as the search computes it.
-std::vector<double> LombScarglePowers(const Observations& o, std::span<const double> freqs);
+// The power at each of the frequencies, as the search computes it: with no
+// grid (step 0) each directly, otherwise through the recurrence of the grid
+// of that origin and step (GridPhasors), the kernels in the variant isa.
+std::vector<double> LombScarglePowers(const Observations& o, std::span<const double> freqs,
+                                      double origin = 0, double step = 0,
+                                      kernels::Isa isa = kernels::BestIsa());
 
 // Runs the grid from r.freq on: the display columns, the best list (largest
 // first) and the statistic get the power. A trial whose sines cannot be told

@@ -1,8 +1,8 @@
 #include "search/multi_harmonic_aov.h"
 
 #include <cmath>
-#include <complex>
 #include <memory>
+#include <vector>
 
 #include "search/grid_phasors.h"
 #include "search/lomb_scargle.h"
@@ -13,8 +13,6 @@
 namespace korvel {
 
 namespace {
-
-using Complex = std::complex<double>;
 
 // Below this weighted norm (the weights sum to 1) a polynomial is no longer
 // told apart from the ones before it: the phases are too few or too alike.
@@ -28,52 +26,25 @@ constexpr double kLeastNorm = 1e-12;
 //   phi_0 = 1, phi_{k+1} = z phi_k - a_k phi*_k,
 //   phi*_{k+1} = phi*_k - conj(a_k) z phi_k,  a_k = <z phi_k, 1> / <phi_k, phi_k>,
 // phi*_k = z^k conj(phi_k). Since |z^n| = 1 and the span is closed under
-// conjugation, the fit is real and equals the real least-squares fit.
+// conjugation, the fit is real and equals the real least-squares fit. The
+// recurrence runs in kernels::SzegoFit, one variant per instruction set.
 class AovTheta : public TrialStatistic {
  public:
-  AovTheta(const WeightedMagnitudes& f, int harmonics, double origin, double step)
+  AovTheta(const WeightedMagnitudes& f, int harmonics, double origin, double step, kernels::Isa isa)
       : f_(f),
         harmonics_(harmonics),
-        phasors_(f.dt, origin, step),
-        z_(f.y.size()),
-        y_(f.y.size()),
-        phi_(f.y.size()),
-        star_(f.y.size()) {}
+        isa_(isa),
+        phasors_(f.dt, origin, step, isa),
+        work_(kernels::SzegoWorkSize(f.y.size())) {}
 
   double Value(double freq) override {
     phasors_.At(freq);
     const size_t n = f_.y.size();
-    const double* c = phasors_.Cos().data();
-    const double* s = phasors_.Sin().data();
-    for (size_t i = 0; i < n; ++i) {
-      z_[i] = Complex(c[i], s[i]);
-      Complex zn = 1;
-      for (int h = 0; h < harmonics_; ++h) zn *= z_[i];
-      y_[i] = f_.y[i] * zn;
-      phi_[i] = star_[i] = 1;
-    }
-    double fit = 0;
-    for (int k = 0; k <= 2 * harmonics_; ++k) {
-      double norm = 0;
-      Complex along = 0, turn = 0;
-      for (size_t i = 0; i < n; ++i) {
-        const double w = f_.w[i];
-        norm += w * std::norm(phi_[i]);
-        along += w * y_[i] * std::conj(phi_[i]);
-        turn += w * z_[i] * phi_[i];
-      }
-      if (!(norm > kLeastNorm)) return NAN;
-      fit += std::norm(along) / norm;
-      if (k == 2 * harmonics_) break;
-      const Complex a = turn / norm;
-      for (size_t i = 0; i < n; ++i) {
-        const Complex zphi = z_[i] * phi_[i];
-        phi_[i] = zphi - a * star_[i];
-        star_[i] -= std::conj(a) * zphi;
-      }
-    }
+    const double fit =
+        kernels::SzegoFit(f_.w.data(), f_.y.data(), phasors_.Cos().data(), phasors_.Sin().data(), n,
+                          harmonics_, kLeastNorm, work_.data(), isa_);
     const double residual = f_.yy - fit;
-    if (!(residual > 0)) return NAN;
+    if (!(residual > 0)) return NAN;  // NaN fit included
     const double dof = static_cast<double>(n) - 2 * harmonics_ - 1;
     return dof / (2 * harmonics_) * fit / residual;
   }
@@ -81,11 +52,23 @@ class AovTheta : public TrialStatistic {
  private:
   const WeightedMagnitudes& f_;
   int harmonics_;
+  kernels::Isa isa_;
   GridPhasors phasors_;
-  std::vector<Complex> z_, y_, phi_, star_;
+  std::vector<double> work_;
 };
 
 }  // namespace
+
+std::vector<double> MultiHarmonicAovThetas(const Observations& o, int harmonics,
+                                           std::span<const double> freqs, double origin,
+                                           double step, kernels::Isa isa) {
+  if (o.size() == 0 || harmonics < 1) return std::vector<double>(freqs.size(), NAN);
+  const WeightedMagnitudes f = WeightedMagnitudesOf(o);
+  AovTheta theta(f, harmonics, origin, step, isa);
+  std::vector<double> values;
+  for (double freq : freqs) values.push_back(theta.Value(freq));
+  return values;
+}
 
 std::optional<std::string> CheckHarmonics(const SearchRequest& r, const Observations& o) {
   if (r.harmonics < 1) return "The number of harmonics must be at least 1...";
@@ -101,7 +84,10 @@ void RunMultiHarmonicAov(const PreparedSearch& p, const Observations& o, SearchH
   const int harmonics = p.request.harmonics;
   RunTrials(
       r, o.size(), hooks, MethodOf(p.request.method).events,
-      [&] { return std::make_unique<AovTheta>(f, harmonics, r.grid.start, r.grid.step); },
+      [&] {
+        return std::make_unique<AovTheta>(f, harmonics, r.grid.start, r.grid.step,
+                                          kernels::BestIsa());
+      },
       [&r](double value) { return KeepRankedTrial(r, value, false); });
 }
 

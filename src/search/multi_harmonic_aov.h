@@ -9,10 +9,13 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "search/search_hooks.h"
 #include "search/search_values.h"
+#include "search/trial_kernels.h"
 
 namespace korvel {
 
@@ -25,6 +28,14 @@ inline constexpr int kMaxAovHarmonics = 100;
 // The harmonics: at least one, at most kMaxAovHarmonics, and more observations than the fit's 2n +
 // 1 parameters.
 std::optional<std::string> CheckHarmonics(const SearchRequest& r, const Observations& o);
+
+// Theta at each of the frequencies (NaN without observations or harmonics),
+// as the search computes it: with no grid (step 0) each directly, otherwise
+// through the recurrence of the grid of that origin and step, the kernels
+// in the variant isa.
+std::vector<double> MultiHarmonicAovThetas(const Observations& o, int harmonics,
+                                           std::span<const double> freqs, double origin = 0,
+                                           double step = 0, kernels::Isa isa = kernels::BestIsa());
 
 // Runs the grid from r.freq on: the display columns, the best list (largest
 // first) and the statistic get Theta. A trial whose fit cannot be made (too

@@ -144,4 +144,23 @@ bool FoldAscendingOrTied(const double* pairs, size_t n, double f, Isa isa) {
   KORVEL_DISPATCH(FoldAscendingOrTied, pairs, n, f);
 }
 
+void RotatePhasors(double* c, double* s, const double* rc, const double* rs, size_t n, Isa isa) {
+  KORVEL_DISPATCH(RotatePhasors, c, s, rc, rs, n);
+}
+
+void TurnPhasors(const double* c, const double* s, const double* dt, double turn, size_t n,
+                 double* outC, double* outS, Isa isa) {
+  KORVEL_DISPATCH(TurnPhasors, c, s, dt, turn, n, outC, outS);
+}
+
+GlsSums GlsSumsOf(const double* w, const double* y, const double* cos, const double* sin, size_t n,
+                  Isa isa) {
+  KORVEL_DISPATCH(GlsSumsOf, w, y, cos, sin, n);
+}
+
+double SzegoFit(const double* w, const double* y, const double* cos, const double* sin, size_t n,
+                int harmonics, double leastNorm, double* work, Isa isa) {
+  KORVEL_DISPATCH(SzegoFit, w, y, cos, sin, n, harmonics, leastNorm, work);
+}
+
 }  // namespace korvel::kernels

@@ -132,4 +132,34 @@ inline size_t Padded(size_t n) {
 }
 bool FoldAscendingOrTied(const double* pairs, size_t n, double f, Isa isa);
 
+// The trigonometric recurrence of GridPhasors, element by element (the same
+// bits in every variant): (c[i], s[i]) turned by (rc[i], rs[i]) in place.
+void RotatePhasors(double* c, double* s, const double* rc, const double* rs, size_t n, Isa isa);
+// (outC[i], outS[i]) := (c[i], s[i]) turned by the small angle e = turn dt[i]
+// through the Taylor series cos e = 1 - e^2 (1/2 - e^2 / 24), sin e =
+// e (1 - e^2 / 6), good to 1e-15 for |e| <= 2 pi 1e-4.
+void TurnPhasors(const double* c, const double* s, const double* dt, double turn, size_t n,
+                 double* outC, double* outS, Isa isa);
+
+// The weighted sums of the generalised Lomb-Scargle power over the
+// observations' phasors (cos[i], sin[i]), weights w and magnitudes y:
+// c = sum w cos, s = sum w sin, yc = sum w cos y, ys = sum w sin y,
+// cc = sum w cos^2, ss = sum w sin^2, cs = sum w sin cos.
+struct GlsSums {
+  double c = 0, s = 0, yc = 0, ys = 0, cc = 0, ss = 0, cs = 0;
+};
+GlsSums GlsSumsOf(const double* w, const double* y, const double* cos, const double* sin, size_t n,
+                  Isa isa);
+
+// The squared norm of the projection of y z^h (z = cos + i sin) on the
+// polynomials phi_0 .. phi_2h of the points z orthogonal under the weights w,
+// made by Szego's recurrence (see multi_harmonic_aov.cpp); NaN when a
+// polynomial's weighted norm falls to leastNorm or below. work holds
+// SzegoWorkSize(n) places.
+inline size_t SzegoWorkSize(size_t n) {
+  return 9 * Padded(n);
+}
+double SzegoFit(const double* w, const double* y, const double* cos, const double* sin, size_t n,
+                int harmonics, double leastNorm, double* work, Isa isa);
+
 }  // namespace korvel::kernels

@@ -100,6 +100,39 @@ bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {
   return true;
 }
 
+// A double as a register of one lane, for the shared code.
+inline double Load(const double* p) {
+  return *p;
+}
+inline void Store(double* p, double v) {
+  *p = v;
+}
+inline double HorizontalSum(double v) {
+  return v;
+}
+#include "search/trial_kernels_phasors.inc"
+
+void RotatePhasors(double* c, double* s, const double* rc, const double* rs, size_t n) {
+  for (size_t i = 0; i < n; ++i) RotateOne(c[i], s[i], rc[i], rs[i]);
+}
+
+void TurnPhasors(const double* c, const double* s, const double* dt, double turn, size_t n,
+                 double* outC, double* outS) {
+  for (size_t i = 0; i < n; ++i) TurnOne(c[i], s[i], turn * dt[i], outC[i], outS[i]);
+}
+
+GlsSums GlsSumsOf(const double* w, const double* y, const double* cos, const double* sin,
+                  size_t n) {
+  double a[kGlsSums] = {};
+  for (size_t i = 0; i < n; ++i) AddGlsTerms(a, w[i], y[i], cos[i], sin[i]);
+  return GlsSumsFrom(a);
+}
+
+double SzegoFit(const double* w, const double* y, const double* cos, const double* sin, size_t n,
+                int harmonics, double leastNorm, double* work) {
+  return SzegoFitOf<double, 1>(w, y, cos, sin, n, harmonics, leastNorm, work);
+}
+
 #define KORVEL_VARIANT(name) name
 #include "search/trial_kernels_step.inc"
 #undef KORVEL_VARIANT

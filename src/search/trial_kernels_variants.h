@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "search/trial_kernels.h"
 
@@ -48,22 +49,29 @@ inline int32_t ScalarBucket(double p, int32_t buckets) {
 // avx2, avx512). Within its file a variant's kernels are inline, so that the
 // steps of a carried order inline into one another; these are what the
 // dispatch calls.
-#define KORVEL_KERNEL_ENTRIES                                                               \
-  Sums DeemingSums(const double* dt, const double* w, size_t n, double f);                  \
-  void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f,    \
-                           size_t count, double* ss, double* sc);                           \
-  void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,        \
-                         double factor, double* out);                                       \
-  void Fold(const double* a, size_t n, double f, double c, double* out);                    \
-  void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out); \
-  void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out);          \
-  void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key);   \
-  void FillNaN(double* out, size_t n);                                                      \
-  int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank);             \
-  double CyclicSquaredSteps(const double* w, size_t n);                                     \
-  double CyclicSquaredStepsOfPairs(const double* pairs, size_t n);                          \
-  bool FoldAscendingOrTied(const double* pairs, size_t n, double f);                        \
-  bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious);
+#define KORVEL_KERNEL_ENTRIES                                                                 \
+  Sums DeemingSums(const double* dt, const double* w, size_t n, double f);                    \
+  void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f,      \
+                           size_t count, double* ss, double* sc);                             \
+  void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,          \
+                         double factor, double* out);                                         \
+  void Fold(const double* a, size_t n, double f, double c, double* out);                      \
+  void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out);   \
+  void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out);            \
+  void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key);     \
+  void FillNaN(double* out, size_t n);                                                        \
+  int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank);               \
+  double CyclicSquaredSteps(const double* w, size_t n);                                       \
+  double CyclicSquaredStepsOfPairs(const double* pairs, size_t n);                            \
+  bool FoldAscendingOrTied(const double* pairs, size_t n, double f);                          \
+  bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious);                   \
+  void RotatePhasors(double* c, double* s, const double* rc, const double* rs, size_t n);     \
+  void TurnPhasors(const double* c, const double* s, const double* dt, double turn, size_t n, \
+                   double* outC, double* outS);                                               \
+  GlsSums GlsSumsOf(const double* w, const double* y, const double* cos, const double* sin,   \
+                    size_t n);                                                                \
+  double SzegoFit(const double* w, const double* y, const double* cos, const double* sin,     \
+                  size_t n, int harmonics, double leastNorm, double* work);
 namespace scalar {
 KORVEL_KERNEL_ENTRIES
 }
@@ -82,47 +90,62 @@ KORVEL_KERNEL_ENTRIES
 
 // The entry points of a vector variant, defined in its namespace after its
 // kernels (named with a V) are.
-#define KORVEL_VECTOR_ENTRIES                                                                \
-  Sums DeemingSums(const double* dt, const double* w, size_t n, double f) {                  \
-    return DeemingSumsV(dt, w, n, f);                                                        \
-  }                                                                                          \
-  void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f,     \
-                           size_t count, double* ss, double* sc) {                           \
-    DeemingSumsOfTrialsV(dt, w, n, f, count, ss, sc);                                        \
-  }                                                                                          \
-  void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,         \
-                         double factor, double* out) {                                       \
-    DeemingAmplitudesV(ss, sc, count, n, factor, out);                                       \
-  }                                                                                          \
-  void Fold(const double* a, size_t n, double f, double c, double* out) {                    \
-    FoldV(a, n, f, c, out);                                                                  \
-  }                                                                                          \
-  void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out) { \
-    FoldBinsV(a, n, f, c, bins, out);                                                        \
-  }                                                                                          \
-  void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out) {          \
-    PhaseBucketsV(phase, n, buckets, out);                                                   \
-  }                                                                                          \
-  void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key) {   \
-    FoldKeysV(pairs, n, f, fPrevious, key);                                                  \
-  }                                                                                          \
-  void FillNaN(double* out, size_t n) {                                                      \
-    FillNaNV(out, n);                                                                        \
-  }                                                                                          \
-  int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank) {             \
-    return WindowRanksV(key, n, window, rank);                                               \
-  }                                                                                          \
-  double CyclicSquaredSteps(const double* w, size_t n) {                                     \
-    return CyclicSquaredStepsV(w, n);                                                        \
-  }                                                                                          \
-  double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {                          \
-    return CyclicSquaredStepsOfPairsV(pairs, n);                                             \
-  }                                                                                          \
-  bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {                        \
-    return FoldAscendingOrTiedV(pairs, n, f);                                                \
-  }                                                                                          \
-  bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious) {                 \
-    return CarriedOrderStepIn(c, f, fPrevious);                                              \
+#define KORVEL_VECTOR_ENTRIES                                                                 \
+  Sums DeemingSums(const double* dt, const double* w, size_t n, double f) {                   \
+    return DeemingSumsV(dt, w, n, f);                                                         \
+  }                                                                                           \
+  void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f,      \
+                           size_t count, double* ss, double* sc) {                            \
+    DeemingSumsOfTrialsV(dt, w, n, f, count, ss, sc);                                         \
+  }                                                                                           \
+  void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,          \
+                         double factor, double* out) {                                        \
+    DeemingAmplitudesV(ss, sc, count, n, factor, out);                                        \
+  }                                                                                           \
+  void Fold(const double* a, size_t n, double f, double c, double* out) {                     \
+    FoldV(a, n, f, c, out);                                                                   \
+  }                                                                                           \
+  void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out) {  \
+    FoldBinsV(a, n, f, c, bins, out);                                                         \
+  }                                                                                           \
+  void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out) {           \
+    PhaseBucketsV(phase, n, buckets, out);                                                    \
+  }                                                                                           \
+  void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key) {    \
+    FoldKeysV(pairs, n, f, fPrevious, key);                                                   \
+  }                                                                                           \
+  void FillNaN(double* out, size_t n) {                                                       \
+    FillNaNV(out, n);                                                                         \
+  }                                                                                           \
+  int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank) {              \
+    return WindowRanksV(key, n, window, rank);                                                \
+  }                                                                                           \
+  double CyclicSquaredSteps(const double* w, size_t n) {                                      \
+    return CyclicSquaredStepsV(w, n);                                                         \
+  }                                                                                           \
+  double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {                           \
+    return CyclicSquaredStepsOfPairsV(pairs, n);                                              \
+  }                                                                                           \
+  bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {                         \
+    return FoldAscendingOrTiedV(pairs, n, f);                                                 \
+  }                                                                                           \
+  bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious) {                  \
+    return CarriedOrderStepIn(c, f, fPrevious);                                               \
+  }                                                                                           \
+  void RotatePhasors(double* c, double* s, const double* rc, const double* rs, size_t n) {    \
+    RotatePhasorsV(c, s, rc, rs, n);                                                          \
+  }                                                                                           \
+  void TurnPhasors(const double* c, const double* s, const double* dt, double turn, size_t n, \
+                   double* outC, double* outS) {                                              \
+    TurnPhasorsV(c, s, dt, turn, n, outC, outS);                                              \
+  }                                                                                           \
+  GlsSums GlsSumsOf(const double* w, const double* y, const double* cos, const double* sin,   \
+                    size_t n) {                                                               \
+    return GlsSumsOfV(w, y, cos, sin, n);                                                     \
+  }                                                                                           \
+  double SzegoFit(const double* w, const double* y, const double* cos, const double* sin,     \
+                  size_t n, int harmonics, double leastNorm, double* work) {                  \
+    return SzegoFitOf<V, kLanes>(w, y, cos, sin, n, harmonics, leastNorm, work);              \
   }
 
 }  // namespace korvel::kernels
