@@ -49,8 +49,11 @@ void KeepPeaksOfRun(AppContext& a, const DocumentRun& run) {
   std::optional<AdoptedPeriod> adopted;
   if (run.fromGridStart) {
     const Observations o = run.Searched();
+    // The dialog that sets a method's parameters is refused while it runs:
+    // the document's are those of the run.
+    const SearchRequest request = RequestFromDocument(a.s, run.result.method, a.threads);
     a.peaks = {MethodOf(run.result.method).name,
-               ReportPeaks(run.result, o, kDefaultPeakCount, {0, 1, a.threads})};
+               ReportPeaks(run.result, o, kDefaultPeakCount, {0, 1, a.threads, &request})};
     if (!a.peaks.peaks.empty()) adopted = AdoptPeriod({a.peaks}, o);
   }
   a.p.SetStatus(OutcomeText(run, adopted));

@@ -111,6 +111,7 @@ nlohmann::ordered_json SearchJson(const SearchResult& r, const std::string& stat
       // The reshuffled FAP where it was computed, else the analytic one.
       one["fap"] = Number(p.Fap());
       one["fap_method"] = p.fap == p.fap                   ? Text("reshuffled")
+                          : p.fapPdm == p.fapPdm           ? Text("pdm")
                           : p.fapAnalytic == p.fapAnalytic ? Text("analytic")
                                                            : Text("");
       one["fap_analytic"] = Number(p.fapAnalytic);

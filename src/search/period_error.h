@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,16 @@ struct PeakReport {
   // spectrum around it (Breger et al. 1993); NaN without a fit.
   double snr = 0;
   // Of a pdm search alone (NaN for the others): the chance that Gaussian
-  // noise gives a theta this small anywhere on the grid (PdmFap).
-  double fapPdm = 0;
-  // The reshuffled FAP where computed, else the analytic one.
-  double Fap() const { return fap == fap ? fap : fapAnalytic; }
+  // noise gives a theta this small anywhere on the grid (PdmFap). NaN by
+  // default, so that reports made elsewhere (analysis files) fall back on
+  // the others.
+  double fapPdm = std::numeric_limits<double>::quiet_NaN();
+  // The reshuffled FAP where computed, else the analytic one: for pdm that
+  // of its own statistic, for the others the fit's.
+  double Fap() const {
+    if (fap == fap) return fap;
+    return fapPdm == fapPdm ? fapPdm : fapAnalytic;
+  }
 };
 
 struct ErrorOptions {
