@@ -35,7 +35,7 @@ namespace {
 constexpr double kWork = 57 * 2.4e5;  // observation-trials per engine run
 constexpr double kSpan = 2900;        // days: eight seasons
 constexpr double kFreqLo = 1, kPhaseShift = 0.05;
-const int kSizes[] = {30, 57, 100, 1000, 10000};
+const int kSizes[] = {30, 57, 100, 650, 1000, 10000};
 
 // An RR Lyrae-like star (0.5683 d, sawtooth light curve) whose amplitude is
 // modulated with 45 days, sampled at random over the span: every engine has

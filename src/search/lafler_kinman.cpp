@@ -28,6 +28,8 @@ class SmoothnessOfFold : public TrialStatistic {
       : dt_(dt), mag_(mag), work_(dt.n()) {
     if (dt.n() <= RunningPhaseOrder::kWorthUpTo)
       running_.emplace(dt.values.data(), mag.data() + 1, dt.n());
+    else
+      buckets_.emplace(dt.values.data(), mag.data() + 1, dt.n());
   }
 
   double Value(double freq) override {
@@ -39,19 +41,27 @@ class SmoothnessOfFold : public TrialStatistic {
 
   // Consecutive trials: each ordered from the order of the one before.
   void Values(const double* freq, double* value, size_t count) override {
-    if (!running_ || count == 0) return TrialStatistic::Values(freq, value, count);
-    const std::optional<kernels::Isa> run = FoldIsaOfRun(dt_, freq, count, 0);
-    for (size_t k = 0; k < count; ++k) {
-      running_->Order(freq[k], run ? *run : FoldIsa(dt_, freq[k], 0));
-      value[k] = Smoothness(running_->SquaredSteps(), work_.n);
-    }
+    if (running_) return OrderedValues(*running_, freq, value, count);
+    if (buckets_) return OrderedValues(*buckets_, freq, value, count);
+    TrialStatistic::Values(freq, value, count);
   }
 
  private:
+  template <class Order>
+  void OrderedValues(Order& order, const double* freq, double* value, size_t count) {
+    if (count == 0) return;
+    const std::optional<kernels::Isa> run = FoldIsaOfRun(dt_, freq, count, 0);
+    for (size_t k = 0; k < count; ++k) {
+      order.Order(freq[k], run ? *run : FoldIsa(dt_, freq[k], 0));
+      value[k] = Smoothness(order.SquaredSteps(), work_.n);
+    }
+  }
+
   const Offsets& dt_;
   const std::vector<double>& mag_;
   PhaseWork work_;
   std::optional<RunningPhaseOrder> running_;
+  std::optional<BucketPhaseOrder> buckets_;
 };
 
 }  // namespace

@@ -107,4 +107,49 @@ class RunningPhaseOrder {
   PhaseSortScratch scratch_;
 };
 
+// The phase order of a run of consecutive trials for any number of
+// observations, each trial in time linear in it: the observations, taken in
+// the order the trial before left, go to 2n buckets by phase; a bucket of
+// two out of order is put right by one swap of neighbours, found for whole
+// registers at once (kernels::SwapLoneInversions), and whatever is still out
+// of order (larger buckets) by insertion. Taken in the previous order the
+// observations land near where they were, so the buckets fill nearly in
+// sequence and stay in cache however many observations there are. The order
+// is that of SortPhases, bit for bit: phases ascending, equal phases by
+// observation.
+class BucketPhaseOrder {
+ public:
+  // t[0 .. n-1] and mag[0 .. n-1] in observation order (copied).
+  BucketPhaseOrder(const double* t, const double* mag, int32_t n);
+  // Folds at frequency f with the fold variant isa and orders the phases.
+  void Order(double f, kernels::Isa isa);
+  // After Order: the phase and the magnitude at each place, and the sum of
+  // the squared steps between the magnitudes in this order (closing the
+  // cycle), bit for bit CyclicSquaredSteps of them with the best variant.
+  double Phase(int32_t place) const { return now_.At().phase[place]; }
+  double Mag(int32_t place) const { return now_.At().mag[place]; }
+  double SquaredSteps() const { return steps_; }
+
+ private:
+  // The four columns, each with two places before and after it for the
+  // neighbours and bounds SwapLoneInversions reads.
+  class Columns {
+   public:
+    explicit Columns(size_t n);
+    kernels::PhaseColumns At() const;
+
+   private:
+    size_t stride_;
+    mutable std::vector<double> storage_;
+  };
+  void InsertBack(const kernels::PhaseColumns& c, size_t k) const;
+
+  size_t n_;
+  int32_t buckets_;
+  Columns now_, next_;
+  std::vector<double> folded_;
+  std::vector<int32_t> bucket_, start_;
+  double steps_ = 0;
+};
+
 }  // namespace korvel

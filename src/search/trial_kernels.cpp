@@ -136,6 +136,14 @@ double CyclicSquaredStepsOfPairs(const double* pairs, size_t n, Isa isa) {
   KORVEL_DISPATCH(CyclicSquaredStepsOfPairs, pairs, n);
 }
 
+void SwapLoneInversions(const PhaseColumns& from, const PhaseColumns& to, size_t n, Isa isa) {
+  KORVEL_DISPATCH(SwapLoneInversions, from, to, n);
+}
+
+size_t FirstDescent(const PhaseColumns& c, size_t from, size_t n, Isa isa) {
+  KORVEL_DISPATCH(FirstDescent, c, from, n);
+}
+
 bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious, Isa isa) {
   KORVEL_DISPATCH(CarriedOrderStep, c, f, fPrevious);
 }

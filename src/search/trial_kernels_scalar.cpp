@@ -90,6 +90,29 @@ double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {
   return CyclicSquaredStepsOf<2>(pairs + 1, n);
 }
 
+void SwapLoneInversions(const PhaseColumns& from, const PhaseColumns& to, size_t n) {
+  const double* p = from.phase;
+  for (size_t k = 0; k < n; ++k) {
+    const bool before = p[k - 1] < p[k - 2], here = p[k] < p[k - 1], next = p[k + 1] < p[k],
+               after = p[k + 2] < p[k + 1];
+    size_t source = k;
+    if (here && !before && !next) source = k - 1;
+    if (next && !here && !after) source = k + 1;
+    to.phase[k] = p[source];
+    to.t[k] = from.t[source];
+    to.mag[k] = from.mag[source];
+    to.index[k] = from.index[source];
+  }
+}
+
+size_t FirstDescent(const PhaseColumns& c, size_t from, size_t n) {
+  for (size_t k = from; k < n; ++k)
+    if (c.phase[k] < c.phase[k - 1] ||
+        (c.phase[k] == c.phase[k - 1] && c.index[k] < c.index[k - 1]))
+      return k;
+  return n;
+}
+
 bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {
   double last = -HUGE_VAL;
   for (size_t k = 0; k < n; ++k) {

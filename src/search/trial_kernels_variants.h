@@ -63,6 +63,8 @@ inline int32_t ScalarBucket(double p, int32_t buckets) {
   int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank);               \
   double CyclicSquaredSteps(const double* w, size_t n);                                       \
   double CyclicSquaredStepsOfPairs(const double* pairs, size_t n);                            \
+  void SwapLoneInversions(const PhaseColumns& from, const PhaseColumns& to, size_t n);        \
+  size_t FirstDescent(const PhaseColumns& c, size_t from, size_t n);                          \
   bool FoldAscendingOrTied(const double* pairs, size_t n, double f);                          \
   bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious);                   \
   void RotatePhasors(double* c, double* s, const double* rc, const double* rs, size_t n);     \
@@ -128,6 +130,12 @@ KORVEL_KERNEL_ENTRIES
   }                                                                                           \
   bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {                         \
     return FoldAscendingOrTiedV(pairs, n, f);                                                 \
+  }                                                                                           \
+  void SwapLoneInversions(const PhaseColumns& from, const PhaseColumns& to, size_t n) {       \
+    SwapLoneInversionsV(from, to, n);                                                         \
+  }                                                                                           \
+  size_t FirstDescent(const PhaseColumns& c, size_t from, size_t n) {                         \
+    return FirstDescentV(c, from, n);                                                         \
   }                                                                                           \
   bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious) {                  \
     return CarriedOrderStepIn(c, f, fPrevious);                                               \

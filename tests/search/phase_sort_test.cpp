@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <random>
+#include <type_traits>
 
 #include "search/trial_kernels.h"
 #include "search_fixtures.h"
@@ -82,53 +84,80 @@ TEST(SortByPhase, LeavesTheExtractionMarksAlone) {
   EXPECT_EQ(s.Marks, (iarray{0, 1, 0, 1}));
 }
 
-// The order carried from trial to trial is the distribution sort's, bit
-// for bit: at the survey phase shift of 0.05 (where it rarely sorts afresh),
-// at 0.7 (where it mostly must), with dates repeated (equal phases in every
-// trial), with dates before the origin (phases that wrap the other way) and
-// with fewer observations than the rank window is wide.
-TEST(RunningPhaseOrder, EveryTrialGivesTheDistributionSortsOrder) {
-  struct Case {
-    int n;
-    double shift;
-    bool repeats, before, carried;
-  };
-  for (const Case c : {Case{57, 0.05, false, false, true}, Case{30, 0.05, true, false, true},
-                       Case{100, 0.05, false, true, false}, Case{5, 0.05, true, false, true},
-                       Case{2, 0.05, false, false, true}, Case{57, 0.7, false, false, false}}) {
-    SCOPED_TRACE(::testing::Message() << "n " << c.n << " shift " << c.shift);
-    std::vector<double> t = testing::RandomDates(c.n, 2900, static_cast<unsigned>(c.n));
-    if (c.repeats)
-      for (size_t i = 1; i < t.size(); i += 3) t[i] = t[i - 1];
-    const double origin = c.before ? t[t.size() / 3] : t[0];
-    for (double& x : t) x -= origin;
-    std::vector<double> mag(t.size());
-    std::iota(mag.begin(), mag.end(), 1.0);  // magnitude i marks observation i
-    RunningPhaseOrder running(t.data(), mag.data(), c.n);
-    std::vector<double> phase(t.size()), sorted(t.size()), sortedMag(t.size());
-    std::vector<int32_t> order(t.size()), bucket(t.size());
-    PhaseSortScratch scratch;
-    const double step = c.shift / (t.back() - t.front());
-    constexpr int kTrials = 2000;
-    for (int k = 0; k < kTrials; ++k) {
-      const double f = 1 + k * step;
-      running.Order(f, kernels::BestIsa());
-      kernels::Fold(t.data(), t.size(), f, 0, phase.data(), kernels::Isa::Scalar);
-      SortPhases(phase.data(), c.n, sorted.data(), order.data(), bucket.data(), scratch);
-      for (int32_t i = 0; i < c.n; ++i) {
-        const auto at = static_cast<size_t>(i);
-        ASSERT_EQ(running.Phase(i), sorted[at]) << "trial " << k << " place " << i;
-        sortedMag[at] = mag[static_cast<size_t>(order[at])];
-        ASSERT_EQ(running.Mag(i), sortedMag[at]) << "trial " << k;
-      }
-      ASSERT_EQ(running.SquaredSteps(),
-                kernels::CyclicSquaredSteps(sortedMag.data(), t.size(), kernels::BestIsa()));
+struct OrderCase {
+  int n;
+  double shift;
+  bool repeats, before, carried;
+  // Whole-day dates on trials 1/64 apart: at every whole and half
+  // frequency the phases tie in groups that arrive in the order the trial
+  // before left, not the observations'.
+  bool wholeDays = false;
+};
+
+// Every trial of a carried order gives the distribution sort's order, bit
+// for bit, and its sum of squared steps; carried: how often the running
+// order sorted afresh, where it counts.
+template <class Order>
+void ExpectSortPhasesOrder(const OrderCase& c) {
+  SCOPED_TRACE(::testing::Message() << "n " << c.n << " shift " << c.shift);
+  std::vector<double> t = testing::RandomDates(c.n, 2900, static_cast<unsigned>(c.n));
+  if (c.wholeDays)
+    for (double& x : t) x = std::floor(x);
+  if (c.repeats)
+    for (size_t i = 1; i < t.size(); i += 3) t[i] = t[i - 1];
+  const double origin = c.before ? t[t.size() / 3] : t[0];
+  for (double& x : t) x -= origin;
+  std::vector<double> mag(t.size());
+  std::iota(mag.begin(), mag.end(), 1.0);  // magnitude i marks observation i
+  Order order(t.data(), mag.data(), c.n);
+  std::vector<double> phase(t.size()), sorted(t.size()), sortedMag(t.size());
+  std::vector<int32_t> place(t.size()), bucket(t.size());
+  PhaseSortScratch scratch;
+  const double step = c.shift / (t.back() - t.front());
+  const int trials = c.n > 1000 ? 200 : 2000;
+  for (int k = 0; k < trials; ++k) {
+    const double f = c.wholeDays ? 0.5 + k / 64.0 : 1 + k * step;
+    order.Order(f, kernels::BestIsa());
+    kernels::Fold(t.data(), t.size(), f, 0, phase.data(), kernels::Isa::Scalar);
+    SortPhases(phase.data(), c.n, sorted.data(), place.data(), bucket.data(), scratch);
+    for (int32_t i = 0; i < c.n; ++i) {
+      const auto at = static_cast<size_t>(i);
+      ASSERT_EQ(order.Phase(i), sorted[at]) << "trial " << k << " place " << i;
+      sortedMag[at] = mag[static_cast<size_t>(place[at])];
+      ASSERT_EQ(order.Mag(i), sortedMag[at]) << "trial " << k;
     }
+    ASSERT_EQ(order.SquaredSteps(),
+              kernels::CyclicSquaredSteps(sortedMag.data(), t.size(), kernels::BestIsa()));
+  }
+  if constexpr (std::is_same_v<Order, RunningPhaseOrder>) {
     // The carried order did the work where the shift is small.
     if (c.carried) {
-      EXPECT_LT(running.Afresh(), kTrials / 20);
+      EXPECT_LT(order.Afresh(), trials / 20);
     }
   }
+}
+
+// At the survey phase shift of 0.05 (where the running order rarely sorts
+// afresh) and at 0.7 (where it mostly must), with dates repeated (equal
+// phases in every trial), with dates before the origin (phases that wrap the
+// other way) and with fewer observations than the rank window is wide.
+TEST(RunningPhaseOrder, EveryTrialGivesTheDistributionSortsOrder) {
+  for (const OrderCase c :
+       {OrderCase{57, 0.05, false, false, true}, OrderCase{30, 0.05, true, false, true},
+        OrderCase{100, 0.05, false, true, false}, OrderCase{5, 0.05, true, false, true},
+        OrderCase{2, 0.05, false, false, true}, OrderCase{57, 0.7, false, false, false}})
+    ExpectSortPhasesOrder<RunningPhaseOrder>(c);
+}
+
+// The same for the bucket order at every size, and with ties that arrive
+// out of observation order.
+TEST(BucketPhaseOrder, EveryTrialGivesTheDistributionSortsOrder) {
+  for (const OrderCase c :
+       {OrderCase{650, 0.05, false, false, false}, OrderCase{5000, 0.05, false, true, false},
+        OrderCase{300, 0.05, true, false, false}, OrderCase{300, 0.7, false, false, false},
+        OrderCase{400, 0.05, false, false, false, true}, OrderCase{57, 0.05, true, true, false},
+        OrderCase{3, 0.05, false, false, false}, OrderCase{2, 0.05, false, false, false}})
+    ExpectSortPhasesOrder<BucketPhaseOrder>(c);
 }
 
 }  // namespace
