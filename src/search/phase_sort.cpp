@@ -158,72 +158,65 @@ namespace {
 constexpr size_t kRoom = 2;  // places before and after each column
 }
 
-BucketPhaseOrder::Columns::Columns(size_t n) : stride_(n + 2 * kRoom), storage_(4 * stride_) {}
+BucketPhaseOrder::Columns::Columns(size_t n) : stride_(n + 2 * kRoom), storage_(3 * stride_) {}
 
 kernels::PhaseColumns BucketPhaseOrder::Columns::At() const {
   double* base = storage_.data() + kRoom;
-  return {base, base + stride_, base + 2 * stride_, base + 3 * stride_};
+  return {base, base + stride_, base + 2 * stride_};
 }
 
 BucketPhaseOrder::BucketPhaseOrder(const double* t, const double* mag, int32_t n)
     : n_(static_cast<size_t>(std::max<int32_t>(n, 0))),
-      buckets_(n <= INT32_MAX / 2 ? 2 * n : n),
+      buckets_(n <= INT32_MAX / 4 ? 4 * n : n),
+      t0_(t, t + n_),
+      mag0_(mag, mag + n_),
       now_(n_),
       next_(n_),
       folded_(n_),
       bucket_(n_),
       start_(static_cast<size_t>(std::max(buckets_, 0))) {
   const kernels::PhaseColumns now = now_.At();
-  for (size_t k = 0; k < n_; ++k) {
-    now.t[k] = t[k];
-    now.mag[k] = mag[k];
-    now.index[k] = static_cast<double>(k);
-  }
+  std::copy(t0_.begin(), t0_.end(), now.t);
+  std::copy(mag0_.begin(), mag0_.end(), now.mag);
 }
 
 void BucketPhaseOrder::Order(double f, kernels::Isa isa) {
   if (n_ == 0) return;
   const kernels::Isa best = kernels::BestIsa();
   const kernels::PhaseColumns now = now_.At(), next = next_.At();
-  kernels::Fold(now.t, n_, f, 0, folded_.data(), isa);
-  kernels::PhaseBuckets(folded_.data(), n_, buckets_, bucket_.data(), best);
+  kernels::FoldBuckets(now.t, n_, f, 0, buckets_, folded_.data(), bucket_.data(), isa);
 
   std::fill(start_.begin(), start_.end(), 0);
   for (const int32_t b : bucket_) ++start_[static_cast<size_t>(b)];
-  int32_t place = 0;
-  for (int32_t& s : start_) place += std::exchange(s, place);
+  kernels::ExclusiveSums(start_.data(), start_.size(), best);
   for (size_t k = 0; k < n_; ++k) {
     const auto to = static_cast<size_t>(start_[static_cast<size_t>(bucket_[k])]++);
     next.phase[to] = folded_[k];
     next.t[to] = now.t[k];
     next.mag[to] = now.mag[k];
-    next.index[to] = now.index[k];
   }
 
   next.phase[-2] = next.phase[-1] = -HUGE_VAL;
   next.phase[n_] = next.phase[n_ + 1] = HUGE_VAL;
-  kernels::SwapLoneInversions(next, now, n_, best);
-  for (size_t k = kernels::FirstDescent(now, 1, n_, best); k < n_;
-       k = kernels::FirstDescent(now, k + 1, n_, best))
-    InsertBack(now, k);
+  if (!kernels::SettleBuckets(next, now, n_, best)) OrderAfresh(f, isa);
   steps_ = kernels::CyclicSquaredSteps(now.mag, n_, best);
 }
 
-// Straight insertion of place k among the places before it, which are in
-// order, by phase and then observation.
-void BucketPhaseOrder::InsertBack(const kernels::PhaseColumns& c, size_t k) const {
-  const double p = c.phase[k], t = c.t[k], m = c.mag[k], x = c.index[k];
-  size_t j = k;
-  for (; j > 0 && (c.phase[j - 1] > p || (c.phase[j - 1] == p && c.index[j - 1] > x)); --j) {
-    c.phase[j] = c.phase[j - 1];
-    c.t[j] = c.t[j - 1];
-    c.mag[j] = c.mag[j - 1];
-    c.index[j] = c.index[j - 1];
+// Equal phases of different dates, which must keep observation order: the
+// observations sorted again from their own order.
+void BucketPhaseOrder::OrderAfresh(double f, kernels::Isa isa) {
+  const auto n = static_cast<int32_t>(n_);
+  std::vector<double> phase(n_), sorted(n_);
+  std::vector<int32_t> order(n_), bucket(n_);
+  kernels::Fold(t0_.data(), n_, f, 0, phase.data(), isa);
+  SortPhases(phase.data(), n, sorted.data(), order.data(), bucket.data(), scratch_);
+  const kernels::PhaseColumns now = now_.At();
+  for (size_t k = 0; k < n_; ++k) {
+    const auto i = static_cast<size_t>(order[k]);
+    now.phase[k] = sorted[k];
+    now.t[k] = t0_[i];
+    now.mag[k] = mag0_[i];
   }
-  c.phase[j] = p;
-  c.t[j] = t;
-  c.mag[j] = m;
-  c.index[j] = x;
 }
 
 }  // namespace korvel

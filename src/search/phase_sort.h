@@ -109,14 +109,16 @@ class RunningPhaseOrder {
 
 // The phase order of a run of consecutive trials for any number of
 // observations, each trial in time linear in it: the observations, taken in
-// the order the trial before left, go to 2n buckets by phase; a bucket of
+// the order the trial before left, go to 4n buckets by phase (few hold
+// more than one: counting them costs less than sorting them); a bucket of
 // two out of order is put right by one swap of neighbours, found for whole
-// registers at once (kernels::SwapLoneInversions), and whatever is still out
-// of order (larger buckets) by insertion. Taken in the previous order the
+// registers at once, and whatever is still out of order (larger buckets) by
+// insertion (kernels::SettleBuckets). Taken in the previous order the
 // observations land near where they were, so the buckets fill nearly in
 // sequence and stay in cache however many observations there are. The order
 // is that of SortPhases, bit for bit: phases ascending, equal phases by
-// observation.
+// observation -- which observations of one date keep from trial to trial,
+// and which equal phases of different dates (rare) get from a sort afresh.
 class BucketPhaseOrder {
  public:
   // t[0 .. n-1] and mag[0 .. n-1] in observation order (copied).
@@ -131,8 +133,8 @@ class BucketPhaseOrder {
   double SquaredSteps() const { return steps_; }
 
  private:
-  // The four columns, each with two places before and after it for the
-  // neighbours and bounds SwapLoneInversions reads.
+  // The three columns, each with two places before and after it for the
+  // neighbours and bounds SettleBuckets reads.
   class Columns {
    public:
     explicit Columns(size_t n);
@@ -142,13 +144,15 @@ class BucketPhaseOrder {
     size_t stride_;
     mutable std::vector<double> storage_;
   };
-  void InsertBack(const kernels::PhaseColumns& c, size_t k) const;
+  void OrderAfresh(double f, kernels::Isa isa);
 
   size_t n_;
   int32_t buckets_;
+  std::vector<double> t0_, mag0_;  // in observation order
   Columns now_, next_;
   std::vector<double> folded_;
   std::vector<int32_t> bucket_, start_;
+  PhaseSortScratch scratch_;
   double steps_ = 0;
 };
 

@@ -136,12 +136,17 @@ double CyclicSquaredStepsOfPairs(const double* pairs, size_t n, Isa isa) {
   KORVEL_DISPATCH(CyclicSquaredStepsOfPairs, pairs, n);
 }
 
-void SwapLoneInversions(const PhaseColumns& from, const PhaseColumns& to, size_t n, Isa isa) {
-  KORVEL_DISPATCH(SwapLoneInversions, from, to, n);
+void FoldBuckets(const double* a, size_t n, double f, double c, int32_t buckets, double* phase,
+                 int32_t* bucket, Isa isa) {
+  KORVEL_DISPATCH(FoldBuckets, a, n, f, c, buckets, phase, bucket);
 }
 
-size_t FirstDescent(const PhaseColumns& c, size_t from, size_t n, Isa isa) {
-  KORVEL_DISPATCH(FirstDescent, c, from, n);
+bool SettleBuckets(const PhaseColumns& from, const PhaseColumns& to, size_t n, Isa isa) {
+  KORVEL_DISPATCH(SettleBuckets, from, to, n);
+}
+
+void ExclusiveSums(int32_t* v, size_t n, Isa isa) {
+  KORVEL_DISPATCH(ExclusiveSums, v, n);
 }
 
 bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious, Isa isa) {

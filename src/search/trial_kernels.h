@@ -116,27 +116,33 @@ struct CarriedOrder {
 };
 bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious, Isa isa);
 
+// phase[i] := frac(a[i] * f + c) as Fold makes it, and bucket[i] := its
+// bucket as PhaseBuckets finds it, in one pass.
+void FoldBuckets(const double* a, size_t n, double f, double c, int32_t buckets, double* phase,
+                 int32_t* bucket, Isa isa);
+
+// v[i] := v[0] + ... + v[i - 1] (the starts of buckets from their counts).
+void ExclusiveSums(int32_t* v, size_t n, Isa isa);
+
 // The columns of a phase order by buckets (see BucketPhaseOrder): each
-// observation's phase, offset, magnitude and index (a whole number, as a
-// double so that it moves with the others in the same registers).
+// observation's phase, offset and magnitude.
 struct PhaseColumns {
   double* phase;
   double* t;
   double* mag;
-  double* index;
 };
 
-// to := from with every lone inversion swapped: places k - 1 and k trade
-// where phase[k] < phase[k - 1] but neither place k - 2, k - 1 nor k, k + 1
-// is inverted. A bucket of two comes out in order, and the whole stays a
-// permutation whatever the phases. from.phase must be readable at -2 .. n + 1
-// (below 0 -inf, from n on +inf), the other columns of from at -1 .. n.
-void SwapLoneInversions(const PhaseColumns& from, const PhaseColumns& to, size_t n, Isa isa);
-
-// The first place k in [from, n) where the order by (phase, index) descends:
-// phase[k] < phase[k - 1], or equal phases with index[k] < index[k - 1]; n
-// where there is none. from >= 1.
-size_t FirstDescent(const PhaseColumns& c, size_t from, size_t n, Isa isa);
+// Settles the order of observations put into buckets by phase, from into
+// to: first every lone inversion is swapped (places k - 1 and k trade where
+// phase[k] < phase[k - 1] but neither k - 2, k - 1 nor k, k + 1 is
+// inverted), which puts a bucket of two in order and leaves a permutation
+// whatever the phases; then whatever still descends (larger buckets) is
+// moved back by insertion, past larger phases only. False where two
+// different offsets end up with equal phases, whose order this cannot tell
+// (to is then a permutation of from in no particular order). from.phase
+// must be readable at -2 .. n + 1 (below 0 -inf, from n on +inf), the other
+// columns of from at -1 .. n.
+bool SettleBuckets(const PhaseColumns& from, const PhaseColumns& to, size_t n, Isa isa);
 
 // Sum of (w[i] - w[i-1])^2 over i = 1 .. n-1 plus the closing (w[0] - w[n-1])^2.
 double CyclicSquaredSteps(const double* w, size_t n, Isa isa);

@@ -163,12 +163,32 @@ inline int32_t WindowRanksV(const int32_t* key, size_t n, int window, int32_t* r
   _mm512_store_si512(lane, least);
   return *std::min_element(lane, lane + 16);
 }
+// Sixteen sums to a register: each lane adds the lanes 1, 2, 4 and 8
+// places below it, then the sum of all registers before.
+inline void ExclusiveSumsV(int32_t* v, size_t n) {
+  const __m512i zero = _mm512_setzero_si512(), last = _mm512_set1_epi32(15);
+  __m512i carry = zero;
+  size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m512i x = _mm512_loadu_si512(v + i);
+    __m512i s = _mm512_add_epi32(x, _mm512_alignr_epi32(x, zero, 15));
+    s = _mm512_add_epi32(s, _mm512_alignr_epi32(s, zero, 14));
+    s = _mm512_add_epi32(s, _mm512_alignr_epi32(s, zero, 12));
+    s = _mm512_add_epi32(s, _mm512_alignr_epi32(s, zero, 8));
+    s = _mm512_add_epi32(s, carry);
+    _mm512_storeu_si512(v + i, _mm512_sub_epi32(s, x));
+    carry = _mm512_permutexvar_epi32(last, s);
+  }
+  ExclusiveSumsFrom(v + i, n - i, _mm_cvtsi128_si32(_mm512_castsi512_si128(carry)));
+}
+#define KORVEL_OWN_EXCLUSIVE_SUMS
 #define KORVEL_MASKED_WINDOW_RANKS
 #include "search/trial_kernels.inc"
 #define KORVEL_VARIANT(name) name##V
 #include "search/trial_kernels_step.inc"
 #undef KORVEL_VARIANT
 #undef KORVEL_MASKED_WINDOW_RANKS
+#undef KORVEL_OWN_EXCLUSIVE_SUMS
 KORVEL_VECTOR_ENTRIES
 }  // namespace avx512
 #if defined(__clang__)

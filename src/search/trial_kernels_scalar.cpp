@@ -90,27 +90,28 @@ double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {
   return CyclicSquaredStepsOf<2>(pairs + 1, n);
 }
 
-void SwapLoneInversions(const PhaseColumns& from, const PhaseColumns& to, size_t n) {
-  const double* p = from.phase;
-  for (size_t k = 0; k < n; ++k) {
-    const bool before = p[k - 1] < p[k - 2], here = p[k] < p[k - 1], next = p[k + 1] < p[k],
-               after = p[k + 2] < p[k + 1];
-    size_t source = k;
-    if (here && !before && !next) source = k - 1;
-    if (next && !here && !after) source = k + 1;
-    to.phase[k] = p[source];
-    to.t[k] = from.t[source];
-    to.mag[k] = from.mag[source];
-    to.index[k] = from.index[source];
+void FoldBuckets(const double* a, size_t n, double f, double c, int32_t buckets, double* phase,
+                 int32_t* bucket) {
+  for (size_t i = 0; i < n; ++i) {
+    phase[i] = Frac(a[i] * f + c);
+    bucket[i] = ScalarBucket(phase[i], buckets);
   }
 }
 
-size_t FirstDescent(const PhaseColumns& c, size_t from, size_t n) {
-  for (size_t k = from; k < n; ++k)
-    if (c.phase[k] < c.phase[k - 1] ||
-        (c.phase[k] == c.phase[k - 1] && c.index[k] < c.index[k - 1]))
-      return k;
-  return n;
+void ExclusiveSums(int32_t* v, size_t n) {
+  ExclusiveSumsFrom(v, n, 0);
+}
+
+bool SettleBuckets(const PhaseColumns& from, const PhaseColumns& to, size_t n) {
+  for (size_t k = 0; k < n; ++k) {
+    const size_t source = LoneSwapSource(from.phase, k);
+    to.phase[k] = from.phase[source];
+    to.t[k] = from.t[source];
+    to.mag[k] = from.mag[source];
+  }
+  for (size_t k = 1; k < n; ++k)
+    if (!InsertPlace(to, k)) return false;
+  return true;
 }
 
 bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {
