@@ -41,22 +41,12 @@ class SmoothnessOfFold : public TrialStatistic {
 
   // Consecutive trials: each ordered from the order of the one before.
   void Values(const double* freq, double* value, size_t count) override {
-    if (running_) return OrderedValues(*running_, freq, value, count);
-    if (buckets_) return OrderedValues(*buckets_, freq, value, count);
+    if (running_) return SmoothnessOfRun(*running_, dt_, 0, freq, value, count);
+    if (buckets_) return SmoothnessOfRun(*buckets_, dt_, 0, freq, value, count);
     TrialStatistic::Values(freq, value, count);
   }
 
  private:
-  template <class Order>
-  void OrderedValues(Order& order, const double* freq, double* value, size_t count) {
-    if (count == 0) return;
-    const std::optional<kernels::Isa> run = FoldIsaOfRun(dt_, freq, count, 0);
-    for (size_t k = 0; k < count; ++k) {
-      order.Order(freq[k], run ? *run : FoldIsa(dt_, freq[k], 0));
-      value[k] = Smoothness(order.SquaredSteps(), work_.n);
-    }
-  }
-
   const Offsets& dt_;
   const std::vector<double>& mag_;
   PhaseWork work_;

@@ -158,33 +158,42 @@ namespace {
 constexpr size_t kRoom = 2;  // places before and after each column
 }
 
-BucketPhaseOrder::Columns::Columns(size_t n) : stride_(n + 2 * kRoom), storage_(3 * stride_) {}
+BucketPhaseOrder::Columns::Columns(size_t n, bool shifted)
+    : stride_(n + 2 * kRoom), storage_((shifted ? 4 : 3) * stride_) {}
 
 kernels::PhaseColumns BucketPhaseOrder::Columns::At() const {
   double* base = storage_.data() + kRoom;
-  return {base, base + stride_, base + 2 * stride_};
+  double* shift = storage_.size() > 3 * stride_ ? base + 3 * stride_ : nullptr;
+  return {base, base + stride_, base + 2 * stride_, shift};
 }
 
-BucketPhaseOrder::BucketPhaseOrder(const double* t, const double* mag, int32_t n)
+BucketPhaseOrder::BucketPhaseOrder(const double* t, const double* mag, int32_t n,
+                                   const kernels::PhaseKey& key)
     : n_(static_cast<size_t>(std::max<int32_t>(n, 0))),
       buckets_(n <= INT32_MAX / 4 ? 4 * n : n),
+      key_{key.c, nullptr, key.divisor},
       t0_(t, t + n_),
       mag0_(mag, mag + n_),
-      now_(n_),
-      next_(n_),
+      now_(n_, key.shift != nullptr),
+      next_(n_, key.shift != nullptr),
       folded_(n_),
       bucket_(n_),
       start_(static_cast<size_t>(std::max(buckets_, 0))) {
   const kernels::PhaseColumns now = now_.At();
   std::copy(t0_.begin(), t0_.end(), now.t);
   std::copy(mag0_.begin(), mag0_.end(), now.mag);
+  if (key.shift != nullptr) {
+    shift0_.assign(key.shift, key.shift + n_);
+    std::copy(shift0_.begin(), shift0_.end(), now.shift);
+  }
 }
 
 void BucketPhaseOrder::Order(double f, kernels::Isa isa) {
   if (n_ == 0) return;
   const kernels::Isa best = kernels::BestIsa();
   const kernels::PhaseColumns now = now_.At(), next = next_.At();
-  kernels::FoldBuckets(now.t, n_, f, 0, buckets_, folded_.data(), bucket_.data(), isa);
+  kernels::FoldBuckets(now.t, n_, f, {key_.c, now.shift, key_.divisor}, buckets_, folded_.data(),
+                       bucket_.data(), isa);
 
   std::fill(start_.begin(), start_.end(), 0);
   for (const int32_t b : bucket_) ++start_[static_cast<size_t>(b)];
@@ -194,6 +203,7 @@ void BucketPhaseOrder::Order(double f, kernels::Isa isa) {
     next.phase[to] = folded_[k];
     next.t[to] = now.t[k];
     next.mag[to] = now.mag[k];
+    if (now.shift != nullptr) next.shift[to] = now.shift[k];
   }
 
   next.phase[-2] = next.phase[-1] = -HUGE_VAL;
@@ -208,14 +218,17 @@ void BucketPhaseOrder::OrderAfresh(double f, kernels::Isa isa) {
   const auto n = static_cast<int32_t>(n_);
   std::vector<double> phase(n_), sorted(n_);
   std::vector<int32_t> order(n_), bucket(n_);
-  kernels::Fold(t0_.data(), n_, f, 0, phase.data(), isa);
-  SortPhases(phase.data(), n, sorted.data(), order.data(), bucket.data(), scratch_);
   const kernels::PhaseColumns now = now_.At();
+  kernels::FoldBuckets(t0_.data(), n_, f,
+                       {key_.c, now.shift != nullptr ? shift0_.data() : nullptr, key_.divisor},
+                       buckets_, phase.data(), bucket_.data(), isa);
+  SortPhases(phase.data(), n, sorted.data(), order.data(), bucket.data(), scratch_);
   for (size_t k = 0; k < n_; ++k) {
     const auto i = static_cast<size_t>(order[k]);
     now.phase[k] = sorted[k];
     now.t[k] = t0_[i];
     now.mag[k] = mag0_[i];
+    if (now.shift != nullptr) now.shift[k] = shift0_[i];
   }
 }
 

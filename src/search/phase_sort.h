@@ -121,8 +121,10 @@ class RunningPhaseOrder {
 // and which equal phases of different dates (rare) get from a sort afresh.
 class BucketPhaseOrder {
  public:
-  // t[0 .. n-1] and mag[0 .. n-1] in observation order (copied).
-  BucketPhaseOrder(const double* t, const double* mag, int32_t n);
+  // t[0 .. n-1] and mag[0 .. n-1] in observation order (copied), and the
+  // key's shift as well where it has one.
+  BucketPhaseOrder(const double* t, const double* mag, int32_t n,
+                   const kernels::PhaseKey& key = {});
   // Folds at frequency f with the fold variant isa and orders the phases.
   void Order(double f, kernels::Isa isa);
   // After Order: the phase and the magnitude at each place, and the sum of
@@ -133,11 +135,11 @@ class BucketPhaseOrder {
   double SquaredSteps() const { return steps_; }
 
  private:
-  // The three columns, each with two places before and after it for the
-  // neighbours and bounds SettleBuckets reads.
+  // The columns (three, or four with a shift), each with two places before
+  // and after it for the neighbours and bounds SettleBuckets reads.
   class Columns {
    public:
-    explicit Columns(size_t n);
+    Columns(size_t n, bool shifted);
     kernels::PhaseColumns At() const;
 
    private:
@@ -148,7 +150,8 @@ class BucketPhaseOrder {
 
   size_t n_;
   int32_t buckets_;
-  std::vector<double> t0_, mag0_;  // in observation order
+  kernels::PhaseKey key_;                   // c and divisor; the shift travels in the columns
+  std::vector<double> t0_, mag0_, shift0_;  // in observation order
   Columns now_, next_;
   std::vector<double> folded_;
   std::vector<int32_t> bucket_, start_;

@@ -100,7 +100,13 @@ class BinnedSecondaryFold : public TrialStatistic {
  public:
   BinnedSecondaryFold(const Offsets& t, const std::vector<double>& bin,
                       const std::vector<double>& mag, int32_t bins)
-      : t_(t), bin_(bin), mag_(mag), bins_(bins), work_(t.n()) {}
+      : t_(t),
+        bin_(bin),
+        mag_(mag),
+        bins_(bins),
+        work_(t.n()),
+        order_(t.values.data(), mag.data() + 1, t.n(),
+               {0.5, bin.data(), static_cast<double>(bins)}) {}
 
   double Value(double freq) override {
     const int32_t n = work_.n;
@@ -113,12 +119,18 @@ class BinnedSecondaryFold : public TrialStatistic {
     return SmoothnessSum(work_.wmag.data(), n);
   }
 
+  // Consecutive trials: each ordered from the order of the one before.
+  void Values(const double* freq, double* value, size_t count) override {
+    SmoothnessOfRun(order_, t_, 0.5, freq, value, count);
+  }
+
  private:
   const Offsets& t_;
   const std::vector<double>& bin_;
   const std::vector<double>& mag_;
   int32_t bins_;
   PhaseWork work_;
+  BucketPhaseOrder order_;
 };
 
 }  // namespace

@@ -136,9 +136,9 @@ double CyclicSquaredStepsOfPairs(const double* pairs, size_t n, Isa isa) {
   KORVEL_DISPATCH(CyclicSquaredStepsOfPairs, pairs, n);
 }
 
-void FoldBuckets(const double* a, size_t n, double f, double c, int32_t buckets, double* phase,
-                 int32_t* bucket, Isa isa) {
-  KORVEL_DISPATCH(FoldBuckets, a, n, f, c, buckets, phase, bucket);
+void FoldBuckets(const double* a, size_t n, double f, const PhaseKey& key, int32_t buckets,
+                 double* phase, int32_t* bucket, Isa isa) {
+  KORVEL_DISPATCH(FoldBuckets, a, n, f, key, buckets, phase, bucket);
 }
 
 bool SettleBuckets(const PhaseColumns& from, const PhaseColumns& to, size_t n, Isa isa) {

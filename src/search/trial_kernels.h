@@ -116,20 +116,31 @@ struct CarriedOrder {
 };
 bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious, Isa isa);
 
-// phase[i] := frac(a[i] * f + c) as Fold makes it, and bucket[i] := its
-// bucket as PhaseBuckets finds it, in one pass.
-void FoldBuckets(const double* a, size_t n, double f, double c, int32_t buckets, double* phase,
-                 int32_t* bucket, Isa isa);
+// The key a phase order sorts by: frac(a f + c) as Fold makes it, or with
+// shift, (frac(a f + c) + shift[i]) / divisor (the secondary period's
+// phase within its primary bin).
+struct PhaseKey {
+  double c = 0;
+  const double* shift = nullptr;
+  double divisor = 1;
+};
+
+// phase[i] := the key of a[i], and bucket[i] := its bucket as PhaseBuckets
+// finds it, in one pass.
+void FoldBuckets(const double* a, size_t n, double f, const PhaseKey& key, int32_t buckets,
+                 double* phase, int32_t* bucket, Isa isa);
 
 // v[i] := v[0] + ... + v[i - 1] (the starts of buckets from their counts).
 void ExclusiveSums(int32_t* v, size_t n, Isa isa);
 
 // The columns of a phase order by buckets (see BucketPhaseOrder): each
-// observation's phase, offset and magnitude.
+// observation's key (its phase), offset and magnitude, and its shift where
+// the key has one (else null).
 struct PhaseColumns {
   double* phase;
   double* t;
   double* mag;
+  double* shift;
 };
 
 // Settles the order of observations put into buckets by phase, from into

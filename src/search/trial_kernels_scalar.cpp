@@ -90,10 +90,11 @@ double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {
   return CyclicSquaredStepsOf<2>(pairs + 1, n);
 }
 
-void FoldBuckets(const double* a, size_t n, double f, double c, int32_t buckets, double* phase,
-                 int32_t* bucket) {
+void FoldBuckets(const double* a, size_t n, double f, const PhaseKey& key, int32_t buckets,
+                 double* phase, int32_t* bucket) {
   for (size_t i = 0; i < n; ++i) {
-    phase[i] = Frac(a[i] * f + c);
+    phase[i] = Frac(a[i] * f + key.c);
+    if (key.shift != nullptr) phase[i] = (phase[i] + key.shift[i]) / key.divisor;
     bucket[i] = ScalarBucket(phase[i], buckets);
   }
 }
@@ -103,12 +104,7 @@ void ExclusiveSums(int32_t* v, size_t n) {
 }
 
 bool SettleBuckets(const PhaseColumns& from, const PhaseColumns& to, size_t n) {
-  for (size_t k = 0; k < n; ++k) {
-    const size_t source = LoneSwapSource(from.phase, k);
-    to.phase[k] = from.phase[source];
-    to.t[k] = from.t[source];
-    to.mag[k] = from.mag[source];
-  }
+  for (size_t k = 0; k < n; ++k) MovePlace(from, to, LoneSwapSource(from.phase, k), k);
   for (size_t k = 1; k < n; ++k)
     if (!InsertPlace(to, k)) return false;
   return true;

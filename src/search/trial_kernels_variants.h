@@ -61,6 +61,14 @@ inline void ExclusiveSumsFrom(int32_t* v, size_t n, int32_t sum) {
   for (size_t i = 0; i < n; ++i) sum += std::exchange(v[i], sum);
 }
 
+// Place k of `to` from place `source` of `from`.
+inline void MovePlace(const PhaseColumns& from, const PhaseColumns& to, size_t source, size_t k) {
+  to.phase[k] = from.phase[source];
+  to.t[k] = from.t[source];
+  to.mag[k] = from.mag[source];
+  if (to.shift != nullptr) to.shift[k] = from.shift[source];
+}
+
 // Moves place k back past the larger phases before it (which are in order);
 // false where it then meets an equal phase of another offset.
 inline bool InsertPlace(const PhaseColumns& c, size_t k) {
@@ -75,6 +83,7 @@ inline bool InsertPlace(const PhaseColumns& c, size_t k) {
     c.phase[j] = p;
     c.t[j] = t;
     c.mag[j] = m;
+    if (c.shift != nullptr) std::rotate(c.shift + j, c.shift + k, c.shift + k + 1);
   }
   return j == 0 || c.phase[j - 1] != p || c.t[j - 1] == t;
 }
@@ -83,32 +92,32 @@ inline bool InsertPlace(const PhaseColumns& c, size_t k) {
 // avx2, avx512). Within its file a variant's kernels are inline, so that the
 // steps of a carried order inline into one another; these are what the
 // dispatch calls.
-#define KORVEL_KERNEL_ENTRIES                                                                     \
-  Sums DeemingSums(const double* dt, const double* w, size_t n, double f);                        \
-  void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f,          \
-                           size_t count, double* ss, double* sc);                                 \
-  void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,              \
-                         double factor, double* out);                                             \
-  void Fold(const double* a, size_t n, double f, double c, double* out);                          \
-  void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out);       \
-  void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out);                \
-  void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key);         \
-  void FillNaN(double* out, size_t n);                                                            \
-  int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank);                   \
-  double CyclicSquaredSteps(const double* w, size_t n);                                           \
-  double CyclicSquaredStepsOfPairs(const double* pairs, size_t n);                                \
-  void FoldBuckets(const double* a, size_t n, double f, double c, int32_t buckets, double* phase, \
-                   int32_t* bucket);                                                              \
-  bool SettleBuckets(const PhaseColumns& from, const PhaseColumns& to, size_t n);                 \
-  void ExclusiveSums(int32_t* v, size_t n);                                                       \
-  bool FoldAscendingOrTied(const double* pairs, size_t n, double f);                              \
-  bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious);                       \
-  void RotatePhasors(double* c, double* s, const double* rc, const double* rs, size_t n);         \
-  void TurnPhasors(const double* c, const double* s, const double* dt, double turn, size_t n,     \
-                   double* outC, double* outS);                                                   \
-  GlsSums GlsSumsOf(const double* w, const double* y, const double* cos, const double* sin,       \
-                    size_t n);                                                                    \
-  double SzegoFit(const double* w, const double* y, const double* cos, const double* sin,         \
+#define KORVEL_KERNEL_ENTRIES                                                                 \
+  Sums DeemingSums(const double* dt, const double* w, size_t n, double f);                    \
+  void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f,      \
+                           size_t count, double* ss, double* sc);                             \
+  void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,          \
+                         double factor, double* out);                                         \
+  void Fold(const double* a, size_t n, double f, double c, double* out);                      \
+  void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out);   \
+  void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out);            \
+  void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key);     \
+  void FillNaN(double* out, size_t n);                                                        \
+  int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank);               \
+  double CyclicSquaredSteps(const double* w, size_t n);                                       \
+  double CyclicSquaredStepsOfPairs(const double* pairs, size_t n);                            \
+  void FoldBuckets(const double* a, size_t n, double f, const PhaseKey& key, int32_t buckets, \
+                   double* phase, int32_t* bucket);                                           \
+  bool SettleBuckets(const PhaseColumns& from, const PhaseColumns& to, size_t n);             \
+  void ExclusiveSums(int32_t* v, size_t n);                                                   \
+  bool FoldAscendingOrTied(const double* pairs, size_t n, double f);                          \
+  bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious);                   \
+  void RotatePhasors(double* c, double* s, const double* rc, const double* rs, size_t n);     \
+  void TurnPhasors(const double* c, const double* s, const double* dt, double turn, size_t n, \
+                   double* outC, double* outS);                                               \
+  GlsSums GlsSumsOf(const double* w, const double* y, const double* cos, const double* sin,   \
+                    size_t n);                                                                \
+  double SzegoFit(const double* w, const double* y, const double* cos, const double* sin,     \
                   size_t n, int harmonics, double leastNorm, double* work);
 namespace scalar {
 KORVEL_KERNEL_ENTRIES
@@ -128,72 +137,72 @@ KORVEL_KERNEL_ENTRIES
 
 // The entry points of a vector variant, defined in its namespace after its
 // kernels (named with a V) are.
-#define KORVEL_VECTOR_ENTRIES                                                                     \
-  Sums DeemingSums(const double* dt, const double* w, size_t n, double f) {                       \
-    return DeemingSumsV(dt, w, n, f);                                                             \
-  }                                                                                               \
-  void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f,          \
-                           size_t count, double* ss, double* sc) {                                \
-    DeemingSumsOfTrialsV(dt, w, n, f, count, ss, sc);                                             \
-  }                                                                                               \
-  void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,              \
-                         double factor, double* out) {                                            \
-    DeemingAmplitudesV(ss, sc, count, n, factor, out);                                            \
-  }                                                                                               \
-  void Fold(const double* a, size_t n, double f, double c, double* out) {                         \
-    FoldV(a, n, f, c, out);                                                                       \
-  }                                                                                               \
-  void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out) {      \
-    FoldBinsV(a, n, f, c, bins, out);                                                             \
-  }                                                                                               \
-  void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out) {               \
-    PhaseBucketsV(phase, n, buckets, out);                                                        \
-  }                                                                                               \
-  void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key) {        \
-    FoldKeysV(pairs, n, f, fPrevious, key);                                                       \
-  }                                                                                               \
-  void FillNaN(double* out, size_t n) {                                                           \
-    FillNaNV(out, n);                                                                             \
-  }                                                                                               \
-  int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank) {                  \
-    return WindowRanksV(key, n, window, rank);                                                    \
-  }                                                                                               \
-  double CyclicSquaredSteps(const double* w, size_t n) {                                          \
-    return CyclicSquaredStepsV(w, n);                                                             \
-  }                                                                                               \
-  double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {                               \
-    return CyclicSquaredStepsOfPairsV(pairs, n);                                                  \
-  }                                                                                               \
-  bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {                             \
-    return FoldAscendingOrTiedV(pairs, n, f);                                                     \
-  }                                                                                               \
-  void FoldBuckets(const double* a, size_t n, double f, double c, int32_t buckets, double* phase, \
-                   int32_t* bucket) {                                                             \
-    FoldBucketsV(a, n, f, c, buckets, phase, bucket);                                             \
-  }                                                                                               \
-  bool SettleBuckets(const PhaseColumns& from, const PhaseColumns& to, size_t n) {                \
-    return SettleBucketsV(from, to, n);                                                           \
-  }                                                                                               \
-  void ExclusiveSums(int32_t* v, size_t n) {                                                      \
-    ExclusiveSumsV(v, n);                                                                         \
-  }                                                                                               \
-  bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious) {                      \
-    return CarriedOrderStepIn(c, f, fPrevious);                                                   \
-  }                                                                                               \
-  void RotatePhasors(double* c, double* s, const double* rc, const double* rs, size_t n) {        \
-    RotatePhasorsV(c, s, rc, rs, n);                                                              \
-  }                                                                                               \
-  void TurnPhasors(const double* c, const double* s, const double* dt, double turn, size_t n,     \
-                   double* outC, double* outS) {                                                  \
-    TurnPhasorsV(c, s, dt, turn, n, outC, outS);                                                  \
-  }                                                                                               \
-  GlsSums GlsSumsOf(const double* w, const double* y, const double* cos, const double* sin,       \
-                    size_t n) {                                                                   \
-    return GlsSumsOfV(w, y, cos, sin, n);                                                         \
-  }                                                                                               \
-  double SzegoFit(const double* w, const double* y, const double* cos, const double* sin,         \
-                  size_t n, int harmonics, double leastNorm, double* work) {                      \
-    return SzegoFitOf<V, kLanes>(w, y, cos, sin, n, harmonics, leastNorm, work);                  \
+#define KORVEL_VECTOR_ENTRIES                                                                 \
+  Sums DeemingSums(const double* dt, const double* w, size_t n, double f) {                   \
+    return DeemingSumsV(dt, w, n, f);                                                         \
+  }                                                                                           \
+  void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const double* f,      \
+                           size_t count, double* ss, double* sc) {                            \
+    DeemingSumsOfTrialsV(dt, w, n, f, count, ss, sc);                                         \
+  }                                                                                           \
+  void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,          \
+                         double factor, double* out) {                                        \
+    DeemingAmplitudesV(ss, sc, count, n, factor, out);                                        \
+  }                                                                                           \
+  void Fold(const double* a, size_t n, double f, double c, double* out) {                     \
+    FoldV(a, n, f, c, out);                                                                   \
+  }                                                                                           \
+  void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out) {  \
+    FoldBinsV(a, n, f, c, bins, out);                                                         \
+  }                                                                                           \
+  void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out) {           \
+    PhaseBucketsV(phase, n, buckets, out);                                                    \
+  }                                                                                           \
+  void FoldKeys(const double* pairs, size_t n, double f, double fPrevious, int32_t* key) {    \
+    FoldKeysV(pairs, n, f, fPrevious, key);                                                   \
+  }                                                                                           \
+  void FillNaN(double* out, size_t n) {                                                       \
+    FillNaNV(out, n);                                                                         \
+  }                                                                                           \
+  int32_t WindowRanks(const int32_t* key, size_t n, int window, int32_t* rank) {              \
+    return WindowRanksV(key, n, window, rank);                                                \
+  }                                                                                           \
+  double CyclicSquaredSteps(const double* w, size_t n) {                                      \
+    return CyclicSquaredStepsV(w, n);                                                         \
+  }                                                                                           \
+  double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {                           \
+    return CyclicSquaredStepsOfPairsV(pairs, n);                                              \
+  }                                                                                           \
+  bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {                         \
+    return FoldAscendingOrTiedV(pairs, n, f);                                                 \
+  }                                                                                           \
+  void FoldBuckets(const double* a, size_t n, double f, const PhaseKey& key, int32_t buckets, \
+                   double* phase, int32_t* bucket) {                                          \
+    FoldBucketsV(a, n, f, key, buckets, phase, bucket);                                       \
+  }                                                                                           \
+  bool SettleBuckets(const PhaseColumns& from, const PhaseColumns& to, size_t n) {            \
+    return SettleBucketsV(from, to, n);                                                       \
+  }                                                                                           \
+  void ExclusiveSums(int32_t* v, size_t n) {                                                  \
+    ExclusiveSumsV(v, n);                                                                     \
+  }                                                                                           \
+  bool CarriedOrderStep(const CarriedOrder& c, double f, double fPrevious) {                  \
+    return CarriedOrderStepIn(c, f, fPrevious);                                               \
+  }                                                                                           \
+  void RotatePhasors(double* c, double* s, const double* rc, const double* rs, size_t n) {    \
+    RotatePhasorsV(c, s, rc, rs, n);                                                          \
+  }                                                                                           \
+  void TurnPhasors(const double* c, const double* s, const double* dt, double turn, size_t n, \
+                   double* outC, double* outS) {                                              \
+    TurnPhasorsV(c, s, dt, turn, n, outC, outS);                                              \
+  }                                                                                           \
+  GlsSums GlsSumsOf(const double* w, const double* y, const double* cos, const double* sin,   \
+                    size_t n) {                                                               \
+    return GlsSumsOfV(w, y, cos, sin, n);                                                     \
+  }                                                                                           \
+  double SzegoFit(const double* w, const double* y, const double* cos, const double* sin,     \
+                  size_t n, int harmonics, double leastNorm, double* work) {                  \
+    return SzegoFitOf<V, kLanes>(w, y, cos, sin, n, harmonics, leastNorm, work);              \
   }
 
 }  // namespace korvel::kernels

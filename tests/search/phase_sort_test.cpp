@@ -92,6 +92,8 @@ struct OrderCase {
   // frequency the phases tie in groups that arrive in the order the trial
   // before left, not the observations'.
   bool wholeDays = false;
+  // The secondary period's key: (frac(t f + 0.5) + bin) / 4 over four bins.
+  bool binned = false;
 };
 
 // Every trial of a carried order gives the distribution sort's order, bit
@@ -109,7 +111,15 @@ void ExpectSortPhasesOrder(const OrderCase& c) {
   for (double& x : t) x -= origin;
   std::vector<double> mag(t.size());
   std::iota(mag.begin(), mag.end(), 1.0);  // magnitude i marks observation i
-  Order order(t.data(), mag.data(), c.n);
+  std::vector<double> bin(t.size());
+  for (size_t i = 0; i < bin.size(); ++i) bin[i] = static_cast<double>((i * 5) % 4);
+  const auto makeOrder = [&] {
+    if constexpr (std::is_same_v<Order, BucketPhaseOrder>) {
+      if (c.binned) return Order(t.data(), mag.data(), c.n, {0.5, bin.data(), 4});
+    }
+    return Order(t.data(), mag.data(), c.n);
+  };
+  Order order = makeOrder();
   std::vector<double> phase(t.size()), sorted(t.size()), sortedMag(t.size());
   std::vector<int32_t> place(t.size()), bucket(t.size());
   PhaseSortScratch scratch;
@@ -118,7 +128,9 @@ void ExpectSortPhasesOrder(const OrderCase& c) {
   for (int k = 0; k < trials; ++k) {
     const double f = c.wholeDays ? 0.5 + k / 64.0 : 1 + k * step;
     order.Order(f, kernels::BestIsa());
-    kernels::Fold(t.data(), t.size(), f, 0, phase.data(), kernels::Isa::Scalar);
+    kernels::Fold(t.data(), t.size(), f, c.binned ? 0.5 : 0, phase.data(), kernels::Isa::Scalar);
+    if (c.binned)
+      for (size_t i = 0; i < phase.size(); ++i) phase[i] = (phase[i] + bin[i]) / 4;
     SortPhases(phase.data(), c.n, sorted.data(), place.data(), bucket.data(), scratch);
     for (int32_t i = 0; i < c.n; ++i) {
       const auto at = static_cast<size_t>(i);
@@ -156,7 +168,8 @@ TEST(BucketPhaseOrder, EveryTrialGivesTheDistributionSortsOrder) {
        {OrderCase{650, 0.05, false, false, false}, OrderCase{5000, 0.05, false, true, false},
         OrderCase{300, 0.05, true, false, false}, OrderCase{300, 0.7, false, false, false},
         OrderCase{400, 0.05, false, false, false, true}, OrderCase{57, 0.05, true, true, false},
-        OrderCase{3, 0.05, false, false, false}, OrderCase{2, 0.05, false, false, false}})
+        OrderCase{3, 0.05, false, false, false}, OrderCase{2, 0.05, false, false, false},
+        OrderCase{650, 0.05, true, false, false, false, true}})
     ExpectSortPhasesOrder<BucketPhaseOrder>(c);
 }
 
