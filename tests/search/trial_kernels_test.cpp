@@ -103,6 +103,10 @@ TEST_P(EveryIsa, TrialsSideBySideSumAsOneTrialAloneToTheLastBit) {
                           GetParam());
       DeemingAmplitudes(ss.data(), sc.data(), count, static_cast<double>(n), 1.898, amp.data(),
                         GetParam());
+      std::vector<double> together(count);
+      DeemingTrialAmplitudes(d.a.data(), d.w.data(), n, f.data(), count, 1.898, together.data(),
+                             GetParam());
+      EXPECT_EQ(together, amp) << "n " << n;
       for (size_t t = 0; t < count; ++t) {
         const Sums one = DeemingSums(d.a.data(), d.w.data(), n, f[t], GetParam());
         EXPECT_EQ(ss[t], one.ss) << "n " << n << " trial " << t;
