@@ -38,13 +38,8 @@ class DeemingAmplitude : public TrialStatistic {
     if (count == 0) return;
     const std::optional<kernels::Isa> run = FoldIsaOfRun(dt_, freq, count, 0);
     if (!run) return TrialStatistic::Values(freq, value, count);
-    const kernels::Isa isa = *run;
-    ss_.resize(count);
-    sc_.resize(count);
-    kernels::DeemingSumsOfTrials(dt_.values.data(), weights_.data(), dt_.values.size(), freq, count,
-                                 ss_.data(), sc_.data(), isa);
-    kernels::DeemingAmplitudes(ss_.data(), sc_.data(), count, Count(), kAmplitudeFactor, value,
-                               isa);
+    kernels::DeemingTrialAmplitudes(dt_.values.data(), weights_.data(), dt_.values.size(), freq,
+                                    count, kAmplitudeFactor, value, *run);
   }
 
  private:
@@ -52,7 +47,6 @@ class DeemingAmplitude : public TrialStatistic {
 
   const Offsets& dt_;
   const std::vector<double>& weights_;
-  std::vector<double> ss_, sc_;
 };
 
 }  // namespace

@@ -104,6 +104,11 @@ void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double 
   KORVEL_DISPATCH(DeemingAmplitudes, ss, sc, count, n, factor, out);
 }
 
+void DeemingTrialAmplitudes(const double* dt, const double* w, size_t n, const double* f,
+                            size_t count, double factor, double* out, Isa isa) {
+  KORVEL_DISPATCH(DeemingTrialAmplitudes, dt, w, n, f, count, factor, out);
+}
+
 void Fold(const double* a, size_t n, double f, double c, double* out, Isa isa) {
   KORVEL_DISPATCH(Fold, a, n, f, c, out);
 }

@@ -57,6 +57,11 @@ void DeemingSumsOfTrials(const double* dt, const double* w, size_t n, const doub
 void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n, double factor,
                        double* out, Isa isa);
 
+// The amplitudes of `count` trials at once: out[t] bit for bit what
+// DeemingAmplitudes gives for DeemingSumsOfTrials' sums of trial t.
+void DeemingTrialAmplitudes(const double* dt, const double* w, size_t n, const double* f,
+                            size_t count, double factor, double* out, Isa isa);
+
 // out[i] = frac(a[i] * f + c), the whole part taken by IntBelow.
 void Fold(const double* a, size_t n, double f, double c, double* out, Isa isa);
 

@@ -93,6 +93,9 @@ inline V SignedOneMinus(M m, V t) {
 inline V AddWhere(M m, V acc, V x) {
   return _mm256_add_pd(acc, _mm256_and_pd(m, x));
 }
+inline V Abs(V x) {
+  return _mm256_andnot_pd(_mm256_set1_pd(-0.0), x);
+}
 inline V Floor(V x) {
   return _mm256_floor_pd(x);
 }

@@ -101,6 +101,9 @@ inline V SignedOneMinus(M m, V t) {
 inline V AddWhere(M m, V acc, V x) {
   return _mm512_mask_add_pd(acc, m, acc, x);
 }
+inline V Abs(V x) {
+  return _mm512_abs_pd(x);
+}
 inline double HorizontalSum(V v) {
   double lanes[kLanes];
   _mm512_storeu_pd(lanes, v);

@@ -33,6 +33,14 @@ void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double 
   }
 }
 
+void DeemingTrialAmplitudes(const double* dt, const double* w, size_t n, const double* f,
+                            size_t count, double factor, double* out) {
+  for (size_t t = 0; t < count; ++t) {
+    const Sums sums = DeemingSums(dt, w, n, f[t]);
+    DeemingAmplitudes(&sums.ss, &sums.sc, 1, static_cast<double>(n), factor, out + t);
+  }
+}
+
 void Fold(const double* a, size_t n, double f, double c, double* out) {
   for (size_t i = 0; i < n; ++i) out[i] = Frac(a[i] * f + c);
 }

@@ -92,6 +92,9 @@ inline V SignedOneMinus(M m, V t) {
 inline V AddWhere(M m, V acc, V x) {
   return _mm_add_pd(acc, _mm_and_pd(m, x));
 }
+inline V Abs(V x) {
+  return _mm_andnot_pd(_mm_set1_pd(-0.0), x);
+}
 // No rounding instruction before SSE4.1: adding and removing 2^52 rounds x
 // to the nearest whole number, and one less replaces it where it overshoots.
 inline V Floor(V x) {

@@ -98,6 +98,8 @@ inline bool InsertPlace(const PhaseColumns& c, size_t k) {
                            size_t count, double* ss, double* sc);                             \
   void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,          \
                          double factor, double* out);                                         \
+  void DeemingTrialAmplitudes(const double* dt, const double* w, size_t n, const double* f,   \
+                              size_t count, double factor, double* out);                      \
   void Fold(const double* a, size_t n, double f, double c, double* out);                      \
   void FoldBins(const double* a, size_t n, double f, double c, int32_t bins, int32_t* out);   \
   void PhaseBuckets(const double* phase, size_t n, int32_t buckets, int32_t* out);            \
@@ -148,6 +150,10 @@ KORVEL_KERNEL_ENTRIES
   void DeemingAmplitudes(const double* ss, const double* sc, size_t count, double n,          \
                          double factor, double* out) {                                        \
     DeemingAmplitudesV(ss, sc, count, n, factor, out);                                        \
+  }                                                                                           \
+  void DeemingTrialAmplitudes(const double* dt, const double* w, size_t n, const double* f,   \
+                              size_t count, double factor, double* out) {                     \
+    DeemingTrialAmplitudesV(dt, w, n, f, count, factor, out);                                 \
   }                                                                                           \
   void Fold(const double* a, size_t n, double f, double c, double* out) {                     \
     FoldV(a, n, f, c, out);                                                                   \

@@ -103,6 +103,10 @@ TEST_P(EveryIsa, TrialsSideBySideSumAsOneTrialAloneToTheLastBit) {
                           GetParam());
       DeemingAmplitudes(ss.data(), sc.data(), count, static_cast<double>(n), 1.898, amp.data(),
                         GetParam());
+      std::vector<double> together(count);
+      DeemingTrialAmplitudes(d.a.data(), d.w.data(), n, f.data(), count, 1.898, together.data(),
+                             GetParam());
+      EXPECT_EQ(together, amp) << "n " << n;
       for (size_t t = 0; t < count; ++t) {
         const Sums one = DeemingSums(d.a.data(), d.w.data(), n, f[t], GetParam());
         EXPECT_EQ(ss[t], one.ss) << "n " << n << " trial " << t;
@@ -111,6 +115,27 @@ TEST_P(EveryIsa, TrialsSideBySideSumAsOneTrialAloneToTheLastBit) {
         DeemingAmplitudes(&one.ss, &one.sc, 1, static_cast<double>(n), 1.898, &alone, Isa::Scalar);
         EXPECT_EQ(amp[t], alone);
       }
+    }
+  }
+  // Frequencies so high that four times them overflows (from the fifth
+  // trial on: in some lanes of a register only), on offsets small enough to
+  // keep the phases in range; below eight observations the one trial alone
+  // takes the scalar arcs.
+  for (size_t n : {7u, 9u}) {
+    std::vector<double> a(n), w(n);
+    for (size_t i = 0; i < n; ++i) {
+      a[i] = std::ldexp(static_cast<double>(i * i + 3 * i), -1026);
+      w[i] = 0.25 + 0.125 * static_cast<double>(i % 3);
+    }
+    const size_t count = 13;
+    std::vector<double> f(count), ss(count), sc(count);
+    for (size_t t = 0; t < count; ++t)
+      f[t] = std::ldexp(0.75 + 0.0625 * static_cast<double>(t), 1022);  // from t = 4 on
+    DeemingSumsOfTrials(a.data(), w.data(), n, f.data(), count, ss.data(), sc.data(), GetParam());
+    for (size_t t = 0; t < count; ++t) {
+      const Sums one = DeemingSums(a.data(), w.data(), n, f[t], GetParam());
+      EXPECT_EQ(ss[t], one.ss) << "n " << n << " trial " << t;
+      EXPECT_EQ(sc[t], one.sc) << "n " << n << " trial " << t;
     }
   }
 }
