@@ -49,8 +49,9 @@ inline int32_t ScalarBucket(double p, int32_t buckets) {
 // The source of place k when lone inversions are swapped (see
 // SettleBuckets): k - 1, k + 1 or k itself.
 inline size_t LoneSwapSource(const double* p, size_t k) {
-  const bool before = p[k - 1] < p[k - 2], here = p[k] < p[k - 1];
-  const bool next = p[k + 1] < p[k], after = p[k + 2] < p[k + 1];
+  const double* at = p + k;  // its neighbours below 0 too, without wrapping k
+  const bool before = at[-1] < at[-2], here = at[0] < at[-1];
+  const bool next = at[1] < at[0], after = at[2] < at[1];
   if (here && !before && !next) return k - 1;
   if (next && !here && !after) return k + 1;
   return k;

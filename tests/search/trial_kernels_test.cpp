@@ -255,7 +255,7 @@ TEST_P(EveryIsa, BucketsSettleAsTheScalarCode) {
       const auto columns = [n](std::vector<double>& store) {
         store.assign(3 * (n + 4), 0.0);
         double* base = store.data() + 2;
-        return PhaseColumns{base, base + n + 4, base + 2 * (n + 4)};
+        return PhaseColumns{base, base + n + 4, base + 2 * (n + 4), nullptr};
       };
       std::vector<double> fromStore, toStore, refStore;
       const PhaseColumns from = columns(fromStore), to = columns(toStore);
