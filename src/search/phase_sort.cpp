@@ -176,7 +176,6 @@ BucketPhaseOrder::BucketPhaseOrder(const double* t, const double* mag, int32_t n
       mag0_(mag, mag + n_),
       now_(n_, key.shift != nullptr),
       next_(n_, key.shift != nullptr),
-      folded_(n_),
       bucket_(n_),
       start_(static_cast<size_t>(std::max(buckets_, 0))) {
   const kernels::PhaseColumns now = now_.At();
@@ -192,7 +191,9 @@ void BucketPhaseOrder::Order(double f, kernels::Isa isa) {
   if (n_ == 0) return;
   const kernels::Isa best = kernels::BestIsa();
   const kernels::PhaseColumns now = now_.At(), next = next_.At();
-  kernels::FoldBuckets(now.t, n_, f, {key_.c, now.shift, key_.divisor}, buckets_, folded_.data(),
+  // The buckets first; the keys again once in the new order, which costs
+  // less than moving them along.
+  kernels::FoldBuckets(now.t, n_, f, {key_.c, now.shift, key_.divisor}, buckets_, nullptr,
                        bucket_.data(), isa);
 
   std::fill(start_.begin(), start_.end(), 0);
@@ -200,12 +201,13 @@ void BucketPhaseOrder::Order(double f, kernels::Isa isa) {
   kernels::ExclusiveSums(start_.data(), start_.size(), best);
   for (size_t k = 0; k < n_; ++k) {
     const auto to = static_cast<size_t>(start_[static_cast<size_t>(bucket_[k])]++);
-    next.phase[to] = folded_[k];
     next.t[to] = now.t[k];
     next.mag[to] = now.mag[k];
     if (now.shift != nullptr) next.shift[to] = now.shift[k];
   }
 
+  kernels::FoldBuckets(next.t, n_, f, {key_.c, next.shift, key_.divisor}, buckets_, next.phase,
+                       nullptr, isa);
   next.phase[-2] = next.phase[-1] = -HUGE_VAL;
   next.phase[n_] = next.phase[n_ + 1] = HUGE_VAL;
   if (!kernels::SettleBuckets(next, now, n_, best)) OrderAfresh(f, isa);

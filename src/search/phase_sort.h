@@ -153,7 +153,6 @@ class BucketPhaseOrder {
   kernels::PhaseKey key_;                   // c and divisor; the shift travels in the columns
   std::vector<double> t0_, mag0_, shift0_;  // in observation order
   Columns now_, next_;
-  std::vector<double> folded_;
   std::vector<int32_t> bucket_, start_;
   PhaseSortScratch scratch_;
   double steps_ = 0;

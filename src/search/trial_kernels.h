@@ -131,7 +131,7 @@ struct PhaseKey {
 };
 
 // phase[i] := the key of a[i], and bucket[i] := its bucket as PhaseBuckets
-// finds it, in one pass.
+// finds it, in one pass; either may be null (not wanted).
 void FoldBuckets(const double* a, size_t n, double f, const PhaseKey& key, int32_t buckets,
                  double* phase, int32_t* bucket, Isa isa);
 

@@ -101,9 +101,10 @@ double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {
 void FoldBuckets(const double* a, size_t n, double f, const PhaseKey& key, int32_t buckets,
                  double* phase, int32_t* bucket) {
   for (size_t i = 0; i < n; ++i) {
-    phase[i] = Frac(a[i] * f + key.c);
-    if (key.shift != nullptr) phase[i] = (phase[i] + key.shift[i]) / key.divisor;
-    bucket[i] = ScalarBucket(phase[i], buckets);
+    double p = Frac(a[i] * f + key.c);
+    if (key.shift != nullptr) p = (p + key.shift[i]) / key.divisor;
+    if (phase != nullptr) phase[i] = p;
+    if (bucket != nullptr) bucket[i] = ScalarBucket(p, buckets);
   }
 }
 
