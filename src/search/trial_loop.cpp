@@ -40,6 +40,79 @@ size_t BlockTrials(size_t n, int64_t work) {
   return static_cast<size_t>(std::clamp<int64_t>(work / observations, least, kMaxChunkTrials));
 }
 
+// One thread: the statistics of a block of trials computed when its first
+// trial is reached, the frequency still advanced trial by trial. A
+// statistic that fails is computed again trial by trial, so that every trial
+// before the failing one is applied, as when each trial is computed on
+// reaching it. On a member's thread, the rest of the run turns pooled at a
+// block's end when lent threads wait for work.
+class InPlaceSource : public TrialSource {
+ public:
+  InPlaceSource(const TrialGrid& grid, size_t n, SearchHooks& hooks, const StatisticMaker& make,
+                TrialHelp::Shared* help)
+      : grid_(grid),
+        stat_(make()),
+        blockTrials_(BlockTrials(n, kWorkPerBlock)),
+        n_(n),
+        hooks_(hooks),
+        make_(make),
+        help_(help) {}
+
+  bool Advance(double& freq, double& value) override {
+    if (pooled_) return pooled_->Advance(freq, value);
+    if (help_ != nullptr && next_ >= count_ && TurnPooled(freq))
+      return pooled_->Advance(freq, value);
+    if (!AdvanceFrequency(freq, grid_)) return false;
+    if (next_ >= count_ || freq_[next_] != freq) {
+      Fill(freq);
+      next_ = 0;
+    }
+    value = single_ ? stat_->Value(freq) : values_[next_];
+    ++next_;
+    return true;
+  }
+
+ private:
+  // About this many observations times trials per block: long enough to
+  // amortise what a block costs, short enough that little is computed in
+  // vain when a Stop ends the run.
+  static constexpr int64_t kWorkPerBlock = int64_t{1} << 14;
+
+  // The block from the frequency just reached, by the additions
+  // AdvanceFrequency would make.
+  void Fill(double from) {
+    freq_.resize(blockTrials_);
+    values_.resize(blockTrials_);
+    double f = from;
+    count_ = 0;
+    freq_[count_++] = f;
+    while (count_ < blockTrials_ && AdvanceFrequency(f, grid_)) freq_[count_++] = f;
+    single_ = false;
+    try {
+      stat_->Values(freq_.data(), values_.data(), count_);
+    } catch (...) {
+      single_ = true;
+    }
+  }
+
+  // At a block's end: the rest of the run from freq on made pooled, if lent
+  // threads wait for work.
+  bool TurnPooled(double freq);
+
+  TrialGrid grid_;
+  std::unique_ptr<TrialStatistic> stat_;
+  size_t blockTrials_;
+  std::vector<double> freq_, values_;
+  size_t count_ = 0, next_ = 0;
+  bool single_ = false;  // the block's statistics are computed trial by trial
+
+  size_t n_;
+  SearchHooks& hooks_;
+  const StatisticMaker& make_;
+  TrialHelp::Shared* help_;              // lent threads this run may take on
+  std::unique_ptr<TrialSource> pooled_;  // the rest of the run, once they came
+};
+
 constexpr size_t kChunksPerThread = 4;
 constexpr size_t kMaxChunks = 256;  // at most 16 MiB of chunks, however many threads
 constexpr auto kWaitSlice = std::chrono::milliseconds(2);
@@ -49,8 +122,8 @@ class Helped {
  public:
   virtual ~Helped() = default;
   // Computes queued chunks on the calling (lent) thread until the run ends
-  // (false) or has no chunk left to give (true).
-  virtual bool Help() = 0;
+  // or has no chunk left to give.
+  virtual void Help() = 0;
 };
 
 }  // namespace
@@ -59,7 +132,7 @@ struct TrialHelp::Shared {
   struct Run {
     Helped* run;
     int helpers = 0;
-    bool spent = false;  // no chunk left to give
+    bool spent = false;  // no chunk left to give, or ending: helped no more
   };
 
   explicit Shared(int m) : members(m) {}
@@ -87,6 +160,7 @@ struct TrialHelp::Shared {
   // Once the run has told its helpers to stop: waits until they are gone.
   void Leave(Helped* run) {
     std::unique_lock lock(m);
+    Find(run)->spent = true;
     changed.wait(lock, [&] { return Find(run)->helpers == 0; });
     runs.erase(runs.begin() + (Find(run) - runs.data()));
   }
@@ -178,18 +252,17 @@ class PooledSource : public TrialSource, public Helped {
     }
   }
 
-  bool Help() override {
+  void Help() override {
     std::unique_ptr<TrialStatistic> stat;
     try {
       stat = make_();
     } catch (...) {
-      return true;  // this thread cannot help; the run goes on without it
+      return;  // this thread cannot help; the run goes on without it
     }
     std::unique_lock lock(m_);
     for (;;) {
       queued_.wait(lock, [this] { return stopping_ || claimed_ < filled_ || lastQueued_; });
-      if (stopping_) return false;
-      if (claimed_ == filled_) return true;
+      if (stopping_ || claimed_ == filled_) return;
       Compute(*Claim(), *stat, lock);
     }
   }
@@ -303,77 +376,12 @@ class PooledSource : public TrialSource, public Helped {
   size_t next_ = 0;           // its next trial
 };
 
-// One thread: the statistics of a block of trials computed when its first
-// trial is reached, the frequency still advanced trial by trial. A
-// statistic that fails is computed again trial by trial, so that every trial
-// before the failing one is applied, as when each trial is computed on
-// reaching it. On a member's thread, the rest of the run turns pooled at a
-// block's end when lent threads wait for work.
-class InPlaceSource : public TrialSource {
- public:
-  InPlaceSource(const TrialGrid& grid, size_t n, SearchHooks& hooks, const StatisticMaker& make,
-                TrialHelp::Shared* help)
-      : grid_(grid),
-        stat_(make()),
-        blockTrials_(BlockTrials(n, kWorkPerBlock)),
-        n_(n),
-        hooks_(hooks),
-        make_(make),
-        help_(help) {}
-
-  bool Advance(double& freq, double& value) override {
-    if (pooled_) return pooled_->Advance(freq, value);
-    if (help_ != nullptr && next_ >= count_ && help_->idle.load(std::memory_order_relaxed) > 0) {
-      pooled_ = std::make_unique<PooledSource>(freq, grid_, n_, hooks_, 1, make_, help_,
-                                               std::move(stat_));
-      return pooled_->Advance(freq, value);
-    }
-    if (!AdvanceFrequency(freq, grid_)) return false;
-    if (next_ >= count_ || freq_[next_] != freq) {
-      Fill(freq);
-      next_ = 0;
-    }
-    value = single_ ? stat_->Value(freq) : values_[next_];
-    ++next_;
-    return true;
-  }
-
- private:
-  // About this many observations times trials per block: long enough to
-  // amortise what a block costs, short enough that little is computed in
-  // vain when a Stop ends the run.
-  static constexpr int64_t kWorkPerBlock = int64_t{1} << 14;
-
-  // The block from the frequency just reached, by the additions
-  // AdvanceFrequency would make.
-  void Fill(double from) {
-    freq_.resize(blockTrials_);
-    values_.resize(blockTrials_);
-    double f = from;
-    count_ = 0;
-    freq_[count_++] = f;
-    while (count_ < blockTrials_ && AdvanceFrequency(f, grid_)) freq_[count_++] = f;
-    single_ = false;
-    try {
-      stat_->Values(freq_.data(), values_.data(), count_);
-    } catch (...) {
-      single_ = true;
-    }
-  }
-
-  TrialGrid grid_;
-  std::unique_ptr<TrialStatistic> stat_;
-  size_t blockTrials_;
-  std::vector<double> freq_, values_;
-  size_t count_ = 0, next_ = 0;
-  bool single_ = false;  // the block's statistics are computed trial by trial
-
-  size_t n_;
-  SearchHooks& hooks_;
-  const StatisticMaker& make_;
-  TrialHelp::Shared* help_;               // lent threads this run may take on
-  std::unique_ptr<PooledSource> pooled_;  // the rest of the run, once they came
-};
+bool InPlaceSource::TurnPooled(double freq) {
+  if (help_->idle.load(std::memory_order_relaxed) == 0) return false;
+  pooled_ =
+      std::make_unique<PooledSource>(freq, grid_, n_, hooks_, 1, make_, help_, std::move(stat_));
+  return true;
+}
 
 }  // namespace
 
@@ -416,12 +424,14 @@ void TrialHelp::Serve() noexcept {
     ++run->helpers;
     Helped* helped = run->run;
     lock.unlock();
-    const bool spent = helped->Help();
+    helped->Help();
     lock.lock();
-    // Still listed: the run leaves only once its helpers are gone.
+    // Still listed: the run leaves only once its helpers are gone. Whatever
+    // ended the help ends it for good (no chunk left, the run ending, no
+    // statistic for this thread).
     run = s.Find(helped);
     --run->helpers;
-    run->spent = run->spent || spent;
+    run->spent = true;
     s.changed.notify_all();
   }
 }
