@@ -105,21 +105,28 @@ const SyntheticSurvey& LongStars() {
   return survey;
 }
 
+// Lafler-Kinman and Deeming on every star of the survey, periods pmin to
+// pmax at phase shift 0.05.
+SurveyOptions LkDeeming(const SyntheticSurvey& survey, double pmin, double pmax, int jobs) {
+  SurveyOptions options;
+  options.files = survey.Files();
+  options.methods = {SearchKind::LaflerKinman, SearchKind::Deeming};
+  options.params.pmin = pmin;
+  options.params.pmax = pmax;
+  options.pmaxGiven = true;
+  options.params.phaseShift = 0.05;
+  options.top = 1;
+  options.jobs = jobs;
+  return options;
+}
+
 void BM_SurveyLkDeeming(benchmark::State& state) {
   const SyntheticSurvey& survey = Survey();
   if (!survey.Error().empty()) {
     state.SkipWithError(survey.Error().c_str());
     return;
   }
-  SurveyOptions options;
-  options.files = survey.Files();
-  options.methods = {SearchKind::LaflerKinman, SearchKind::Deeming};
-  options.params.pmin = 0.2;
-  options.params.pmax = 1;
-  options.pmaxGiven = true;
-  options.params.phaseShift = 0.05;
-  options.top = 1;
-  options.jobs = kJobs;
+  const SurveyOptions options = LkDeeming(survey, 0.2, 1, kJobs);
   const std::vector<SurveyStar> stars = PlanSurvey(options, {});
 
   std::map<std::string, std::pair<int, int>> recovered;  // method: (recovered, counted)
@@ -156,15 +163,7 @@ void BM_SurveyLongStars(benchmark::State& state) {
     state.SkipWithError(survey.Error().c_str());
     return;
   }
-  SurveyOptions options;
-  options.files = survey.Files();
-  options.methods = {SearchKind::LaflerKinman, SearchKind::Deeming};
-  options.params.pmin = 1;
-  options.params.pmax = 100;
-  options.pmaxGiven = true;
-  options.params.phaseShift = 0.05;
-  options.top = 1;
-  options.jobs = static_cast<int>(state.range(0));
+  const SurveyOptions options = LkDeeming(survey, 1, 100, static_cast<int>(state.range(0)));
   const std::vector<SurveyStar> stars = PlanSurvey(options, {});
   for (auto _ : state) RunSurvey(options, stars, [](const StarResult&) {});
   state.counters["stars_per_s"] = benchmark::Counter(static_cast<double>(stars.size()),
