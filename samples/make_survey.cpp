@@ -5,11 +5,15 @@
 // a truth table. Each star has its own seed drawn from the survey's, so star
 // k is the same whatever K is, and the output is the same on every machine.
 //
-// Usage: korvel-make-survey [--observations M] [--] OUTDIR [STARS [SEED]]
+// Usage: korvel-make-survey [--observations M] [--span D] [--periods LO HI]
+//                            [--] OUTDIR [STARS [SEED]]
 //   OUTDIR/star_NNNN.dat  the observations, in the Save as... format
 //   OUTDIR/truth.csv      file,type,period,amplitude,noise,nobs
 // --observations sets the mean number of observations a star gets (80 by
-// default; the nights scale with it).
+// default; the nights scale with it); --span squeezes or stretches the
+// seasons into about D days; --periods maps the variables' periods from
+// 0.2 .. 1 d onto LO .. HI d (logarithmically). Without them a survey is
+// the same as ever.
 
 #include <algorithm>
 #include <charconv>
@@ -120,9 +124,20 @@ double Light(const Star& s, const LightCurve& rrab, double t) {
 
 constexpr int kDefaultObservations = 80;
 
+// The default first to last night: the seasons as they fall.
+constexpr double kDefaultSpan = 365.25 * (kYears - 1) + kSeason;
+
+// How the survey's stars deviate from the default ones.
+struct Shape {
+  int observations = kDefaultObservations;
+  double span = 0;                       // days; 0: the seasons as they fall
+  double periodLow = 0, periodHigh = 0;  // days; 0: as drawn
+};
+
 // About 60 nights over the seasons (for 80 observations; 0.75 of a night
 // per observation), one to three observations a night.
-std::vector<double> DrawDates(Noise& n, int observations) {
+std::vector<double> DrawDates(Noise& n, const Shape& shape) {
+  const int observations = shape.observations;
   const double meanNights = 0.75 * observations;
   const int fewest = static_cast<int>(std::lround(0.75 * meanNights));
   const int spread = static_cast<int>(std::lround(0.5 * meanNights)) + 1;
@@ -130,7 +145,10 @@ std::vector<double> DrawDates(Noise& n, int observations) {
   std::vector<double> dates;
   for (int k = 0; k < nights; ++k) {
     const int year = static_cast<int>(n.Uniform() * kYears);
-    const double night = std::floor(kFirstNight + 365.25 * year + n.Uniform() * kSeason);
+    const double night = shape.span > 0
+                             ? std::floor(kFirstNight + (365.25 * year + n.Uniform() * kSeason) *
+                                                            (shape.span / kDefaultSpan))
+                             : std::floor(kFirstNight + 365.25 * year + n.Uniform() * kSeason);
     const double u = n.Uniform();
     const int count = u < 0.75 ? 1 : u < 0.92 ? 2 : 3;
     double t = night + n.Uniform(0.55, 0.8);
@@ -143,12 +161,17 @@ std::vector<double> DrawDates(Noise& n, int observations) {
 }
 
 constexpr const char* kUsage =
-    "Usage: korvel-make-survey [--observations M] [--] OUTDIR [STARS [SEED]]\n";
+    "Usage: korvel-make-survey [--observations M] [--span D] [--periods LO HI] [--] OUTDIR "
+    "[STARS [SEED]]\n";
 constexpr const char* kHelp =
     "Writes a synthetic survey of STARS stars (500 by default) drawn from SEED:\n"
     "  OUTDIR/star_NNNN.dat  the observations\n"
     "  OUTDIR/truth.csv      file,type,period,amplitude,noise,nobs\n"
     "  --observations M      mean observations a star gets (4 .. 100000, default 80)\n"
+    "  --span D              the seasons squeezed or stretched into about D days\n"
+    "                        (1 .. 100000; default about 2800)\n"
+    "  --periods LO HI       the variables' periods drawn from LO .. HI days\n"
+    "                        (0.01 .. 10000; default 0.2 .. 1)\n"
     "  --                    ends the options: OUTDIR may then start with -\n";
 
 // The whole text as a number in [low, high], or a KorvelError naming what.
@@ -163,13 +186,31 @@ Int WholeNumber(const std::string& text, const char* what, Int low, Int high) {
   return n;
 }
 
+// The whole text as a number in [low, high], or a KorvelError naming what.
+double Number(const std::string& text, const char* what, double low, double high) {
+  double x = 0;
+  const char* end = text.data() + text.size();
+  const auto parsed = std::from_chars(text.data(), end, x);
+  if (parsed.ec != std::errc() || parsed.ptr != end || !(x >= low && x <= high))
+    throw korvel::KorvelError(std::string(what) + " must be a number " + std::to_string(low) +
+                              " .. " + std::to_string(high));
+  return x;
+}
+
+// The drawn period (0.2 .. 1 d) on the survey's own range, the same share
+// of the way in logarithm.
+double Rescaled(double period, const Shape& shape) {
+  if (shape.periodLow <= 0 || period <= 0) return period;  // constant stars have none
+  return shape.periodLow * std::pow(shape.periodHigh / shape.periodLow, (period - 0.2) / 0.8);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // Nothing is written before the whole command line is understood: an
   // option mistaken for OUTDIR would fill a directory named after it.
   std::vector<std::string> args;
-  int observations = kDefaultObservations;
+  Shape shape;
   int stars = kDefaultStars;
   uint64_t seed = kDefaultSeed;
   try {
@@ -183,7 +224,16 @@ int main(int argc, char** argv) {
         return 0;
       } else if (options && arg == "--observations") {
         if (++i >= argc) throw korvel::KorvelError("--observations needs a number");
-        observations = WholeNumber(argv[i], "--observations", 4, 100000);
+        shape.observations = WholeNumber(argv[i], "--observations", 4, 100000);
+      } else if (options && arg == "--span") {
+        if (++i >= argc) throw korvel::KorvelError("--span needs a number");
+        shape.span = Number(argv[i], "--span", 1, 100000);
+      } else if (options && arg == "--periods") {
+        if (i + 2 >= argc) throw korvel::KorvelError("--periods needs two numbers");
+        shape.periodLow = Number(argv[++i], "--periods", 0.01, 10000);
+        shape.periodHigh = Number(argv[++i], "--periods", 0.01, 10000);
+        if (shape.periodHigh < shape.periodLow)
+          throw korvel::KorvelError("--periods needs LO no greater than HI");
       } else if (options && arg.size() > 1 && arg.front() == '-') {
         throw korvel::KorvelError(arg + " is not an option of korvel-make-survey");
       } else {
@@ -207,11 +257,12 @@ int main(int argc, char** argv) {
     Noise seeds(seed);
     for (int k = 1; k <= stars; ++k) {
       Noise n(static_cast<uint64_t>(seeds.Uniform() * 0x1.0p53));
-      const Star star = DrawStar(n);
+      Star star = DrawStar(n);
+      star.period = Rescaled(star.period, shape);
       AnalysisState s;
       s.JD.assign(1, 0.0);
       s.Mag.assign(1, 0.0);
-      for (double t : DrawDates(n, observations)) {
+      for (double t : DrawDates(n, shape)) {
         s.JD.push_back(t);
         s.Mag.push_back(Light(star, rrab, t) + star.noise * n.Normal());
       }

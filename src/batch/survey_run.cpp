@@ -5,6 +5,7 @@
 #include <mutex>
 #include <new>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "batch/batch_hooks.h"
@@ -15,6 +16,7 @@
 #include "io/file_paths.h"
 #include "search/adopt.h"
 #include "search/significance.h"
+#include "search/trial_loop.h"
 #include "search/trial_record.h"
 
 namespace korvel::batch {
@@ -266,7 +268,14 @@ SurveyOutcome RunSurvey(const SurveyOptions& options, const std::vector<SurveySt
   int coresInUse = 0;  // trial threads of the searches running
   SurveyOutcome outcome;
 
-  const auto worker = [&] {
+  const size_t workers =
+      std::min<size_t>(static_cast<size_t>(std::max(1, options.jobs)), stars.size());
+  // A worker that finds no star left lends itself to the searches of the
+  // stars still running, so that every core stays busy to the last star.
+  TrialHelp help(static_cast<int>(workers));
+
+  const auto runStars = [&] {
+    const TrialHelp::Member member(help);
     for (;;) {
       size_t index = 0;
       int threads = 1;
@@ -301,12 +310,26 @@ SurveyOutcome RunSurvey(const SurveyOptions& options, const std::vector<SurveySt
       ++outcome.starsDone;
     }
   };
+  const auto worker = [&] {
+    // Served however the stars ended, or the others would wait for this one.
+    const struct Served {
+      TrialHelp& help;
+      ~Served() { help.Serve(); }
+    } served{help};
+    runStars();
+  };
 
-  const size_t workers =
-      std::min<size_t>(static_cast<size_t>(std::max(1, options.jobs)), stars.size());
   {
     std::vector<std::jthread> pool;
-    for (size_t w = 1; w < workers; ++w) pool.emplace_back(worker);
+    // Fewer workers if the system will not give more threads.
+    for (size_t w = 1; w < workers; ++w) {
+      try {
+        pool.emplace_back(worker);
+      } catch (const std::system_error&) {
+        help.Absent(static_cast<int>(workers - w));
+        break;
+      }
+    }
     if (workers > 0) worker();
   }
   outcome.cancelled = cancelled() && outcome.starsDone < static_cast<int64_t>(stars.size());

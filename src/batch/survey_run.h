@@ -3,7 +3,9 @@
 // korvel-batch search runs it (the adopted period from the peaks of its
 // Lafler-Kinman and Deeming searches), its rows handed over as soon as the
 // star is done. Threads left over when fewer stars than threads remain go to the
-// searches of the last stars, so a survey of one star still uses every core.
+// searches of the last stars, so a survey of one star still uses every core,
+// and a thread that finds no star left computes trials of the searches still
+// running (TrialHelp), so no core idles while the last stars run.
 #pragma once
 
 #include <atomic>

@@ -1,6 +1,7 @@
 #include "search/trial_loop.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -43,13 +44,24 @@ size_t BlockTrials(size_t n, int64_t work) {
 // trial is reached, the frequency still advanced trial by trial. A
 // statistic that fails is computed again trial by trial, so that every trial
 // before the failing one is applied, as when each trial is computed on
-// reaching it.
+// reaching it. On a member's thread, the rest of the run turns pooled at a
+// block's end when lent threads wait for work.
 class InPlaceSource : public TrialSource {
  public:
-  InPlaceSource(const TrialGrid& grid, size_t n, const StatisticMaker& make)
-      : grid_(grid), stat_(make()), blockTrials_(BlockTrials(n, kWorkPerBlock)) {}
+  InPlaceSource(const TrialGrid& grid, size_t n, SearchHooks& hooks, const StatisticMaker& make,
+                TrialHelp::Shared* help)
+      : grid_(grid),
+        stat_(make()),
+        blockTrials_(BlockTrials(n, kWorkPerBlock)),
+        n_(n),
+        hooks_(hooks),
+        make_(make),
+        help_(help) {}
 
   bool Advance(double& freq, double& value) override {
+    if (pooled_) return pooled_->Advance(freq, value);
+    if (help_ != nullptr && next_ >= count_ && TurnPooled(freq))
+      return pooled_->Advance(freq, value);
     if (!AdvanceFrequency(freq, grid_)) return false;
     if (next_ >= count_ || freq_[next_] != freq) {
       Fill(freq);
@@ -83,30 +95,109 @@ class InPlaceSource : public TrialSource {
     }
   }
 
+  // At a block's end: the rest of the run from freq on made pooled, if lent
+  // threads wait for work.
+  bool TurnPooled(double freq);
+
   TrialGrid grid_;
   std::unique_ptr<TrialStatistic> stat_;
   size_t blockTrials_;
   std::vector<double> freq_, values_;
   size_t count_ = 0, next_ = 0;
   bool single_ = false;  // the block's statistics are computed trial by trial
+
+  size_t n_;
+  SearchHooks& hooks_;
+  const StatisticMaker& make_;
+  TrialHelp::Shared* help_;              // lent threads this run may take on
+  std::unique_ptr<TrialSource> pooled_;  // the rest of the run, once they came
 };
 
 constexpr size_t kChunksPerThread = 4;
 constexpr size_t kMaxChunks = 256;  // at most 16 MiB of chunks, however many threads
 constexpr auto kWaitSlice = std::chrono::milliseconds(2);
 
+// A run that lent threads of TrialHelp may join.
+class Helped {
+ public:
+  virtual ~Helped() = default;
+  // Computes queued chunks on the calling (lent) thread until the run ends
+  // or has no chunk left to give.
+  virtual void Help() = 0;
+};
+
+}  // namespace
+
+struct TrialHelp::Shared {
+  struct Run {
+    Helped* run;
+    int helpers = 0;
+    bool spent = false;  // no chunk left to give, or ending: helped no more
+  };
+
+  explicit Shared(int m) : members(m) {}
+
+  Run* Find(Helped* run) {
+    for (Run& r : runs)
+      if (r.run == run) return &r;
+    return nullptr;
+  }
+
+  // The run with chunks to give that has the fewest helpers; the lock is held.
+  Run* Neediest() {
+    Run* best = nullptr;
+    for (Run& r : runs)
+      if (!r.spent && (best == nullptr || r.helpers < best->helpers)) best = &r;
+    return best;
+  }
+
+  void Join(Helped* run) {
+    const std::lock_guard lock(m);
+    runs.push_back({run});
+    changed.notify_all();
+  }
+
+  // Once the run has told its helpers to stop: waits until they are gone.
+  void Leave(Helped* run) {
+    std::unique_lock lock(m);
+    Find(run)->spent = true;
+    changed.wait(lock, [&] { return Find(run)->helpers == 0; });
+    runs.erase(runs.begin() + (Find(run) - runs.data()));
+  }
+
+  std::mutex m;
+  std::condition_variable changed;
+  const int members;
+  int serving = 0;
+  // Members serving that have no run to help: a run on one thread takes
+  // them on at its next block.
+  std::atomic<int> idle{0};
+  std::vector<Run> runs;
+};
+
+namespace {
+
+thread_local TrialHelp::Shared* tHelp = nullptr;  // the help a member's searches accept
+
 // Several threads: chunks of trial frequencies made ahead in a ring, their
 // statistics computed by whichever thread is free, taken in order.
-class PooledSource : public TrialSource {
+class PooledSource : public TrialSource, public Helped {
  public:
+  // first: the calling thread's statistic, if already made.
   PooledSource(double freq, const TrialGrid& grid, size_t n, SearchHooks& hooks, int threads,
-               const StatisticMaker& make)
+               const StatisticMaker& make, TrialHelp::Shared* help,
+               std::unique_ptr<TrialStatistic> first = nullptr)
       : hooks_(hooks),
+        make_(make),
+        help_(help),
         freq_(freq),
         grid_(grid),
         chunkTrials_(BlockTrials(n, kWorkPerChunk)),
-        ring_(std::min(kChunksPerThread * static_cast<size_t>(threads), kMaxChunks)) {
-    for (int t = 0; t < threads; ++t) stats_.push_back(make());
+        ring_(std::min(
+            kChunksPerThread * static_cast<size_t>(std::max(threads, help ? help->members : 0)),
+            kMaxChunks)) {
+    stats_.push_back(first ? std::move(first) : make());
+    for (int t = 1; t < threads; ++t) stats_.push_back(make());
     for (size_t k = 0; k < ring_.size(); ++k) Fill(ring_[k]);
     // Fewer workers if the system will not give more: the results stay the
     // same, and the calling thread computes whatever they leave. Reserved
@@ -117,6 +208,13 @@ class PooledSource : public TrialSource {
         workers_.emplace_back([this, t] { Work(*stats_[static_cast<size_t>(t)]); });
     } catch (const std::system_error&) {
     }
+    if (help_ != nullptr) {
+      try {
+        help_->Join(this);
+      } catch (...) {
+        help_ = nullptr;  // no memory to be listed: the run goes on unhelped
+      }
+    }
   }
 
   ~PooledSource() override {
@@ -126,6 +224,7 @@ class PooledSource : public TrialSource {
     }
     queued_.notify_all();
     for (std::thread& w : workers_) w.join();
+    if (help_ != nullptr) help_->Leave(this);
   }
 
   PooledSource(const PooledSource&) = delete;
@@ -150,6 +249,21 @@ class PooledSource : public TrialSource {
       Fill(*current_);
       ++applying_;
       current_ = nullptr;
+    }
+  }
+
+  void Help() override {
+    std::unique_ptr<TrialStatistic> stat;
+    try {
+      stat = make_();
+    } catch (...) {
+      return;  // this thread cannot help; the run goes on without it
+    }
+    std::unique_lock lock(m_);
+    for (;;) {
+      queued_.wait(lock, [this] { return stopping_ || claimed_ < filled_ || lastQueued_; });
+      if (stopping_ || claimed_ == filled_) return;
+      Compute(*Claim(), *stat, lock);
     }
   }
 
@@ -182,6 +296,7 @@ class PooledSource : public TrialSource {
     std::lock_guard lock(m_);
     c.state = State::Queued;
     c.sequence = filled_++;
+    lastQueued_ = exhausted_;
     queued_.notify_one();
   }
 
@@ -239,7 +354,9 @@ class PooledSource : public TrialSource {
   }
 
   SearchHooks& hooks_;
-  double freq_;  // the generator: the last frequency made
+  const StatisticMaker& make_;  // for the statistics of lent threads
+  TrialHelp::Shared* help_;     // where lent threads find this run, if anywhere
+  double freq_;                 // the generator: the last frequency made
   TrialGrid grid_;
   bool exhausted_ = false;
   size_t chunkTrials_;
@@ -250,6 +367,7 @@ class PooledSource : public TrialSource {
   std::mutex m_;
   std::condition_variable queued_, done_;
   uint64_t filled_ = 0, claimed_ = 0;  // sequence numbers: next to queue, next to compute
+  bool lastQueued_ = false;            // the chunk the grid ends in is queued
   bool stopping_ = false;
   std::exception_ptr failure_;
 
@@ -258,13 +376,64 @@ class PooledSource : public TrialSource {
   size_t next_ = 0;           // its next trial
 };
 
+bool InPlaceSource::TurnPooled(double freq) {
+  if (help_->idle.load(std::memory_order_relaxed) == 0) return false;
+  pooled_ =
+      std::make_unique<PooledSource>(freq, grid_, n_, hooks_, 1, make_, help_, std::move(stat_));
+  return true;
+}
+
 }  // namespace
 
 std::unique_ptr<TrialSource> MakeTrialSource(double freq, const TrialGrid& grid, size_t n,
                                              SearchHooks& hooks, const StatisticMaker& make) {
   const int threads = std::clamp(hooks.Threads(), 1, kMaxThreads);
-  if (threads == 1) return std::make_unique<InPlaceSource>(grid, n, make);
-  return std::make_unique<PooledSource>(freq, grid, n, hooks, threads, make);
+  if (threads == 1) return std::make_unique<InPlaceSource>(grid, n, hooks, make, tHelp);
+  return std::make_unique<PooledSource>(freq, grid, n, hooks, threads, make, tHelp);
+}
+
+TrialHelp::TrialHelp(int members) : shared_(std::make_unique<Shared>(members)) {}
+TrialHelp::~TrialHelp() = default;
+
+TrialHelp::Member::Member(TrialHelp& help) {
+  tHelp = help.shared_.get();
+}
+TrialHelp::Member::~Member() {
+  tHelp = nullptr;
+}
+
+void TrialHelp::Absent(int count) noexcept {
+  const std::lock_guard lock(shared_->m);
+  shared_->serving += count;
+  shared_->changed.notify_all();
+}
+
+void TrialHelp::Serve() noexcept {
+  Shared& s = *shared_;
+  std::unique_lock lock(s.m);
+  ++s.serving;
+  s.changed.notify_all();
+  while (s.serving < s.members) {
+    Shared::Run* run = s.Neediest();
+    if (run == nullptr) {
+      s.idle.fetch_add(1, std::memory_order_relaxed);
+      s.changed.wait(lock);
+      s.idle.fetch_sub(1, std::memory_order_relaxed);
+      continue;
+    }
+    ++run->helpers;
+    Helped* helped = run->run;
+    lock.unlock();
+    helped->Help();
+    lock.lock();
+    // Still listed: the run leaves only once its helpers are gone. Whatever
+    // ended the help ends it for good (no chunk left, the run ending, no
+    // statistic for this thread).
+    run = s.Find(helped);
+    --run->helpers;
+    run->spent = true;
+    s.changed.notify_all();
+  }
 }
 
 void KeepInBlock(TrialValues& v, double x, bool smaller) {

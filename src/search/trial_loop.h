@@ -35,7 +35,47 @@ class TrialStatistic {
   }
 };
 
+// Makes a thread's statistic; it may be called on any thread of the run
+// while the others compute, so it only reads what it shares.
 using StatisticMaker = std::function<std::unique_ptr<TrialStatistic>()>;
+
+// Threads lent to the searches of other threads, so that a pool working
+// through a list of searches (the survey's stars) keeps every thread busy
+// to the end. Each thread of the pool is a member: one that has no search
+// of its own left calls Serve, and computes chunks of the trials of the
+// searches still running on the other members (with statistics of its
+// own; the bookkeeping stays on each search's thread, so results do not
+// change) until every member has come to Serve. A search accepts such help
+// when it runs on a thread that holds a Member: passed this way, because
+// the searches are reached through layers that need not know of it.
+class TrialHelp {
+ public:
+  explicit TrialHelp(int members);
+  ~TrialHelp();
+  TrialHelp(const TrialHelp&) = delete;
+  TrialHelp& operator=(const TrialHelp&) = delete;
+
+  // While it lives, searches started on this thread accept help.
+  class Member {
+   public:
+    explicit Member(TrialHelp& help);
+    ~Member();
+    Member(const Member&) = delete;
+    Member& operator=(const Member&) = delete;
+  };
+
+  // The calling member has nothing of its own left: helps the others'
+  // searches until every member has called Serve. Each member calls it
+  // once, also when its own work ended in an exception or a cancel.
+  void Serve() noexcept;
+  // Members that will never come (their threads could not be started).
+  void Absent(int count) noexcept;
+
+  struct Shared;
+
+ private:
+  std::unique_ptr<Shared> shared_;
+};
 
 // Where a search lets its caller in: after advancing to its trial
 // (Lafler-Kinman, secondary period) or before (Deeming).
@@ -53,7 +93,7 @@ class TrialSource {
 };
 
 // The source for a run from `freq` on over the grid, for n observations, on
-// hooks.Threads() threads.
+// hooks.Threads() threads (and those TrialHelp lends, on a member's thread).
 std::unique_ptr<TrialSource> MakeTrialSource(double freq, const TrialGrid& grid, size_t n,
                                              SearchHooks& hooks, const StatisticMaker& make);
 

@@ -125,7 +125,7 @@ class Survey : public ::testing::Test {
 TempDir* Survey::dir_ = nullptr;
 
 // Every number of a row is the number korvel-batch search --json prints for
-// that star and method, bit for bit, with one thread or seven (so that the searches get spare
+// that star and method, bit for bit, with one thread, two or seven (so that the searches get spare
 // threads); the secondary period folds on the star's own best Lafler-Kinman period; JSON lines hold
 // the same values as CSV.
 TEST_F(Survey, RowsEqualSearchOfEachStarWhateverTheThreads) {
@@ -137,6 +137,18 @@ TEST_F(Survey, RowsEqualSearchOfEachStarWhateverTheThreads) {
   const std::string jsonl = dir_->File("rows.jsonl");
   const RunResult threaded = Batch("survey --jobs 7 -o " + ShellQuote(jsonl) + common);
   ASSERT_EQ(threaded.exitCode, 0) << threaded.err;
+  // Two workers over three stars: the one that finds no star left computes
+  // trials of the other's searches.
+  const RunResult lent = Batch("survey --jobs 2" + common);
+  ASSERT_EQ(lent.exitCode, 0) << lent.err;
+  const auto sortedLines = [](const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  };
+  EXPECT_EQ(sortedLines(lent.out), sortedLines(csv.out));
 
   std::map<std::pair<std::string, std::string>, nlohmann::json> objects;
   std::istringstream lines(ReadFile(jsonl));
@@ -675,6 +687,47 @@ TEST_F(Survey, MethodParametersAreThoseOfSearchOrRefused) {
               std::string::npos)
         << refused.err;
   }
+}
+
+// --span and --periods shape a survey of long light curves: every star within
+// the span, every variable's period within the range; bad values are refused.
+// (Without them the survey is the recorded outputs' one.)
+TEST_F(Survey, MakerShapesTheSpanAndThePeriods) {
+  TempDir dir;
+  const RunResult made = RunProgram(
+      KORVEL_MAKE_SURVEY_PATH,
+      "--observations 650 --span 2000 --periods 1 100 " + ShellQuote(dir.File("long")) + " 40 5",
+      dir);
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  std::istringstream truth(ReadFile(dir.File("long") + "/truth.csv"));
+  std::string line;
+  std::getline(truth, line);
+  double lowest = INFINITY, highest = 0, nobs = 0;
+  int rows = 0;
+  for (; std::getline(truth, line); ++rows) {
+    std::istringstream fields(line);
+    std::string file, type, period, amplitude, noise, n;
+    for (std::string* f : {&file, &type, &period, &amplitude, &noise, &n})
+      std::getline(fields, *f, ',');
+    AnalysisState s;
+    ASSERT_FALSE(LoadObservations(s, dir.File("long") + "/" + file, ReadOptions{})) << file;
+    nobs += s.NObs;
+    const double span = s.JD[s.NObs] - s.JD[1];
+    EXPECT_TRUE(span > 1800 && span <= 2000) << file << " " << span;
+    const double p = std::stod(period);
+    if (type == "constant") continue;
+    EXPECT_TRUE(p >= 1 && p <= 100) << file << " " << p;
+    lowest = std::min(lowest, p);
+    highest = std::max(highest, p);
+  }
+  ASSERT_EQ(rows, 40);
+  EXPECT_NEAR(nobs / rows, 650, 60);
+  EXPECT_LT(lowest, 5);  // the range is used, not only its end
+  EXPECT_GT(highest, 20);
+
+  for (const char* bad : {"--span 0 out", "--span x out", "--span", "--periods 5 1 out",
+                          "--periods 0 1 out", "--periods 1"})
+    EXPECT_EQ(RunProgram(KORVEL_MAKE_SURVEY_PATH, bad, dir).exitCode, 2) << bad;
 }
 
 // korvel-make-survey takes no option for OUTDIR: --help prints the usage,

@@ -6,12 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <fstream>
+#include <mutex>
 #include <numbers>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -238,6 +243,115 @@ TEST(ParallelTrials, AFailingStatisticEndsTheRunWithItsError) {
       EXPECT_LE(applied, 5000);
     }
   }
+}
+
+// A statistic as slow as a long series' trial, that notes the threads it ran
+// on and fails from failAt on.
+class NotingThreads : public TrialStatistic {
+ public:
+  NotingThreads(std::mutex& m, std::set<std::thread::id>& threads, double failAt)
+      : m_(m), threads_(threads), failAt_(failAt) {}
+  double Value(double freq) override {
+    if (freq >= failAt_) throw std::runtime_error("trial failed");
+    double x = freq;
+    for (int k = 0; k < 100; ++k) x = std::sin(x + freq);
+    return x;
+  }
+  void Values(const double* freq, double* value, size_t count) override {
+    {
+      const std::lock_guard lock(m_);
+      threads_.insert(std::this_thread::get_id());
+    }
+    for (size_t k = 0; k < count; ++k) value[k] = Value(freq[k]);
+  }
+
+ private:
+  std::mutex& m_;
+  std::set<std::thread::id>& threads_;
+  double failAt_;
+};
+
+struct LentRun {
+  std::vector<std::pair<double, double>> applied;  // (freq, statistic) of each trial
+  bool completed = false;
+  std::string error;
+  bool lentThreadComputed = false;
+};
+
+// A one-thread run on a member's thread while the other member, having
+// nothing of its own, serves from the first trial on (lend: false, a run
+// without help). The bookkeeping ends the run at trial stopAt (returning
+// false) or throws at throwAt.
+LentRun RunLent(bool lend, int64_t stopAt, int64_t throwAt, double failAt) {
+  AnalysisState s = Star(57, 6);
+  Begin(s, SearchKind::LaflerKinman, 1, 0.2, 0.05);
+  SearchResult run = ResultFromDocument(s, SearchKind::LaflerKinman);
+  std::mutex m;
+  std::set<std::thread::id> threads;
+  std::atomic<bool> serving = false;
+  TrialHelp help(2);
+  std::thread other;
+  if (lend)
+    other = std::thread([&] {
+      serving = true;
+      help.Serve();
+    });
+  else
+    help.Absent(1);
+  LentRun r;
+  {
+    const TrialHelp::Member member(help);
+    PlainSearchHooks hooks(1);
+    try {
+      // As many observations as make blocks of few trials: help can come
+      // at any of them.
+      RunTrials(
+          run, 10000, hooks, EventsAt::AfterAdvance,
+          [&] { return std::make_unique<NotingThreads>(m, threads, failAt); },
+          [&](double value) {
+            if (r.applied.empty())
+              while (lend && !serving) std::this_thread::yield();
+            r.applied.emplace_back(run.freq, value);
+            const auto trial = static_cast<int64_t>(r.applied.size());
+            if (trial == throwAt) throw std::runtime_error("cancelled");
+            return trial != stopAt;
+          });
+    } catch (const std::exception& e) {
+      r.error = e.what();
+    }
+  }
+  help.Serve();
+  if (other.joinable()) other.join();
+  r.completed = run.completed;
+  r.lentThreadComputed = threads.size() > 1;
+  return r;
+}
+
+// A thread lent by a member with nothing of its own left computes trials of
+// the run, which still applies every trial as one thread does; a Stop, an
+// error of the bookkeeping or of the statistic ends the run as on one
+// thread and lets the lent thread go.
+TEST(LentThreads, ComputeTrialsOfARunWithTheOneThreadResults) {
+  const LentRun alone = RunLent(false, 0, 0, INFINITY);
+  ASSERT_TRUE(alone.completed);
+  ASSERT_GT(alone.applied.size(), 10000u);
+  const LentRun lent = RunLent(true, 0, 0, INFINITY);
+  EXPECT_TRUE(lent.lentThreadComputed);
+  EXPECT_TRUE(lent.completed);
+  EXPECT_EQ(lent.applied, alone.applied);
+
+  const LentRun stopped = RunLent(true, 30001, 0, INFINITY);
+  EXPECT_FALSE(stopped.completed);
+  ASSERT_EQ(stopped.applied.size(), 30001u);
+  EXPECT_TRUE(std::equal(stopped.applied.begin(), stopped.applied.end(), alone.applied.begin()));
+
+  const LentRun thrown = RunLent(true, 0, 20000, INFINITY);
+  EXPECT_EQ(thrown.error, "cancelled");
+  EXPECT_EQ(thrown.applied.size(), 20000u);
+
+  const LentRun failed = RunLent(true, 0, 0, alone.applied[40000].first);
+  EXPECT_EQ(failed.error, "trial failed");
+  EXPECT_LE(failed.applied.size(), 40000u);
 }
 
 }  // namespace
