@@ -42,8 +42,7 @@ class SmoothnessOfFold : public TrialStatistic {
   // Consecutive trials: each ordered from the order of the one before.
   void Values(const double* freq, double* value, size_t count) override {
     if (running_) return SmoothnessOfRun(*running_, dt_, 0, freq, value, count);
-    if (buckets_) return SmoothnessOfRun(*buckets_, dt_, 0, freq, value, count);
-    TrialStatistic::Values(freq, value, count);
+    SmoothnessOfRun(*buckets_, dt_, 0, freq, value, count);
   }
 
  private:

@@ -223,7 +223,7 @@ void BucketPhaseOrder::OrderAfresh(double f, kernels::Isa isa) {
   const kernels::PhaseColumns now = now_.At();
   kernels::FoldBuckets(t0_.data(), n_, f,
                        {key_.c, now.shift != nullptr ? shift0_.data() : nullptr, key_.divisor},
-                       buckets_, phase.data(), bucket_.data(), isa);
+                       buckets_, phase.data(), nullptr, isa);
   SortPhases(phase.data(), n, sorted.data(), order.data(), bucket.data(), scratch_);
   for (size_t k = 0; k < n_; ++k) {
     const auto i = static_cast<size_t>(order[k]);

@@ -100,12 +100,7 @@ double CyclicSquaredStepsOfPairs(const double* pairs, size_t n) {
 
 void FoldBuckets(const double* a, size_t n, double f, const PhaseKey& key, int32_t buckets,
                  double* phase, int32_t* bucket) {
-  for (size_t i = 0; i < n; ++i) {
-    double p = Frac(a[i] * f + key.c);
-    if (key.shift != nullptr) p = (p + key.shift[i]) / key.divisor;
-    if (phase != nullptr) phase[i] = p;
-    if (bucket != nullptr) bucket[i] = ScalarBucket(p, buckets);
-  }
+  FoldBucketsFrom(a, 0, n, f, key, buckets, phase, bucket);
 }
 
 void ExclusiveSums(int32_t* v, size_t n) {
@@ -113,10 +108,7 @@ void ExclusiveSums(int32_t* v, size_t n) {
 }
 
 bool SettleBuckets(const PhaseColumns& from, const PhaseColumns& to, size_t n) {
-  for (size_t k = 0; k < n; ++k) MovePlace(from, to, LoneSwapSource(from.phase, k), k);
-  for (size_t k = 1; k < n; ++k)
-    if (!InsertPlace(to, k)) return false;
-  return true;
+  return SettleFrom(from, to, 0, n);
 }
 
 bool FoldAscendingOrTied(const double* pairs, size_t n, double f) {

@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <type_traits>
 #include <utility>
@@ -73,20 +74,33 @@ inline void MovePlace(const PhaseColumns& from, const PhaseColumns& to, size_t s
 // Moves place k back past the larger phases before it (which are in order);
 // false where it then meets an equal phase of another offset.
 inline bool InsertPlace(const PhaseColumns& c, size_t k) {
-  const double p = c.phase[k], t = c.t[k], m = c.mag[k];
+  const double p = c.phase[k];
   size_t j = k;
-  for (; j > 0 && c.phase[j - 1] > p; --j) {
-    c.phase[j] = c.phase[j - 1];
-    c.t[j] = c.t[j - 1];
-    c.mag[j] = c.mag[j - 1];
+  while (j > 0 && c.phase[j - 1] > p) --j;
+  if (j < k)
+    for (double* column : {c.phase, c.t, c.mag, c.shift})
+      if (column != nullptr) std::rotate(column + j, column + k, column + k + 1);
+  return j == 0 || c.phase[j - 1] != p || c.t[j - 1] == c.t[j];
+}
+
+// SettleBuckets one place at a time from place `first` on (the places before
+// it settled).
+inline bool SettleFrom(const PhaseColumns& from, const PhaseColumns& to, size_t first, size_t n) {
+  for (size_t k = first; k < n; ++k) MovePlace(from, to, LoneSwapSource(from.phase, k), k);
+  for (size_t k = std::max<size_t>(first, 1); k < n; ++k)
+    if (!InsertPlace(to, k)) return false;
+  return true;
+}
+
+// FoldBuckets one element at a time from element `first` on.
+inline void FoldBucketsFrom(const double* a, size_t first, size_t n, double f, const PhaseKey& key,
+                            int32_t buckets, double* phase, int32_t* bucket) {
+  for (size_t i = first; i < n; ++i) {
+    double p = Frac(a[i] * f + key.c);
+    if (key.shift != nullptr) p = (p + key.shift[i]) / key.divisor;
+    if (phase != nullptr) phase[i] = p;
+    if (bucket != nullptr) bucket[i] = ScalarBucket(p, buckets);
   }
-  if (j < k) {
-    c.phase[j] = p;
-    c.t[j] = t;
-    c.mag[j] = m;
-    if (c.shift != nullptr) std::rotate(c.shift + j, c.shift + k, c.shift + k + 1);
-  }
-  return j == 0 || c.phase[j - 1] != p || c.t[j - 1] == t;
 }
 
 // Every variant's entry points, one namespace per variant (scalar, sse2,
