@@ -9,7 +9,8 @@
 namespace korvel {
 
 // body(k) for k = 0 .. count - 1 on up to `threads` threads (the calling one
-// among them); returns when all are done.
+// among them, which also runs the share of a thread the system refuses);
+// returns when all are done, rethrowing the first share's exception, if any.
 void ForEachIndex(int count, int threads, const std::function<void(int)>& body);
 
 // The seed of item k of a run seeded with `seed`: items far apart in the

@@ -7,6 +7,7 @@
 #include <limits>
 #include <numbers>
 
+#include "core/parallel.h"
 #include "lightcurve/fourier_fit.h"
 #include "search/pdm.h"
 
@@ -124,9 +125,14 @@ double PdmFap(const SearchResult& r, const SearchRequest* request, const Observa
 
 std::vector<PeakReport> ReportPeaks(const SearchResult& r, const Observations& o, int count,
                                     const ErrorOptions& options) {
-  std::vector<PeakReport> reports;
   const double independent = IndependentFrequencies(r);
-  for (const Peak& p : DistinctPeaks(r, count, r.span)) {
+  const std::vector<Peak> peaks = DistinctPeaks(r, count, r.span);
+  std::vector<PeakReport> reports(peaks.size());
+  // Each peak's fit on a thread of its own; a bootstrap spreads its own
+  // resamplings instead.
+  const int threads = options.bootstrapSamples > 0 ? 1 : options.threads;
+  ForEachIndex(static_cast<int>(peaks.size()), threads, [&](int k) {
+    const Peak& p = peaks[static_cast<size_t>(k)];
     PeakReport report{p,     kNone, kNone, kNone, 0,     kNone, {},
                       kNone, kNone, kNone, kNone, kNone, kNone, kNone};
     report.fapPdm = PdmFap(r, options.request, o, p.statistic);
@@ -149,8 +155,8 @@ std::vector<PeakReport> ReportPeaks(const SearchResult& r, const Observations& o
         report.bootstrapError = e / (fit.frequency * fit.frequency);
       }
     }
-    reports.push_back(std::move(report));
-  }
+    reports[static_cast<size_t>(k)] = std::move(report);
+  });
   return reports;
 }
 

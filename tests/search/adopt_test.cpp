@@ -33,15 +33,18 @@ struct Star {
   }
 };
 
-PeakList Peaks(const Observations& o, SearchKind kind, double pmin, double pmax) {
+SearchResult Searched(const Observations& o, SearchKind kind, double pmin, double pmax) {
   SearchRequest request;
   request.method = kind;
   request.pmin = pmin;
   request.pmax = pmax;
   request.phaseShift = 0.05;
   PlainSearchHooks hooks;
-  const SearchResult r = RunSearch(std::get<PreparedSearch>(PrepareSearch(request, o)), o, hooks);
-  return {MethodOf(kind).name, ReportPeaks(r, o, 5, {})};
+  return RunSearch(std::get<PreparedSearch>(PrepareSearch(request, o)), o, hooks);
+}
+
+PeakList Peaks(const Observations& o, SearchKind kind, double pmin, double pmax) {
+  return {MethodOf(kind).name, ReportPeaks(Searched(o, kind, pmin, pmax), o, 5, {})};
 }
 
 const auto kSine = [](double phase) { return 0.3 * std::sin(kTwoPi * phase); };
@@ -63,6 +66,26 @@ TEST(AdoptPeriod, ASinusoidKeepsPWithItsErrorAndAnAnalyticFap) {
   EXPECT_GT(a.error, 0);
   EXPECT_LT(a.fap, 1e-6);
   EXPECT_NE(a.reason.find("so P"), std::string::npos);
+}
+
+// The peaks' fits share the threads, each peak's report its own.
+TEST(ReportPeaks, AnyThreadCountGivesTheOneThreadReports) {
+  const Star star(0.61, 0.05, kSine);
+  const SearchResult r = Searched(star.o, SearchKind::Deeming, 0.2, 2);
+  const std::vector<PeakReport> one = ReportPeaks(r, star.o, 5, {});
+  ErrorOptions three;
+  three.threads = 3;
+  const std::vector<PeakReport> more = ReportPeaks(r, star.o, 5, three);
+  ASSERT_EQ(one.size(), 5u);
+  ASSERT_EQ(more.size(), one.size());
+  for (size_t k = 0; k < one.size(); ++k) {
+    EXPECT_EQ(more[k].peak.frequency, one[k].peak.frequency) << k;
+    EXPECT_EQ(more[k].peak.label, one[k].peak.label) << k;
+    EXPECT_EQ(more[k].problem, one[k].problem) << k;
+    EXPECT_EQ(more[k].harmonics, one[k].harmonics) << k;
+    EXPECT_EQ(more[k].periodError, one[k].periodError) << k;
+    EXPECT_EQ(more[k].snr, one[k].snr) << k;
+  }
 }
 
 TEST(AdoptPeriod, UnequalEclipsesDoubleTheHalfPeriodPeak) {
