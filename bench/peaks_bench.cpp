@@ -50,7 +50,9 @@ struct Searched {
 
 void PeaksAndErrors(benchmark::State& state, SearchKind kind) {
   const Searched s(static_cast<int>(state.range(0)), kind);
-  for (auto _ : state) benchmark::DoNotOptimize(ReportPeaks(s.result, s.o, 5, {}));
+  ErrorOptions options;
+  options.threads = static_cast<int>(state.range(1));
+  for (auto _ : state) benchmark::DoNotOptimize(ReportPeaks(s.result, s.o, 5, options));
   state.counters["trials"] = static_cast<double>(s.result.statistic.trials);
 }
 
@@ -74,12 +76,15 @@ void FapShuffles(benchmark::State& state, SearchKind kind) {
 const bool registered = [] {
   for (const auto& [name, kind] :
        {std::pair{"LK", SearchKind::LaflerKinman}, std::pair{"Deeming", SearchKind::Deeming}}) {
+    // The peaks' fits on one thread and on every core.
     benchmark::RegisterBenchmark((std::string("PeaksAndErrors/") + name).c_str(), PeaksAndErrors,
                                  kind)
-        ->ArgName("N")
-        ->Arg(57)
-        ->Arg(1000)
-        ->Unit(benchmark::kMillisecond);
+        ->ArgNames({"N", "threads"})
+        ->Args({57, 1})
+        ->Args({1000, 1})
+        ->Args({1000, DefaultThreadCount()})
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
     benchmark::RegisterBenchmark((std::string("Adopt/") + name).c_str(), Adopt, kind)
         ->ArgName("N")
         ->Arg(57)
