@@ -9,8 +9,9 @@
 namespace korvel {
 
 // body(k) for k = 0 .. count - 1 on up to `threads` threads (the calling one
-// among them, which also runs the share of a thread the system refuses);
-// returns when all are done, rethrowing the first share's exception, if any.
+// among them), each thread taking the next item when free; returns when all
+// are done, rethrowing an exception an item raised (that thread takes no
+// more items; the others carry on).
 void ForEachIndex(int count, int threads, const std::function<void(int)>& body);
 
 // The seed of item k of a run seeded with `seed`: items far apart in the
