@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -30,8 +29,8 @@ void ForEachIndex(int count, int threads, const std::function<void(int)>& body) 
   for (int w = 1; w < workers; ++w) {
     try {
       pool.emplace_back(run, w);
-    } catch (const std::system_error&) {
-      break;
+    } catch (...) {
+      break;  // no thread (or no memory for one): the threads started carry on
     }
   }
   run(0);
