@@ -144,6 +144,7 @@ class BucketPhaseOrder {
 
    private:
     size_t stride_;
+    bool shifted_;
     mutable std::vector<double> storage_;
   };
   void OrderAfresh(double f, kernels::Isa isa);
