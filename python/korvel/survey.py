@@ -319,10 +319,19 @@ def _start_cluster(scheduler, workers, stop):
         if isinstance(error, _Stopped):
             # A client stopped while it connects logs the refused connection
             # with its traceback once the cluster closes; the stop is the news.
-            logging.getLogger("distributed").setLevel(logging.CRITICAL)
+            _silence("distributed")
         _close_cluster(None, cluster)
         raise
     return client, cluster
+
+
+def _silence(root):
+    """The logger `root` and those below it quiet but for critical news:
+    distributed gives some of its own (distributed.client) levels of their
+    own, which the parent's level does not reach."""
+    names = [root] + [n for n in logging.root.manager.loggerDict if n.startswith(root + ".")]
+    for name in names:
+        logging.getLogger(name).setLevel(logging.CRITICAL)
 
 
 def _close_cluster(client, cluster):
@@ -416,7 +425,7 @@ def main(argv=None):
             client, cluster = _start_cluster(scheduler, workers, stop)
         except _Stopped:
             # The connection given up is still pending; asyncio would say so.
-            logging.getLogger("asyncio").setLevel(logging.CRITICAL)
+            _silence("asyncio")
             return 128 + stop.signum
         except Exception as error:  # noqa: BLE001 - whatever keeps the cluster away
             where = f"the scheduler at {scheduler}" if scheduler else "a local Dask cluster"
